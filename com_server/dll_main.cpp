@@ -1,0 +1,72 @@
+// The four entry points of the in-process server, and its class factory.
+#include <windows.h>
+#include <olectl.h>
+
+#include "Korvid_h.h"
+#include "com_server/registration.h"
+#include "com_server/server_lock.h"
+#include "com_server/tessel_object.h"
+
+namespace {
+
+using namespace korvid::com;
+
+class ClassFactory final : public IClassFactory {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+            *out = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    // The factory is static: its references keep the server as locked as
+    // LockServer does.
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        LockServer(true);
+        return 2;
+    }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LockServer(false);
+        return 1;
+    }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        return CreateTesselObject(iid, out);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+        korvid::com::LockServer(lock != FALSE);
+        return S_OK;
+    }
+};
+
+ClassFactory g_factory;
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
+    return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualCLSID(clsid, CLSID_Tessel)) return CLASS_E_CLASSNOTAVAILABLE;
+    return g_factory.QueryInterface(iid, out);
+}
+
+STDAPI DllCanUnloadNow() { return CanUnload() ? S_OK : S_FALSE; }
+
+STDAPI DllRegisterServer() { return RegisterServer(); }
+
+STDAPI DllUnregisterServer() { return UnregisterServer(); }
+
+}  // extern "C"

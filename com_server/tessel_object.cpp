@@ -1,0 +1,574 @@
+#include "com_server/tessel_object.h"
+
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "com_server/com_error.h"
+#include "com_server/server_lock.h"
+#include "com_server/variant.h"
+#include "material_object/tessel.h"
+#include "material_object/trace_report.h"
+
+namespace korvid::com {
+
+namespace {
+
+using material_object::Tessel;
+
+// The type library embedded in this module, loaded once per process.
+class TypeLibrary {
+public:
+    static TypeLibrary& Get() {
+        static TypeLibrary library;
+        return library;
+    }
+
+    ITypeInfo* Info(REFIID iid) {
+        if (!lib_) return nullptr;
+        for (auto& entry : infos_) {
+            if (IsEqualIID(entry.iid, iid)) return entry.info;
+        }
+        return nullptr;
+    }
+
+private:
+    struct Entry {
+        IID iid;
+        ITypeInfo* info;
+    };
+
+    TypeLibrary() {
+        std::vector<wchar_t> path(MAX_PATH);
+        for (;;) {
+            DWORD length = GetModuleFileNameW(ThisModule(), path.data(),
+                                              static_cast<DWORD>(path.size()));
+            if (length == 0) return;
+            if (length < path.size()) break;
+            path.resize(path.size() * 2);
+        }
+        if (FAILED(LoadTypeLibEx(path.data(), REGKIND_NONE, &lib_))) {
+            lib_ = nullptr;
+            return;
+        }
+        for (const IID* iid : {&IID__Tessel, &IID_ICapeIdentification,
+                               &IID_ICapeThermoMaterialObject}) {
+            ITypeInfo* info = nullptr;
+            if (SUCCEEDED(lib_->GetTypeInfoOfGuid(*iid, &info))) infos_.push_back({*iid, info});
+        }
+    }
+    // The library lives as long as the process: no release at exit, when
+    // OLE Automation may already be gone.
+
+    ITypeLib* lib_ = nullptr;
+    std::vector<Entry> infos_;
+};
+
+class TesselObject;
+
+// Runs one method body: traced lines are flushed at its end, errors become
+// HRESULTs with IErrorInfo.
+template <typename Body>
+HRESULT Run(REFIID iid, Body&& body) {
+    material_object::TraceScope trace;
+    return ComCall(iid, std::forward<Body>(body));
+}
+
+template <typename Body>
+HRESULT RunOutVariant(REFIID iid, VARIANT* out, Body&& body) {
+    if (!out) return E_POINTER;
+    VariantInit(out);
+    return Run(iid, [&] { body().DetachTo(out); });
+}
+
+template <typename Body>
+HRESULT RunOutBstr(REFIID iid, BSTR* out, Body&& body) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    return Run(iid, [&] { *out = AllocBstr(body()); });
+}
+
+template <typename T, typename Body>
+HRESULT RunOutValue(REFIID iid, T* out, Body&& body) {
+    if (!out) return E_POINTER;
+    *out = T{};
+    return Run(iid, [&] { *out = body(); });
+}
+
+inline VARIANT_BOOL Bool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
+
+// IUnknown and IDispatch of one interface of a TesselObject.
+template <typename Interface, const IID* Iid>
+class Facet : public Interface {
+public:
+    explicit Facet(TesselObject* outer) : outer_(outer) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = TypeInfoOf(*Iid) ? 1 : 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+        if (!info) return E_POINTER;
+        *info = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        ITypeInfo* ti = TypeInfoOf(*Iid);
+        if (!ti) return TYPE_E_ELEMENTNOTFOUND;
+        ti->AddRef();
+        *info = ti;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* ids) override {
+        ITypeInfo* ti = TypeInfoOf(*Iid);
+        if (!ti) return E_UNEXPECTED;
+        return DispGetIDsOfNames(ti, names, count, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excep, UINT* argErr) override {
+        ITypeInfo* ti = TypeInfoOf(*Iid);
+        if (!ti) return E_UNEXPECTED;
+        return DispInvoke(static_cast<Interface*>(this), ti, id, flags, params, result, excep,
+                          argErr);
+    }
+
+protected:
+    Tessel& Logic();
+    TesselObject* outer_;
+};
+
+// --- ICapeIdentification --------------------------------------------------------
+
+class Identification final : public Facet<ICapeIdentification, &IID_ICapeIdentification> {
+public:
+    using Facet::Facet;
+
+    HRESULT STDMETHODCALLTYPE get_ComponentName(BSTR* name) override {
+        return RunOutBstr(IID_ICapeIdentification, name,
+                          [&] { return Logic().ICapeIdentification_get_ComponentName(); });
+    }
+    HRESULT STDMETHODCALLTYPE put_ComponentName(BSTR name) override {
+        return Run(IID_ICapeIdentification,
+                   [&] { Logic().ICapeIdentification_put_ComponentName(Text(name)); });
+    }
+    HRESULT STDMETHODCALLTYPE get_ComponentDescription(BSTR* desc) override {
+        return RunOutBstr(IID_ICapeIdentification, desc,
+                          [&] { return Logic().ICapeIdentification_get_ComponentDescription(); });
+    }
+    HRESULT STDMETHODCALLTYPE put_ComponentDescription(BSTR desc) override {
+        return Run(IID_ICapeIdentification,
+                   [&] { Logic().ICapeIdentification_put_ComponentDescription(Text(desc)); });
+    }
+};
+
+// --- ICapeThermoMaterialObject --------------------------------------------------
+
+class Thermo final : public Facet<ICapeThermoMaterialObject, &IID_ICapeThermoMaterialObject> {
+public:
+    using Facet::Facet;
+    static constexpr const IID& kIid = IID_ICapeThermoMaterialObject;
+
+    HRESULT STDMETHODCALLTYPE get_ComponentIds(VARIANT* compIds) override {
+        return RunOutVariant(kIid, compIds,
+                             [&] { return Logic().ICapeThermoMaterialObject_ComponentIds(); });
+    }
+    HRESULT STDMETHODCALLTYPE get_PhaseIds(VARIANT* phaseIds) override {
+        return RunOutVariant(kIid, phaseIds,
+                             [&] { return Logic().ICapeThermoMaterialObject_PhaseIds(); });
+    }
+    HRESULT STDMETHODCALLTYPE GetUniversalConstant(VARIANT props, VARIANT* propVals) override {
+        return RunOutVariant(kIid, propVals, [&] {
+            return Logic().ICapeThermoMaterialObject_GetUniversalConstant(props);
+        });
+    }
+    HRESULT STDMETHODCALLTYPE GetComponentConstant(VARIANT props, VARIANT compIds,
+                                                   VARIANT* propVals) override {
+        return RunOutVariant(kIid, propVals, [&] {
+            return Logic().ICapeThermoMaterialObject_GetComponentConstant(props, compIds);
+        });
+    }
+    HRESULT STDMETHODCALLTYPE CalcProp(VARIANT props, VARIANT phases, BSTR calcType) override {
+        return Run(kIid, [&] {
+            Logic().ICapeThermoMaterialObject_CalcProp(props, phases, Text(calcType));
+        });
+    }
+    HRESULT STDMETHODCALLTYPE GetProp(BSTR property, BSTR phase, VARIANT compIds, BSTR calcType,
+                                      BSTR basis, VARIANT* results) override {
+        return RunOutVariant(kIid, results, [&] {
+            return Logic().ICapeThermoMaterialObject_GetProp(Text(property), Text(phase), compIds,
+                                                             Text(calcType), Text(basis));
+        });
+    }
+    HRESULT STDMETHODCALLTYPE SetProp(BSTR property, BSTR phase, VARIANT compIds, BSTR calcType,
+                                      BSTR basis, VARIANT values) override {
+        return Run(kIid, [&] {
+            Logic().ICapeThermoMaterialObject_SetProp(Text(property), Text(phase), compIds,
+                                                      Text(calcType), Text(basis), values);
+        });
+    }
+    HRESULT STDMETHODCALLTYPE CalcEquilibrium(BSTR flashType, VARIANT props) override {
+        return Run(kIid, [&] {
+            Logic().ICapeThermoMaterialObject_CalcEquilibrium(Text(flashType), props);
+        });
+    }
+    HRESULT STDMETHODCALLTYPE SetIndependentVar(VARIANT indVars, VARIANT values) override {
+        return Run(kIid, [&] {
+            Logic().ICapeThermoMaterialObject_SetIndependentVar(indVars, values);
+        });
+    }
+    HRESULT STDMETHODCALLTYPE GetIndependentVar(VARIANT indVars, VARIANT* values) override {
+        return RunOutVariant(kIid, values, [&] {
+            return Logic().ICapeThermoMaterialObject_GetIndependentVar(indVars);
+        });
+    }
+    HRESULT STDMETHODCALLTYPE PropCheck(VARIANT props, VARIANT* valid) override {
+        return RunOutVariant(kIid, valid,
+                             [&] { return Logic().ICapeThermoMaterialObject_PropCheck(props); });
+    }
+    HRESULT STDMETHODCALLTYPE AvailableProps(VARIANT* props) override {
+        return RunOutVariant(kIid, props,
+                             [&] { return Logic().ICapeThermoMaterialObject_AvailableProps(); });
+    }
+    HRESULT STDMETHODCALLTYPE RemoveResults(VARIANT props) override {
+        return Run(kIid, [&] { Logic().ICapeThermoMaterialObject_RemoveResults(props); });
+    }
+    HRESULT STDMETHODCALLTYPE CreateMaterialObject(IDispatch** materialObject) override {
+        return RunOutValue(kIid, materialObject, [&] {
+            return Logic().ICapeThermoMaterialObject_CreateMaterialObject();
+        });
+    }
+    HRESULT STDMETHODCALLTYPE Duplicate(IDispatch** clone) override {
+        return RunOutValue(kIid, clone,
+                           [&] { return Logic().ICapeThermoMaterialObject_Duplicate(); });
+    }
+    HRESULT STDMETHODCALLTYPE ValidityCheck(VARIANT props, VARIANT* relList) override {
+        return RunOutVariant(kIid, relList, [&] {
+            return Logic().ICapeThermoMaterialObject_ValidityCheck(props);
+        });
+    }
+    HRESULT STDMETHODCALLTYPE GetPropList(VARIANT* props) override {
+        return RunOutVariant(kIid, props,
+                             [&] { return Logic().ICapeThermoMaterialObject_GetPropList(); });
+    }
+    HRESULT STDMETHODCALLTYPE GetNumComponents(LONG* numComp) override {
+        return RunOutValue(kIid, numComp, [&] {
+            return static_cast<LONG>(Logic().ICapeThermoMaterialObject_GetNumComponents());
+        });
+    }
+};
+
+// --- _Tessel ------------------------------------------------------------------------
+
+class Default final : public Facet<_Tessel, &IID__Tessel> {
+public:
+    using Facet::Facet;
+    static constexpr const IID& kIid = IID__Tessel;
+
+    // The default IDispatch also answers the names of the CAPE-OPEN operations,
+    // under DISPIDs moved out of the range of _Tessel's own.
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                                            DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                     UINT* argErr) override;
+
+    // Public members.
+    HRESULT STDMETHODCALLTYPE get_m_fileName(BSTR* value) override {
+        return RunOutBstr(kIid, value, [&] { return Logic().m_fileName; });
+    }
+    HRESULT STDMETHODCALLTYPE put_m_fileName(BSTR value) override {
+        return Run(kIid, [&] { Logic().m_fileName = Text(value); });
+    }
+#define KORVID_VARIANT_MEMBER(member)                                                   \
+    HRESULT STDMETHODCALLTYPE get_##member(VARIANT* value) override {                   \
+        return RunOutVariant(kIid, value, [&] { return Variant::CopyOf(*Logic().member); }); \
+    }                                                                                   \
+    HRESULT STDMETHODCALLTYPE put_##member(VARIANT value) override {                    \
+        return Run(kIid, [&] { Logic().member = Variant::CopyOf(Deref(value)); });      \
+    }                                                                                   \
+    HRESULT STDMETHODCALLTYPE putref_##member(VARIANT value) override {                 \
+        return Run(kIid, [&] { Logic().member = Variant::CopyOf(Deref(value)); });      \
+    }
+    KORVID_VARIANT_MEMBER(m_componentIDs)
+    KORVID_VARIANT_MEMBER(m_compFormulaes)
+    KORVID_VARIANT_MEMBER(m_compBoilTemps)
+    KORVID_VARIANT_MEMBER(m_compMolWts)
+    KORVID_VARIANT_MEMBER(m_compCASNos)
+    KORVID_VARIANT_MEMBER(m_compNames)
+#undef KORVID_VARIANT_MEMBER
+#define KORVID_LONG_MEMBER(member)                                                      \
+    HRESULT STDMETHODCALLTYPE get_##member(LONG* value) override {                      \
+        return RunOutValue(kIid, value, [&] { return static_cast<LONG>(Logic().member); }); \
+    }                                                                                   \
+    HRESULT STDMETHODCALLTYPE put_##member(LONG value) override {                       \
+        return Run(kIid, [&] { Logic().member = value; });                              \
+    }
+    KORVID_LONG_MEMBER(m_num)
+    KORVID_LONG_MEMBER(i)
+    KORVID_LONG_MEMBER(j)
+#undef KORVID_LONG_MEMBER
+
+    // Published methods.
+    HRESULT STDMETHODCALLTYPE copyVariant(VARIANT value, VARIANT* result) override {
+        return RunOutVariant(kIid, result, [&] { return Logic().copyVariant(value); });
+    }
+    HRESULT STDMETHODCALLTYPE setFraction(SAFEARRAY** leTableau, VARIANT* LesValeurs) override {
+        if (!leTableau || !LesValeurs) return E_POINTER;
+        return Run(kIid, [&] { Logic().setFraction(leTableau, LesValeurs); });
+    }
+    HRESULT STDMETHODCALLTYPE setFractionValue(short* position, SAFEARRAY** leTableau,
+                                               VARIANT* LesValeurs) override {
+        if (!position || !leTableau || !LesValeurs) return E_POINTER;
+        return Run(kIid, [&] { Logic().setFractionValue(position, leTableau, LesValeurs); });
+    }
+    HRESULT STDMETHODCALLTYPE displayRetVal(VARIANT* retVal, VARIANT* result) override {
+        if (!retVal) return E_POINTER;
+        return RunOutVariant(kIid, result, [&] { return Logic().displayRetVal(retVal); });
+    }
+    HRESULT STDMETHODCALLTYPE CheckNonCstProp(VARIANT* props, VARIANT* retVar,
+                                              VARIANT_BOOL* result) override {
+        if (!props || !retVar) return E_POINTER;
+        return RunOutValue(kIid, result,
+                           [&] { return Bool(Logic().CheckNonCstProp(*props, retVar)); });
+    }
+    HRESULT STDMETHODCALLTYPE CheckCstProp(VARIANT* props, VARIANT* retVar,
+                                           VARIANT_BOOL* result) override {
+        if (!props || !retVar) return E_POINTER;
+        return RunOutValue(kIid, result,
+                           [&] { return Bool(Logic().CheckCstProp(*props, retVar)); });
+    }
+    HRESULT STDMETHODCALLTYPE IsInPhaseList(VARIANT* uneListe, VARIANT_BOOL* result) override {
+        if (!uneListe) return E_POINTER;
+        return RunOutValue(kIid, result, [&] { return Bool(Logic().IsInPhaseList(*uneListe)); });
+    }
+    HRESULT STDMETHODCALLTYPE CheckComponent(VARIANT* uneListe, VARIANT_BOOL* result) override {
+        if (!uneListe) return E_POINTER;
+        return RunOutValue(kIid, result, [&] { return Bool(Logic().CheckComponent(*uneListe)); });
+    }
+    HRESULT STDMETHODCALLTYPE GetCompIndex(VARIANT* cmp, short* result) override {
+        if (!cmp) return E_POINTER;
+        return RunOutValue(kIid, result, [&] { return Logic().GetCompIndex(*cmp); });
+    }
+    HRESULT STDMETHODCALLTYPE GetBasisIndex(BSTR* base, short* result) override {
+        if (!base) return E_POINTER;
+        return RunOutValue(kIid, result, [&] { return Logic().GetBasisIndex(Text(*base)); });
+    }
+    HRESULT STDMETHODCALLTYPE GetPhaseIndex(BSTR* phase, short* result) override {
+        if (!phase) return E_POINTER;
+        return RunOutValue(kIid, result, [&] { return Logic().GetPhaseIndex(Text(*phase)); });
+    }
+    HRESULT STDMETHODCALLTYPE CheckGlobalVar(VARIANT* aVar, VARIANT_BOOL* result) override {
+        if (!aVar) return E_POINTER;
+        return RunOutValue(kIid, result, [&] { return Bool(Logic().CheckGlobalVar(*aVar)); });
+    }
+    HRESULT STDMETHODCALLTYPE setValues(SAFEARRAY** variable, short* Phindex, short* Cpindex,
+                                        short* BaIndex, VARIANT* value, VARIANT* result) override {
+        if (!variable || !Phindex || !Cpindex || !BaIndex || !value) return E_POINTER;
+        return RunOutVariant(kIid, result, [&] {
+            return Logic().setValues(material_object::SlotRef::Client(*variable), *Phindex,
+                                     *Cpindex, *BaIndex, *value);
+        });
+    }
+    HRESULT STDMETHODCALLTYPE setVariantValues(SAFEARRAY** variable, short* Phindex,
+                                               short* Cpindex, short* BaIndex, VARIANT* value,
+                                               VARIANT* result) override {
+        if (!variable || !Phindex || !Cpindex || !BaIndex || !value) return E_POINTER;
+        return RunOutVariant(kIid, result, [&] {
+            return Logic().setVariantValues(material_object::SlotRef::Client(*variable),
+                                            *Phindex, *Cpindex, *BaIndex, *value);
+        });
+    }
+    HRESULT STDMETHODCALLTYPE GetValues(SAFEARRAY** tableau, short* Phindex, short* Cpindex,
+                                        short* BaIndex, VARIANT* result) override {
+        if (!tableau || !Phindex || !Cpindex || !BaIndex) return E_POINTER;
+        return RunOutVariant(kIid, result, [&] {
+            return Logic().GetValues(material_object::SlotRef::Client(*tableau), *Phindex,
+                                     *Cpindex, *BaIndex);
+        });
+    }
+    HRESULT STDMETHODCALLTYPE GetVariantValues(SAFEARRAY** tableau, short* Phindex,
+                                               short* Cpindex, short* BaIndex,
+                                               VARIANT* result) override {
+        if (!tableau || !Phindex || !Cpindex || !BaIndex) return E_POINTER;
+        return RunOutVariant(kIid, result, [&] {
+            return Logic().GetVariantValues(material_object::SlotRef::Client(*tableau), *Phindex,
+                                            *Cpindex, *BaIndex);
+        });
+    }
+};
+
+class ErrorSupport final : public ISupportErrorInfo {
+public:
+    explicit ErrorSupport(TesselObject* outer) : outer_(outer) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+        return IsEqualIID(iid, IID__Tessel) || IsEqualIID(iid, IID_ICapeIdentification) ||
+                       IsEqualIID(iid, IID_ICapeThermoMaterialObject)
+                   ? S_OK
+                   : S_FALSE;
+    }
+
+private:
+    TesselObject* outer_;
+};
+
+// One Tessel as a COM object.
+class TesselObject {
+public:
+    TesselObject() : default_(this), identification_(this), thermo_(this), errors_(this) {
+        ObjectCreated();
+    }
+    ~TesselObject() { ObjectDestroyed(); }
+
+    // Runs the start-up; raises its error.
+    void Start() { logic_ = std::make_unique<Tessel>(); }
+
+    Tessel& Logic() { return *logic_; }
+
+    HRESULT QueryInterface(REFIID iid, void** out) {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+            IsEqualIID(iid, IID__Tessel)) {
+            *out = static_cast<_Tessel*>(&default_);
+        } else if (IsEqualIID(iid, IID_ICapeIdentification)) {
+            *out = static_cast<ICapeIdentification*>(&identification_);
+        } else if (IsEqualIID(iid, IID_ICapeThermoMaterialObject)) {
+            *out = static_cast<ICapeThermoMaterialObject*>(&thermo_);
+        } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
+            *out = static_cast<ISupportErrorInfo*>(&errors_);
+        } else {
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG Release() {
+        LONG refs = InterlockedDecrement(&refs_);
+        if (refs == 0) {
+            // The release runs the shutdown, which may close the report.
+            material_object::TraceScope trace;
+            delete this;
+        }
+        return static_cast<ULONG>(refs);
+    }
+
+    Default& DefaultFacet() { return default_; }
+    Identification& IdentificationFacet() { return identification_; }
+    Thermo& ThermoFacet() { return thermo_; }
+
+private:
+    LONG refs_ = 1;
+    Default default_;
+    Identification identification_;
+    Thermo thermo_;
+    ErrorSupport errors_;
+    std::unique_ptr<Tessel> logic_;
+};
+
+template <typename Interface, const IID* Iid>
+HRESULT Facet<Interface, Iid>::QueryInterface(REFIID iid, void** out) {
+    return outer_->QueryInterface(iid, out);
+}
+template <typename Interface, const IID* Iid>
+ULONG Facet<Interface, Iid>::AddRef() {
+    return outer_->AddRef();
+}
+template <typename Interface, const IID* Iid>
+ULONG Facet<Interface, Iid>::Release() {
+    return outer_->Release();
+}
+template <typename Interface, const IID* Iid>
+Tessel& Facet<Interface, Iid>::Logic() {
+    return outer_->Logic();
+}
+
+HRESULT ErrorSupport::QueryInterface(REFIID iid, void** out) {
+    return outer_->QueryInterface(iid, out);
+}
+ULONG ErrorSupport::AddRef() { return outer_->AddRef(); }
+ULONG ErrorSupport::Release() { return outer_->Release(); }
+
+HRESULT Default::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                               DISPID* ids) {
+    if (!names || !ids || count == 0) return E_INVALIDARG;
+    HRESULT hr = Facet::GetIDsOfNames(riid, names, count, lcid, ids);
+    if (hr != DISP_E_UNKNOWNNAME) return hr;
+    struct Extra {
+        const IID* iid;
+        DISPID base;
+    };
+    for (Extra extra : {Extra{&IID_ICapeThermoMaterialObject, kThermoDispidBase},
+                        Extra{&IID_ICapeIdentification, kIdentificationDispidBase}}) {
+        ITypeInfo* ti = TypeInfoOf(*extra.iid);
+        if (!ti) continue;
+        HRESULT extraHr = DispGetIDsOfNames(ti, names, count, ids);
+        if (extraHr != DISP_E_UNKNOWNNAME || ids[0] != DISPID_UNKNOWN) {
+            if (ids[0] != DISPID_UNKNOWN) ids[0] += extra.base;
+            return extraHr;
+        }
+    }
+    return hr;
+}
+
+HRESULT Default::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                        VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
+    constexpr DISPID kRange = 1000;
+    if (id > kThermoDispidBase && id < kThermoDispidBase + kRange) {
+        ITypeInfo* ti = TypeInfoOf(IID_ICapeThermoMaterialObject);
+        if (!ti) return E_UNEXPECTED;
+        return DispInvoke(static_cast<ICapeThermoMaterialObject*>(&outer_->ThermoFacet()), ti,
+                          id - kThermoDispidBase, flags, params, result, excep, argErr);
+    }
+    if (id > kIdentificationDispidBase && id < kIdentificationDispidBase + kRange) {
+        ITypeInfo* ti = TypeInfoOf(IID_ICapeIdentification);
+        if (!ti) return E_UNEXPECTED;
+        return DispInvoke(static_cast<ICapeIdentification*>(&outer_->IdentificationFacet()), ti,
+                          id - kIdentificationDispidBase, flags, params, result, excep, argErr);
+    }
+    return Facet::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+}
+
+}  // namespace
+
+ITypeInfo* TypeInfoOf(REFIID iid) { return TypeLibrary::Get().Info(iid); }
+
+HRESULT CreateTesselObject(REFIID iid, void** result) {
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    TesselObject* object = nullptr;
+    HRESULT hr = Run(IID__Tessel, [&] {
+        object = new TesselObject();
+        try {
+            object->Start();
+        } catch (...) {
+            object->Release();
+            object = nullptr;
+            throw;
+        }
+    });
+    if (FAILED(hr)) return hr;
+    hr = object->QueryInterface(iid, result);
+    object->Release();
+    return hr;
+}
+
+IDispatch* NewTesselDispatch() {
+    TesselObject* object = new TesselObject();
+    try {
+        object->Start();
+    } catch (...) {
+        object->Release();
+        throw;
+    }
+    return static_cast<_Tessel*>(&object->DefaultFacet());
+}
+
+}  // namespace korvid::com

@@ -1,0 +1,31 @@
+// The COM face of a Tessel: one object answering _Tessel (its default dual
+// interface), ICapeIdentification, ICapeThermoMaterialObject and
+// ISupportErrorInfo, with one reference count. Each interface is a small
+// member struct that forwards to the material object's logic; IDispatch is
+// answered from the type library embedded in this module.
+#pragma once
+
+#include <windows.h>
+
+#include "Korvid_h.h"
+
+namespace korvid::com {
+
+// DISPIDs of the CAPE-OPEN interfaces as the default IDispatch publishes
+// them, so that they cannot collide with the DISPIDs of _Tessel.
+inline constexpr DISPID kThermoDispidBase = 1000;
+inline constexpr DISPID kIdentificationDispidBase = 2000;
+
+// Creates a Tessel (its start-up shows the definition form) and returns the
+// interface `iid` of it. Failures of the start-up come back as their HRESULT
+// with IErrorInfo set; no object remains alive then.
+HRESULT CreateTesselObject(REFIID iid, void** result);
+
+// For the cloning operations: a new Tessel's default IDispatch, owned by the
+// caller. Raises the start-up's error on failure.
+IDispatch* NewTesselDispatch();
+
+// The type information of one of our interfaces, from the embedded library.
+ITypeInfo* TypeInfoOf(REFIID iid);
+
+}  // namespace korvid::com

@@ -1,0 +1,268 @@
+#include "com_server/variant.h"
+
+#include <cstring>
+
+#include "com_server/com_error.h"
+#include "platform/platform.h"
+
+namespace korvid::com {
+
+namespace {
+
+// Locks an array's data for the lifetime of the guard.
+class DataLock {
+public:
+    explicit DataLock(SAFEARRAY* psa) : psa_(psa) {
+        Check(SafeArrayAccessData(psa_, &data_));
+    }
+    ~DataLock() { SafeArrayUnaccessData(psa_); }
+    DataLock(const DataLock&) = delete;
+    DataLock& operator=(const DataLock&) = delete;
+    template <typename T>
+    T* As() const { return static_cast<T*>(data_); }
+
+private:
+    SAFEARRAY* psa_;
+    void* data_ = nullptr;
+};
+
+Variant MakeVector(VARTYPE vt, size_t count, SAFEARRAY** out) {
+    if (count > static_cast<size_t>(LONG_MAX)) RaiseRuntime(7);
+    SAFEARRAY* psa = SafeArrayCreateVector(vt, 0, static_cast<ULONG>(count));
+    if (!psa) RaiseRuntime(7);
+    Variant result;
+    result.get()->vt = VT_ARRAY | vt;
+    result.get()->parray = psa;
+    *out = psa;
+    return result;
+}
+
+}  // namespace
+
+Variant& Variant::operator=(Variant&& other) noexcept {
+    if (this != &other) {
+        VariantClear(&v_);
+        v_ = other.v_;
+        VariantInit(&other.v_);
+    }
+    return *this;
+}
+
+Variant Variant::CopyOf(const VARIANT& source) {
+    Variant copy;
+    Check(VariantCopy(copy.get(), const_cast<VARIANT*>(&source)));
+    return copy;
+}
+
+Variant Variant::FromDouble(double value) {
+    Variant v;
+    v.v_.vt = VT_R8;
+    v.v_.dblVal = value;
+    return v;
+}
+
+Variant Variant::FromText(std::wstring_view text) {
+    Variant v;
+    v.v_.bstrVal = AllocBstr(text);
+    v.v_.vt = VT_BSTR;
+    return v;
+}
+
+void Variant::DetachTo(VARIANT* out) noexcept {
+    *out = v_;
+    VariantInit(&v_);
+}
+
+BSTR AllocBstr(std::wstring_view text) {
+    BSTR s = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    if (!s) RaiseRuntime(7);
+    return s;
+}
+
+const VARIANT& Deref(const VARIANT& value) {
+    const VARIANT* v = &value;
+    // A by-reference variant may point at another by-reference variant.
+    for (int depth = 0; v->vt == (VT_BYREF | VT_VARIANT) && v->pvarVal && depth < 8; ++depth) {
+        v = v->pvarVal;
+    }
+    return *v;
+}
+
+bool IsEmpty(const VARIANT& value) { return Deref(value).vt == VT_EMPTY; }
+
+std::optional<ArrayArg> ArrayArg::Of(const VARIANT& value) {
+    const VARIANT& v = Deref(value);
+    if (!(v.vt & VT_ARRAY)) return std::nullopt;
+    SAFEARRAY* psa = (v.vt & VT_BYREF) ? (v.pparray ? *v.pparray : nullptr) : v.parray;
+    if (!psa) return std::nullopt;
+    return ArrayArg(psa, static_cast<VARTYPE>(v.vt & VT_TYPEMASK));
+}
+
+ArrayArg::ArrayArg(SAFEARRAY* psa, VARTYPE elementType) : psa_(psa), elementType_(elementType) {
+    if (SafeArrayGetDim(psa_) >= 1) {
+        SafeArrayGetLBound(psa_, 1, &lower_);
+        SafeArrayGetUBound(psa_, 1, &upper_);
+    }
+}
+
+const void* ArrayArg::ElementPtr(LONG index) const {
+    if (Dims() != 1 || index < lower_ || index > upper_) RaiseRuntime(kSubscriptOutOfRange);
+    void* p = nullptr;
+    Check(SafeArrayPtrOfIndex(psa_, &index, &p));
+    return p;
+}
+
+Variant ArrayArg::Element(LONG index) const {
+    const void* p = ElementPtr(index);
+    Variant out;
+    VARIANT* v = out.get();
+    switch (elementType_) {
+        case VT_VARIANT:
+            Check(VariantCopy(v, static_cast<VARIANT*>(const_cast<void*>(p))));
+            break;
+        case VT_BSTR: {
+            BSTR s = *static_cast<const BSTR*>(p);
+            v->bstrVal = AllocBstr(Text(s));
+            v->vt = VT_BSTR;
+            break;
+        }
+        case VT_DISPATCH:
+        case VT_UNKNOWN: {
+            IUnknown* unk = *static_cast<IUnknown* const*>(p);
+            if (unk) unk->AddRef();
+            v->punkVal = unk;
+            v->vt = elementType_;
+            break;
+        }
+        case VT_DECIMAL:
+            std::memcpy(&v->decVal, p, sizeof(DECIMAL));
+            v->vt = VT_DECIMAL;
+            break;
+        case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4:
+        case VT_INT: case VT_UINT: case VT_I8: case VT_UI8: case VT_R4: case VT_R8:
+        case VT_CY: case VT_DATE: case VT_BOOL: case VT_ERROR:
+            std::memcpy(&v->llVal, p, SafeArrayGetElemsize(psa_));
+            v->vt = elementType_;
+            break;
+        default:  // records and other types no conversion understands
+            RaiseRuntime(kTypeMismatch);
+    }
+    return out;
+}
+
+double ArrayArg::ElementAsDouble(LONG index, LCID lcid) const {
+    if (elementType_ == VT_R8) return *static_cast<const double*>(ElementPtr(index));
+    if (elementType_ == VT_VARIANT) {
+        return ToDouble(*static_cast<const VARIANT*>(ElementPtr(index)), lcid);
+    }
+    return ToDouble(*Element(index), lcid);
+}
+
+double ToDouble(const VARIANT& value, LCID lcid) {
+    const VARIANT& v = Deref(value);
+    switch (v.vt) {
+        case VT_R8: return v.dblVal;
+        case VT_I4: return v.lVal;
+        case VT_EMPTY: return 0.0;
+        default: break;
+    }
+    VARIANT converted;
+    VariantInit(&converted);
+    HRESULT hr = VariantChangeTypeEx(&converted, const_cast<VARIANT*>(&v), lcid, 0, VT_R8);
+    if (FAILED(hr)) RaiseFromHresult(hr);
+    return converted.dblVal;
+}
+
+std::wstring ToText(const VARIANT& value, LCID lcid) {
+    const VARIANT& v = Deref(value);
+    switch (v.vt) {
+        case VT_BSTR: return std::wstring(Text(v.bstrVal));
+        case VT_EMPTY: return std::wstring();
+        case VT_R8: return platform::CurrentPlatform().FormatNumber(v.dblVal);
+        case VT_NULL: RaiseRuntime(kInvalidUseOfNull);
+        default: break;
+    }
+    if (v.vt & VT_ARRAY) RaiseRuntime(kTypeMismatch);
+    Variant converted;
+    HRESULT hr = VariantChangeTypeEx(converted.get(), const_cast<VARIANT*>(&v), lcid,
+                                     VARIANT_ALPHABOOL, VT_BSTR);
+    if (FAILED(hr)) RaiseFromHresult(hr);
+    return std::wstring(Text(converted->bstrVal));
+}
+
+void AppendName(std::wstring& line, const VARIANT& value) {
+    const VARIANT& v = Deref(value);
+    switch (v.vt) {
+        case VT_BSTR: line.append(Text(v.bstrVal)); return;
+        case VT_EMPTY: return;
+        case VT_NULL: RaiseRuntime(kInvalidUseOfNull);
+        default: break;
+    }
+    // Let OLE Automation decide what text + value gives.
+    Variant lhs = Variant::FromText(line);
+    Variant sum;
+    HRESULT hr = VarAdd(lhs.get(), const_cast<VARIANT*>(&v), sum.get());
+    if (FAILED(hr)) RaiseFromHresult(hr);
+    if (sum.vt() == VT_NULL) RaiseRuntime(kInvalidUseOfNull);
+    line = ToText(*sum, LOCALE_USER_DEFAULT);
+}
+
+Variant MakeStringArray(const wchar_t* const* items, size_t count) {
+    SAFEARRAY* psa = nullptr;
+    Variant result = MakeVector(VT_BSTR, count, &psa);
+    DataLock lock(psa);
+    BSTR* data = lock.As<BSTR>();
+    for (size_t k = 0; k < count; ++k) data[k] = AllocBstr(items[k]);
+    return result;
+}
+
+Variant MakeStringArray(const std::vector<std::wstring>& items) {
+    SAFEARRAY* psa = nullptr;
+    Variant result = MakeVector(VT_BSTR, items.size(), &psa);
+    DataLock lock(psa);
+    BSTR* data = lock.As<BSTR>();
+    for (size_t k = 0; k < items.size(); ++k) data[k] = AllocBstr(items[k]);
+    return result;
+}
+
+Variant MakeDoubleArray(const double* values, size_t count) {
+    SAFEARRAY* psa = nullptr;
+    Variant result = MakeVector(VT_R8, count, &psa);
+    if (count) {
+        DataLock lock(psa);
+        std::memcpy(lock.As<double>(), values, count * sizeof(double));
+    }
+    return result;
+}
+
+Variant MakeBoolArray(size_t count, bool value) {
+    SAFEARRAY* psa = nullptr;
+    Variant result = MakeVector(VT_BOOL, count, &psa);
+    if (count) {
+        DataLock lock(psa);
+        VARIANT_BOOL* data = lock.As<VARIANT_BOOL>();
+        for (size_t k = 0; k < count; ++k) data[k] = value ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+    return result;
+}
+
+Variant MakeDoubleArray2D(const std::vector<double>& values, size_t rows, size_t cols) {
+    SAFEARRAYBOUND bounds[2];
+    // rgsabound lists the dimensions from the first (fastest) to the last.
+    bounds[0].lLbound = 0;
+    bounds[0].cElements = static_cast<ULONG>(rows);
+    bounds[1].lLbound = 0;
+    bounds[1].cElements = static_cast<ULONG>(cols);
+    SAFEARRAY* psa = SafeArrayCreate(VT_R8, 2, bounds);
+    if (!psa) RaiseRuntime(7);
+    Variant result;
+    result.get()->vt = VT_ARRAY | VT_R8;
+    result.get()->parray = psa;
+    if (rows != 0 && cols != 0) {
+        DataLock lock(psa);
+        std::memcpy(lock.As<double>(), values.data(), rows * cols * sizeof(double));
+    }
+    return result;
+}
+
+}  // namespace korvid::com

@@ -1,0 +1,114 @@
+// The one place where VARIANT, SAFEARRAY and BSTR rules live: reading the
+// arguments that clients pass (any array element type, any lower bound,
+// by-reference variants, NULL BSTRs) and building the results they own.
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvid::com {
+
+// An owned VARIANT, cleared when it goes.
+class Variant {
+public:
+    Variant() { VariantInit(&v_); }
+    ~Variant() { VariantClear(&v_); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    Variant(Variant&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
+    Variant& operator=(Variant&& other) noexcept;
+
+    // Deep copy of `source` (VariantCopy); raises on failure.
+    static Variant CopyOf(const VARIANT& source);
+    static Variant FromDouble(double value);
+    static Variant FromText(std::wstring_view text);
+
+    VARIANT* get() { return &v_; }
+    const VARIANT& operator*() const { return v_; }
+    const VARIANT* operator->() const { return &v_; }
+    VARTYPE vt() const { return v_.vt; }
+
+    // Hands the value to a caller's [out] VARIANT (which must be cleared or
+    // uninitialised); this one becomes Empty.
+    void DetachTo(VARIANT* out) noexcept;
+
+private:
+    VARIANT v_;
+};
+
+// A BSTR argument as text; a NULL BSTR is the empty text.
+inline std::wstring_view Text(BSTR s) { return s ? std::wstring_view(s, SysStringLen(s)) : std::wstring_view(); }
+// A freshly allocated BSTR for a caller; raises error 7 when out of memory.
+BSTR AllocBstr(std::wstring_view text);
+
+// The VARIANT that actually holds a value: follows VT_BYREF|VT_VARIANT.
+const VARIANT& Deref(const VARIANT& value);
+// True when the value is Empty (also through a by-reference variant).
+bool IsEmpty(const VARIANT& value);
+
+// Read access to the array an argument holds (VT_ARRAY, possibly by reference).
+class ArrayArg {
+public:
+    // The array that `value` holds, or nothing when it holds none (a null
+    // array pointer counts as none).
+    static std::optional<ArrayArg> Of(const VARIANT& value);
+
+    SAFEARRAY* psa() const { return psa_; }
+    UINT Dims() const { return SafeArrayGetDim(psa_); }
+    // Bounds of the first dimension (LBound/UBound).
+    LONG Lower() const { return lower_; }
+    LONG Upper() const { return upper_; }
+    bool HasElements() const { return upper_ >= lower_; }
+    VARTYPE ElementType() const { return elementType_; }
+
+    // Element `index` as a VARIANT copy. Error 9 when the index lies outside
+    // the bounds or the array has more than one dimension.
+    Variant Element(LONG index) const;
+    // Element `index` as a double (error 9, or 13 when it does not convert).
+    double ElementAsDouble(LONG index, LCID lcid) const;
+
+private:
+    ArrayArg(SAFEARRAY* psa, VARTYPE elementType);
+    const void* ElementPtr(LONG index) const;
+
+    SAFEARRAY* psa_;
+    VARTYPE elementType_;
+    LONG lower_ = 0;
+    LONG upper_ = -1;
+};
+
+// True when the argument holds an array (IsArray).
+inline bool IsArray(const VARIANT& value) { return (Deref(value).vt & VT_ARRAY) != 0; }
+
+// Conversions with the platform's VARIANT rules and the user's locale.
+// To a double: Empty gives 0, True -1, numeric strings convert; error 13
+// (or 94 for Null) otherwise.
+double ToDouble(const VARIANT& value, LCID lcid);
+// To text as a string conversion does it (CStr): texts unchanged, Empty "",
+// numbers in the general number format, Booleans "True"/"False"; arrays and
+// objects without a value give error 13, Null error 94.
+std::wstring ToText(const VARIANT& value, LCID lcid);
+// Appends `value` to `line` as text concatenation with numeric-addition
+// semantics does: a text or Empty appends; anything else makes the sum fail
+// with error 13 (94 for Null), since the line itself is no number.
+void AppendName(std::wstring& line, const VARIANT& value);
+
+// Fresh one-dimensional results indexed from 0.
+Variant MakeStringArray(const std::vector<std::wstring>& items);
+Variant MakeStringArray(const wchar_t* const* items, size_t count);
+Variant MakeDoubleArray(const double* values, size_t count);
+inline Variant MakeDoubleArray(const std::vector<double>& values) {
+    return MakeDoubleArray(values.data(), values.size());
+}
+Variant MakeBoolArray(size_t count, bool value);
+// A two-dimensional array of doubles (rows x cols), element (r, c) at
+// values[r + c * rows]: the first index varies fastest.
+Variant MakeDoubleArray2D(const std::vector<double>& values, size_t rows, size_t cols);
+
+}  // namespace korvid::com

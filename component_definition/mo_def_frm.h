@@ -1,0 +1,61 @@
+// MODefFrm: the logic of the component definition form, over the grid model
+// and the form state that the window shows. Every event handler here is what
+// the form does when a person clicks or types; the window only forwards.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/definition_form_ui.h"
+#include "platform/platform.h"
+
+namespace korvid::component_definition {
+
+struct Module1State;
+
+class MODefFrm final : public platform::DefinitionFormHandler {
+public:
+    explicit MODefFrm(Module1State& module);
+
+    // Loads the form afresh and shows it modally; returns once it has closed.
+    void ShowModal();
+
+    // True when row 1 holds a name and a CAS number.
+    bool CheckMODef() const;
+
+    platform::DefinitionFormState& State() { return state_; }
+    const platform::DefinitionFormState& State() const { return state_; }
+    platform::GridModel& Grid() { return state_.grid; }
+    int16_t EditCol() const { return editCol_; }
+
+    // --- DefinitionFormHandler -------------------------------------------
+    void OnFormLoad(platform::FormWindow& window) override;
+    bool OnCloseRequest(platform::FormWindow& window) override;
+    void OnOkClick(platform::FormWindow& window) override;
+    void OnLoadClick(platform::FormWindow& window) override;
+    void OnSaveClick(platform::FormWindow& window) override;
+    void OnReportNameChange(platform::FormWindow& window, const std::wstring& text) override;
+    void OnOptionClick(platform::FormWindow& window, bool option1) override;
+    void OnGridClick(platform::FormWindow& window) override;
+    void OnGridKeyPress(platform::FormWindow& window, int charCode) override;
+    void OnGridMouseDown(platform::FormWindow& window, int button) override;
+    void OnMenuCopy(platform::FormWindow& window) override;
+    void OnMenuPaste(platform::FormWindow& window) override;
+    void OnEditGotFocus(platform::FormWindow& window) override;
+    bool OnEditKeyPress(platform::FormWindow& window, int charCode) override;
+    void OnEditTextChange(platform::FormWindow& window, const std::wstring& text) override;
+    void OnValidClick(platform::FormWindow& window) override;
+    void OnCancelClick(platform::FormWindow& window) override;
+
+private:
+    void Reset();
+    void Close();
+
+    Module1State& module_;
+    platform::DefinitionFormState state_;
+    int16_t editCol_ = 0;
+    // CmDlg1 keeps its file name from one use to the next while the form exists.
+    std::wstring cmDlg1FileName_;
+};
+
+}  // namespace korvid::component_definition

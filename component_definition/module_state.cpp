@@ -1,0 +1,33 @@
+#include "component_definition/module_state.h"
+
+#include "component_definition/mo_def_frm.h"
+
+namespace korvid::component_definition {
+
+Module1State::Module1State() = default;
+Module1State::~Module1State() = default;
+
+MODefFrm& Module1State::Form() {
+    if (!form_) form_ = std::make_unique<MODefFrm>(*this);
+    return *form_;
+}
+
+void Module1State::Clear() {
+    g_components.clear();
+    g_numComponents = 0;
+    g_useCasAsId = false;
+    g_reportOn = false;
+    g_reportFileNo = 0;
+    g_filePath.clear();
+    g_pppWarned = false;
+    form_.reset();
+}
+
+Module1State& Module1() {
+    // One copy per apartment thread: the objects of a single-threaded
+    // apartment all run on the thread that created them.
+    thread_local Module1State state;
+    return state;
+}
+
+}  // namespace korvid::component_definition

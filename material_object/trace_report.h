@@ -1,0 +1,56 @@
+// The call trace report: a text file under "CapeOpenValidationReports" beside
+// the component's library, written line by line through WriteTraceLine.
+//
+// Lines of one call are collected and handed to the OS in one write when the
+// call ends (TraceFlush), before any modal window, and before the report file
+// changes or closes, so every line of a call is in the file by the time the
+// call returns even if the host crashes afterwards.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvid::component_definition {
+struct Module1State;
+}
+
+namespace korvid::material_object {
+
+inline constexpr std::wstring_view kBanner =
+    L"*************************************************************************************";
+inline constexpr std::wstring_view kSeparator =
+    L"\t------------------------------------------------------------";
+
+// True when the thread's report switch is on: build trace text only then.
+bool ReportOn();
+
+// Writes `line` and CR LF when reporting is on; raises error 52 when it is on
+// and no file is open under the report's file number.
+void WriteTraceLine(std::wstring_view line);
+
+// The three header lines of a call: banner, "* " + name, banner.
+// `name` is the interface and operation, e.g. "ICapeIdentification_ComponentName".
+void WriteCallHeader(std::wstring_view name);
+
+// Hands the lines collected so far to the OS.
+void TraceFlush();
+
+// Opens the report named `reportName` for the form's OK: takes the first free
+// file number, builds the path and opens the file (truncated, shared for
+// reading and writing). False when it cannot be opened; the number stays
+// taken in g_reportFileNo as the form expects.
+bool OpenTraceReport(component_definition::Module1State& module, const std::wstring& reportName);
+
+// Closes the file numbered g_reportFileNo, if one is open under it.
+void CloseTraceReport(component_definition::Module1State& module);
+
+// Flushes the trace when the scope ends: every COM entry point holds one.
+class TraceScope {
+public:
+    TraceScope() = default;
+    ~TraceScope() { TraceFlush(); }
+    TraceScope(const TraceScope&) = delete;
+    TraceScope& operator=(const TraceScope&) = delete;
+};
+
+}  // namespace korvid::material_object

@@ -1,0 +1,57 @@
+// The data behind the form's grid control: cell texts, row and column
+// counts, the current cell and column widths in twips. The form logic works
+// on this model only; the window's grid control paints it and is told of
+// every change through the observer, so it repaints only what changed.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace korvid::platform {
+
+class GridModel {
+public:
+    // What changed, for the control that shows the model.
+    struct Change {
+        enum class Kind { Cell, CurrentCell, Rows, ColumnWidth } kind;
+        int row = 0;
+        int col = 0;
+    };
+    using Observer = std::function<void(const Change&)>;
+
+    GridModel(int rows, int cols);
+
+    int Rows() const { return static_cast<int>(cells_.size()); }
+    int Cols() const { return cols_; }
+    // Rows beyond the new count are removed, new rows are empty.
+    void SetRows(int rows);
+
+    const std::wstring& TextMatrix(int row, int col) const;
+    void SetTextMatrix(int row, int col, std::wstring text);
+
+    int Row() const { return row_; }
+    int Col() const { return col_; }
+    void SetRow(int row);
+    void SetCol(int col);
+    // Text of the current cell.
+    const std::wstring& Text() const { return TextMatrix(row_, col_); }
+    void SetText(std::wstring text) { SetTextMatrix(row_, col_, std::move(text)); }
+
+    int ColWidth(int col) const { return widths_.at(col); }
+    void SetColWidth(int col, int twips);
+
+    void SetObserver(Observer observer) { observer_ = std::move(observer); }
+
+private:
+    void Notify(Change::Kind kind, int row, int col) const;
+
+    int cols_;
+    std::vector<std::vector<std::wstring>> cells_;
+    std::vector<int> widths_;
+    int row_ = 1;
+    int col_ = 0;
+    Observer observer_;
+};
+
+}  // namespace korvid::platform

@@ -1,0 +1,7 @@
+#include "platform/win32/form_window.h"
+
+namespace korvid::platform {
+
+void RunDefinitionFormWindow(DefinitionFormState&, DefinitionFormHandler&) {}
+
+}  // namespace korvid::platform

@@ -1,0 +1,301 @@
+// The platform over Win32 and OLE Automation.
+#include <windows.h>
+#include <commdlg.h>
+#include <oleauto.h>
+
+#include <array>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/random.h"
+#include "platform/text_lines.h"
+#include "platform/win32/form_window.h"
+
+namespace korvid::platform {
+
+namespace {
+
+bool IsAscii(std::wstring_view text) {
+    for (wchar_t ch : text) {
+        if (ch >= 0x80) return false;
+    }
+    return true;
+}
+
+std::string ToAnsi(std::wstring_view text) {
+    std::string bytes;
+    if (text.empty()) return bytes;
+    if (IsAscii(text)) {
+        bytes.resize(text.size());
+        for (size_t k = 0; k < text.size(); ++k) bytes[k] = static_cast<char>(text[k]);
+        return bytes;
+    }
+    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                   nullptr, 0, nullptr, nullptr);
+    bytes.resize(size);
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        size, nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring FromAnsi(const std::string& bytes) {
+    std::wstring text;
+    if (bytes.empty()) return text;
+    int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                   nullptr, 0);
+    text.resize(size);
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                        size);
+    return text;
+}
+
+// Filter "Description|*.ext|..." as the common dialog wants it: NUL-separated.
+std::wstring DialogFilter(const std::wstring& filter) {
+    std::wstring result = filter;
+    for (auto& ch : result) {
+        if (ch == L'|') ch = L'\0';
+    }
+    result.push_back(L'\0');
+    result.push_back(L'\0');
+    return result;
+}
+
+// The window that a modal box or dialog of this thread should belong to.
+HWND OwnerWindow() {
+    HWND active = GetActiveWindow();
+    return active && IsWindowVisible(active) ? active : nullptr;
+}
+
+class Win32Platform final : public Platform {
+public:
+    std::wstring FormatNumber(double value) override {
+        BSTR text = nullptr;
+        if (FAILED(VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, &text))) return L"";
+        std::wstring result(text, SysStringLen(text));
+        SysFreeString(text);
+        return result;
+    }
+
+    bool ParseNumber(std::wstring_view text, double* value) override {
+        std::wstring copy(text);
+        return SUCCEEDED(VarR8FromStr(copy.data(), LOCALE_USER_DEFAULT, 0, value));
+    }
+
+    std::wstring UpperCase(std::wstring_view text) override {
+        std::wstring upper(text);
+        if (IsAscii(text)) {
+            for (auto& ch : upper) {
+                if (ch >= L'a' && ch <= L'z') ch = static_cast<wchar_t>(ch - (L'a' - L'A'));
+            }
+            return upper;
+        }
+        if (!upper.empty()) {
+            LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, text.data(),
+                         static_cast<int>(text.size()), upper.data(),
+                         static_cast<int>(upper.size()));
+        }
+        return upper;
+    }
+
+    uint32_t Lcid() override { return LOCALE_USER_DEFAULT; }
+
+    void ShowMessage(std::wstring_view text, std::wstring_view caption,
+                     MessageIcon icon) override {
+        UINT style = MB_OK | MB_SETFOREGROUND | MB_TOPMOST;
+        if (icon == MessageIcon::Critical || icon == MessageIcon::Stop) style |= MB_ICONSTOP;
+        HWND owner = OwnerWindow();
+        if (!owner) style |= MB_TASKMODAL;
+        MessageBoxW(owner, std::wstring(text).c_str(), std::wstring(caption).c_str(), style);
+    }
+
+    int16_t FreeFileNumber() override {
+        std::lock_guard<std::mutex> lock(filesMutex_);
+        for (int16_t n = 1; n < static_cast<int16_t>(files_.size()); ++n) {
+            if (!files_[n].open) return n;
+        }
+        return 0;
+    }
+
+    bool OpenFile(int16_t fileNo, const std::wstring& path, FileMode mode) override {
+        std::lock_guard<std::mutex> lock(filesMutex_);
+        if (!ValidNumber(fileNo) || files_[fileNo].open) return false;
+        File& file = files_[fileNo];
+        if (mode == FileMode::Output) {
+            HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle == INVALID_HANDLE_VALUE) return false;
+            file.handle = handle;
+        } else {
+            HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle == INVALID_HANDLE_VALUE) return false;
+            std::string bytes;
+            LARGE_INTEGER size{};
+            bool ok = GetFileSizeEx(handle, &size) && size.QuadPart < (1LL << 30);
+            if (ok) {
+                bytes.resize(static_cast<size_t>(size.QuadPart));
+                DWORD read = 0;
+                ok = bytes.empty() || (ReadFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                &read, nullptr) &&
+                                       read == bytes.size());
+            }
+            CloseHandle(handle);
+            if (!ok) return false;
+            file.reader = LineReader(FromAnsi(bytes));
+            file.handle = INVALID_HANDLE_VALUE;
+        }
+        file.open = true;
+        return true;
+    }
+
+    bool IsFileOpen(int16_t fileNo) override {
+        std::lock_guard<std::mutex> lock(filesMutex_);
+        return ValidNumber(fileNo) && files_[fileNo].open;
+    }
+
+    void CloseFile(int16_t fileNo) override {
+        std::lock_guard<std::mutex> lock(filesMutex_);
+        if (!ValidNumber(fileNo) || !files_[fileNo].open) return;
+        File& file = files_[fileNo];
+        if (file.handle != INVALID_HANDLE_VALUE) CloseHandle(file.handle);
+        file = File{};
+    }
+
+    bool WriteText(int16_t fileNo, std::wstring_view text) override {
+        const std::string bytes = ToAnsi(text);
+        std::lock_guard<std::mutex> lock(filesMutex_);
+        if (!ValidNumber(fileNo) || !files_[fileNo].open ||
+            files_[fileNo].handle == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        DWORD written = 0;
+        return WriteFile(files_[fileNo].handle, bytes.data(), static_cast<DWORD>(bytes.size()),
+                         &written, nullptr) &&
+               written == bytes.size();
+    }
+
+    bool ReadLine(int16_t fileNo, std::wstring* line) override {
+        std::lock_guard<std::mutex> lock(filesMutex_);
+        if (!ValidNumber(fileNo) || !files_[fileNo].open) return false;
+        return files_[fileNo].reader.Next(line);
+    }
+
+    std::wstring ModuleFolder() override {
+        HMODULE module = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCWSTR>(&DefaultPlatform), &module);
+        std::vector<wchar_t> path(MAX_PATH);
+        DWORD length = 0;
+        for (;;) {
+            length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+            if (length < path.size()) break;
+            path.resize(path.size() * 2);
+        }
+        std::wstring full(path.data(), length);
+        return full.substr(0, full.find_last_of(L'\\'));
+    }
+
+    std::optional<std::wstring> ShowOpenDialog(FileDialogRequest& request) override {
+        return ShowFileDialog(request, false);
+    }
+
+    std::optional<std::wstring> ShowSaveDialog(FileDialogRequest& request) override {
+        return ShowFileDialog(request, true);
+    }
+
+    std::optional<std::wstring> ClipboardText() override {
+        if (!OpenClipboardPatiently()) return std::nullopt;
+        std::optional<std::wstring> text;
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = std::wstring(chars);
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return text;
+    }
+
+    bool SetClipboardText(std::wstring_view text) override {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        if (!memory) return false;
+        auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
+        text.copy(chars, text.size());
+        chars[text.size()] = L'\0';
+        GlobalUnlock(memory);
+        if (!OpenClipboardPatiently()) {
+            GlobalFree(memory);
+            return false;
+        }
+        EmptyClipboard();
+        bool ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        CloseClipboard();
+        if (!ok) GlobalFree(memory);
+        return ok;
+    }
+
+    float NextRandom() override {
+        std::lock_guard<std::mutex> lock(randomMutex_);
+        return random_.Next();
+    }
+
+    void RunModalForm(DefinitionFormState& state, DefinitionFormHandler& handler) override {
+        RunDefinitionFormWindow(state, handler);
+    }
+
+private:
+    struct File {
+        bool open = false;
+        HANDLE handle = INVALID_HANDLE_VALUE;
+        LineReader reader;
+    };
+
+    static bool ValidNumber(int16_t fileNo) { return fileNo >= 1 && fileNo <= 255; }
+
+    static bool OpenClipboardPatiently() {
+        // Another program may hold the clipboard for a moment.
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            if (OpenClipboard(nullptr)) return true;
+            Sleep(20);
+        }
+        return false;
+    }
+
+    static std::optional<std::wstring> ShowFileDialog(FileDialogRequest& request, bool save) {
+        std::vector<wchar_t> file(32768, L'\0');
+        request.fileName.copy(file.data(), std::min(request.fileName.size(), file.size() - 1));
+        const std::wstring filter = DialogFilter(request.filter);
+        OPENFILENAMEW ofn{};
+        ofn.lStructSize = sizeof(ofn);
+        ofn.hwndOwner = OwnerWindow();
+        ofn.lpstrFilter = filter.c_str();
+        ofn.nFilterIndex = 1;
+        ofn.lpstrFile = file.data();
+        ofn.nMaxFile = static_cast<DWORD>(file.size());
+        ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+        if (request.fileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
+        if (request.hideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
+        if (request.overwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
+        BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+        if (!chosen) return std::nullopt;
+        request.fileName = file.data();
+        return request.fileName;
+    }
+
+    std::mutex filesMutex_;
+    std::array<File, 256> files_{};
+    std::mutex randomMutex_;
+    Rnd24 random_;
+};
+
+}  // namespace
+
+Platform& DefaultPlatform() {
+    static Win32Platform platform;
+    return platform;
+}
+
+}  // namespace korvid::platform

@@ -1,0 +1,50 @@
+// Shared set-up of the unit tests: a scripted platform installed for the test,
+// fresh module state, and helpers to build arguments and read results.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "com_server/variant.h"
+#include "component_definition/module_state.h"
+#include "platform/scripted/scripted_platform.h"
+
+namespace korvid::testing {
+
+// Three real components with their constants.
+std::vector<component_definition::ComponentRecord> ThreeComponents();
+
+class ScriptedTest : public ::testing::Test {
+protected:
+    ScriptedTest();
+    ~ScriptedTest() override;
+
+    // Resets the thread's module state to a fresh one.
+    void ResetModule();
+    // Puts `records` into the component table as a load would.
+    void DefineComponents(const std::vector<component_definition::ComponentRecord>& records);
+    // Queues a form script that fills row 1, names the report (empty: none),
+    // picks the id option and presses OK.
+    void QueueOkForm(const std::wstring& reportName, bool casAsId = false);
+    // Path of a report named `name` in the scripted file system.
+    std::wstring ReportPath(const std::wstring& name) const;
+    // The report's lines, without their CR LF ends.
+    std::vector<std::wstring> ReportLines(const std::wstring& name) const;
+
+    platform::ScriptedPlatform platform_;
+    platform::ScopedPlatform scope_{platform_};
+    component_definition::Module1State& module_;
+};
+
+// VARIANT builders for arguments.
+com::Variant StringArray(const std::vector<std::wstring>& items, LONG lower = 0);
+com::Variant VariantArray(std::vector<com::Variant> items, LONG lower = 0);
+com::Variant DoubleArray(const std::vector<double>& values, LONG lower = 0);
+// Elements of a one-dimensional result array.
+std::vector<double> Doubles(const VARIANT& value);
+std::vector<std::wstring> Strings(const VARIANT& value);
+
+}  // namespace korvid::testing

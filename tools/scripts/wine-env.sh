@@ -1,0 +1,40 @@
+# Sourced by the project's scripts: a Wine prefix of our own, a running Wine
+# server and, when no display is set, a virtual one.
+#   KORVID_WINEPREFIX  prefix to use (default: ~/.cache/korvid/wine)
+#   KORVID_DISPLAY     display number for Xvfb (default :97)
+
+export WINEPREFIX="${KORVID_WINEPREFIX:-$HOME/.cache/korvid/wine}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+korvid_start_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+    local display="${KORVID_DISPLAY:-:97}"
+    if ! DISPLAY="$display" xdpyinfo >/dev/null 2>&1; then
+        setsid Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+        for _ in $(seq 1 50); do
+            DISPLAY="$display" xdpyinfo >/dev/null 2>&1 && break
+            sleep 0.1
+        done
+    fi
+    export DISPLAY="$display"
+}
+
+korvid_start_wine() {
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    local fresh=0
+    [ -f "$WINEPREFIX/system.reg" ] || fresh=1
+    # The server runs detached so that no test waits on its inherited pipes.
+    setsid bash -c 'wineserver -p; wine wineboot -i' </dev/null >/dev/null 2>&1
+    if [ "$fresh" = 1 ]; then
+        # A crash ends the process instead of opening a debugger dialog.
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+        # No window manager under Xvfb: let Wine draw captions itself.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    fi
+}
+
+korvid_stop_wine() {
+    wineserver -k >/dev/null 2>&1 || true
+}
