@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# A VBScript host creates Korvid.Tessel, the form is filled unattended, the
+# identification accessors answer and every call is traced byte for byte.
+source "$(dirname "$0")/lib.sh" "$1"
+
+rm -f "$REPORTS/e2e_ident.txt"
+run_with_autofill --como "$(winpath "$DATA/three_components.como")" --report e2e_ident -- \
+    run_vbs "$E2E_DIR/vbs/identification.vbs"
+vbs_passed
+grep -qx 'status: ' "$WORK/autofill.txt" && fail "empty status printed"
+
+{
+    header ICapeIdentification_ComponentName
+    header ICapeIdentification_ComponentDescription
+    header ICapeIdentification_ComponentName
+    header ICapeIdentification_ComponentName
+    header ICapeIdentification_ComponentDescription
+    header ICapeIdentification_ComponentDescription
+} >"$WORK/expected.txt"
+expect_report e2e_ident "$WORK/expected.txt"
+echo "PASS identification"
