@@ -57,11 +57,11 @@ run_vbs() {
     (cd "$WORK" && wine cscript //nologo "$name" "$@")
 }
 
-# vbs_passed: the client printed its end marker with no failure.
-vbs_passed() {
+# client_passed: the client printed its end marker with no failure.
+client_passed() {
     grep -q '^END failures=0$' "$WORK/client.txt" || {
         cat "$WORK/client.txt" >&2
-        fail "VBScript client reported failures or did not finish"
+        fail "the client reported failures or did not finish"
     }
 }
 

@@ -6,7 +6,7 @@ source "$(dirname "$0")/lib.sh" "$1"
 rm -f "$REPORTS/e2e_ident.txt"
 run_with_autofill --como "$(winpath "$DATA/three_components.como")" --report e2e_ident -- \
     run_vbs "$E2E_DIR/vbs/identification.vbs"
-vbs_passed
+client_passed
 grep -qx 'status: ' "$WORK/autofill.txt" && fail "empty status printed"
 
 {
