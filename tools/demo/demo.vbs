@@ -2,11 +2,13 @@
 ' object, asks who it is and releases it. Every call lands in the trace report.
 Option Explicit
 Dim mo
+On Error Resume Next
 Set mo = CreateObject("Korvid.Tessel")
 If Err.Number <> 0 Then
-    WScript.Echo "Creation failed: " & Err.Description
+    WScript.Echo "Creation failed: " & Err.Number & " " & Err.Description
     WScript.Quit 1
 End If
+On Error GoTo 0
 WScript.Echo "ComponentName:        " & mo.ComponentName
 WScript.Echo "ComponentDescription: " & mo.ComponentDescription
 mo.ComponentName = "Feed of the unit under test"
