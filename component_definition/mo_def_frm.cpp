@@ -101,9 +101,7 @@ void MODefFrm::OnReportNameChange(platform::FormWindow&, const std::wstring& tex
 
 void MODefFrm::OnOptionClick(platform::FormWindow&, bool option1) { state_.option1 = option1; }
 
-// Not built yet: Load and Save, cell editing and the clipboard menu.
-void MODefFrm::OnLoadClick(platform::FormWindow&) {}
-void MODefFrm::OnSaveClick(platform::FormWindow&) {}
+// Not built yet: cell editing and the clipboard menu.
 void MODefFrm::OnGridClick(platform::FormWindow&) {}
 void MODefFrm::OnGridKeyPress(platform::FormWindow&, int) {}
 void MODefFrm::OnGridMouseDown(platform::FormWindow&, int) {}
