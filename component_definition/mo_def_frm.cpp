@@ -101,18 +101,9 @@ void MODefFrm::OnReportNameChange(platform::FormWindow&, const std::wstring& tex
 
 void MODefFrm::OnOptionClick(platform::FormWindow&, bool option1) { state_.option1 = option1; }
 
-// Not built yet: cell editing and the clipboard menu.
-void MODefFrm::OnGridClick(platform::FormWindow&) {}
-void MODefFrm::OnGridKeyPress(platform::FormWindow&, int) {}
+// Not built yet: the clipboard menu.
 void MODefFrm::OnGridMouseDown(platform::FormWindow&, int) {}
 void MODefFrm::OnMenuCopy(platform::FormWindow&) {}
 void MODefFrm::OnMenuPaste(platform::FormWindow&) {}
-void MODefFrm::OnEditGotFocus(platform::FormWindow&) {}
-bool MODefFrm::OnEditKeyPress(platform::FormWindow&, int) { return false; }
-void MODefFrm::OnEditTextChange(platform::FormWindow&, const std::wstring& text) {
-    state_.changefeild.text = text;
-}
-void MODefFrm::OnValidClick(platform::FormWindow&) {}
-void MODefFrm::OnCancelClick(platform::FormWindow&) {}
 
 }  // namespace korvid::component_definition
