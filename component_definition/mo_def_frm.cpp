@@ -101,9 +101,4 @@ void MODefFrm::OnReportNameChange(platform::FormWindow&, const std::wstring& tex
 
 void MODefFrm::OnOptionClick(platform::FormWindow&, bool option1) { state_.option1 = option1; }
 
-// Not built yet: the clipboard menu.
-void MODefFrm::OnGridMouseDown(platform::FormWindow&, int) {}
-void MODefFrm::OnMenuCopy(platform::FormWindow&) {}
-void MODefFrm::OnMenuPaste(platform::FormWindow&) {}
-
 }  // namespace korvid::component_definition
