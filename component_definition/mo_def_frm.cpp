@@ -19,9 +19,10 @@ constexpr wchar_t kGridFormat[] =
 MODefFrm::MODefFrm(Module1State& module) : module_(module) { Reset(); }
 
 void MODefFrm::Reset() {
+    // A fresh load: every data cell empty, every column at its initial width.
+    state_.grid = platform::GridModel(platform::DefinitionFormState::kInitialRows,
+                                      platform::DefinitionFormState::kColumns);
     auto& grid = state_.grid;
-    grid.SetRows(0);  // a fresh load: every data cell empty
-    grid.SetRows(platform::DefinitionFormState::kInitialRows);
     // Headers from the format string: "|" separates columns, "<" aligns left.
     std::wstring format = kGridFormat;
     int col = 0;
@@ -81,11 +82,20 @@ void MODefFrm::OnOkClick(platform::FormWindow& window) {
         return;
     }
     module_.g_useCasAsId = !state_.option1;
-    // Hiding and unloading passes through the close request like every close.
-    if (OnCloseRequest(window)) Close();
+    // Hiding and unloading passes the same check as every other close.
+    CloseIfDefined();
 }
 
 bool MODefFrm::OnCloseRequest(platform::FormWindow&) {
+    if (state_.closed) return true;  // already closed by OK
+    if (!CloseIfDefined()) return false;
+    // Closed without OK: no report file was opened, so reporting goes off
+    // instead of leaving every traced call to fail on a missing file.
+    module_.g_reportOn = false;
+    return true;
+}
+
+bool MODefFrm::CloseIfDefined() {
     if (CheckMODef()) {
         Close();
         return true;
@@ -100,21 +110,5 @@ void MODefFrm::OnReportNameChange(platform::FormWindow&, const std::wstring& tex
 }
 
 void MODefFrm::OnOptionClick(platform::FormWindow&, bool option1) { state_.option1 = option1; }
-
-// Not built yet: Load and Save, cell editing and the clipboard menu.
-void MODefFrm::OnLoadClick(platform::FormWindow&) {}
-void MODefFrm::OnSaveClick(platform::FormWindow&) {}
-void MODefFrm::OnGridClick(platform::FormWindow&) {}
-void MODefFrm::OnGridKeyPress(platform::FormWindow&, int) {}
-void MODefFrm::OnGridMouseDown(platform::FormWindow&, int) {}
-void MODefFrm::OnMenuCopy(platform::FormWindow&) {}
-void MODefFrm::OnMenuPaste(platform::FormWindow&) {}
-void MODefFrm::OnEditGotFocus(platform::FormWindow&) {}
-bool MODefFrm::OnEditKeyPress(platform::FormWindow&, int) { return false; }
-void MODefFrm::OnEditTextChange(platform::FormWindow&, const std::wstring& text) {
-    state_.changefeild.text = text;
-}
-void MODefFrm::OnValidClick(platform::FormWindow&) {}
-void MODefFrm::OnCancelClick(platform::FormWindow&) {}
 
 }  // namespace korvid::component_definition

@@ -50,6 +50,8 @@ public:
 private:
     void Reset();
     void Close();
+    // Closes the form when CheckMODef passes; otherwise says why not.
+    bool CloseIfDefined();
 
     Module1State& module_;
     platform::DefinitionFormState state_;

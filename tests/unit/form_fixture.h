@@ -1,0 +1,51 @@
+// Set-up shared by the tests of the definition form's logic: the thread's
+// form, its grid, and the scripted platform as the window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "component_definition/mo_def_frm.h"
+#include "tests/unit/fixtures.h"
+
+namespace korvid::testing {
+
+class FormTest : public ScriptedTest {
+protected:
+    component_definition::MODefFrm& Form() { return module_.Form(); }
+    platform::DefinitionFormState& State() { return Form().State(); }
+    platform::GridModel& Grid() { return Form().Grid(); }
+    platform::FormWindow& Window() { return platform_; }
+
+    // Writes `cells` into row `row` from column 0 on.
+    void FillRow(int row, const std::vector<std::wstring>& cells) {
+        for (size_t c = 0; c < cells.size(); ++c) Grid().SetTextMatrix(row, static_cast<int>(c), cells[c]);
+    }
+};
+
+// A record with the given texts, every number 0.
+inline component_definition::ComponentRecord Record(std::wstring name, std::wstring cas = L"",
+                                                    std::wstring family = L"",
+                                                    std::wstring formula = L"") {
+    component_definition::ComponentRecord record;
+    record.name = std::move(name);
+    record.cas = std::move(cas);
+    record.family = std::move(family);
+    record.formula = std::move(formula);
+    return record;
+}
+
+// Every field of two records, named on failure.
+inline void ExpectSameRecord(const component_definition::ComponentRecord& actual,
+                             const component_definition::ComponentRecord& expected,
+                             const std::string& where) {
+    using namespace component_definition;
+    for (int c = 0; c < kTextFields; ++c) {
+        EXPECT_EQ(TextField(actual, c), TextField(expected, c)) << where << ", column " << c;
+    }
+    for (int c = kTextFields; c < kRecordFields; ++c) {
+        EXPECT_EQ(NumberField(actual, c), NumberField(expected, c)) << where << ", column " << c;
+    }
+}
+
+}  // namespace korvid::testing
