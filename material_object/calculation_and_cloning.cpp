@@ -2,6 +2,8 @@
 // published helpers copyVariant and displayRetVal.
 #include <wrl/client.h>
 
+#include <memory>
+
 #include "com_server/com_error.h"
 #include "com_server/tessel_object.h"
 #include "component_definition/module_state.h"
@@ -16,6 +18,13 @@ namespace korvid::material_object {
 namespace {
 
 using Microsoft::WRL::ComPtr;
+
+// Owns the reference that a creation hands over. (ComPtr::Attach of
+// mingw-w64 adds a reference of its own, so it cannot adopt one.)
+struct ReleaseReference {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+using OwnedDispatch = std::unique_ptr<IDispatch, ReleaseReference>;
 
 // The values CalcEquilibrium leaves in the store, mole basis.
 constexpr double kEquilibriumTemperature = 888.888;
@@ -206,43 +215,44 @@ com::Variant Tessel::ICapeThermoMaterialObject_GetIndependentVar(const VARIANT& 
 
 IDispatch* Tessel::ICapeThermoMaterialObject_CreateMaterialObject() {
     WriteCallHeader(L"ICapeThermoMaterialObject_CreateMaterialObject");
-    ComPtr<IDispatch> created;
+    OwnedDispatch created;
     try {
         // A complete start-up: the new object's form is shown modally.
-        created.Attach(com::NewTesselDispatch());
-        CopyPublicListsTo(*this, created.Get());
+        created.reset(com::NewTesselDispatch());
+        CopyPublicListsTo(*this, created.get());
     } catch (...) {
         // No object and no error: the new object, if any, goes with `created`.
-        created.Reset();
+        created.reset();
         SetErrorInfo(0, nullptr);
         return nullptr;
     }
-    return created.Detach();
+    return created.release();
 }
 
 IDispatch* Tessel::ICapeThermoMaterialObject_Duplicate() {
     WriteCallHeader(L"ICapeThermoMaterialObject_Duplicate");
-    ComPtr<IDispatch> created;
+    OwnedDispatch created;
     try {
-        created.Attach(ICapeThermoMaterialObject_CreateMaterialObject());
-        if (!created) created.Attach(com::NewTesselDispatch());
+        created.reset(ICapeThermoMaterialObject_CreateMaterialObject());
+        if (!created) created.reset(com::NewTesselDispatch());
         // The new object traces these two calls itself.
         ComPtr<ICapeIdentification> identification;
-        Check(created.As(&identification));
+        Check(created->QueryInterface(IID_ICapeIdentification,
+                                      reinterpret_cast<void**>(identification.GetAddressOf())));
         const com::Variant name = com::Variant::FromText(L"Calculated MO");
         const com::Variant description = com::Variant::FromText(componentDescription);
         Check(identification->put_ComponentName(name->bstrVal));
         Check(identification->put_ComponentDescription(description->bstrVal));
-        CopyPublicListsTo(*this, created.Get());
+        CopyPublicListsTo(*this, created.get());
     } catch (...) {
-        created.Reset();
+        created.reset();
         SetErrorInfo(0, nullptr);
         TraceFlush();
         platform::CurrentPlatform().ShowMessage(L"Cannot Duplicate MO", L"Korvid",
                                                 platform::MessageIcon::None);
         return nullptr;
     }
-    return created.Detach();
+    return created.release();
 }
 
 com::Variant Tessel::copyVariant(const VARIANT& value) {
