@@ -60,13 +60,13 @@ void CopyPublicListsTo(Tessel& source, IDispatch* target) {
     }
 }
 
-// values(k) of SetIndependentVar as a double: error 9 outside the array,
-// 13 when it does not convert or `values` holds no array.
-double ValueAt(const VARIANT& values, int64_t k, uint32_t lcid) {
+// values(k) of SetIndependentVar: error 9 outside the array, 13 when
+// `values` holds no array.
+com::Variant ValueAt(const VARIANT& values, int64_t k) {
     auto array = com::ArrayArg::Of(values);
     if (!array) RaiseRuntime(kTypeMismatch);
     if (k < array->Lower() || k > array->Upper()) RaiseRuntime(kSubscriptOutOfRange);
-    return array->ElementAsDouble(static_cast<LONG>(k), lcid);
+    return array->Element(static_cast<LONG>(k));
 }
 
 // An element as displayRetVal shows it: numbers in the Str() form, anything
@@ -127,8 +127,7 @@ bool Tessel::IsGlobalVarName(std::wstring_view name) const {
 void Tessel::ICapeThermoMaterialObject_SetIndependentVar(const VARIANT& indVars,
                                                          const VARIANT& values) {
     WriteCallHeader(L"ICapeThermoMaterialObject_SetIndependent");
-    auto& platform = platform::CurrentPlatform();
-    const uint32_t lcid = platform.Lcid();
+    const uint32_t lcid = platform::CurrentPlatform().Lcid();
     auto names = com::ArrayArg::Of(indVars);
     if (ReportOn()) {
         if (names) {
@@ -139,13 +138,15 @@ void Tessel::ICapeThermoMaterialObject_SetIndependentVar(const VARIANT& indVars,
                 std::wstring line = L"\tIndVars\t";
                 com::AppendName(line, *name);
                 WriteTraceLine(line);
-                WriteTraceLine(L"\tvalues\t" + platform.FormatNumber(ValueAt(values, k, lcid)));
+                // Numbers in the general number format, texts as they are: a
+                // value is checked when it is stored, not when it is shown.
+                WriteTraceLine(L"\tvalues\t" + com::ToText(*ValueAt(values, k), lcid));
             }
         } else {
             std::wstring line = L"\tIndVars\t";
             com::AppendName(line, indVars);
             WriteTraceLine(line);
-            WriteTraceLine(L"\tvalues\t" + platform.FormatNumber(com::ToDouble(values, lcid)));
+            WriteTraceLine(L"\tvalues\t" + com::ToText(values, lcid));
         }
     }
     if (!names) RaiseRuntime(kTypeMismatch);
@@ -161,7 +162,7 @@ void Tessel::ICapeThermoMaterialObject_SetIndependentVar(const VARIANT& indVars,
             RaiseRuntime(kSubscriptOutOfRange);
         }
         indVarNames[k] = std::move(name);
-        indVarValues[k] = ValueAt(values, k, lcid);
+        indVarValues[k] = com::ToDouble(*ValueAt(values, k), lcid);
     }
     i = static_cast<int32_t>(k);
 }

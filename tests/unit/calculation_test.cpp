@@ -189,6 +189,12 @@ TEST_F(CalculationTest, CalculationOperationsTraceExactly) {
          },
          L"ICapeThermoMaterialObject_SetIndependent",
          {L"\tIndVars\tTEMPERATURE", L"\tvalues\t300.5", L"\tIndVars\tq", L"\tvalues\t-2E-07"}},
+        {"SetIndependentVar, a text value of a skipped name",
+         [](Tessel& t) {
+             t.ICapeThermoMaterialObject_SetIndependentVar(*StringArray({L"x"}),
+                                                           *StringArray({L"abc"}));
+         },
+         L"ICapeThermoMaterialObject_SetIndependent", {L"\tIndVars\tx", L"\tvalues\tabc"}},
         {"SetIndependentVar, no list: lines, then error 13",
          [](Tessel& t) {
              EXPECT_EQ(ErrorOf([&] {

@@ -63,6 +63,8 @@ TEST_F(ConstantsTest, ComponentConstantsComeFromTheTableByExactName) {
          {0, 73.2, 0, 110.8, 0, 52.0}},
         {"a CAS number while ids are names", [] { return StringArray({L"molecularWeight"}); },
          [] { return StringArray({L"74-82-8", L"Water"}); }, false, {1}, {0, 18.015}},
+        {"ids match with their letter case", [] { return StringArray({L"molecularWeight"}); },
+         [] { return StringArray({L"water", L"Water"}); }, false, {1}, {0, 18.015}},
         {"CAS numbers as ids", [] { return StringArray({L"criticalPressure"}); },
          [] { return StringArray({L"7732-18-5", L"74-82-8"}); }, true, {1}, {220.64, 45.99}},
         {"ids from index 1: column 0 has no id",
@@ -124,6 +126,13 @@ TEST_F(ConstantsTest, EachServedNameReadsItsFieldOfTheLiveTable) {
     }
     EXPECT_EQ(tessel->i, 1) << "outer loop member after the last name";
     EXPECT_EQ(tessel->j, 3) << "inner loop member after the last column";
+
+    // Ids are looked for among as many components as the thread has now.
+    module_.g_numComponents = 1;
+    com::Variant props = StringArray({L"molecularWeight"});
+    com::Variant ids = StringArray({L"Methane", L"Water"});
+    EXPECT_EQ(Doubles(*tessel->ICapeThermoMaterialObject_GetComponentConstant(*props, *ids)),
+              (std::vector<double>{16.043, 0.0}));
 }
 
 TEST_F(ConstantsTest, ConstantOperationsTraceTheirArgumentsAndSkipWhatFails) {
