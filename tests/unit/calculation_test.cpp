@@ -275,3 +275,97 @@ TEST_F(CalculationTest, CopyVariantMakesAnIndependentCopy) {
 
 }  // namespace
 }  // namespace korvid::testing
+
+namespace korvid::testing {
+namespace {
+
+// Arguments no client should pass, each a VARIANT the operations must survive.
+std::vector<std::pair<const char*, std::function<com::Variant()>>> OddArguments() {
+    auto typed = [](VARTYPE vt) {
+        com::Variant v;
+        v.get()->vt = vt;
+        return v;
+    };
+    return {
+        {"Empty", [] { return com::Variant(); }},
+        {"Null", [typed] { return typed(VT_NULL); }},
+        {"missing", [typed] {
+             com::Variant v = typed(VT_ERROR);
+             v.get()->scode = DISP_E_PARAMNOTFOUND;
+             return v;
+         }},
+        {"null object", [typed] { return typed(VT_DISPATCH); }},
+        {"typed array without array", [typed] { return typed(VT_ARRAY | VT_BSTR); }},
+        {"two dimensions", [] {
+             SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
+             com::Variant v;
+             v.get()->parray = SafeArrayCreate(VT_BSTR, 2, bounds);
+             v.get()->vt = VT_ARRAY | VT_BSTR;
+             return v;
+         }},
+        {"bounds near the top", [] { return StringArray({L"TEMPERATURE", L"a"}, 0x7FFFFFFD); }},
+        {"negative bounds", [] { return StringArray({L"TEMPERATURE", L"PRESSURE"}, -5); }},
+        {"no element", [] { return StringArray({}); }},
+        {"nested arrays and objects", [typed] {
+             return VariantArray(VariantList(StringArray({L"x"}), typed(VT_DISPATCH), typed(VT_NULL)));
+         }},
+        {"by reference", [] {
+             static com::Variant target;
+             target = StringArray({L"TEMPERATURE"});
+             com::Variant v;
+             v.get()->vt = VT_BYREF | VT_VARIANT;
+             v.get()->pvarVal = target.get();
+             return v;
+         }},
+    };
+}
+
+TEST_F(CalculationTest, OddArgumentsNeverCrashOrEscapeAsAnythingButARaisedError) {
+    using Call = std::function<void(Tessel&, const VARIANT&)>;
+    const std::pair<const char*, Call> neverFail[] = {
+        {"GetComponentConstant props", [](Tessel& t, const VARIANT& v) {
+             t.ICapeThermoMaterialObject_GetComponentConstant(v, *com::Variant()); }},
+        {"GetComponentConstant ids", [](Tessel& t, const VARIANT& v) {
+             t.ICapeThermoMaterialObject_GetComponentConstant(*StringArray({L"parachor"}), v); }},
+        {"GetUniversalConstant", [](Tessel& t, const VARIANT& v) {
+             t.ICapeThermoMaterialObject_GetUniversalConstant(v); }},
+        {"GetIndependentVar", [](Tessel& t, const VARIANT& v) {
+             t.ICapeThermoMaterialObject_GetIndependentVar(v); }},
+        {"PropCheck", [](Tessel& t, const VARIANT& v) { t.ICapeThermoMaterialObject_PropCheck(v); }},
+        {"copyVariant", [](Tessel& t, const VARIANT& v) { t.copyVariant(v); }},
+    };
+    const std::pair<const char*, Call> mayRaise[] = {
+        {"CalcEquilibrium", [](Tessel& t, const VARIANT& v) {
+             t.ICapeThermoMaterialObject_CalcEquilibrium(L"TP", v); }},
+        {"SetIndependentVar names", [](Tessel& t, const VARIANT& v) {
+             t.ICapeThermoMaterialObject_SetIndependentVar(v, *DoubleArray({1, 2})); }},
+        {"SetIndependentVar values", [](Tessel& t, const VARIANT& v) {
+             t.ICapeThermoMaterialObject_SetIndependentVar(*StringArray({L"PRESSURE"}), v); }},
+        {"displayRetVal", [](Tessel& t, const VARIANT& v) {
+             com::Variant copy = com::Variant::CopyOf(v);
+             t.displayRetVal(copy.get()); }},
+        {"ComponentIds over client names", [](Tessel& t, const VARIANT& v) {
+             t.m_compNames = com::Variant::CopyOf(v);
+             t.ICapeThermoMaterialObject_ComponentIds(); }},
+    };
+    for (const wchar_t* report : {L"ops", L""}) {
+        auto tessel = NewTessel(report);
+        for (const auto& [argName, make] : OddArguments()) {
+            com::Variant arg = make();
+            for (const auto& [what, call] : neverFail) {
+                SCOPED_TRACE(std::string(what) + " with " + argName);
+                EXPECT_NO_THROW(call(*tessel, *arg));
+            }
+            for (const auto& [what, call] : mayRaise) {
+                SCOPED_TRACE(std::string(what) + " with " + argName);
+                try {
+                    call(*tessel, *arg);
+                } catch (const RaisedError&) {
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace korvid::testing
