@@ -288,10 +288,10 @@ public:
         return RunOutVariant(kIid, value, [&] { return Variant::CopyOf(*Logic().member); }); \
     }                                                                                   \
     HRESULT STDMETHODCALLTYPE put_##member(VARIANT value) override {                    \
-        return Run(kIid, [&] { Logic().member = Variant::CopyOf(Deref(value)); });      \
+        return Run(kIid, [&] { Logic().member = Variant::IndependentCopyOf(value); });   \
     }                                                                                   \
     HRESULT STDMETHODCALLTYPE putref_##member(VARIANT value) override {                 \
-        return Run(kIid, [&] { Logic().member = Variant::CopyOf(Deref(value)); });      \
+        return Run(kIid, [&] { Logic().member = Variant::IndependentCopyOf(value); });   \
     }
     KORVID_VARIANT_MEMBER(m_componentIDs)
     KORVID_VARIANT_MEMBER(m_compFormulaes)

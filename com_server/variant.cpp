@@ -27,7 +27,7 @@ private:
 };
 
 Variant MakeVector(VARTYPE vt, size_t count, SAFEARRAY** out) {
-    if (count > static_cast<size_t>(LONG_MAX)) RaiseRuntime(7);
+    if (count > kMaxResultElements) RaiseRuntime(7);
     SAFEARRAY* psa = SafeArrayCreateVector(vt, 0, static_cast<ULONG>(count));
     if (!psa) RaiseRuntime(7);
     Variant result;
@@ -51,6 +51,12 @@ Variant& Variant::operator=(Variant&& other) noexcept {
 Variant Variant::CopyOf(const VARIANT& source) {
     Variant copy;
     Check(VariantCopy(copy.get(), const_cast<VARIANT*>(&source)));
+    return copy;
+}
+
+Variant Variant::IndependentCopyOf(const VARIANT& source) {
+    Variant copy;
+    Check(VariantCopyInd(copy.get(), const_cast<VARIANT*>(&Deref(source))));
     return copy;
 }
 
@@ -207,6 +213,41 @@ void AppendName(std::wstring& line, const VARIANT& value) {
     line = ToText(*sum, LOCALE_USER_DEFAULT);
 }
 
+std::optional<std::wstring> StrNumberText(const VARIANT& value) {
+    const VARIANT& v = Deref(value);
+    switch (v.vt & ~VT_BYREF) {
+        case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4:
+        case VT_I8: case VT_UI8: case VT_INT: case VT_UINT: case VT_R4: case VT_R8:
+        case VT_CY: case VT_DECIMAL:
+            break;
+        default:
+            return std::nullopt;
+    }
+    // The invariant locale: "." and no grouping, whatever the user chose.
+    Variant text;
+    if (FAILED(VariantChangeTypeEx(text.get(), const_cast<VARIANT*>(&v), LOCALE_INVARIANT, 0,
+                                   VT_BSTR))) {
+        return std::nullopt;
+    }
+    std::wstring digits(Text(text->bstrVal));
+    if (!digits.empty() && digits.front() == L'-') return digits;
+    return L" " + digits;
+}
+
+size_t ResultLength(int64_t upper) {
+    if (upper < 0) return 0;
+    const uint64_t count = static_cast<uint64_t>(upper) + 1;
+    if (count > kMaxResultElements) RaiseRuntime(7);
+    return static_cast<size_t>(count);
+}
+
+Variant MakeArrayTypeWithoutArray(VARTYPE elementType) {
+    Variant result;
+    result.get()->vt = VT_ARRAY | elementType;
+    result.get()->parray = nullptr;
+    return result;
+}
+
 Variant MakeStringArray(const wchar_t* const* items, size_t count) {
     SAFEARRAY* psa = nullptr;
     Variant result = MakeVector(VT_BSTR, count, &psa);
@@ -247,6 +288,10 @@ Variant MakeBoolArray(size_t count, bool value) {
 }
 
 Variant MakeDoubleArray2D(const std::vector<double>& values, size_t rows, size_t cols) {
+    if (rows > kMaxResultElements || cols > kMaxResultElements ||
+        (cols != 0 && rows > kMaxResultElements / cols)) {
+        RaiseRuntime(7);
+    }
     SAFEARRAYBOUND bounds[2];
     // rgsabound lists the dimensions from the first (fastest) to the last.
     bounds[0].lLbound = 0;

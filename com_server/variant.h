@@ -26,6 +26,10 @@ public:
 
     // Deep copy of `source` (VariantCopy); raises on failure.
     static Variant CopyOf(const VARIANT& source);
+    // An independent copy of the value `source` holds: by-reference values are
+    // copied as the value they point at (VariantCopyInd), arrays element by
+    // element, so later changes to either side do not reach the other.
+    static Variant IndependentCopyOf(const VARIANT& source);
     static Variant FromDouble(double value);
     static Variant FromText(std::wstring_view text);
 
@@ -99,6 +103,19 @@ std::wstring ToText(const VARIANT& value, LCID lcid);
 // with error 13 (94 for Null), since the line itself is no number.
 void AppendName(std::wstring& line, const VARIANT& value);
 
+// A number as the Str() form shows it: a blank before a value that is not
+// negative, a minus sign before a negative one, digits as the general number
+// format gives them with "." as the decimal separator in every locale.
+// Nothing when the value is not a number (texts, Booleans, dates, Empty...).
+std::optional<std::wstring> StrNumberText(const VARIANT& value);
+
+// Largest result the builders make. A client's absurd array bounds would ask
+// for more; the builders then raise error 7 as a failed allocation would.
+inline constexpr size_t kMaxResultElements = size_t{1} << 24;
+// Number of elements of a result indexed 0..upper: 0 when upper < 0, error 7
+// above kMaxResultElements. Check sizes with it before building anything.
+size_t ResultLength(int64_t upper);
+
 // Fresh one-dimensional results indexed from 0.
 Variant MakeStringArray(const std::vector<std::wstring>& items);
 Variant MakeStringArray(const wchar_t* const* items, size_t count);
@@ -107,6 +124,9 @@ inline Variant MakeDoubleArray(const std::vector<double>& values) {
     return MakeDoubleArray(values.data(), values.size());
 }
 Variant MakeBoolArray(size_t count, bool value);
+// A VARIANT typed as an array of `elementType` that holds no array (a null
+// array pointer), as an unassigned typed array reaches a caller.
+Variant MakeArrayTypeWithoutArray(VARTYPE elementType);
 // A two-dimensional array of doubles (rows x cols), element (r, c) at
 // values[r + c * rows]: the first index varies fastest.
 Variant MakeDoubleArray2D(const std::vector<double>& values, size_t rows, size_t cols);
