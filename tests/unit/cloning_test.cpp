@@ -117,7 +117,7 @@ TEST_F(CloningTest, DuplicateNamesTheNewObjectAndTracesTheWholeSequence) {
         const char* what;
         bool newReport;  // the nested form opens a report of its own
     };
-    for (const Case c : {Case{"one report for both objects", false},
+    for (const Case c : {Case{"the nested form closed without OK", false},
                          Case{"the new object's own report", true}}) {
         SCOPED_TRACE(c.what);
         auto creator = NewTessel(L"ops");
@@ -137,8 +137,8 @@ TEST_F(CloningTest, DuplicateNamesTheNewObjectAndTracesTheWholeSequence) {
             EXPECT_EQ(ReportLines(L"ops"), expected);
             EXPECT_EQ(ReportLines(L"second"), identBlocks());
         } else {
-            auto ident = identBlocks();
-            expected.insert(expected.end(), ident.begin(), ident.end());
+            // Closed without OK: reporting is off for the whole thread, so
+            // the new object's identification calls leave no lines.
             EXPECT_EQ(ReportLines(L"ops"), expected);
         }
 
