@@ -31,10 +31,10 @@ run_with_autofill() {
     local args=()
     while [ "$1" != "--" ]; do args+=("$1"); shift; done
     shift
-    timeout 120 wine "$BIN/korvid-autofill.exe" "${args[@]}" >"$WORK/autofill.out" 2>&1 &
+    timeout "${CLIENT_TIMEOUT:-120}" wine "$BIN/korvid-autofill.exe" "${args[@]}" >"$WORK/autofill.out" 2>&1 &
     local filler=$!
     local rc=0
-    timeout 120 "$@" >"$WORK/client.out" 2>&1 || rc=$?
+    timeout "${CLIENT_TIMEOUT:-120}" "$@" >"$WORK/client.out" 2>&1 || rc=$?
     local frc=0
     wait "$filler" || frc=$?
     tr -d '\r' <"$WORK/client.out" >"$WORK/client.txt"
