@@ -91,6 +91,7 @@ private:
     };
 
     uint32_t lcid_;
+    std::wstring decimalSeparator_ = L".";
     std::map<int16_t, OpenFileEntry> open_;
     Rnd24 random_;
     DefinitionFormState* activeState_ = nullptr;

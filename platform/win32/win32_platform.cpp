@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/number_format.h"
 #include "platform/platform.h"
 #include "platform/random.h"
 #include "platform/text_lines.h"
@@ -62,6 +63,16 @@ std::wstring DialogFilter(const std::wstring& filter) {
     return result;
 }
 
+// The user's decimal separator (LOCALE_SDECIMAL), read once per process.
+const std::wstring& UserDecimalSeparator() {
+    static const std::wstring separator = [] {
+        wchar_t text[8] = L".";
+        if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) == 0) return std::wstring(L".");
+        return std::wstring(text);
+    }();
+    return separator;
+}
+
 // The window that a modal box or dialog of this thread should belong to.
 HWND OwnerWindow() {
     HWND active = GetActiveWindow();
@@ -70,12 +81,9 @@ HWND OwnerWindow() {
 
 class Win32Platform final : public Platform {
 public:
+    // VarBstrFromR8's text with the user's decimal separator, without its cost.
     std::wstring FormatNumber(double value) override {
-        BSTR text = nullptr;
-        if (FAILED(VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, &text))) return L"";
-        std::wstring result(text, SysStringLen(text));
-        SysFreeString(text);
-        return result;
+        return FormatGeneralNumber(value, UserDecimalSeparator());
     }
 
     bool ParseNumber(std::wstring_view text, double* value) override {
