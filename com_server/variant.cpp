@@ -175,6 +175,7 @@ double ToDouble(const VARIANT& value, LCID lcid) {
         case VT_R8: return v.dblVal;
         case VT_I4: return v.lVal;
         case VT_EMPTY: return 0.0;
+        case VT_NULL: RaiseRuntime(kInvalidUseOfNull);
         default: break;
     }
     VARIANT converted;
