@@ -42,6 +42,7 @@ std::wstring ScriptedPlatform::UpperCase(std::wstring_view text) {
 void ScriptedPlatform::ShowMessage(std::wstring_view text, std::wstring_view caption,
                                    MessageIcon icon) {
     messages.push_back({std::wstring(text), std::wstring(caption), icon});
+    if (onMessage) onMessage(messages.back());
 }
 
 int16_t ScriptedPlatform::FreeFileNumber() {

@@ -20,7 +20,9 @@ namespace korvid::testing {
 class TesselTest : public ScriptedTest {
 protected:
     // Creates the object through its definition form; `report` empty: no report.
+    // The previous object goes first: its release would close the new report.
     material_object::Tessel& Create(const std::wstring& report = L"", bool casAsId = false) {
+        tessel_.reset();
         if (module_.g_numComponents == 0) DefineComponents(ThreeComponents());
         QueueOkForm(report, casAsId);
         tessel_ = std::make_unique<material_object::Tessel>();
