@@ -16,6 +16,8 @@ struct PendingTrace {
 
 thread_local PendingTrace t_pending;
 
+constexpr size_t kMaxPendingChars = size_t{1} << 20;
+
 }  // namespace
 
 bool ReportOn() { return component_definition::Module1().g_reportOn; }
@@ -41,6 +43,8 @@ void WriteTraceLine(std::wstring_view line) {
     }
     pending.text.append(line);
     pending.text.append(L"\r\n");
+    // A call that traces a huge list hands it over in parts.
+    if (pending.text.size() >= kMaxPendingChars) TraceFlush();
 }
 
 void WriteCallHeader(std::wstring_view name) {

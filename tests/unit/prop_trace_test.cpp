@@ -108,6 +108,18 @@ TEST_F(PropTraceTest, SetPropDumpsInThreeForms) {
     }
 }
 
+TEST_F(PropTraceTest, AHugeListIsTracedCompletely) {
+    constexpr size_t kCount = 20000;  // more text than one write takes
+    std::vector<std::wstring> ids(kCount, L"Water");
+    std::vector<double> values(kCount, 0.5);
+    const size_t before = ReportLines(L"trace").size();
+    tessel_->ICapeThermoMaterialObject_SetProp(L"fraction", L"vapor", *StringArray(ids), L"calc",
+                                               L"mole", *DoubleArray(values));
+    const Lines all = ReportLines(L"trace");
+    ASSERT_EQ(all.size(), before + 3 + 7 * kCount);
+    EXPECT_EQ(Lines(all.end() - 7, all.end()), SetGroupA(L"Water", L"0.5"));
+}
+
 TEST_F(PropTraceTest, AnErrorInTheDumpStoresNothing) {
     EXPECT_EQ(Catch([&] {
                   tessel_->ICapeThermoMaterialObject_SetProp(
