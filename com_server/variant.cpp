@@ -271,10 +271,8 @@ Variant MakeStringArray(const std::vector<std::wstring>& items) {
 Variant MakeDoubleArray(const double* values, size_t count) {
     SAFEARRAY* psa = nullptr;
     Variant result = MakeVector(VT_R8, count, &psa);
-    if (count) {
-        DataLock lock(psa);
-        std::memcpy(lock.As<double>(), values, count * sizeof(double));
-    }
+    // A vector just created is ours alone: its data needs no lock.
+    if (count) std::memcpy(psa->pvData, values, count * sizeof(double));
     return result;
 }
 

@@ -25,16 +25,12 @@ std::wstring Concat(std::wstring_view a, std::wstring_view b, std::wstring_view 
     return text.append(a).append(b).append(c);
 }
 
-// Starts an argument line: TAB, the label, TAB; the caller appends the value.
-std::wstring& Begin(std::wstring& line, std::wstring_view label) {
-    line.assign(1, L'\t');
-    line.append(label);
-    line.push_back(L'\t');
-    return line;
-}
+// The argument lines begin with TAB, a label with its trailing blanks and
+// TAB; the prefixes below hold all three.
+std::wstring& Begin(std::wstring& line, std::wstring_view prefix) { return line.assign(prefix); }
 
-void WriteArgument(std::wstring& line, std::wstring_view label, std::wstring_view value) {
-    WriteTraceLine(Begin(line, label).append(value));
+void WriteArgument(std::wstring_view prefix, std::wstring_view value) {
+    WriteTraceLine({prefix, value});
 }
 
 // The array behind an argument already known to be of an array type; error 9
@@ -51,15 +47,14 @@ void DumpSetPropArguments(Tessel& tessel, std::wstring_view property, std::wstri
                           std::wstring_view basis, const VARIANT& values) {
     const LCID lcid = platform::CurrentPlatform().Lcid();
     std::wstring line;
-    line.reserve(96);
     if (!com::IsArray(values)) {
-        WriteArgument(line, L"Prop       ", property);
-        WriteArgument(line, L"Phase    ", phase);
-        com::AppendText(Begin(line, L"CompIds"), compIds, lcid);
+        WriteArgument(L"\tProp       \t", property);
+        WriteArgument(L"\tPhase    \t", phase);
+        com::AppendText(Begin(line, L"\tCompIds\t"), compIds, lcid);
         WriteTraceLine(line);
-        WriteArgument(line, L"CalcType", calcType);
-        WriteArgument(line, L"Basis     ", basis);
-        com::AppendText(Begin(line, L"Values   "), values, lcid);
+        WriteArgument(L"\tCalcType\t", calcType);
+        WriteArgument(L"\tBasis     \t", basis);
+        com::AppendText(Begin(line, L"\tValues   \t"), values, lcid);
         WriteTraceLine(line);
         WriteTraceLine(kSeparator);
         return;
@@ -72,23 +67,23 @@ void DumpSetPropArguments(Tessel& tessel, std::wstring_view property, std::wstri
         for (tessel.i = static_cast<int32_t>(k); k <= ids.Upper();
              tessel.i = static_cast<int32_t>(++k)) {
             const LONG index = static_cast<LONG>(k);
-            WriteArgument(line, L"Prop         ", property);
-            WriteArgument(line, L"Phase       ", phase);
-            ids.AppendElementName(Begin(line, L"CompIds   "), index);
+            WriteArgument(L"\tProp         \t", property);
+            WriteArgument(L"\tPhase       \t", phase);
+            ids.AppendElementName(Begin(line, L"\tCompIds   \t"), index);
             WriteTraceLine(line);
-            WriteArgument(line, L"CalcType", calcType);
-            WriteArgument(line, L"Basis        ", basis);
-            Behind(valueArray).AppendElementText(Begin(line, L"Values      "), index, lcid);
+            WriteArgument(L"\tCalcType\t", calcType);
+            WriteArgument(L"\tBasis        \t", basis);
+            Behind(valueArray).AppendElementText(Begin(line, L"\tValues      \t"), index, lcid);
             WriteTraceLine(line);
             WriteTraceLine(kSeparator);
         }
         return;
     }
-    WriteArgument(line, L"Prop       ", property);
-    WriteArgument(line, L"Phase    ", phase);
-    WriteArgument(line, L"CompIds   ", L"All components");
-    WriteArgument(line, L"CalcType", calcType);
-    WriteArgument(line, L"Basis     ", basis);
+    WriteArgument(L"\tProp       \t", property);
+    WriteArgument(L"\tPhase    \t", phase);
+    WriteArgument(L"\tCompIds   \t", L"All components");
+    WriteArgument(L"\tCalcType\t", calcType);
+    WriteArgument(L"\tBasis     \t", basis);
     WriteTraceLine(L"\tValues");
     const com::ArrayArg& valuesArray = Behind(valueArray);
     if (valuesArray.Upper() != valuesArray.Lower()) {
@@ -118,13 +113,12 @@ void DumpGetPropArguments(Tessel& tessel, std::wstring_view property, std::wstri
                           const VARIANT& compIds, std::wstring_view calcType,
                           std::wstring_view basis) {
     std::wstring line;
-    line.reserve(96);
     if (!com::IsArray(compIds)) {
-        WriteArgument(line, L"Prop      ", property);
-        WriteArgument(line, L"Phase    ", phase);
-        WriteArgument(line, L"CompIds", L"All components");
-        WriteArgument(line, L"CalcType", calcType);
-        WriteArgument(line, L"basis      ", basis);
+        WriteArgument(L"\tProp      \t", property);
+        WriteArgument(L"\tPhase    \t", phase);
+        WriteArgument(L"\tCompIds\t", L"All components");
+        WriteArgument(L"\tCalcType\t", calcType);
+        WriteArgument(L"\tbasis      \t", basis);
         WriteTraceLine(kSeparator);
         return;
     }
@@ -132,12 +126,12 @@ void DumpGetPropArguments(Tessel& tessel, std::wstring_view property, std::wstri
     int64_t k = ids.Lower();
     for (tessel.i = static_cast<int32_t>(k); k <= ids.Upper();
          tessel.i = static_cast<int32_t>(++k)) {
-        WriteArgument(line, L"Prop         ", property);
-        WriteArgument(line, L"Phase      ", phase);
-        ids.AppendElementName(Begin(line, L"CompIds"), static_cast<LONG>(k));
+        WriteArgument(L"\tProp         \t", property);
+        WriteArgument(L"\tPhase      \t", phase);
+        ids.AppendElementName(Begin(line, L"\tCompIds\t"), static_cast<LONG>(k));
         WriteTraceLine(line);
-        WriteArgument(line, L"CalcType", calcType);
-        WriteArgument(line, L"basis        ", basis);
+        WriteArgument(L"\tCalcType\t", calcType);
+        WriteArgument(L"\tbasis        \t", basis);
         WriteTraceLine(kSeparator);
     }
 }
