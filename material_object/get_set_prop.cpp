@@ -158,8 +158,7 @@ struct Address {
 
 // The checks common to GetProp and SetProp, after the argument dump.
 Address CheckArguments(Tessel& tessel, std::wstring_view source, std::wstring_view property,
-                       std::wstring_view phase, const VARIANT& compIds,
-                       std::wstring_view basis) {
+                       std::wstring_view phase, const VARIANT& compIds, std::wstring_view basis) {
     auto& platform = platform::CurrentPlatform();
     const std::wstring upperProperty = platform.UpperCase(property);
     if (!CheckSingleName(tessel, NameTable::NonConstProps, upperProperty) &&

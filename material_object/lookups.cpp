@@ -131,12 +131,14 @@ struct IdentifierList {
     std::optional<com::ArrayArg> array;
     std::vector<std::optional<std::wstring>> upper;
 
-    IdentifierList(const VARIANT& ids, platform::Platform& platform) : array(com::ArrayArg::Of(ids)) {
+    IdentifierList(const VARIANT& ids, platform::Platform& platform)
+        : array(com::ArrayArg::Of(ids)) {
         if (!array || !array->HasElements()) return;
         const LCID lcid = platform.Lcid();
         for (int64_t k = array->Lower(); k <= array->Upper(); ++k) {
             try {
-                upper.emplace_back(platform.UpperCase(array->ElementAsText(static_cast<LONG>(k), lcid)));
+                upper.emplace_back(
+                    platform.UpperCase(array->ElementAsText(static_cast<LONG>(k), lcid)));
             } catch (const RaisedError&) {
                 upper.emplace_back();
             }
@@ -224,7 +226,8 @@ bool Tessel::CheckComponent(const VARIANT& uneListe) {
     return result;
 }
 
-int16_t Tessel::GetCompIndex(const VARIANT&) { return -1; }  // always every component
+// Always every component: the store is never addressed one component at a time.
+int16_t Tessel::GetCompIndex(const VARIANT&) { return -1; }
 
 int16_t Tessel::GetBasisIndex(std::wstring_view base) {
     return BasisIndexOfUpper(platform::CurrentPlatform().UpperCase(base));

@@ -16,11 +16,11 @@ namespace korvid::material_object {
 class Tessel;
 
 enum class NameTable {
-    NonConstProps,  // 51 names, each also with ".DTemperature" / ".DPressure"
-    GlobalVars,     // 15 names, each also with the two derivative suffixes
-    AcceptedPhases, // the first six phase names: IsInPhaseList
-    AllPhases,      // all eight phase names: GetPhaseIndex
-    ConstProps,     // 37 names, no suffixes
+    NonConstProps,   // 51 names, each also with ".DTemperature" / ".DPressure"
+    GlobalVars,      // 15 names, each also with the two derivative suffixes
+    AcceptedPhases,  // the first six phase names: IsInPhaseList
+    AllPhases,       // all eight phase names: GetPhaseIndex
+    ConstProps,      // 37 names, no suffixes
 };
 
 // Number of entries a search of `table` runs through (the inner loop's end).

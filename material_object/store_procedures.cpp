@@ -28,8 +28,7 @@ bool HoldsDoubleArray(const VARIANT& value) {
 // when there is no such cell.
 double* DoubleCell(SAFEARRAY* psa, LONG index) {
     VARTYPE vt = VT_EMPTY;
-    if (!psa || SafeArrayGetDim(psa) != 1 || FAILED(SafeArrayGetVartype(psa, &vt)) ||
-        vt != VT_R8) {
+    if (!psa || SafeArrayGetDim(psa) != 1 || FAILED(SafeArrayGetVartype(psa, &vt)) || vt != VT_R8) {
         return nullptr;
     }
     void* cell = nullptr;
@@ -41,8 +40,8 @@ double* DoubleCell(SAFEARRAY* psa, LONG index) {
 
 // A Cpindex other than -1 addresses that one component: its cell receives
 // element Cpindex of the values (element 0 when the upper bound is 0).
-com::Variant Tessel::setValues(SlotRef variable, int16_t Phindex, int16_t Cpindex,
-                               int16_t BaIndex, const VARIANT& value) {
+com::Variant Tessel::setValues(SlotRef variable, int16_t Phindex, int16_t Cpindex, int16_t BaIndex,
+                               const VARIANT& value) {
     const com::ArrayArg values = com::ArrayArg::Require(value);
     const LONG upper = values.Upper();
     if (upper < 0) return com::Variant();  // nothing to write
@@ -69,15 +68,13 @@ com::Variant Tessel::setVariantValues(SlotRef variable, int16_t Phindex, int16_t
     return setValues(variable, Phindex, Cpindex, BaIndex, value);
 }
 
-com::Variant Tessel::GetValues(SlotRef tableau, int16_t Phindex, int16_t Cpindex,
-                               int16_t BaIndex) {
+com::Variant Tessel::GetValues(SlotRef tableau, int16_t Phindex, int16_t Cpindex, int16_t BaIndex) {
     // With every component addressed, the first stands for the material.
     const double value = tableau.Cell(Phindex, Cpindex == -1 ? 0 : Cpindex, BaIndex);
     return com::MakeDoubleArray(&value, 1);
 }
 
-com::Variant Tessel::GetVariantValues(SlotRef tableau, int16_t Phindex, int16_t,
-                                      int16_t BaIndex) {
+com::Variant Tessel::GetVariantValues(SlotRef tableau, int16_t Phindex, int16_t, int16_t BaIndex) {
     constexpr int kInline = 16;
     double onStack[kInline];
     std::vector<double> spill;

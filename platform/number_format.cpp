@@ -39,11 +39,10 @@ Decimal ParseScientific(const char* first, const char* last) {
 
 Decimal Scientific(double magnitude, int precision) {
     char buffer[48];
-    auto result = precision < 0
-                      ? std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                      std::chars_format::scientific)
-                      : std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                      std::chars_format::scientific, precision);
+    auto result = precision < 0 ? std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                                std::chars_format::scientific)
+                                : std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                                std::chars_format::scientific, precision);
     return ParseScientific(buffer, result.ptr);
 }
 

@@ -69,8 +69,8 @@ std::wstring DialogFilter(const std::wstring& filter) {
 const std::wstring& UserDecimalSeparator() {
     static const std::wstring separator = [] {
         wchar_t text[8] = L".";
-        if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) == 0) return std::wstring(L".");
-        return std::wstring(text);
+        const bool read = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) != 0;
+        return std::wstring(read ? text : L".");
     }();
     return separator;
 }

@@ -31,27 +31,49 @@ TEST_F(LookupsTest, CheckNonCstPropAcceptsNamesAndTheirDerivativesOnly) {
         {"any letter case", {L"VISCOSITY"}, 0, true, {L""}, 1, 40},
         {"temperature derivative", {L"viscosity.DTemperature"}, 0, true, {L""}, 1, 40},
         {"pressure derivative in any case", {L"VISCOSITY.dpressure"}, 0, true, {L""}, 1, 40},
-        {"derivative of a name without a slot", {L"meltingPressure.DTemperature"}, 0, true, {L""}, 1, 2},
+        {"derivative of a name without a slot",
+         {L"meltingPressure.DTemperature"},
+         0,
+         true,
+         {L""},
+         1,
+         2},
         {"first entry", {L"vaporPressure"}, 0, true, {L""}, 1, 0},
         {"last entry", {L"dewPointTemperature"}, 0, true, {L""}, 1, 50},
         {"entry with its trailing blank", {L"jouleThomsonCoefficient "}, 0, true, {L""}, 1, 10},
-        {"that entry without its blank", {L"jouleThomsonCoefficient"}, 0, false,
-         {L"jouleThomsonCoefficient"}, 1, 51},
+        {"that entry without its blank",
+         {L"jouleThomsonCoefficient"},
+         0,
+         false,
+         {L"jouleThomsonCoefficient"},
+         1,
+         51},
         {"leading blank", {L" viscosity"}, 0, false, {L" viscosity"}, 1, 51},
         {"trailing blank", {L"viscosity "}, 0, false, {L"viscosity "}, 1, 51},
         {"suffix alone", {L".DTemperature"}, 0, false, {L".DTemperature"}, 1, 51},
-        {"two suffixes", {L"viscosity.DTemperature.DPressure"}, 0, false,
-         {L"viscosity.DTemperature.DPressure"}, 1, 51},
+        {"two suffixes",
+         {L"viscosity.DTemperature.DPressure"},
+         0,
+         false,
+         {L"viscosity.DTemperature.DPressure"},
+         1,
+         51},
         {"a global variable", {L"temperature"}, 0, false, {L"temperature"}, 1, 51},
         {"empty name", {L""}, 0, false, {L""}, 1, 51},
-        {"list from lower bound 3", {L"fugacity", L"bogus", L"activity"}, 3, false,
-         {L"", L"bogus", L""}, 6, 45},
+        {"list from lower bound 3",
+         {L"fugacity", L"bogus", L"activity"},
+         3,
+         false,
+         {L"", L"bogus", L""},
+         6,
+         45},
         {"no elements", {}, 4, true, {}, 4, kUntouched},
     };
     for (const ListCase& c : cases) {
         Mark();
         com::Variant retVar = Str(L"old");
-        const bool result = tessel_->CheckNonCstProp(*StringArray(c.elements, c.lower), retVar.get());
+        const bool result =
+            tessel_->CheckNonCstProp(*StringArray(c.elements, c.lower), retVar.get());
         EXPECT_EQ(result, c.expected) << c.what;
         EXPECT_EQ(tessel_->i, c.i) << c.what;
         EXPECT_EQ(tessel_->j, c.j) << c.what;
@@ -66,16 +88,28 @@ TEST_F(LookupsTest, CheckCstPropSearchesTheConstantsWithoutSuffixes) {
     const ListCase cases[] = {
         {"constant", {L"molecularWeight"}, 0, true, {L""}, 1, 4},
         {"upper case", {L"MOLECULARWEIGHT"}, 0, true, {L""}, 1, 4},
-        {"capital inside the entry", {L"heatofvaporizationatnormalboilingpoint"}, 0, true, {L""}, 1, 22},
-        {"no derivative suffix", {L"molecularWeight.DTemperature"}, 0, false,
-         {L"molecularWeight.DTemperature"}, 1, 37},
+        {"capital inside the entry",
+         {L"heatofvaporizationatnormalboilingpoint"},
+         0,
+         true,
+         {L""},
+         1,
+         22},
+        {"no derivative suffix",
+         {L"molecularWeight.DTemperature"},
+         0,
+         false,
+         {L"molecularWeight.DTemperature"},
+         1,
+         37},
         {"a non-constant property", {L"viscosity"}, 0, false, {L"viscosity"}, 1, 37},
         {"lower bound -1", {L"parachor", L"acentricFactor"}, -1, true, {L"", L""}, 1, 10},
     };
     for (const ListCase& c : cases) {
         Mark();
         com::Variant retVar;
-        EXPECT_EQ(tessel_->CheckCstProp(*StringArray(c.elements, c.lower), retVar.get()), c.expected)
+        EXPECT_EQ(tessel_->CheckCstProp(*StringArray(c.elements, c.lower), retVar.get()),
+                  c.expected)
             << c.what;
         EXPECT_EQ(Strings(*retVar), c.notFound) << c.what;
         EXPECT_EQ(com::ArrayArg::Of(*retVar)->Lower(), c.lower) << c.what;
@@ -108,7 +142,8 @@ TEST_F(LookupsTest, CheckGlobalVarAndIsInPhaseList) {
     for (const Case& c : cases) {
         Mark();
         const com::Variant list = StringArray(c.elements);
-        const bool result = c.phases ? tessel_->IsInPhaseList(*list) : tessel_->CheckGlobalVar(*list);
+        const bool result =
+            c.phases ? tessel_->IsInPhaseList(*list) : tessel_->CheckGlobalVar(*list);
         EXPECT_EQ(result, c.expected) << c.what;
         EXPECT_EQ(tessel_->i, static_cast<int32_t>(c.elements.size())) << c.what;
         EXPECT_EQ(tessel_->j, c.j) << c.what;
@@ -131,7 +166,8 @@ TEST_F(LookupsTest, ChecksThatIgnoreErrorsAnswerTrueForWhatTheyCannotRead) {
                          std::vector<com::Variant> v;
                          v.push_back(NullValue());
                          return v;
-                     }()), 1, 0});
+                     }()),
+                     1, 0});
     for (Case& c : cases) {
         for (bool phases : {false, true}) {
             Mark();
@@ -166,7 +202,8 @@ TEST_F(LookupsTest, PropertyChecksRaiseWhatTheyCannotRead) {
                           : tessel_->CheckNonCstProp(*c.list, retVar.get());
             });
             EXPECT_EQ(e.number, c.number) << c.what;
-            EXPECT_EQ(com::ToText(*retVar, 0x0409), L"kept") << c.what << ": retVar is set only at the end";
+            EXPECT_EQ(com::ToText(*retVar, 0x0409), L"kept")
+                << c.what << ": retVar is set only at the end";
         }
     }
 }
@@ -213,7 +250,8 @@ TEST_F(LookupsTest, IndexLookups) {
     };
     for (const Case& c : cases) {
         Mark();
-        const int16_t index = c.basis ? tessel_->GetBasisIndex(c.name) : tessel_->GetPhaseIndex(c.name);
+        const int16_t index =
+            c.basis ? tessel_->GetBasisIndex(c.name) : tessel_->GetPhaseIndex(c.name);
         EXPECT_EQ(index, c.expected) << c.what;
         EXPECT_EQ(tessel_->i, c.i) << c.what;
     }

@@ -147,7 +147,8 @@ std::vector<double> ComparisonValues() {
     }
     // Random bit patterns (all magnitudes, subnormals, NaNs, infinities).
     for (int sample = 0; sample < 6000; ++sample) values.push_back(FromBits(random()));
-    for (int sample = 0; sample < 200; ++sample) values.push_back(FromBits(random() & 0x000FFFFFFFFFFFFFULL));
+    for (int sample = 0; sample < 200; ++sample)
+        values.push_back(FromBits(random() & 0x000FFFFFFFFFFFFFULL));
     // Random values of everyday size with a few decimals.
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
     std::uniform_int_distribution<int> scale(-8, 17);

@@ -59,8 +59,9 @@ protected:
         BSTR property = SysAllocString(L"fraction");
         BSTR phase = SysAllocString(L"vapor");
         com::Variant result;
-        EXPECT_EQ(thermo_->GetProp(property, phase, *com::Variant(), nullptr, nullptr, result.get()),
-                  S_OK);
+        EXPECT_EQ(
+            thermo_->GetProp(property, phase, *com::Variant(), nullptr, nullptr, result.get()),
+            S_OK);
         SysFreeString(property);
         SysFreeString(phase);
         return Doubles(*result);
@@ -112,26 +113,38 @@ TEST_F(PropComShapesTest, SetPropTakesEveryShapeOrNamesItsError) {
         std::vector<double> stored;  // fractions afterwards (when it succeeded)
     };
     std::vector<Case> cases;
-    cases.push_back({"script array of variants", com::Variant(), Variants([] {
+    cases.push_back({"script array of variants",
+                     com::Variant(),
+                     Variants([] {
                          std::vector<com::Variant> v;
                          v.push_back(Num(0.1));
                          v.push_back(Num(0.2));
                          v.push_back(Num(0.7));
                          return v;
-                     }()), kOk, {0.1, 0.2, 0.7}});
+                     }()),
+                     kOk,
+                     {0.1, 0.2, 0.7}});
     cases.push_back({"by reference", com::Variant(), ByRef(scriptValues), kOk, {0.1, 0.2, 0.7}});
-    cases.push_back({"typed doubles from 1", com::Variant(), DoubleArray({9, 0.5, 0.25, 0.25}, -1),
-                     kOk, {0.5, 0.25, 0.25}});
-    cases.push_back({"typed identifiers", StringArray({L"Water", L"Methane"}, 7), DoubleArray({1, 2, 3}),
-                     kOk, {1, 2, 3}});
+    cases.push_back({"typed doubles from 1",
+                     com::Variant(),
+                     DoubleArray({9, 0.5, 0.25, 0.25}, -1),
+                     kOk,
+                     {0.5, 0.25, 0.25}});
+    cases.push_back({"typed identifiers",
+                     StringArray({L"Water", L"Methane"}, 7),
+                     DoubleArray({1, 2, 3}),
+                     kOk,
+                     {1, 2, 3}});
     cases.push_back({"a very long array", com::Variant(), DoubleArray(huge), kOk, {1, 2, 3}});
     cases.push_back({"compIds an object", NullDispatch(), DoubleArray({4}), kOk, {4, 4, 4}});
-    cases.push_back({"compIds of two dimensions", Matrix(2, 2, 0.0), DoubleArray({5}), kOk, {5, 5, 5}});
+    cases.push_back(
+        {"compIds of two dimensions", Matrix(2, 2, 0.0), DoubleArray({5}), kOk, {5, 5, 5}});
     cases.push_back({"values Null", com::Variant(), NullValue(), k13, {}});
     cases.push_back({"values Empty", com::Variant(), com::Variant(), k13, {}});
     cases.push_back({"values an object", com::Variant(), NullDispatch(), k13, {}});
     cases.push_back({"values of two dimensions", com::Variant(), Matrix(3, 1, 1.0), k9, {}});
-    cases.push_back({"values never dimensioned", com::Variant(), Undimensioned(VT_VARIANT), k9, {}});
+    cases.push_back(
+        {"values never dimensioned", com::Variant(), Undimensioned(VT_VARIANT), k9, {}});
     cases.push_back({"values that are no numbers", com::Variant(), StringArray({L"abc"}), k13, {}});
     cases.push_back({"a Null value", com::Variant(), Variants(std::move(withNull)), k94, {}});
     for (Case& c : cases) {
@@ -157,9 +170,9 @@ TEST_F(PropComShapesTest, NullTextsAreEmptyTexts) {
 
     // NULL phase, calcType and basis: "overall" and "mole".
     BSTR property = SysAllocString(L"temperature");
-    ASSERT_EQ(thermo_->SetProp(property, nullptr, *com::Variant(), nullptr, nullptr,
-                               *DoubleArray({300})),
-              S_OK);
+    ASSERT_EQ(
+        thermo_->SetProp(property, nullptr, *com::Variant(), nullptr, nullptr, *DoubleArray({300})),
+        S_OK);
     com::Variant result;
     ASSERT_EQ(thermo_->GetProp(property, nullptr, *com::Variant(), nullptr, nullptr, result.get()),
               S_OK);
@@ -171,7 +184,8 @@ TEST_F(PropComShapesTest, NullTextsAreEmptyTexts) {
     const Outcome unknown = SetProp(*BstrArrayWithNull(), *DoubleArray({1}), property);
     SysFreeString(property);
     EXPECT_EQ(unknown.hr, static_cast<HRESULT>(0x800A0001));
-    EXPECT_EQ(unknown.description, L"Error from Korvid.ICapeThermoMaterialObject.SetProp: Invalid Components.");
+    EXPECT_EQ(unknown.description,
+              L"Error from Korvid.ICapeThermoMaterialObject.SetProp: Invalid Components.");
     EXPECT_EQ(platform_.messages.size(), 1u);
 }
 
@@ -196,7 +210,8 @@ TEST_F(PropComShapesTest, GetPropAnswersEveryCompIdsShapeTheSame) {
     BSTR property = SysAllocString(L"FUGACITY");
     for (Case& c : cases) {
         com::Variant result;
-        EXPECT_EQ(thermo_->GetProp(property, nullptr, *c.compIds, nullptr, nullptr, result.get()), S_OK)
+        EXPECT_EQ(thermo_->GetProp(property, nullptr, *c.compIds, nullptr, nullptr, result.get()),
+                  S_OK)
             << c.what;
         EXPECT_EQ(result.vt(), VT_ARRAY | VT_R8) << c.what;
         EXPECT_EQ(Doubles(*result), (std::vector<double>{0, 0, 0})) << c.what;
@@ -230,12 +245,12 @@ TEST_F(PropComShapesTest, ScriptsReachSetPropGetPropAndTheChecksByName) {
     ASSERT_EQ(thermo_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
     com::Variant property = Str(L"fraction"), phase = Str(L"Vapor"), ids, calc = Str(L""),
                  basis = Str(L""), values = Variants([] {
-                     std::vector<com::Variant> v;
-                     v.push_back(Num(0.5));
-                     v.push_back(Num(0.25));
-                     v.push_back(Num(0.25));
-                     return v;
-                 }());
+                                       std::vector<com::Variant> v;
+                                       v.push_back(Num(0.5));
+                                       v.push_back(Num(0.25));
+                                       v.push_back(Num(0.25));
+                                       return v;
+                                   }());
     EXCEPINFO excep{};
     EXPECT_EQ(InvokeByName(dispatch, L"SetProp", {&property, &phase, &ids, &calc, &basis, &values},
                            nullptr, &excep),

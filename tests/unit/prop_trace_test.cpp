@@ -26,19 +26,26 @@ Lines Join(Lines first, const Lines& more) {
 
 // Form A: seven lines for one identifier and its value.
 Lines SetGroupA(const std::wstring& id, const std::wstring& value) {
-    return {Arg(L"Prop", 9, L"fraction"), Arg(L"Phase", 7, L"vapor"), Arg(L"CompIds", 3, id),
-            Arg(L"CalcType", 0, L"calc"),  Arg(L"Basis", 8, L"mole"),  Arg(L"Values", 6, value),
+    return {Arg(L"Prop", 9, L"fraction"),
+            Arg(L"Phase", 7, L"vapor"),
+            Arg(L"CompIds", 3, id),
+            Arg(L"CalcType", 0, L"calc"),
+            Arg(L"Basis", 8, L"mole"),
+            Arg(L"Values", 6, value),
             kDashes};
 }
 // Form C up to its "Values" line.
 Lines SetHeadC(const std::wstring& property = L"fraction") {
-    return {Arg(L"Prop", 7, property), Arg(L"Phase", 4, L"vapor"),
-            Arg(L"CompIds", 3, L"All components"), Arg(L"CalcType", 0, L"calc"),
-            Arg(L"Basis", 5, L"mole"), L"\tValues"};
+    return {Arg(L"Prop", 7, property),
+            Arg(L"Phase", 4, L"vapor"),
+            Arg(L"CompIds", 3, L"All components"),
+            Arg(L"CalcType", 0, L"calc"),
+            Arg(L"Basis", 5, L"mole"),
+            L"\tValues"};
 }
 Lines GetGroup(const std::wstring& id) {
-    return {Arg(L"Prop", 9, L"fugacity"), Arg(L"Phase", 6, L""), Arg(L"CompIds", 0, id),
-            Arg(L"CalcType", 0, L""), Arg(L"basis", 8, L"Mass"), kDashes};
+    return {Arg(L"Prop", 9, L"fugacity"), Arg(L"Phase", 6, L""),     Arg(L"CompIds", 0, id),
+            Arg(L"CalcType", 0, L""),     Arg(L"basis", 8, L"Mass"), kDashes};
 }
 
 class PropTraceTest : public TesselTest {
@@ -60,37 +67,54 @@ TEST_F(PropTraceTest, SetPropDumpsInThreeForms) {
     cases.push_back({"C: one line per value, named by CAS number", com::Variant(),
                      DoubleArray({0.25, 310.5, -1e-5}),
                      Join(SetHeadC(), {L"\t\t74-82-8:\t0.25", L"\t\t74-84-0:\t310.5",
-                                       L"\t\t7732-18-5:\t-1E-05", kDashes}), 0});
+                                       L"\t\t7732-18-5:\t-1E-05", kDashes}),
+                     0});
     cases.push_back({"C: a single value for all", com::Variant(), DoubleArray({350}),
                      Join(SetHeadC(), {L"\t\tAll :\t350", kDashes}), 0});
-    cases.push_back({"C: no values", com::Variant(), DoubleArray({}), Join(SetHeadC(), {kDashes}), 0});
+    cases.push_back(
+        {"C: no values", com::Variant(), DoubleArray({}), Join(SetHeadC(), {kDashes}), 0});
     cases.push_back({"C: texts unchanged", com::Variant(), StringArray({L"0.5", L" 1e1"}),
                      Join(SetHeadC(), {L"\t\t74-82-8:\t0.5", L"\t\t74-84-0:\t 1e1", kDashes}), 9});
     cases.push_back({"C: index beyond the components: 9 before any check", com::Variant(),
                      DoubleArray({1, 2, 3}, 1),
                      Join(SetHeadC(), {L"\t\t74-84-0:\t1", L"\t\t7732-18-5:\t2"}), 9});
-    cases.push_back({"C: one element not at 0: 9", com::Variant(), DoubleArray({1}, 1), SetHeadC(), 9});
+    cases.push_back(
+        {"C: one element not at 0: 9", com::Variant(), DoubleArray({1}, 1), SetHeadC(), 9});
     cases.push_back({"A: a group per identifier", StringArray({L"Methane", L"Water"}),
                      DoubleArray({0.75, 0.25, 9}),
                      Join(SetGroupA(L"Methane", L"0.75"), SetGroupA(L"Water", L"0.25")), 0});
-    cases.push_back({"A: no identifiers, no lines", StringArray({}), DoubleArray({1, 2, 3}), {}, 0});
-    cases.push_back({"A: values shorter than compIds: 9", StringArray({L"a", L"b"}), DoubleArray({4}),
-                     Join(SetGroupA(L"a", L"4"),
-                          {Arg(L"Prop", 9, L"fraction"), Arg(L"Phase", 7, L"vapor"),
-                           Arg(L"CompIds", 3, L"b"), Arg(L"CalcType", 0, L"calc"),
-                           Arg(L"Basis", 8, L"mole")}), 9});
-    cases.push_back({"A: a number is no name: 13", Variants(std::move(numericId)), DoubleArray({4}),
-                     {Arg(L"Prop", 9, L"fraction"), Arg(L"Phase", 7, L"vapor")}, 13});
-    cases.push_back({"B: a value that is no array", com::Variant(), Num(350.5),
-                     {Arg(L"Prop", 7, L"fraction"), Arg(L"Phase", 4, L"vapor"), Arg(L"CompIds", 0, L""),
-                      Arg(L"CalcType", 0, L"calc"), Arg(L"Basis", 5, L"mole"),
-                      Arg(L"Values", 3, L"350.5"), kDashes}, 13});
-    cases.push_back({"B: texts as they are", Str(L"Water"), Str(L"abc"),
+    cases.push_back(
+        {"A: no identifiers, no lines", StringArray({}), DoubleArray({1, 2, 3}), {}, 0});
+    cases.push_back(
+        {"A: values shorter than compIds: 9", StringArray({L"a", L"b"}), DoubleArray({4}),
+         Join(SetGroupA(L"a", L"4"),
+              {Arg(L"Prop", 9, L"fraction"), Arg(L"Phase", 7, L"vapor"), Arg(L"CompIds", 3, L"b"),
+               Arg(L"CalcType", 0, L"calc"), Arg(L"Basis", 8, L"mole")}),
+         9});
+    cases.push_back({"A: a number is no name: 13",
+                     Variants(std::move(numericId)),
+                     DoubleArray({4}),
+                     {Arg(L"Prop", 9, L"fraction"), Arg(L"Phase", 7, L"vapor")},
+                     13});
+    cases.push_back({"B: a value that is no array",
+                     com::Variant(),
+                     Num(350.5),
+                     {Arg(L"Prop", 7, L"fraction"), Arg(L"Phase", 4, L"vapor"),
+                      Arg(L"CompIds", 0, L""), Arg(L"CalcType", 0, L"calc"),
+                      Arg(L"Basis", 5, L"mole"), Arg(L"Values", 3, L"350.5"), kDashes},
+                     13});
+    cases.push_back({"B: texts as they are",
+                     Str(L"Water"),
+                     Str(L"abc"),
                      {Arg(L"Prop", 7, L"fraction"), Arg(L"Phase", 4, L"vapor"),
                       Arg(L"CompIds", 0, L"Water"), Arg(L"CalcType", 0, L"calc"),
-                      Arg(L"Basis", 5, L"mole"), Arg(L"Values", 3, L"abc"), kDashes}, 13});
-    cases.push_back({"B: compIds an array: 13 in the dump", StringArray({L"Water"}), Num(1),
-                     {Arg(L"Prop", 7, L"fraction"), Arg(L"Phase", 4, L"vapor")}, 13});
+                      Arg(L"Basis", 5, L"mole"), Arg(L"Values", 3, L"abc"), kDashes},
+                     13});
+    cases.push_back({"B: compIds an array: 13 in the dump",
+                     StringArray({L"Water"}),
+                     Num(1),
+                     {Arg(L"Prop", 7, L"fraction"), Arg(L"Phase", 4, L"vapor")},
+                     13});
     for (Case& c : cases) {
         const size_t before = ReportLines(L"trace").size();
         int error = 0;
@@ -103,7 +127,8 @@ TEST_F(PropTraceTest, SetPropDumpsInThreeForms) {
         EXPECT_EQ(error, c.error) << c.what;
         const Lines all = ReportLines(L"trace");
         ASSERT_GE(all.size(), before + 3) << c.what;
-        EXPECT_EQ(Lines(all.begin() + before, all.begin() + before + 3), Header(L"SetProp")) << c.what;
+        EXPECT_EQ(Lines(all.begin() + before, all.begin() + before + 3), Header(L"SetProp"))
+            << c.what;
         EXPECT_EQ(Lines(all.begin() + before + 3, all.end()), c.dump) << c.what;
     }
 }
@@ -122,21 +147,27 @@ TEST_F(PropTraceTest, AHugeListIsTracedCompletely) {
 
 TEST_F(PropTraceTest, AnErrorInTheDumpStoresNothing) {
     EXPECT_EQ(Catch([&] {
-                  tessel_->ICapeThermoMaterialObject_SetProp(
-                      L"fraction", L"", *com::Variant(), L"", L"", *DoubleArray({1, 2, 3, 4}));
-              }).number, 9);
+                  tessel_->ICapeThermoMaterialObject_SetProp(L"fraction", L"", *com::Variant(), L"",
+                                                             L"", *DoubleArray({1, 2, 3, 4}));
+              }).number,
+              9);
     EXPECT_EQ(Doubles(*tessel_->ICapeThermoMaterialObject_GetProp(L"fraction", L"", *com::Variant(),
                                                                   L"", L"")),
               (std::vector<double>{0, 0, 0}));
 }
 
 TEST_F(PropTraceTest, PhaseAndBasisAreWrittenAsReceived) {
-    tessel_->ICapeThermoMaterialObject_SetProp(L"Temperature", L"", *com::Variant(), L"",
-                                               L"", *DoubleArray({1}));
+    tessel_->ICapeThermoMaterialObject_SetProp(L"Temperature", L"", *com::Variant(), L"", L"",
+                                               *DoubleArray({1}));
     const Lines all = ReportLines(L"trace");
-    const Lines expected = {Arg(L"Prop", 7, L"Temperature"), Arg(L"Phase", 4, L""),
-                            Arg(L"CompIds", 3, L"All components"), Arg(L"CalcType", 0, L""),
-                            Arg(L"Basis", 5, L""), L"\tValues", L"\t\tAll :\t1", kDashes};
+    const Lines expected = {Arg(L"Prop", 7, L"Temperature"),
+                            Arg(L"Phase", 4, L""),
+                            Arg(L"CompIds", 3, L"All components"),
+                            Arg(L"CalcType", 0, L""),
+                            Arg(L"Basis", 5, L""),
+                            L"\tValues",
+                            L"\t\tAll :\t1",
+                            kDashes};
     EXPECT_EQ(Lines(all.end() - 8, all.end()), expected);
 }
 
@@ -147,11 +178,13 @@ TEST_F(PropTraceTest, GetPropDumpsSixLinesOrSixPerIdentifier) {
         Lines dump;
     };
     std::vector<Case> cases;
-    cases.push_back({"no identifiers", com::Variant(),
+    cases.push_back({"no identifiers",
+                     com::Variant(),
                      {Arg(L"Prop", 6, L"fugacity"), Arg(L"Phase", 4, L""),
                       Arg(L"CompIds", 0, L"All components"), Arg(L"CalcType", 0, L""),
                       Arg(L"basis", 6, L"Mass"), kDashes}});
-    cases.push_back({"a single text is no list", Str(L"Water"),
+    cases.push_back({"a single text is no list",
+                     Str(L"Water"),
                      {Arg(L"Prop", 6, L"fugacity"), Arg(L"Phase", 4, L""),
                       Arg(L"CompIds", 0, L"All components"), Arg(L"CalcType", 0, L""),
                       Arg(L"basis", 6, L"Mass"), kDashes}});
@@ -165,7 +198,8 @@ TEST_F(PropTraceTest, GetPropDumpsSixLinesOrSixPerIdentifier) {
                   (std::vector<double>{0, 0, 0}))
             << c.what;
         const Lines all = ReportLines(L"trace");
-        EXPECT_EQ(Lines(all.begin() + before, all.begin() + before + 3), Header(L"GetProp")) << c.what;
+        EXPECT_EQ(Lines(all.begin() + before, all.begin() + before + 3), Header(L"GetProp"))
+            << c.what;
         EXPECT_EQ(Lines(all.begin() + before + 3, all.end()), c.dump) << c.what;
     }
 }
@@ -184,9 +218,9 @@ TEST_F(PropTraceTest, AcceptedNamesWithoutASlotAreTracedBeforeError2) {
             });
             EXPECT_EQ(e.number, 2);
             const Lines all = ReportLines(L"trace");
-            EXPECT_EQ(all.back(), std::wstring(L"\tError: Invalid Call to the Material Object. ") +
-                                      property +
-                                      L" is not administered by the MO and you should never call it.");
+            EXPECT_EQ(all.back(),
+                      std::wstring(L"\tError: Invalid Call to the Material Object. ") + property +
+                          L" is not administered by the MO and you should never call it.");
             EXPECT_EQ(all[all.size() - 2], kDashes) << "the line follows the dump";
         }
     }
@@ -195,7 +229,8 @@ TEST_F(PropTraceTest, AcceptedNamesWithoutASlotAreTracedBeforeError2) {
 TEST_F(PropTraceTest, RefusalsOtherThanError2WriteNoLineOfTheirOwn) {
     for (const wchar_t* property : {L"bogus", L"fraction"}) {
         Catch([&] {
-            tessel_->ICapeThermoMaterialObject_GetProp(property, L"plasma", *com::Variant(), L"", L"");
+            tessel_->ICapeThermoMaterialObject_GetProp(property, L"plasma", *com::Variant(), L"",
+                                                       L"");
         });
         EXPECT_EQ(ReportLines(L"trace").back(), kDashes) << "the refused phase adds no line";
     }
@@ -223,7 +258,8 @@ TEST_F(PropTraceTest, AClosedReportFailsTheCallWithError52) {
                 tessel_->ICapeThermoMaterialObject_SetProp(L"fraction", L"", *com::Variant(), L"",
                                                            L"", *DoubleArray({1}));
             } else {
-                tessel_->ICapeThermoMaterialObject_GetProp(L"fraction", L"", *com::Variant(), L"", L"");
+                tessel_->ICapeThermoMaterialObject_GetProp(L"fraction", L"", *com::Variant(), L"",
+                                                           L"");
             }
         });
         EXPECT_EQ(e.number, 52);

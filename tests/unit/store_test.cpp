@@ -95,19 +95,35 @@ TEST_F(StoreTest, SetValuesWritesOnePhaseAndBasisFromAbsoluteIndices) {
     };
     std::vector<Case> cases;
     cases.push_back({"one value per component", DoubleArray({1, 2, 3}), {1, 2, 3}, 0, 3});
-    cases.push_back({"values beyond the components are ignored", DoubleArray({1, 2, 3, 4}), {1, 2, 3}, 0, 3});
-    cases.push_back({"a single value sets every component", DoubleArray({0.5}), {.5, .5, .5}, 0, 3});
-    cases.push_back({"fewer values: error 9 after the first cells", DoubleArray({1, 2}), {1, 2, kOld}, 9, 2});
+    cases.push_back(
+        {"values beyond the components are ignored", DoubleArray({1, 2, 3, 4}), {1, 2, 3}, 0, 3});
+    cases.push_back(
+        {"a single value sets every component", DoubleArray({0.5}), {.5, .5, .5}, 0, 3});
+    cases.push_back(
+        {"fewer values: error 9 after the first cells", DoubleArray({1, 2}), {1, 2, kOld}, 9, 2});
     cases.push_back({"only element has index 1", DoubleArray({7}, 1), {kOld, kOld, kOld}, 9, 0});
-    cases.push_back({"lower bound 1, three values", DoubleArray({1, 2, 3}, 1), {kOld, kOld, kOld}, 9, 0});
-    cases.push_back({"upper bound 0 from -1: element 0 for all", DoubleArray({5, 6}, -1), {6, 6, 6}, 0, 3});
-    cases.push_back({"from -2 to 1: elements 0 and 1, then 9", DoubleArray({4, 5, 6, 7}, -2), {6, 7, kOld}, 9, 2});
+    cases.push_back(
+        {"lower bound 1, three values", DoubleArray({1, 2, 3}, 1), {kOld, kOld, kOld}, 9, 0});
+    cases.push_back(
+        {"upper bound 0 from -1: element 0 for all", DoubleArray({5, 6}, -1), {6, 6, 6}, 0, 3});
+    cases.push_back({"from -2 to 1: elements 0 and 1, then 9",
+                     DoubleArray({4, 5, 6, 7}, -2),
+                     {6, 7, kOld},
+                     9,
+                     2});
     cases.push_back({"no elements: nothing", DoubleArray({}), {kOld, kOld, kOld}, 0, kUntouched});
-    cases.push_back({"no elements from 5: upper bound 4", DoubleArray({}, 5), {kOld, kOld, kOld}, 9, 0});
+    cases.push_back(
+        {"no elements from 5: upper bound 4", DoubleArray({}, 5), {kOld, kOld, kOld}, 9, 0});
     cases.push_back({"numeric texts", StringArray({L"1.5", L"2", L"-3e2"}), {1.5, 2, -300}, 0, 3});
-    cases.push_back({"Empty 0, True -1, blanks allowed", Variants(std::move(mixed)), {0, -1, 4}, 0, 3});
-    cases.push_back({"text that is no number: 13 after cell 0", Variants(std::move(badText)), {1, kOld, kOld}, 13, 1});
-    cases.push_back({"Null cannot be stored", Variants(std::move(nullOnly)), {kOld, kOld, kOld}, 94, 0});
+    cases.push_back(
+        {"Empty 0, True -1, blanks allowed", Variants(std::move(mixed)), {0, -1, 4}, 0, 3});
+    cases.push_back({"text that is no number: 13 after cell 0",
+                     Variants(std::move(badText)),
+                     {1, kOld, kOld},
+                     13,
+                     1});
+    cases.push_back(
+        {"Null cannot be stored", Variants(std::move(nullOnly)), {kOld, kOld, kOld}, 94, 0});
     cases.push_back({"typed integers", std::move(ints), {10, 20, 30}, 0, 3});
     cases.push_back({"by reference", ByRef(byRefTarget), {7, 8, 9}, 0, 3});
     cases.push_back({"a number is no array", Num(5), {kOld, kOld, kOld}, 13, kUntouched});
@@ -133,9 +149,13 @@ TEST_F(StoreTest, SetValuesWritesOnePhaseAndBasisFromAbsoluteIndices) {
 
 TEST_F(StoreTest, SetVariantValuesBehavesAsSetValues) {
     ClientSlot slot(3);
-    EXPECT_EQ(tessel_->setVariantValues(slot.Ref(), 0, -1, 0, *DoubleArray({1, 2, 3})).vt(), VT_EMPTY);
+    EXPECT_EQ(tessel_->setVariantValues(slot.Ref(), 0, -1, 0, *DoubleArray({1, 2, 3})).vt(),
+              VT_EMPTY);
     EXPECT_EQ(slot.Components(0, 0), (std::vector<double>{1, 2, 3}));
-    EXPECT_EQ(Catch([&] { tessel_->setVariantValues(slot.Ref(), 1, -1, 0, *DoubleArray({4, 5})); }).number, 9);
+    EXPECT_EQ(Catch([&] {
+                  tessel_->setVariantValues(slot.Ref(), 1, -1, 0, *DoubleArray({4, 5}));
+              }).number,
+              9);
     EXPECT_EQ(slot.Components(1, 0), (std::vector<double>{4, 5, kOld}));
 }
 
@@ -195,8 +215,12 @@ TEST_F(StoreTest, ReadingReturnsFreshArraysFromZero) {
 
 TEST_F(StoreTest, ClientSlotsMustBeThreeDimensionalDoubles) {
     ClientSlot small(2);
-    EXPECT_EQ(Catch([&] { tessel_->setValues(small.Ref(), 0, -1, 0, *DoubleArray({1, 2, 3})); }).number, 9);
-    EXPECT_EQ(small.Components(0, 0, 2), (std::vector<double>{1, 2})) << "cells before the error stay";
+    EXPECT_EQ(Catch([&] {
+                  tessel_->setValues(small.Ref(), 0, -1, 0, *DoubleArray({1, 2, 3}));
+              }).number,
+              9);
+    EXPECT_EQ(small.Components(0, 0, 2), (std::vector<double>{1, 2}))
+        << "cells before the error stay";
     EXPECT_EQ(Catch([&] { tessel_->GetVariantValues(small.Ref(), 0, -1, 0); }).number, 9);
 
     com::Variant flat = Matrix(8, 3, 0.0);
@@ -224,16 +248,29 @@ TEST_F(FractionTest, SetFractionCopiesDoublesByIndexAndTracesWhatFails) {
     std::vector<Case> cases;
     cases.push_back({"copies", DoubleArray({1, 2}), {1, 2, 0}, nullptr, 2});
     cases.push_back({"keeps the indices", DoubleArray({5, 6}, 1), {0, 5, 6}, nullptr, 3});
-    cases.push_back({"stops outside the target", DoubleArray({1, 2, 3, 4}), {1, 2, 3}, L"Values size error", 3});
+    cases.push_back({"stops outside the target",
+                     DoubleArray({1, 2, 3, 4}),
+                     {1, 2, 3},
+                     L"Values size error",
+                     3});
     cases.push_back({"by reference", ByRef(byRefTarget), {8, 9, 0}, nullptr, 2});
-    cases.push_back({"strings are no doubles", StringArray({L"1"}), {0, 0, 0}, L"Values type error", kUntouched});
-    cases.push_back({"variants are no doubles", Variants([] {
+    cases.push_back({"strings are no doubles",
+                     StringArray({L"1"}),
+                     {0, 0, 0},
+                     L"Values type error",
+                     kUntouched});
+    cases.push_back({"variants are no doubles",
+                     Variants([] {
                          std::vector<com::Variant> v;
                          v.push_back(Num(1));
                          return v;
-                     }()), {0, 0, 0}, L"Values type error", kUntouched});
+                     }()),
+                     {0, 0, 0},
+                     L"Values type error",
+                     kUntouched});
     cases.push_back({"a double is no array", Num(1), {0, 0, 0}, L"Values type error", kUntouched});
-    cases.push_back({"never dimensioned", Undimensioned(VT_R8), {0, 0, 0}, L"Values size error", kUntouched});
+    cases.push_back(
+        {"never dimensioned", Undimensioned(VT_R8), {0, 0, 0}, L"Values size error", kUntouched});
     for (Case& c : cases) {
         com::Variant target = DoubleArray({0, 0, 0});
         const size_t before = Lines().size();
@@ -263,7 +300,8 @@ TEST_F(FractionTest, SetFractionValueNeverStores) {
         const wchar_t* line;
     };
     std::vector<Case> cases;
-    cases.push_back({"an array does not convert to one double", DoubleArray({4}), 0, L"Values size error"});
+    cases.push_back(
+        {"an array does not convert to one double", DoubleArray({4}), 0, L"Values size error"});
     cases.push_back({"also outside the target", DoubleArray({4}), 9, L"Values size error"});
     cases.push_back({"a double is the wrong type", Num(4), 0, L"Values type error"});
     cases.push_back({"so is Empty", com::Variant(), 0, L"Values type error"});

@@ -33,7 +33,9 @@ public:
     bool WriteText(int16_t fileNo, std::wstring_view text) override {
         return real_.WriteText(fileNo, text);
     }
-    bool ReadLine(int16_t fileNo, std::wstring* line) override { return real_.ReadLine(fileNo, line); }
+    bool ReadLine(int16_t fileNo, std::wstring* line) override {
+        return real_.ReadLine(fileNo, line);
+    }
     std::wstring ModuleFolder() override { return real_.ModuleFolder(); }
     std::optional<std::wstring> ShowOpenDialog(platform::FileDialogRequest& request) override {
         return real_.ShowOpenDialog(request);

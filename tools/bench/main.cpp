@@ -32,7 +32,8 @@ int g_rounds = 25;
 int g_scale = 1;
 
 [[noreturn]] void Fail(const char* what, HRESULT hr) {
-    std::fprintf(stderr, "korvid-bench: %s failed (0x%08lX)\n", what, static_cast<unsigned long>(hr));
+    std::fprintf(stderr, "korvid-bench: %s failed (0x%08lX)\n", what,
+                 static_cast<unsigned long>(hr));
     std::exit(2);
 }
 
@@ -147,13 +148,15 @@ int main(int argc, char** argv) {
     const std::wstring scratchPath = folder + L"\\korvid-bench-writefile.tmp";
 
     ICapeThermoMaterialObject* thermo = nullptr;
-    Check("creating the object", korvid::com::CreateTesselObject(
-                                     IID_ICapeThermoMaterialObject, reinterpret_cast<void**>(&thermo)));
+    Check("creating the object",
+          korvid::com::CreateTesselObject(IID_ICapeThermoMaterialObject,
+                                          reinterpret_cast<void**>(&thermo)));
     ICapeIdentification* identification = nullptr;
     Check("QueryInterface", thermo->QueryInterface(IID_ICapeIdentification,
                                                    reinterpret_cast<void**>(&identification)));
     IDispatch* script = nullptr;  // the default IDispatch, as a script gets it
-    Check("QueryInterface", thermo->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&script)));
+    Check("QueryInterface",
+          thermo->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&script)));
 
     // The arguments: a compiled client passes a typed array, a script an array
     // of variants by reference.
@@ -179,8 +182,8 @@ int main(int argc, char** argv) {
         sValues.get()->vt = VT_ARRAY | VT_VARIANT;
         sValues.get()->parray = psa;
     }
-    ScriptArgs setArgs({sProperty.get(), sPhase.get(), sIds.get(), sCalcType.get(), sBasis.get(),
-                        sValues.get()});
+    ScriptArgs setArgs(
+        {sProperty.get(), sPhase.get(), sIds.get(), sCalcType.get(), sBasis.get(), sValues.get()});
     ScriptArgs getArgs({sProperty.get(), sPhase.get(), sIds.get(), sCalcType.get(), sBasis.get()});
     DISPPARAMS noArgs{nullptr, nullptr, 0, 0};
     const DISPID setId = IdOf(script, L"SetProp");
@@ -195,9 +198,9 @@ int main(int argc, char** argv) {
     auto emptyInvoke = [&] {
         VARIANT result;
         VariantInit(&result);
-        Check("Invoke ComponentName", script->Invoke(nameId, IID_NULL, LOCALE_USER_DEFAULT,
-                                                     DISPATCH_PROPERTYGET, &noArgs, &result,
-                                                     nullptr, nullptr));
+        Check("Invoke ComponentName",
+              script->Invoke(nameId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArgs,
+                             &result, nullptr, nullptr));
         VariantClear(&result);
     };
     auto setVtable = [&] {
@@ -210,15 +213,16 @@ int main(int argc, char** argv) {
         VariantClear(&result);
     };
     auto setInvoke = [&] {
-        Check("Invoke SetProp", script->Invoke(setId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                                               setArgs.params(), nullptr, nullptr, nullptr));
+        Check("Invoke SetProp",
+              script->Invoke(setId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                             setArgs.params(), nullptr, nullptr, nullptr));
     };
     auto getInvoke = [&] {
         VARIANT result;
         VariantInit(&result);
-        Check("Invoke GetProp", script->Invoke(getId, IID_NULL, LOCALE_USER_DEFAULT,
-                                               DISPATCH_METHOD, getArgs.params(), &result, nullptr,
-                                               nullptr));
+        Check("Invoke GetProp",
+              script->Invoke(getId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                             getArgs.params(), &result, nullptr, nullptr));
         VariantClear(&result);
     };
 
@@ -232,18 +236,22 @@ int main(int argc, char** argv) {
     const DWORD getBytes = bytesOf(getVtable);
     if (setBytes == 0 || getBytes == 0) Fail("tracing (no report written)", E_FAIL);
 
-    HANDLE scratch = CreateFileW(scratchPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (scratch == INVALID_HANDLE_VALUE) Fail("creating the scratch file", HRESULT_FROM_WIN32(GetLastError()));
+    HANDLE scratch =
+        CreateFileW(scratchPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (scratch == INVALID_HANDLE_VALUE)
+        Fail("creating the scratch file", HRESULT_FROM_WIN32(GetLastError()));
     std::string bytes(std::max(setBytes, getBytes), 'x');
     auto writeFile = [&](DWORD count) {
         return [&, count] {
             DWORD written = 0;
-            if (!WriteFile(scratch, bytes.data(), count, &written, nullptr)) Fail("WriteFile", E_FAIL);
+            if (!WriteFile(scratch, bytes.data(), count, &written, nullptr))
+                Fail("WriteFile", E_FAIL);
         };
     };
 
-    std::printf("korvid-bench: 3 components, property \"fraction\", best of %d rounds\n\n", g_rounds);
+    std::printf("korvid-bench: 3 components, property \"fraction\", best of %d rounds\n\n",
+                g_rounds);
     // Reporting off is the state a form confirmed without a report name leaves.
     Measure emptyVtableM{20000, false, emptyVtable}, emptyInvokeM{5000, false, emptyInvoke},
         offSetVtableM{20000, false, setVtable}, offGetVtableM{20000, false, getVtable},
@@ -252,8 +260,8 @@ int main(int argc, char** argv) {
         onSetVtableM{2000, true, setVtable}, onGetVtableM{2000, true, getVtable},
         onSetInvokeM{2000, true, setInvoke}, onGetInvokeM{2000, true, getInvoke};
     RunRounds({&emptyVtableM, &emptyInvokeM, &offSetVtableM, &offGetVtableM, &offSetInvokeM,
-               &offGetInvokeM, &setWriteM, &getWriteM, &onSetVtableM, &onGetVtableM,
-               &onSetInvokeM, &onGetInvokeM},
+               &offGetInvokeM, &setWriteM, &getWriteM, &onSetVtableM, &onGetVtableM, &onSetInvokeM,
+               &onGetInvokeM},
               module.g_reportOn);
     const double floorVtable = emptyVtableM.best, floorInvoke = emptyInvokeM.best;
     const double floorSetWrite = setWriteM.best, floorGetWrite = getWriteM.best;
@@ -264,10 +272,10 @@ int main(int argc, char** argv) {
 
     std::printf("%-34s %9.1f ns\n", "floor: empty vtable call", floorVtable);
     std::printf("%-34s %9.1f ns\n", "floor: empty Invoke", floorInvoke);
-    std::printf("%-34s %9.1f ns  (%lu bytes)\n", "floor: WriteFile as SetProp traces", floorSetWrite,
-                static_cast<unsigned long>(setBytes));
-    std::printf("%-34s %9.1f ns  (%lu bytes)\n\n", "floor: WriteFile as GetProp traces", floorGetWrite,
-                static_cast<unsigned long>(getBytes));
+    std::printf("%-34s %9.1f ns  (%lu bytes)\n", "floor: WriteFile as SetProp traces",
+                floorSetWrite, static_cast<unsigned long>(setBytes));
+    std::printf("%-34s %9.1f ns  (%lu bytes)\n\n", "floor: WriteFile as GetProp traces",
+                floorGetWrite, static_cast<unsigned long>(getBytes));
     const Row rows[] = {
         {"SetProp vtable, reporting off", offSetVtable, floorVtable, "of the empty vtable call", 5},
         {"GetProp vtable, reporting off", offGetVtable, floorVtable, "of the empty vtable call", 5},
