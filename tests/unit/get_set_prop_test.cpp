@@ -5,7 +5,7 @@
 #include "material_object/trace_report.h"
 #include "tests/unit/props_fixture.h"
 
-namespace korvid::testing {
+namespace korvid::testing::props {
 namespace {
 
 using Values = std::vector<double>;
@@ -352,4 +352,4 @@ TEST_F(GetSetPropTest, NumericTextsFollowTheUsersLocale) {
 }
 
 }  // namespace
-}  // namespace korvid::testing
+}  // namespace korvid::testing::props

@@ -4,13 +4,13 @@
 
 #include "tests/unit/props_fixture.h"
 
-namespace korvid::testing {
+namespace korvid::testing::props {
 namespace {
 
 using Names = std::vector<std::wstring>;
 constexpr int32_t kUntouched = -7;
 
-class LookupsTest : public TesselTest {
+class LookupHelpersTest : public TesselTest {
 protected:
     void SetUp() override { Create(); }
     void Mark() { tessel_->i = tessel_->j = kUntouched; }
@@ -25,7 +25,7 @@ struct ListCase {
     int32_t i, j;
 };
 
-TEST_F(LookupsTest, CheckNonCstPropAcceptsNamesAndTheirDerivativesOnly) {
+TEST_F(LookupHelpersTest, CheckNonCstPropAcceptsNamesAndTheirDerivativesOnly) {
     const ListCase cases[] = {
         {"exact name", {L"viscosity"}, 0, true, {L""}, 1, 40},
         {"any letter case", {L"VISCOSITY"}, 0, true, {L""}, 1, 40},
@@ -84,7 +84,7 @@ TEST_F(LookupsTest, CheckNonCstPropAcceptsNamesAndTheirDerivativesOnly) {
     }
 }
 
-TEST_F(LookupsTest, CheckCstPropSearchesTheConstantsWithoutSuffixes) {
+TEST_F(LookupHelpersTest, CheckCstPropSearchesTheConstantsWithoutSuffixes) {
     const ListCase cases[] = {
         {"constant", {L"molecularWeight"}, 0, true, {L""}, 1, 4},
         {"upper case", {L"MOLECULARWEIGHT"}, 0, true, {L""}, 1, 4},
@@ -118,7 +118,7 @@ TEST_F(LookupsTest, CheckCstPropSearchesTheConstantsWithoutSuffixes) {
     }
 }
 
-TEST_F(LookupsTest, CheckGlobalVarAndIsInPhaseList) {
+TEST_F(LookupHelpersTest, CheckGlobalVarAndIsInPhaseList) {
     struct Case {
         const char* what;
         bool phases;
@@ -150,7 +150,7 @@ TEST_F(LookupsTest, CheckGlobalVarAndIsInPhaseList) {
     }
 }
 
-TEST_F(LookupsTest, ChecksThatIgnoreErrorsAnswerTrueForWhatTheyCannotRead) {
+TEST_F(LookupHelpersTest, ChecksThatIgnoreErrorsAnswerTrueForWhatTheyCannotRead) {
     struct Case {
         const char* what;
         com::Variant list;
@@ -179,7 +179,7 @@ TEST_F(LookupsTest, ChecksThatIgnoreErrorsAnswerTrueForWhatTheyCannotRead) {
     }
 }
 
-TEST_F(LookupsTest, PropertyChecksRaiseWhatTheyCannotRead) {
+TEST_F(LookupHelpersTest, PropertyChecksRaiseWhatTheyCannotRead) {
     struct Case {
         const char* what;
         com::Variant list;
@@ -208,7 +208,7 @@ TEST_F(LookupsTest, PropertyChecksRaiseWhatTheyCannotRead) {
     }
 }
 
-TEST_F(LookupsTest, ElementsThatAreNoTextAreComparedAsTheirText) {
+TEST_F(LookupHelpersTest, ElementsThatAreNoTextAreComparedAsTheirText) {
     std::vector<com::Variant> items;
     items.push_back(Num(2.5));
     items.push_back(com::Variant());
@@ -221,14 +221,14 @@ TEST_F(LookupsTest, ElementsThatAreNoTextAreComparedAsTheirText) {
     EXPECT_EQ(Strings(*retVar), (Names{L"2.5", L"", L"True", L""}));
 }
 
-TEST_F(LookupsTest, RetVarPassedByReferenceReceivesTheListInTheCallersVariable) {
+TEST_F(LookupHelpersTest, RetVarPassedByReferenceReceivesTheListInTheCallersVariable) {
     com::Variant callers;
     com::Variant retVar = ByRef(callers);
     tessel_->CheckNonCstProp(*StringArray({L"x"}), retVar.get());
     EXPECT_EQ(Strings(*callers), (Names{L"x"}));
 }
 
-TEST_F(LookupsTest, IndexLookups) {
+TEST_F(LookupHelpersTest, IndexLookups) {
     struct Case {
         const char* what;
         bool basis;
@@ -324,4 +324,4 @@ TEST_F(CheckComponentTest, UpperCasesWithTheLocaleNotJustAscii) {
 }
 
 }  // namespace
-}  // namespace korvid::testing
+}  // namespace korvid::testing::props

@@ -46,7 +46,7 @@ std::wstring Separator(LCID lcid) {
     return text;
 }
 
-TEST(NumberFormatTest, WritesTheMeasuredForms) {
+TEST(GeneralNumberFormatTest, WritesTheMeasuredForms) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     struct Case {
@@ -166,7 +166,7 @@ std::vector<double> ComparisonValues() {
     return values;
 }
 
-TEST(NumberFormatTest, GivesExactlyTheTextOfVarBstrFromR8) {
+TEST(GeneralNumberFormatTest, GivesExactlyTheTextOfVarBstrFromR8) {
     const std::vector<double> values = ComparisonValues();
     for (LCID lcid : {LCID{0x0409}, LCID{0x0407}}) {
         const std::wstring separator = Separator(lcid);
@@ -186,7 +186,7 @@ TEST(NumberFormatTest, GivesExactlyTheTextOfVarBstrFromR8) {
     }
 }
 
-TEST(NumberFormatTest, TheScriptedPlatformFormatsWithItsLocale) {
+TEST(GeneralNumberFormatTest, TheScriptedPlatformFormatsWithItsLocale) {
     struct Case {
         uint32_t lcid;
         double value;

@@ -11,7 +11,7 @@
 #include "com_server/tessel_object.h"
 #include "tests/unit/props_fixture.h"
 
-namespace korvid::testing {
+namespace korvid::testing::props {
 namespace {
 
 struct Outcome {
@@ -290,4 +290,4 @@ TEST_F(PropComShapesTest, ScriptsReachSetPropGetPropAndTheChecksByName) {
 }
 
 }  // namespace
-}  // namespace korvid::testing
+}  // namespace korvid::testing::props

@@ -4,7 +4,7 @@
 
 #include "tests/unit/props_fixture.h"
 
-namespace korvid::testing {
+namespace korvid::testing::props {
 namespace {
 
 using Lines = std::vector<std::wstring>;
@@ -267,4 +267,4 @@ TEST_F(PropTraceTest, AClosedReportFailsTheCallWithError52) {
 }
 
 }  // namespace
-}  // namespace korvid::testing
+}  // namespace korvid::testing::props

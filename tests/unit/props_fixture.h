@@ -15,7 +15,7 @@
 #include "material_object/tessel.h"
 #include "tests/unit/fixtures.h"
 
-namespace korvid::testing {
+namespace korvid::testing::props {
 
 class TesselTest : public ScriptedTest {
 protected:
@@ -81,4 +81,4 @@ inline com::Variant Variants(std::vector<com::Variant> items, LONG lower = 0) {
     return VariantArray(std::move(items), lower);
 }
 
-}  // namespace korvid::testing
+}  // namespace korvid::testing::props

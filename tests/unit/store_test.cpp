@@ -5,7 +5,7 @@
 #include "material_object/trace_report.h"
 #include "tests/unit/props_fixture.h"
 
-namespace korvid::testing {
+namespace korvid::testing::props {
 namespace {
 
 using material_object::SlotRef;
@@ -47,12 +47,12 @@ private:
     SAFEARRAY* psa_;
 };
 
-class StoreTest : public TesselTest {
+class PropertyStoreTest : public TesselTest {
 protected:
     void SetUp() override { Create(); }
 };
 
-TEST_F(StoreTest, TheSlotsFirstDimensionIsThePhase) {
+TEST_F(PropertyStoreTest, TheSlotsFirstDimensionIsThePhase) {
     ClientSlot slot(3);
     EXPECT_EQ(SafeArrayGetDim(slot.psa()), 3u);
     LONG upper = 0;
@@ -64,7 +64,7 @@ TEST_F(StoreTest, TheSlotsFirstDimensionIsThePhase) {
     EXPECT_EQ(Doubles(*tessel_->GetValues(slot.Ref(), 7, 2, 1)), std::vector<double>{42});
 }
 
-TEST_F(StoreTest, SetValuesWritesOnePhaseAndBasisFromAbsoluteIndices) {
+TEST_F(PropertyStoreTest, SetValuesWritesOnePhaseAndBasisFromAbsoluteIndices) {
     std::vector<com::Variant> mixed;
     mixed.push_back(com::Variant());
     mixed.push_back(BoolValue(true));
@@ -147,7 +147,7 @@ TEST_F(StoreTest, SetValuesWritesOnePhaseAndBasisFromAbsoluteIndices) {
     }
 }
 
-TEST_F(StoreTest, SetVariantValuesBehavesAsSetValues) {
+TEST_F(PropertyStoreTest, SetVariantValuesBehavesAsSetValues) {
     ClientSlot slot(3);
     EXPECT_EQ(tessel_->setVariantValues(slot.Ref(), 0, -1, 0, *DoubleArray({1, 2, 3})).vt(),
               VT_EMPTY);
@@ -159,7 +159,7 @@ TEST_F(StoreTest, SetVariantValuesBehavesAsSetValues) {
     EXPECT_EQ(slot.Components(1, 0), (std::vector<double>{4, 5, kOld}));
 }
 
-TEST_F(StoreTest, AComponentIndexAddressesThatComponentOnly) {
+TEST_F(PropertyStoreTest, AComponentIndexAddressesThatComponentOnly) {
     struct Case {
         const char* what;
         int16_t cp;
@@ -186,7 +186,7 @@ TEST_F(StoreTest, AComponentIndexAddressesThatComponentOnly) {
     }
 }
 
-TEST_F(StoreTest, ReadingReturnsFreshArraysFromZero) {
+TEST_F(PropertyStoreTest, ReadingReturnsFreshArraysFromZero) {
     ClientSlot slot(3);
     for (LONG c = 0; c < 3; ++c) slot.Cell(5, c, 1) = 10.0 + c;
     struct Case {
@@ -213,7 +213,7 @@ TEST_F(StoreTest, ReadingReturnsFreshArraysFromZero) {
     EXPECT_EQ(Catch([&] { tessel_->GetValues(slot.Ref(), 0, -1, 2); }).number, 9);
 }
 
-TEST_F(StoreTest, ClientSlotsMustBeThreeDimensionalDoubles) {
+TEST_F(PropertyStoreTest, ClientSlotsMustBeThreeDimensionalDoubles) {
     ClientSlot small(2);
     EXPECT_EQ(Catch([&] {
                   tessel_->setValues(small.Ref(), 0, -1, 0, *DoubleArray({1, 2, 3}));
@@ -230,13 +230,13 @@ TEST_F(StoreTest, ClientSlotsMustBeThreeDimensionalDoubles) {
     }
 }
 
-class FractionTest : public TesselTest {
+class FractionHelpersTest : public TesselTest {
 protected:
     void SetUp() override { Create(L"fraction"); }
     std::vector<std::wstring> Lines() { return ReportLines(L"fraction"); }
 };
 
-TEST_F(FractionTest, SetFractionCopiesDoublesByIndexAndTracesWhatFails) {
+TEST_F(FractionHelpersTest, SetFractionCopiesDoublesByIndexAndTracesWhatFails) {
     com::Variant byRefTarget = DoubleArray({8, 9});
     struct Case {
         const char* what;
@@ -292,7 +292,7 @@ TEST_F(FractionTest, SetFractionCopiesDoublesByIndexAndTracesWhatFails) {
     EXPECT_EQ(Lines().back(), L"Values size error") << "no target array";
 }
 
-TEST_F(FractionTest, SetFractionValueNeverStores) {
+TEST_F(FractionHelpersTest, SetFractionValueNeverStores) {
     struct Case {
         const char* what;
         com::Variant values;
@@ -320,4 +320,4 @@ TEST_F(FractionTest, SetFractionValueNeverStores) {
 }
 
 }  // namespace
-}  // namespace korvid::testing
+}  // namespace korvid::testing::props
