@@ -118,50 +118,61 @@ const void* ArrayArg::ElementPtr(LONG index) const {
     return p;
 }
 
-Variant ArrayArg::Element(LONG index) const {
+ArrayArg ArrayArg::Require(const VARIANT& value) {
+    if (!IsArray(value)) RaiseRuntime(kTypeMismatch);
+    std::optional<ArrayArg> array = Of(value);
+    if (!array) RaiseRuntime(kSubscriptOutOfRange);
+    return *array;
+}
+
+VARIANT ArrayArg::BorrowElement(LONG index) const {
     const void* p = ElementPtr(index);
-    Variant out;
-    VARIANT* v = out.get();
+    VARIANT v;
+    VariantInit(&v);
     switch (elementType_) {
         case VT_VARIANT:
-            Check(VariantCopy(v, static_cast<VARIANT*>(const_cast<void*>(p))));
-            break;
-        case VT_BSTR: {
-            BSTR s = *static_cast<const BSTR*>(p);
-            v->bstrVal = AllocBstr(Text(s));
-            v->vt = VT_BSTR;
-            break;
-        }
+            return *static_cast<const VARIANT*>(p);
+        case VT_BSTR:
+            v.bstrVal = *static_cast<const BSTR*>(p);
+            v.vt = VT_BSTR;
+            return v;
         case VT_DISPATCH:
-        case VT_UNKNOWN: {
-            IUnknown* unk = *static_cast<IUnknown* const*>(p);
-            if (unk) unk->AddRef();
-            v->punkVal = unk;
-            v->vt = elementType_;
-            break;
-        }
-        case VT_DECIMAL:
-            std::memcpy(&v->decVal, p, sizeof(DECIMAL));
-            v->vt = VT_DECIMAL;
-            break;
+        case VT_UNKNOWN:
+            v.punkVal = *static_cast<IUnknown* const*>(p);
+            v.vt = elementType_;
+            return v;
+        case VT_DECIMAL:  // fills the whole VARIANT, its type field included
+            std::memcpy(&v.decVal, p, sizeof(DECIMAL));
+            v.vt = VT_DECIMAL;
+            return v;
         case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4:
         case VT_INT: case VT_UINT: case VT_I8: case VT_UI8: case VT_R4: case VT_R8:
         case VT_CY: case VT_DATE: case VT_BOOL: case VT_ERROR:
-            std::memcpy(&v->llVal, p, SafeArrayGetElemsize(psa_));
-            v->vt = elementType_;
-            break;
+            std::memcpy(&v.llVal, p, SafeArrayGetElemsize(psa_));
+            v.vt = elementType_;
+            return v;
         default:  // records and other types no conversion understands
             RaiseRuntime(kTypeMismatch);
     }
-    return out;
 }
+
+Variant ArrayArg::Element(LONG index) const { return Variant::CopyOf(BorrowElement(index)); }
 
 double ArrayArg::ElementAsDouble(LONG index, LCID lcid) const {
     if (elementType_ == VT_R8) return *static_cast<const double*>(ElementPtr(index));
-    if (elementType_ == VT_VARIANT) {
-        return ToDouble(*static_cast<const VARIANT*>(ElementPtr(index)), lcid);
-    }
-    return ToDouble(*Element(index), lcid);
+    return ToDouble(BorrowElement(index), lcid);
+}
+
+std::wstring ArrayArg::ElementAsText(LONG index, LCID lcid) const {
+    return ToText(BorrowElement(index), lcid);
+}
+
+void ArrayArg::AppendElementName(std::wstring& line, LONG index) const {
+    AppendName(line, BorrowElement(index));
+}
+
+void ArrayArg::AppendElementText(std::wstring& line, LONG index, LCID lcid) const {
+    AppendText(line, BorrowElement(index), lcid);
 }
 
 double ToDouble(const VARIANT& value, LCID lcid) {
@@ -170,7 +181,7 @@ double ToDouble(const VARIANT& value, LCID lcid) {
         case VT_R8: return v.dblVal;
         case VT_I4: return v.lVal;
         case VT_EMPTY: return 0.0;
-        default: break;
+        default: break;  // Null fails the conversion below: a type mismatch
     }
     VARIANT converted;
     VariantInit(&converted);
@@ -194,6 +205,16 @@ std::wstring ToText(const VARIANT& value, LCID lcid) {
                                      VARIANT_ALPHABOOL, VT_BSTR);
     if (FAILED(hr)) RaiseFromHresult(hr);
     return std::wstring(Text(converted->bstrVal));
+}
+
+void AppendText(std::wstring& line, const VARIANT& value, LCID lcid) {
+    const VARIANT& v = Deref(value);
+    switch (v.vt) {
+        case VT_BSTR: line.append(Text(v.bstrVal)); return;
+        case VT_EMPTY: return;
+        case VT_R8: line.append(platform::CurrentPlatform().FormatNumber(v.dblVal)); return;
+        default: line.append(ToText(v, lcid)); return;
+    }
 }
 
 void AppendName(std::wstring& line, const VARIANT& value) {
@@ -257,6 +278,27 @@ Variant MakeStringArray(const wchar_t* const* items, size_t count) {
     return result;
 }
 
+void Assign(VARIANT* target, Variant value) {
+    VARIANT* variable = const_cast<VARIANT*>(&Deref(*target));
+    Check(VariantClear(variable));
+    value.DetachTo(variable);
+}
+
+Variant MakeStringArray(const std::vector<std::wstring>& items, LONG lower) {
+    SAFEARRAYBOUND bound{static_cast<ULONG>(items.size()), lower};
+    SAFEARRAY* psa = SafeArrayCreate(VT_BSTR, 1, &bound);
+    if (!psa) RaiseRuntime(7);
+    Variant result;
+    result.get()->vt = VT_ARRAY | VT_BSTR;
+    result.get()->parray = psa;
+    if (!items.empty()) {
+        DataLock lock(psa);
+        BSTR* data = lock.As<BSTR>();
+        for (size_t k = 0; k < items.size(); ++k) data[k] = AllocBstr(items[k]);
+    }
+    return result;
+}
+
 Variant MakeStringArray(const std::vector<std::wstring>& items) {
     SAFEARRAY* psa = nullptr;
     Variant result = MakeVector(VT_BSTR, items.size(), &psa);
@@ -269,10 +311,8 @@ Variant MakeStringArray(const std::vector<std::wstring>& items) {
 Variant MakeDoubleArray(const double* values, size_t count) {
     SAFEARRAY* psa = nullptr;
     Variant result = MakeVector(VT_R8, count, &psa);
-    if (count) {
-        DataLock lock(psa);
-        std::memcpy(lock.As<double>(), values, count * sizeof(double));
-    }
+    // A vector just created is ours alone: its data needs no lock.
+    if (count) std::memcpy(psa->pvData, values, count * sizeof(double));
     return result;
 }
 

@@ -62,6 +62,10 @@ public:
     // The array that `value` holds, or nothing when it holds none (a null
     // array pointer counts as none).
     static std::optional<ArrayArg> Of(const VARIANT& value);
+    // The array that `value` holds, as LBound/UBound see it: error 13 when
+    // it holds no array, error 9 when it is an array type without an array
+    // behind it (an array never dimensioned).
+    static ArrayArg Require(const VARIANT& value);
 
     SAFEARRAY* psa() const { return psa_; }
     UINT Dims() const { return SafeArrayGetDim(psa_); }
@@ -76,10 +80,19 @@ public:
     Variant Element(LONG index) const;
     // Element `index` as a double (error 9, or 13 when it does not convert).
     double ElementAsDouble(LONG index, LCID lcid) const;
+    // Element `index` as text, as ToText converts it (error 9 first).
+    std::wstring ElementAsText(LONG index, LCID lcid) const;
+    // Appends element `index` to `line` as AppendName does (error 9 first).
+    void AppendElementName(std::wstring& line, LONG index) const;
+    // Appends element `index` to `line` as AppendText does (error 9 first).
+    void AppendElementText(std::wstring& line, LONG index, LCID lcid) const;
 
 private:
     ArrayArg(SAFEARRAY* psa, VARTYPE elementType);
     const void* ElementPtr(LONG index) const;
+    // Element `index` as a VARIANT that borrows the array's own data: valid
+    // while the array lives, never to be cleared.
+    VARIANT BorrowElement(LONG index) const;
 
     SAFEARRAY* psa_;
     VARTYPE elementType_;
@@ -92,12 +105,14 @@ inline bool IsArray(const VARIANT& value) { return (Deref(value).vt & VT_ARRAY) 
 
 // Conversions with the platform's VARIANT rules and the user's locale.
 // To a double: Empty gives 0, True -1, numeric strings convert; error 13
-// (or 94 for Null) otherwise.
+// for anything that does not convert, Null included.
 double ToDouble(const VARIANT& value, LCID lcid);
 // To text as a string conversion does it (CStr): texts unchanged, Empty "",
 // numbers in the general number format, Booleans "True"/"False"; arrays and
 // objects without a value give error 13, Null error 94.
 std::wstring ToText(const VARIANT& value, LCID lcid);
+// Appends ToText(value) to `line`.
+void AppendText(std::wstring& line, const VARIANT& value, LCID lcid);
 // Appends `value` to `line` as text concatenation with numeric-addition
 // semantics does: a text or Empty appends; anything else makes the sum fail
 // with error 13 (94 for Null), since the line itself is no number.
@@ -116,9 +131,15 @@ inline constexpr size_t kMaxResultElements = size_t{1} << 24;
 // above kMaxResultElements. Check sizes with it before building anything.
 size_t ResultLength(int64_t upper);
 
+// Stores `value` in a caller's [in, out] VARIANT, which is cleared first; a
+// by-reference variant passes the value on to the variable it refers to.
+void Assign(VARIANT* target, Variant value);
+
 // Fresh one-dimensional results indexed from 0.
 Variant MakeStringArray(const std::vector<std::wstring>& items);
 Variant MakeStringArray(const wchar_t* const* items, size_t count);
+// A string array with the bounds lower..lower+count-1 (lower bound kept).
+Variant MakeStringArray(const std::vector<std::wstring>& items, LONG lower);
 Variant MakeDoubleArray(const double* values, size_t count);
 inline Variant MakeDoubleArray(const std::vector<double>& values) {
     return MakeDoubleArray(values.data(), values.size());

@@ -1,19 +1,230 @@
-// GetProp and SetProp.
+// GetProp and SetProp: trace the call and its arguments, check the property,
+// phase, components and basis in that order (the first failure refuses the
+// call), then read or write the property store.
+#include <optional>
+#include <string>
+
 #include "com_server/com_error.h"
+#include "component_definition/module_state.h"
+#include "material_object/lookups.h"
+#include "material_object/property_store.h"
 #include "material_object/tessel.h"
+#include "material_object/trace_report.h"
+#include "platform/platform.h"
 
 namespace korvid::material_object {
 
-com::Variant Tessel::ICapeThermoMaterialObject_GetProp(std::wstring_view, std::wstring_view,
-                                                       const VARIANT&, std::wstring_view,
-                                                       std::wstring_view) {
-    throw NotBuilt{};
+namespace {
+
+constexpr std::wstring_view kGetPropSource = L"ICapeThermoMaterialObject.GetProp";
+constexpr std::wstring_view kSetPropSource = L"ICapeThermoMaterialObject.SetProp";
+
+std::wstring Concat(std::wstring_view a, std::wstring_view b, std::wstring_view c = {}) {
+    std::wstring text;
+    text.reserve(a.size() + b.size() + c.size());
+    return text.append(a).append(b).append(c);
 }
 
-void Tessel::ICapeThermoMaterialObject_SetProp(std::wstring_view, std::wstring_view,
-                                               const VARIANT&, std::wstring_view,
-                                               std::wstring_view, const VARIANT&) {
-    throw NotBuilt{};
+// The argument lines begin with TAB, a label with its trailing blanks and
+// TAB; the prefixes below hold all three.
+std::wstring& Begin(std::wstring& line, std::wstring_view prefix) { return line.assign(prefix); }
+
+void WriteArgument(std::wstring_view prefix, std::wstring_view value) {
+    WriteTraceLine({prefix, value});
+}
+
+// The array behind an argument already known to be of an array type; error 9
+// when none stands behind it. Looked up only where the array is first used.
+const com::ArrayArg& Behind(const std::optional<com::ArrayArg>& array) {
+    if (!array) RaiseRuntime(kSubscriptOutOfRange);
+    return *array;
+}
+
+// The argument dump of SetProp. Its label widths differ between the three
+// forms, which depend on whether `values` and `compIds` hold arrays.
+void DumpSetPropArguments(Tessel& tessel, std::wstring_view property, std::wstring_view phase,
+                          const VARIANT& compIds, std::wstring_view calcType,
+                          std::wstring_view basis, const VARIANT& values) {
+    const LCID lcid = platform::CurrentPlatform().Lcid();
+    std::wstring line;
+    if (!com::IsArray(values)) {
+        WriteArgument(L"\tProp       \t", property);
+        WriteArgument(L"\tPhase    \t", phase);
+        com::AppendText(Begin(line, L"\tCompIds\t"), compIds, lcid);
+        WriteTraceLine(line);
+        WriteArgument(L"\tCalcType\t", calcType);
+        WriteArgument(L"\tBasis     \t", basis);
+        com::AppendText(Begin(line, L"\tValues   \t"), values, lcid);
+        WriteTraceLine(line);
+        WriteTraceLine(kSeparator);
+        return;
+    }
+    const std::optional<com::ArrayArg> valueArray = com::ArrayArg::Of(values);
+    if (com::IsArray(compIds)) {
+        // Seven lines per identifier, each with the value of the same index.
+        const com::ArrayArg ids = com::ArrayArg::Require(compIds);
+        int64_t k = ids.Lower();
+        for (tessel.i = static_cast<int32_t>(k); k <= ids.Upper();
+             tessel.i = static_cast<int32_t>(++k)) {
+            const LONG index = static_cast<LONG>(k);
+            WriteArgument(L"\tProp         \t", property);
+            WriteArgument(L"\tPhase       \t", phase);
+            ids.AppendElementName(Begin(line, L"\tCompIds   \t"), index);
+            WriteTraceLine(line);
+            WriteArgument(L"\tCalcType\t", calcType);
+            WriteArgument(L"\tBasis        \t", basis);
+            Behind(valueArray).AppendElementText(Begin(line, L"\tValues      \t"), index, lcid);
+            WriteTraceLine(line);
+            WriteTraceLine(kSeparator);
+        }
+        return;
+    }
+    WriteArgument(L"\tProp       \t", property);
+    WriteArgument(L"\tPhase    \t", phase);
+    WriteArgument(L"\tCompIds   \t", L"All components");
+    WriteArgument(L"\tCalcType\t", calcType);
+    WriteArgument(L"\tBasis     \t", basis);
+    WriteTraceLine(L"\tValues");
+    const com::ArrayArg& valuesArray = Behind(valueArray);
+    if (valuesArray.Upper() != valuesArray.Lower()) {
+        // One line per value, named by the component id of the same index.
+        std::optional<com::ArrayArg> ids;
+        int64_t k = valuesArray.Lower();
+        for (tessel.i = static_cast<int32_t>(k); k <= valuesArray.Upper();
+             tessel.i = static_cast<int32_t>(++k)) {
+            const LONG index = static_cast<LONG>(k);
+            if (!ids) ids = com::ArrayArg::Require(*tessel.m_componentIDs);
+            line.assign(L"\t\t");
+            ids->AppendElementName(line, index);
+            line.append(L":\t");
+            valuesArray.AppendElementText(line, index, lcid);
+            WriteTraceLine(line);
+        }
+    } else {
+        line.assign(L"\t\tAll :\t");
+        valuesArray.AppendElementText(line, 0, lcid);
+        WriteTraceLine(line);
+    }
+    WriteTraceLine(kSeparator);
+}
+
+// The argument dump of GetProp: six lines, or six per identifier.
+void DumpGetPropArguments(Tessel& tessel, std::wstring_view property, std::wstring_view phase,
+                          const VARIANT& compIds, std::wstring_view calcType,
+                          std::wstring_view basis) {
+    std::wstring line;
+    if (!com::IsArray(compIds)) {
+        WriteArgument(L"\tProp      \t", property);
+        WriteArgument(L"\tPhase    \t", phase);
+        WriteArgument(L"\tCompIds\t", L"All components");
+        WriteArgument(L"\tCalcType\t", calcType);
+        WriteArgument(L"\tbasis      \t", basis);
+        WriteTraceLine(kSeparator);
+        return;
+    }
+    const com::ArrayArg ids = com::ArrayArg::Require(compIds);
+    int64_t k = ids.Lower();
+    for (tessel.i = static_cast<int32_t>(k); k <= ids.Upper();
+         tessel.i = static_cast<int32_t>(++k)) {
+        WriteArgument(L"\tProp         \t", property);
+        WriteArgument(L"\tPhase      \t", phase);
+        ids.AppendElementName(Begin(line, L"\tCompIds\t"), static_cast<LONG>(k));
+        WriteTraceLine(line);
+        WriteArgument(L"\tCalcType\t", calcType);
+        WriteArgument(L"\tbasis        \t", basis);
+        WriteTraceLine(kSeparator);
+    }
+}
+
+[[noreturn]] void RefuseComponents(std::wstring_view source) {
+    auto& module = component_definition::Module1();
+    if (!module.g_pppWarned) {
+        TraceFlush();  // the report is complete while the box waits
+        platform::CurrentPlatform().ShowMessage(
+            L"Error MO Components do not match with PPP components", L"Korvid",
+            platform::MessageIcon::None);
+        module.g_pppWarned = true;
+    }
+    Raise(1, std::wstring(source), Concat(L"Error from Korvid.", source, L": Invalid Components."));
+}
+
+// The store cells a call addresses.
+struct Address {
+    int key;
+    int16_t phase;
+    int16_t component;
+    int16_t basis;
+};
+
+// The checks common to GetProp and SetProp, after the argument dump.
+Address CheckArguments(Tessel& tessel, std::wstring_view source, std::wstring_view property,
+                       std::wstring_view phase, const VARIANT& compIds, std::wstring_view basis) {
+    auto& platform = platform::CurrentPlatform();
+    const std::wstring upperProperty = platform.UpperCase(property);
+    if (!CheckSingleName(tessel, NameTable::NonConstProps, upperProperty) &&
+        !CheckSingleName(tessel, NameTable::GlobalVars, upperProperty)) {
+        Raise(1, std::wstring(source),
+              Concat(property, L" is not supported by this material object"));
+    }
+    const std::wstring_view phaseName = phase.empty() ? L"overall" : phase;
+    const std::wstring upperPhase = platform.UpperCase(phaseName);
+    if (!CheckSingleName(tessel, NameTable::AcceptedPhases, upperPhase)) {
+        Raise(1, std::wstring(source),
+              Concat(phaseName, L" is not supported by this material object"));
+    }
+    if (!tessel.CheckComponent(compIds)) RefuseComponents(source);
+    const std::wstring_view basisName = basis.empty() ? L"mole" : basis;
+
+    Address address{};
+    address.component = tessel.GetCompIndex(compIds);
+    address.basis = BasisIndexOfUpper(platform.UpperCase(basisName));
+    address.phase = PhaseIndexOfUpper(tessel, upperPhase);
+    if (address.basis == -1) {
+        Raise(1, std::wstring(source),
+              Concat(basisName, L" is not a valid BASIS for this material Object."));
+    }
+    address.key = PropertyStore::KeyIndexOfUpper(upperProperty);
+    if (address.key < 0) {
+        // Accepted by the checks, yet no slot holds it.
+        if (ReportOn()) {
+            WriteTraceLine(Concat(L"\tError: Invalid Call to the Material Object. ", property,
+                                  L" is not administered by the MO and you should never call it."));
+        }
+        Raise(2, std::wstring(source),
+              Concat(L"Invalid Call to the Material Object. ", property,
+                     L" is not administered by the MO"));
+    }
+    return address;
+}
+
+}  // namespace
+
+com::Variant Tessel::ICapeThermoMaterialObject_GetProp(std::wstring_view property,
+                                                       std::wstring_view phase,
+                                                       const VARIANT& compIds,
+                                                       std::wstring_view calcType,
+                                                       std::wstring_view basis) {
+    if (ReportOn()) {
+        WriteCallHeader(L"ICapeThermoMaterialObject_GetProp");
+        DumpGetPropArguments(*this, property, phase, compIds, calcType, basis);
+    }
+    const Address address = CheckArguments(*this, kGetPropSource, property, phase, compIds, basis);
+    SlotRef slot = store_.Slot(address.key);
+    if (PropertyStore::IsPerComponentKey(address.key)) {
+        return GetVariantValues(slot, address.phase, address.component, address.basis);
+    }
+    return GetValues(slot, address.phase, address.component, address.basis);
+}
+
+void Tessel::ICapeThermoMaterialObject_SetProp(std::wstring_view property, std::wstring_view phase,
+                                               const VARIANT& compIds, std::wstring_view calcType,
+                                               std::wstring_view basis, const VARIANT& values) {
+    if (ReportOn()) {
+        WriteCallHeader(L"ICapeThermoMaterialObject_SetProp");
+        DumpSetPropArguments(*this, property, phase, compIds, calcType, basis, values);
+    }
+    const Address address = CheckArguments(*this, kSetPropSource, property, phase, compIds, basis);
+    setValues(store_.Slot(address.key), address.phase, address.component, address.basis, values);
 }
 
 }  // namespace korvid::material_object

@@ -32,7 +32,8 @@ constexpr std::array<std::wstring_view, 5> kPerComponentStems = {
 
 struct KeyTable {
     std::vector<std::wstring> names;
-    std::unordered_map<std::wstring, int> byUpperName;
+    std::vector<std::wstring> upperNames;  // owns the texts byUpperName points into
+    std::unordered_map<std::wstring_view, int> byUpperName;
     std::vector<bool> perComponent;
 
     KeyTable() {
@@ -51,11 +52,12 @@ struct KeyTable {
             perComponentUpper.push_back(Upper(std::wstring(s) + L".DTemperature"));
             perComponentUpper.push_back(Upper(std::wstring(s) + L".DPressure"));
         }
+        for (const auto& name : names) upperNames.push_back(Upper(name));
         for (size_t k = 0; k < names.size(); ++k) {
-            std::wstring upper = Upper(names[k]);
+            const std::wstring& upper = upperNames[k];
             perComponent.push_back(std::find(perComponentUpper.begin(), perComponentUpper.end(),
                                              upper) != perComponentUpper.end());
-            byUpperName.emplace(std::move(upper), static_cast<int>(k));
+            byUpperName.emplace(upper, static_cast<int>(k));
         }
     }
 
@@ -117,8 +119,12 @@ void PropertyStore::Create(int components) {
 }
 
 int PropertyStore::KeyIndex(std::wstring_view name) {
+    return KeyIndexOfUpper(platform::CurrentPlatform().UpperCase(name));
+}
+
+int PropertyStore::KeyIndexOfUpper(std::wstring_view upperName) {
     const auto& keys = Keys();
-    auto it = keys.byUpperName.find(platform::CurrentPlatform().UpperCase(name));
+    auto it = keys.byUpperName.find(upperName);
     return it == keys.byUpperName.end() ? -1 : it->second;
 }
 

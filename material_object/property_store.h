@@ -42,6 +42,8 @@ public:
     // Index of the store key named `name` (matched in upper case, whole
     // string, nothing trimmed), or -1 when it is no store key.
     static int KeyIndex(std::wstring_view name);
+    // The same for a name already in upper case.
+    static int KeyIndexOfUpper(std::wstring_view upperName);
     // The key's name as listed (mixed case).
     static std::wstring_view KeyName(int key);
     // True for the 18 keys that GetProp answers with one value per component.

@@ -8,20 +8,62 @@ namespace korvid::material_object {
 
 namespace {
 
-// Lines not yet handed to the OS, and the file number they belong to.
+// Lines not yet handed to the OS, the file number they belong to, and the
+// thread's module state, reached through this one thread-local object.
 struct PendingTrace {
     std::wstring text;
     int16_t fileNo = 0;
+    // The file was found open since the lines were last handed over. The
+    // report closes only through CloseTraceReport and changes only through
+    // OpenTraceReport, both of which hand the lines over first.
+    bool fileChecked = false;
+    component_definition::Module1State* module = nullptr;
 };
 
-thread_local PendingTrace t_pending;
+// The thread's PendingTrace lives in t_pendingOwner; every line reaches it
+// through the plain pointer, whose lookup costs next to nothing (a
+// thread-local object with a constructor costs a guarded call each time).
+thread_local PendingTrace t_pendingOwner;
+thread_local PendingTrace* t_pending = nullptr;
+
+constexpr size_t kMaxPendingChars = size_t{1} << 20;
+
+PendingTrace& Pending() {
+    PendingTrace* pending = t_pending;
+    if (!pending) {
+        pending = &t_pendingOwner;
+        pending->module = &component_definition::Module1();
+        t_pending = pending;
+    }
+    return *pending;
+}
+
+// Makes `pending` ready to take lines for the report's current number:
+// error 52 when no file is open under it.
+void CheckFile(PendingTrace& pending) {
+    const int16_t fileNo = pending.module->g_reportFileNo;
+    if (pending.fileChecked && pending.fileNo == fileNo) return;
+    if (pending.fileNo != fileNo) {
+        TraceFlush();
+        pending.fileNo = fileNo;
+    }
+    if (!platform::CurrentPlatform().IsFileOpen(fileNo)) RaiseRuntime(kBadFileNameOrNumber);
+    pending.fileChecked = true;
+}
+
+void EndLine(PendingTrace& pending) {
+    pending.text.append(L"\r\n");
+    // A call that traces a huge list hands it over in parts.
+    if (pending.text.size() >= kMaxPendingChars) TraceFlush();
+}
 
 }  // namespace
 
-bool ReportOn() { return component_definition::Module1().g_reportOn; }
+bool ReportOn() { return Pending().module->g_reportOn; }
 
 void TraceFlush() {
-    PendingTrace& pending = t_pending;
+    PendingTrace& pending = Pending();
+    pending.fileChecked = false;
     if (pending.text.empty()) return;
     // A failed write (disk full) loses those lines only; the call goes on.
     platform::CurrentPlatform().WriteText(pending.fileNo, pending.text);
@@ -29,28 +71,27 @@ void TraceFlush() {
 }
 
 void WriteTraceLine(std::wstring_view line) {
-    auto& module = component_definition::Module1();
-    if (!module.g_reportOn) return;
-    PendingTrace& pending = t_pending;
-    if (pending.fileNo != module.g_reportFileNo) {
-        TraceFlush();
-        pending.fileNo = module.g_reportFileNo;
-    }
-    if (!platform::CurrentPlatform().IsFileOpen(module.g_reportFileNo)) {
-        RaiseRuntime(kBadFileNameOrNumber);
-    }
+    PendingTrace& pending = Pending();
+    if (!pending.module->g_reportOn) return;
+    CheckFile(pending);
     pending.text.append(line);
-    pending.text.append(L"\r\n");
+    EndLine(pending);
+}
+
+void WriteTraceLine(std::initializer_list<std::wstring_view> parts) {
+    PendingTrace& pending = Pending();
+    if (!pending.module->g_reportOn) return;
+    CheckFile(pending);
+    for (std::wstring_view part : parts) pending.text.append(part);
+    EndLine(pending);
 }
 
 void WriteCallHeader(std::wstring_view name) {
-    if (!ReportOn()) return;
-    WriteTraceLine(kBanner);
-    std::wstring header;
-    header.reserve(name.size() + 2);
-    header.append(L"* ").append(name);
-    WriteTraceLine(header);
-    WriteTraceLine(kBanner);
+    PendingTrace& pending = Pending();
+    if (!pending.module->g_reportOn) return;
+    CheckFile(pending);
+    pending.text.append(kBanner).append(L"\r\n* ").append(name).append(L"\r\n").append(kBanner);
+    EndLine(pending);
 }
 
 bool OpenTraceReport(component_definition::Module1State& module, const std::wstring& reportName) {

@@ -7,6 +7,7 @@
 // call returns even if the host crashes afterwards.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,8 @@ bool ReportOn();
 // Writes `line` and CR LF when reporting is on; raises error 52 when it is on
 // and no file is open under the report's file number.
 void WriteTraceLine(std::wstring_view line);
+// The same for the line made of `parts`, one after the other.
+void WriteTraceLine(std::initializer_list<std::wstring_view> parts);
 
 // The three header lines of a call: banner, "* " + name, banner.
 // `name` is the interface and operation, e.g. "ICapeIdentification_ComponentName".

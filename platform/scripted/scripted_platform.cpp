@@ -6,9 +6,14 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/number_format.h"
+
 namespace korvid::platform {
 
-ScriptedPlatform::ScriptedPlatform(uint32_t lcid) : lcid_(lcid) {}
+ScriptedPlatform::ScriptedPlatform(uint32_t lcid) : lcid_(lcid) {
+    wchar_t separator[8] = L".";
+    if (GetLocaleInfoW(lcid_, LOCALE_SDECIMAL, separator, 8) != 0) decimalSeparator_ = separator;
+}
 ScriptedPlatform::~ScriptedPlatform() = default;
 
 std::wstring ScriptedPlatform::FileText(const std::wstring& path) const {
@@ -17,11 +22,7 @@ std::wstring ScriptedPlatform::FileText(const std::wstring& path) const {
 }
 
 std::wstring ScriptedPlatform::FormatNumber(double value) {
-    BSTR text = nullptr;
-    if (FAILED(VarBstrFromR8(value, lcid_, 0, &text))) return L"";
-    std::wstring result(text, SysStringLen(text));
-    SysFreeString(text);
-    return result;
+    return FormatGeneralNumber(value, decimalSeparator_);
 }
 
 bool ScriptedPlatform::ParseNumber(std::wstring_view text, double* value) {
@@ -41,6 +42,7 @@ std::wstring ScriptedPlatform::UpperCase(std::wstring_view text) {
 void ScriptedPlatform::ShowMessage(std::wstring_view text, std::wstring_view caption,
                                    MessageIcon icon) {
     messages.push_back({std::wstring(text), std::wstring(caption), icon});
+    if (onMessage) onMessage(messages.back());
 }
 
 int16_t ScriptedPlatform::FreeFileNumber() {

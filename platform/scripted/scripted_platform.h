@@ -49,6 +49,9 @@ public:
     int twipsPerChar = 100;
     // Menu command chosen when the pop-up menu is shown (0 none, 1 copy, 2 paste).
     int popupChoice = 0;
+    // Called while a message box is shown (after it is recorded), as a person
+    // would look at the screen before closing it.
+    std::function<void(const Message&)> onMessage;
 
     // --- What the test reads back -------------------------------------------
     std::vector<Message> messages;
@@ -91,6 +94,7 @@ private:
     };
 
     uint32_t lcid_;
+    std::wstring decimalSeparator_ = L".";
     std::map<int16_t, OpenFileEntry> open_;
     Rnd24 random_;
     DefinitionFormState* activeState_ = nullptr;

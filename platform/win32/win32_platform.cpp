@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/number_format.h"
 #include "platform/platform.h"
 #include "platform/random.h"
 #include "platform/text_lines.h"
@@ -24,20 +25,22 @@ bool IsAscii(std::wstring_view text) {
     return true;
 }
 
-std::string ToAnsi(std::wstring_view text) {
-    std::string bytes;
-    if (text.empty()) return bytes;
-    if (IsAscii(text)) {
+// Text in the ANSI code page into `bytes`, whose capacity is reused.
+void ToAnsi(std::wstring_view text, std::string& bytes) {
+    // Plain ASCII, the usual case, narrows as it is. Both loops run without
+    // an exit in the middle, which lets the compiler vectorise them.
+    wchar_t any = 0;
+    for (wchar_t ch : text) any = static_cast<wchar_t>(any | ch);
+    if (any < 0x80) {
         bytes.resize(text.size());
         for (size_t k = 0; k < text.size(); ++k) bytes[k] = static_cast<char>(text[k]);
-        return bytes;
+        return;
     }
     int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                                    nullptr, 0, nullptr, nullptr);
     bytes.resize(size);
     WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
                         size, nullptr, nullptr);
-    return bytes;
 }
 
 std::wstring FromAnsi(const std::string& bytes) {
@@ -62,6 +65,16 @@ std::wstring DialogFilter(const std::wstring& filter) {
     return result;
 }
 
+// The user's decimal separator (LOCALE_SDECIMAL), read once per process.
+const std::wstring& UserDecimalSeparator() {
+    static const std::wstring separator = [] {
+        wchar_t text[8] = L".";
+        const bool read = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) != 0;
+        return std::wstring(read ? text : L".");
+    }();
+    return separator;
+}
+
 // The window that a modal box or dialog of this thread should belong to.
 HWND OwnerWindow() {
     HWND active = GetActiveWindow();
@@ -70,12 +83,9 @@ HWND OwnerWindow() {
 
 class Win32Platform final : public Platform {
 public:
+    // VarBstrFromR8's text with the user's decimal separator, without its cost.
     std::wstring FormatNumber(double value) override {
-        BSTR text = nullptr;
-        if (FAILED(VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, &text))) return L"";
-        std::wstring result(text, SysStringLen(text));
-        SysFreeString(text);
-        return result;
+        return FormatGeneralNumber(value, UserDecimalSeparator());
     }
 
     bool ParseNumber(std::wstring_view text, double* value) override {
@@ -164,16 +174,16 @@ public:
     }
 
     bool WriteText(int16_t fileNo, std::wstring_view text) override {
-        const std::string bytes = ToAnsi(text);
         std::lock_guard<std::mutex> lock(filesMutex_);
         if (!ValidNumber(fileNo) || !files_[fileNo].open ||
             files_[fileNo].handle == INVALID_HANDLE_VALUE) {
             return false;
         }
+        ToAnsi(text, ansi_);
         DWORD written = 0;
-        return WriteFile(files_[fileNo].handle, bytes.data(), static_cast<DWORD>(bytes.size()),
+        return WriteFile(files_[fileNo].handle, ansi_.data(), static_cast<DWORD>(ansi_.size()),
                          &written, nullptr) &&
-               written == bytes.size();
+               written == ansi_.size();
     }
 
     bool ReadLine(int16_t fileNo, std::wstring* line) override {
@@ -287,6 +297,7 @@ private:
 
     std::mutex filesMutex_;
     std::array<File, 256> files_{};
+    std::string ansi_;  // conversion buffer of WriteText, under filesMutex_
     std::mutex randomMutex_;
     Rnd24 random_;
 };

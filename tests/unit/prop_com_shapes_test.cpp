@@ -1,0 +1,292 @@
+// SetProp and GetProp through the COM object, with the argument shapes that
+// clients send: script arrays of variants (often by reference), typed arrays
+// from compiled clients, other lower bounds, NULL texts, Null, objects,
+// several dimensions, arrays never dimensioned, very long arrays. Each gives
+// its result or its error; none crashes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "com_server/tessel_object.h"
+#include "tests/unit/props_fixture.h"
+
+namespace korvid::testing::props {
+namespace {
+
+struct Outcome {
+    HRESULT hr;
+    std::wstring source;
+    std::wstring description;
+};
+
+// The thread's error information after a failed vtable call.
+Outcome Failure(HRESULT hr) {
+    Outcome outcome{hr, L"", L""};
+    IErrorInfo* info = nullptr;
+    if (GetErrorInfo(0, &info) == S_OK && info) {
+        BSTR text = nullptr;
+        if (SUCCEEDED(info->GetSource(&text))) outcome.source = com::Text(text);
+        SysFreeString(text);
+        text = nullptr;
+        if (SUCCEEDED(info->GetDescription(&text))) outcome.description = com::Text(text);
+        SysFreeString(text);
+        info->Release();
+    }
+    return outcome;
+}
+
+class PropComShapesTest : public ScriptedTest {
+protected:
+    void SetUp() override {
+        DefineComponents(ThreeComponents());
+        QueueOkForm(L"");
+        ASSERT_EQ(com::CreateTesselObject(IID_ICapeThermoMaterialObject,
+                                          reinterpret_cast<void**>(&thermo_)),
+                  S_OK);
+    }
+    void TearDown() override {
+        if (thermo_) thermo_->Release();
+    }
+
+    Outcome SetProp(const VARIANT& compIds, const VARIANT& values, BSTR property) {
+        BSTR phase = SysAllocString(L"vapor");
+        HRESULT hr = thermo_->SetProp(property, phase, compIds, nullptr, nullptr, values);
+        SysFreeString(phase);
+        return FAILED(hr) ? Failure(hr) : Outcome{hr, L"", L""};
+    }
+    std::vector<double> Fractions() {
+        BSTR property = SysAllocString(L"fraction");
+        BSTR phase = SysAllocString(L"vapor");
+        com::Variant result;
+        EXPECT_EQ(
+            thermo_->GetProp(property, phase, *com::Variant(), nullptr, nullptr, result.get()),
+            S_OK);
+        SysFreeString(property);
+        SysFreeString(phase);
+        return Doubles(*result);
+    }
+
+    ICapeThermoMaterialObject* thermo_ = nullptr;
+};
+
+com::Variant BstrArrayWithNull() {
+    com::Variant v = StringArray({L"Methane", L"x"});
+    LONG index = 1;
+    BSTR* cell = nullptr;
+    SafeArrayPtrOfIndex(v->parray, &index, reinterpret_cast<void**>(&cell));
+    SysFreeString(*cell);
+    *cell = nullptr;
+    return v;
+}
+
+com::Variant NullDispatch() {
+    com::Variant v;
+    v.get()->vt = VT_DISPATCH;
+    v.get()->pdispVal = nullptr;
+    return v;
+}
+
+TEST_F(PropComShapesTest, SetPropTakesEveryShapeOrNamesItsError) {
+    constexpr HRESULT kOk = S_OK;
+    constexpr HRESULT k9 = static_cast<HRESULT>(0x800A0009);
+    constexpr HRESULT k13 = static_cast<HRESULT>(0x800A000D);
+    com::Variant scriptValues = Variants([] {
+        std::vector<com::Variant> v;
+        v.push_back(Num(0.1));
+        v.push_back(Str(L"0.2"));
+        v.push_back(Num(0.7));
+        return v;
+    }());
+    std::vector<double> huge(1000000, 0.0);
+    huge[0] = 1;
+    huge[1] = 2;
+    huge[2] = 3;
+    std::vector<com::Variant> withNull;
+    withNull.push_back(NullValue());
+    struct Case {
+        const char* what;
+        com::Variant compIds;
+        com::Variant values;
+        HRESULT hr;
+        std::vector<double> stored;  // fractions afterwards (when it succeeded)
+    };
+    std::vector<Case> cases;
+    cases.push_back({"script array of variants",
+                     com::Variant(),
+                     Variants([] {
+                         std::vector<com::Variant> v;
+                         v.push_back(Num(0.1));
+                         v.push_back(Num(0.2));
+                         v.push_back(Num(0.7));
+                         return v;
+                     }()),
+                     kOk,
+                     {0.1, 0.2, 0.7}});
+    cases.push_back({"by reference", com::Variant(), ByRef(scriptValues), kOk, {0.1, 0.2, 0.7}});
+    cases.push_back({"typed doubles from 1",
+                     com::Variant(),
+                     DoubleArray({9, 0.5, 0.25, 0.25}, -1),
+                     kOk,
+                     {0.5, 0.25, 0.25}});
+    cases.push_back({"typed identifiers",
+                     StringArray({L"Water", L"Methane"}, 7),
+                     DoubleArray({1, 2, 3}),
+                     kOk,
+                     {1, 2, 3}});
+    cases.push_back({"a very long array", com::Variant(), DoubleArray(huge), kOk, {1, 2, 3}});
+    cases.push_back({"compIds an object", NullDispatch(), DoubleArray({4}), kOk, {4, 4, 4}});
+    cases.push_back(
+        {"compIds of two dimensions", Matrix(2, 2, 0.0), DoubleArray({5}), kOk, {5, 5, 5}});
+    cases.push_back({"values Null", com::Variant(), NullValue(), k13, {}});
+    cases.push_back({"values Empty", com::Variant(), com::Variant(), k13, {}});
+    cases.push_back({"values an object", com::Variant(), NullDispatch(), k13, {}});
+    cases.push_back({"values of two dimensions", com::Variant(), Matrix(3, 1, 1.0), k9, {}});
+    cases.push_back(
+        {"values never dimensioned", com::Variant(), Undimensioned(VT_VARIANT), k9, {}});
+    cases.push_back({"values that are no numbers", com::Variant(), StringArray({L"abc"}), k13, {}});
+    cases.push_back({"a Null value", com::Variant(), Variants(std::move(withNull)), k13, {}});
+    for (Case& c : cases) {
+        BSTR property = SysAllocString(L"fraction");
+        const Outcome outcome = SetProp(*c.compIds, *c.values, property);
+        SysFreeString(property);
+        EXPECT_EQ(outcome.hr, c.hr) << c.what;
+        if (FAILED(c.hr)) {
+            EXPECT_EQ(outcome.source, L"Korvid") << c.what;
+            EXPECT_FALSE(outcome.description.empty()) << c.what;
+        } else {
+            EXPECT_EQ(Fractions(), c.stored) << c.what;
+        }
+    }
+    EXPECT_TRUE(platform_.messages.empty());
+}
+
+TEST_F(PropComShapesTest, NullTextsAreEmptyTexts) {
+    const Outcome noProperty = SetProp(*com::Variant(), *DoubleArray({1}), nullptr);
+    EXPECT_EQ(noProperty.hr, static_cast<HRESULT>(0x800A0001));
+    EXPECT_EQ(noProperty.source, L"ICapeThermoMaterialObject.SetProp");
+    EXPECT_EQ(noProperty.description, L" is not supported by this material object");
+
+    // NULL phase, calcType and basis: "overall" and "mole".
+    BSTR property = SysAllocString(L"temperature");
+    ASSERT_EQ(
+        thermo_->SetProp(property, nullptr, *com::Variant(), nullptr, nullptr, *DoubleArray({300})),
+        S_OK);
+    com::Variant result;
+    ASSERT_EQ(thermo_->GetProp(property, nullptr, *com::Variant(), nullptr, nullptr, result.get()),
+              S_OK);
+    SysFreeString(property);
+    EXPECT_EQ(Doubles(*result), std::vector<double>{300});
+
+    // A NULL identifier in a typed list is the empty text: no such component.
+    property = SysAllocString(L"fraction");
+    const Outcome unknown = SetProp(*BstrArrayWithNull(), *DoubleArray({1}), property);
+    SysFreeString(property);
+    EXPECT_EQ(unknown.hr, static_cast<HRESULT>(0x800A0001));
+    EXPECT_EQ(unknown.description,
+              L"Error from Korvid.ICapeThermoMaterialObject.SetProp: Invalid Components.");
+    EXPECT_EQ(platform_.messages.size(), 1u);
+}
+
+TEST_F(PropComShapesTest, GetPropAnswersEveryCompIdsShapeTheSame) {
+    com::Variant scriptIds = Variants([] {
+        std::vector<com::Variant> v;
+        v.push_back(Str(L"Ethane"));
+        return v;
+    }());
+    struct Case {
+        const char* what;
+        com::Variant compIds;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"Empty", com::Variant()});
+    cases.push_back({"script list by reference", ByRef(scriptIds)});
+    cases.push_back({"typed list from 3", StringArray({L"Water"}, 3)});
+    cases.push_back({"empty list", StringArray({})});
+    cases.push_back({"Null", NullValue()});
+    cases.push_back({"an object", NullDispatch()});
+    cases.push_back({"never dimensioned", Undimensioned(VT_BSTR)});
+    BSTR property = SysAllocString(L"FUGACITY");
+    for (Case& c : cases) {
+        com::Variant result;
+        EXPECT_EQ(thermo_->GetProp(property, nullptr, *c.compIds, nullptr, nullptr, result.get()),
+                  S_OK)
+            << c.what;
+        EXPECT_EQ(result.vt(), VT_ARRAY | VT_R8) << c.what;
+        EXPECT_EQ(Doubles(*result), (std::vector<double>{0, 0, 0})) << c.what;
+    }
+    SysFreeString(property);
+}
+
+// Calls a method by name through the object's default IDispatch, as a script
+// does: arguments in order, each a by-reference variant.
+HRESULT InvokeByName(IDispatch* dispatch, const wchar_t* name, std::vector<com::Variant*> args,
+                     VARIANT* result, EXCEPINFO* excep) {
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    HRESULT hr = dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) return hr;
+    std::vector<VARIANT> refs(args.size());
+    for (size_t k = 0; k < args.size(); ++k) {
+        VARIANT& ref = refs[args.size() - 1 - k];  // the last argument comes first
+        VariantInit(&ref);
+        ref.vt = VT_BYREF | VT_VARIANT;
+        ref.pvarVal = args[k]->get();
+    }
+    DISPPARAMS params{refs.data(), nullptr, static_cast<UINT>(refs.size()), 0};
+    UINT argErr = 0;
+    return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result,
+                            excep, &argErr);
+}
+
+TEST_F(PropComShapesTest, ScriptsReachSetPropGetPropAndTheChecksByName) {
+    IDispatch* dispatch = nullptr;
+    ASSERT_EQ(thermo_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
+    com::Variant property = Str(L"fraction"), phase = Str(L"Vapor"), ids, calc = Str(L""),
+                 basis = Str(L""), values = Variants([] {
+                                       std::vector<com::Variant> v;
+                                       v.push_back(Num(0.5));
+                                       v.push_back(Num(0.25));
+                                       v.push_back(Num(0.25));
+                                       return v;
+                                   }());
+    EXCEPINFO excep{};
+    EXPECT_EQ(InvokeByName(dispatch, L"SetProp", {&property, &phase, &ids, &calc, &basis, &values},
+                           nullptr, &excep),
+              S_OK);
+    com::Variant result;
+    EXPECT_EQ(InvokeByName(dispatch, L"GetProp", {&property, &phase, &ids, &calc, &basis},
+                           result.get(), &excep),
+              S_OK);
+    EXPECT_EQ(Doubles(*result), (std::vector<double>{0.5, 0.25, 0.25}));
+
+    com::Variant bogus = Str(L"bogus");
+    EXPECT_EQ(InvokeByName(dispatch, L"GetProp", {&bogus, &phase, &ids, &calc, &basis},
+                           com::Variant().get(), &excep),
+              DISP_E_EXCEPTION);
+    EXPECT_EQ(excep.scode, static_cast<HRESULT>(0x800A0001));
+    EXPECT_EQ(com::Text(excep.bstrSource), L"ICapeThermoMaterialObject.GetProp");
+    EXPECT_EQ(com::Text(excep.bstrDescription), L"bogus is not supported by this material object");
+    SysFreeString(excep.bstrSource);
+    SysFreeString(excep.bstrDescription);
+    SysFreeString(excep.bstrHelpFile);
+
+    // A published check writes its list into the script's own variable.
+    com::Variant props = Variants([] {
+        std::vector<com::Variant> v;
+        v.push_back(Str(L"viscosity"));
+        v.push_back(Str(L"colour"));
+        return v;
+    }());
+    com::Variant retVar;
+    com::Variant answer;
+    EXPECT_EQ(InvokeByName(dispatch, L"CheckNonCstProp", {&props, &retVar}, answer.get(), &excep),
+              S_OK);
+    EXPECT_EQ(answer.vt(), VT_BOOL);
+    EXPECT_EQ(answer->boolVal, VARIANT_FALSE);
+    EXPECT_EQ(Strings(*retVar), (std::vector<std::wstring>{L"", L"colour"}));
+    dispatch->Release();
+}
+
+}  // namespace
+}  // namespace korvid::testing::props

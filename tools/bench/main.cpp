@@ -1,0 +1,306 @@
+// korvid-bench: what SetProp and GetProp cost per call (3 components, one
+// property) through the vtable and through IDispatch::Invoke, with the trace
+// report off and on, each set against a floor measured in the same run:
+// an empty vtable call (get ComponentName, reporting off), the same call
+// through IDispatch, and one WriteFile of as many bytes as the traced call
+// writes. Every round times each of these once, round-robin; each figure is
+// its best round.
+//
+// Usage: korvid-bench.exe [rounds] [scale]   (defaults 25 and 1; scale
+// multiplies the iterations of a round)
+#include <windows.h>
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "com_server/tessel_object.h"
+#include "com_server/variant.h"
+#include "component_definition/module_state.h"
+#include "tools/bench/bench_platform.h"
+
+namespace {
+
+using korvid::com::Variant;
+
+int g_rounds = 25;
+int g_scale = 1;
+
+[[noreturn]] void Fail(const char* what, HRESULT hr) {
+    std::fprintf(stderr, "korvid-bench: %s failed (0x%08lX)\n", what,
+                 static_cast<unsigned long>(hr));
+    std::exit(2);
+}
+
+void Check(const char* what, HRESULT hr) {
+    if (FAILED(hr)) Fail(what, hr);
+}
+
+// One quantity to time: `iterations` calls of `body` per round, with the
+// report switch as `reporting` says.
+struct Measure {
+    int iterations;
+    bool reporting;
+    std::function<void()> body;
+    double best = 1e300;  // ns per call, best round
+};
+
+// Times every measure once per round, round-robin, so that floors and calls
+// see the same moments of a busy machine; keeps each one's best round.
+void RunRounds(std::vector<Measure*> measures, bool& reportOn) {
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    for (Measure* m : measures) {  // warm up
+        reportOn = m->reporting;
+        for (int k = 0; k < m->iterations / 10 + 1; ++k) m->body();
+    }
+    for (int round = 0; round < g_rounds; ++round) {
+        for (Measure* m : measures) {
+            reportOn = m->reporting;
+            const int iterations = m->iterations * g_scale;
+            QueryPerformanceCounter(&start);
+            for (int k = 0; k < iterations; ++k) m->body();
+            QueryPerformanceCounter(&end);
+            const double ns = static_cast<double>(end.QuadPart - start.QuadPart) * 1e9 /
+                              static_cast<double>(frequency.QuadPart) / iterations;
+            m->best = std::min(m->best, ns);
+        }
+    }
+}
+
+// Arguments of a script: by-reference variants, the last one first.
+class ScriptArgs {
+public:
+    explicit ScriptArgs(std::vector<VARIANT*> args) : refs_(args.size()) {
+        for (size_t k = 0; k < args.size(); ++k) {
+            VARIANT& ref = refs_[args.size() - 1 - k];
+            VariantInit(&ref);
+            ref.vt = VT_BYREF | VT_VARIANT;
+            ref.pvarVal = args[k];
+        }
+        params_ = DISPPARAMS{refs_.data(), nullptr, static_cast<UINT>(refs_.size()), 0};
+    }
+    DISPPARAMS* params() { return &params_; }
+
+private:
+    std::vector<VARIANT> refs_;
+    DISPPARAMS params_;
+};
+
+DISPID IdOf(IDispatch* dispatch, const wchar_t* name) {
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    Check("GetIDsOfNames", dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+    return id;
+}
+
+LONGLONG FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+struct Row {
+    const char* label;
+    double ns;
+    double floor;
+    const char* floorName;
+    double target;
+};
+
+void Print(const Row& row) {
+    const double ratio = row.ns / row.floor;
+    std::printf("%-34s %9.1f ns  %6.2fx %-28s target %.1fx  %s\n", row.label, row.ns, ratio,
+                row.floorName, row.target, ratio <= row.target ? "met" : "MISSED");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    SetUnhandledExceptionFilter([](EXCEPTION_POINTERS*) -> LONG {
+        TerminateProcess(GetCurrentProcess(), 3);
+        return EXCEPTION_EXECUTE_HANDLER;
+    });
+    if (argc > 1) g_rounds = std::max(1, std::atoi(argv[1]));
+    if (argc > 2) g_scale = std::max(1, std::atoi(argv[2]));
+    Check("CoInitializeEx", CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+
+    // Three components in the table, a report beside the executable.
+    auto& module = korvid::component_definition::Module1();
+    module.g_components = {
+        {L"Methane", L"74-82-8", L"Alkane", L"CH4", 111.66, 45.99, 190.56, 0.0115, 16.043, 73.2,
+         19.251, 0.05213, 1.19e-5, -1.13e-8, 0, -74.52, 0.4224},
+        {L"Ethane", L"74-84-0", L"Alkane", L"C2H6", 184.55, 48.72, 305.32, 0.0995, 30.07, 110.8,
+         5.409, 0.1781, -6.938e-5, 8.713e-9, 0, -83.82, 0.5446},
+        {L"Water", L"7732-18-5", L"Other", L"H2O", 373.15, 220.64, 647.1, 0.3449, 18.015, 52.0,
+         32.24, 0.001924, 1.055e-5, -3.596e-9, 0, -285.83, 0.997}};
+    module.g_numComponents = 3;
+    korvid::bench::BenchPlatform platform(L"korvid-bench");
+    korvid::platform::SetPlatform(&platform);
+    const std::wstring folder = platform.ModuleFolder() + L"\\CapeOpenValidationReports";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring reportPath = folder + L"\\korvid-bench.txt";
+    const std::wstring scratchPath = folder + L"\\korvid-bench-writefile.tmp";
+
+    ICapeThermoMaterialObject* thermo = nullptr;
+    Check("creating the object",
+          korvid::com::CreateTesselObject(IID_ICapeThermoMaterialObject,
+                                          reinterpret_cast<void**>(&thermo)));
+    ICapeIdentification* identification = nullptr;
+    Check("QueryInterface", thermo->QueryInterface(IID_ICapeIdentification,
+                                                   reinterpret_cast<void**>(&identification)));
+    IDispatch* script = nullptr;  // the default IDispatch, as a script gets it
+    Check("QueryInterface",
+          thermo->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&script)));
+
+    // The arguments: a compiled client passes a typed array, a script an array
+    // of variants by reference.
+    BSTR property = SysAllocString(L"fraction");
+    BSTR phase = SysAllocString(L"vapor");
+    BSTR calcType = SysAllocString(L"");
+    BSTR basis = SysAllocString(L"mole");
+    Variant noIds;
+    Variant typedValues = korvid::com::MakeDoubleArray({0.2, 0.3, 0.5});
+    Variant sProperty = Variant::FromText(L"fraction"), sPhase = Variant::FromText(L"vapor"),
+            sCalcType = Variant::FromText(L""), sBasis = Variant::FromText(L"mole"), sIds;
+    Variant sValues;
+    {
+        SAFEARRAY* psa = SafeArrayCreateVector(VT_VARIANT, 0, 3);
+        VARIANT* cells = nullptr;
+        SafeArrayAccessData(psa, reinterpret_cast<void**>(&cells));
+        const double values[] = {0.2, 0.3, 0.5};
+        for (int k = 0; k < 3; ++k) {
+            cells[k].vt = VT_R8;
+            cells[k].dblVal = values[k];
+        }
+        SafeArrayUnaccessData(psa);
+        sValues.get()->vt = VT_ARRAY | VT_VARIANT;
+        sValues.get()->parray = psa;
+    }
+    ScriptArgs setArgs(
+        {sProperty.get(), sPhase.get(), sIds.get(), sCalcType.get(), sBasis.get(), sValues.get()});
+    ScriptArgs getArgs({sProperty.get(), sPhase.get(), sIds.get(), sCalcType.get(), sBasis.get()});
+    DISPPARAMS noArgs{nullptr, nullptr, 0, 0};
+    const DISPID setId = IdOf(script, L"SetProp");
+    const DISPID getId = IdOf(script, L"GetProp");
+    const DISPID nameId = IdOf(script, L"ComponentName");
+
+    auto emptyVtable = [&] {
+        BSTR name = nullptr;
+        Check("get ComponentName", identification->get_ComponentName(&name));
+        SysFreeString(name);
+    };
+    auto emptyInvoke = [&] {
+        VARIANT result;
+        VariantInit(&result);
+        Check("Invoke ComponentName",
+              script->Invoke(nameId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArgs,
+                             &result, nullptr, nullptr));
+        VariantClear(&result);
+    };
+    auto setVtable = [&] {
+        Check("SetProp", thermo->SetProp(property, phase, *noIds, calcType, basis, *typedValues));
+    };
+    auto getVtable = [&] {
+        VARIANT result;
+        VariantInit(&result);
+        Check("GetProp", thermo->GetProp(property, phase, *noIds, calcType, basis, &result));
+        VariantClear(&result);
+    };
+    auto setInvoke = [&] {
+        Check("Invoke SetProp",
+              script->Invoke(setId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                             setArgs.params(), nullptr, nullptr, nullptr));
+    };
+    auto getInvoke = [&] {
+        VARIANT result;
+        VariantInit(&result);
+        Check("Invoke GetProp",
+              script->Invoke(getId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                             getArgs.params(), &result, nullptr, nullptr));
+        VariantClear(&result);
+    };
+
+    // Bytes one traced call writes.
+    auto bytesOf = [&](const std::function<void()>& call) {
+        const LONGLONG before = FileSize(reportPath);
+        call();
+        return static_cast<DWORD>(FileSize(reportPath) - before);
+    };
+    const DWORD setBytes = bytesOf(setVtable);
+    const DWORD getBytes = bytesOf(getVtable);
+    if (setBytes == 0 || getBytes == 0) Fail("tracing (no report written)", E_FAIL);
+
+    HANDLE scratch =
+        CreateFileW(scratchPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (scratch == INVALID_HANDLE_VALUE)
+        Fail("creating the scratch file", HRESULT_FROM_WIN32(GetLastError()));
+    std::string bytes(std::max(setBytes, getBytes), 'x');
+    auto writeFile = [&](DWORD count) {
+        return [&, count] {
+            DWORD written = 0;
+            if (!WriteFile(scratch, bytes.data(), count, &written, nullptr))
+                Fail("WriteFile", E_FAIL);
+        };
+    };
+
+    std::printf("korvid-bench: 3 components, property \"fraction\", best of %d rounds\n\n",
+                g_rounds);
+    // Reporting off is the state a form confirmed without a report name leaves.
+    Measure emptyVtableM{20000, false, emptyVtable}, emptyInvokeM{5000, false, emptyInvoke},
+        offSetVtableM{20000, false, setVtable}, offGetVtableM{20000, false, getVtable},
+        offSetInvokeM{5000, false, setInvoke}, offGetInvokeM{5000, false, getInvoke},
+        setWriteM{4000, true, writeFile(setBytes)}, getWriteM{4000, true, writeFile(getBytes)},
+        onSetVtableM{2000, true, setVtable}, onGetVtableM{2000, true, getVtable},
+        onSetInvokeM{2000, true, setInvoke}, onGetInvokeM{2000, true, getInvoke};
+    RunRounds({&emptyVtableM, &emptyInvokeM, &offSetVtableM, &offGetVtableM, &offSetInvokeM,
+               &offGetInvokeM, &setWriteM, &getWriteM, &onSetVtableM, &onGetVtableM, &onSetInvokeM,
+               &onGetInvokeM},
+              module.g_reportOn);
+    const double floorVtable = emptyVtableM.best, floorInvoke = emptyInvokeM.best;
+    const double floorSetWrite = setWriteM.best, floorGetWrite = getWriteM.best;
+    const double offSetVtable = offSetVtableM.best, offGetVtable = offGetVtableM.best;
+    const double offSetInvoke = offSetInvokeM.best, offGetInvoke = offGetInvokeM.best;
+    const double onSetVtable = onSetVtableM.best, onGetVtable = onGetVtableM.best;
+    const double onSetInvoke = onSetInvokeM.best, onGetInvoke = onGetInvokeM.best;
+
+    std::printf("%-34s %9.1f ns\n", "floor: empty vtable call", floorVtable);
+    std::printf("%-34s %9.1f ns\n", "floor: empty Invoke", floorInvoke);
+    std::printf("%-34s %9.1f ns  (%lu bytes)\n", "floor: WriteFile as SetProp traces",
+                floorSetWrite, static_cast<unsigned long>(setBytes));
+    std::printf("%-34s %9.1f ns  (%lu bytes)\n\n", "floor: WriteFile as GetProp traces",
+                floorGetWrite, static_cast<unsigned long>(getBytes));
+    const Row rows[] = {
+        {"SetProp vtable, reporting off", offSetVtable, floorVtable, "of the empty vtable call", 5},
+        {"GetProp vtable, reporting off", offGetVtable, floorVtable, "of the empty vtable call", 5},
+        {"SetProp Invoke, reporting off", offSetInvoke, floorInvoke, "of the empty Invoke", 3},
+        {"GetProp Invoke, reporting off", offGetInvoke, floorInvoke, "of the empty Invoke", 3},
+        {"SetProp vtable, reporting on", onSetVtable, floorSetWrite, "of its WriteFile", 1.5},
+        {"GetProp vtable, reporting on", onGetVtable, floorGetWrite, "of its WriteFile", 1.5},
+        {"SetProp Invoke, reporting on", onSetInvoke, floorSetWrite + floorInvoke,
+         "of its WriteFile + Invoke", 1.5},
+        {"GetProp Invoke, reporting on", onGetInvoke, floorGetWrite + floorInvoke,
+         "of its WriteFile + Invoke", 1.5},
+    };
+    for (const Row& row : rows) Print(row);
+
+    CloseHandle(scratch);
+    DeleteFileW(scratchPath.c_str());
+    script->Release();
+    identification->Release();
+    thermo->Release();  // closes the report
+    DeleteFileW(reportPath.c_str());
+    SysFreeString(property);
+    SysFreeString(phase);
+    SysFreeString(calcType);
+    SysFreeString(basis);
+    korvid::platform::SetPlatform(nullptr);
+    CoUninitialize();
+    return 0;
+}
