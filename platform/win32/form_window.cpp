@@ -69,6 +69,9 @@ void DefinitionFormWindow::Run() {
         Sync();
         Forward([&] { handler_.OnFormLoad(*this); });
         SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        // Topmost pop-ups that the form owns would take its place in the
+        // topmost band: the tooltips come after the form is there.
+        AddTooltips();
         if (!state_.closed) {
             ShowWindow(hwnd_, SW_SHOW);
             SetForegroundWindow(hwnd_);

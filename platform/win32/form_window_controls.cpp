@@ -160,7 +160,6 @@ void DefinitionFormWindow::CreateControls() {
         if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
     SetWindowSubclass(Control(Changefeild), EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    AddTooltips();
 }
 
 void DefinitionFormWindow::AddTooltips() {
