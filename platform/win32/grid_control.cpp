@@ -75,7 +75,16 @@ private:
     void InvalidateCell(GridCell cell);
     void InvalidateFromRow(int row);
     void ShowCurrent();
+    struct ScrollBar {
+        int max = -1;
+        int page = 0;
+        int position = 0;
+        bool operator==(const ScrollBar& other) const {
+            return max == other.max && page == other.page && position == other.position;
+        }
+    };
     void UpdateScrollBars();
+    void SetBar(int bar, const ScrollBar& wanted);
     void SetScroll(GridScroll scroll);
     void OnScroll(int bar, int request);
     void OnPaint();
@@ -95,6 +104,8 @@ private:
     int shownRows_ = 0;
     GridCell shownCurrent_;
     GridScroll scroll_;
+    ScrollBar vertical_;
+    ScrollBar horizontal_;
     bool focused_ = false;
     bool clickPending_ = false;
     bool updatingBars_ = false;
@@ -171,20 +182,10 @@ void GridControl::UpdateScrollBars() {
             scroll_ = clamped;
             InvalidateRect(hwnd_, nullptr, FALSE);
         }
-        SCROLLINFO vertical{};
-        vertical.cbSize = sizeof(vertical);
-        vertical.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        vertical.nMax = std::max(0, geometry.Rows() - kFixedRows - 1);
-        vertical.nPage = geometry.PageRows();
-        vertical.nPos = scroll_.topRow - kFixedRows;
-        SetScrollInfo(hwnd_, SB_VERT, &vertical, TRUE);
-        SCROLLINFO horizontal{};
-        horizontal.cbSize = sizeof(horizontal);
-        horizontal.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        horizontal.nMax = std::max(0, geometry.TotalWidth() - 1);
-        horizontal.nPage = before.right;
-        horizontal.nPos = scroll_.xOffset;
-        SetScrollInfo(hwnd_, SB_HORZ, &horizontal, TRUE);
+        SetBar(SB_VERT, ScrollBar{std::max(0, geometry.Rows() - kFixedRows - 1),
+                                  geometry.PageRows(), scroll_.topRow - kFixedRows});
+        SetBar(SB_HORZ, ScrollBar{std::max(0, geometry.TotalWidth() - 1),
+                                  static_cast<int>(before.right), scroll_.xOffset});
         RECT after{};
         GetClientRect(hwnd_, &after);
         if (EqualRect(&before, &after)) break;
@@ -192,17 +193,26 @@ void GridControl::UpdateScrollBars() {
     updatingBars_ = false;
 }
 
+// Redrawing a scroll bar is dear: a bar is set only when it shows something new.
+void GridControl::SetBar(int bar, const ScrollBar& wanted) {
+    ScrollBar& shown = bar == SB_VERT ? vertical_ : horizontal_;
+    if (shown == wanted) return;
+    shown = wanted;
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMax = wanted.max;
+    info.nPage = static_cast<UINT>(wanted.page);
+    info.nPos = wanted.position;
+    SetScrollInfo(hwnd_, bar, &info, TRUE);
+}
+
 void GridControl::SetScroll(GridScroll scroll) {
     scroll = Geometry().Clamp(scroll);
     if (scroll == scroll_) return;
     scroll_ = scroll;
-    SCROLLINFO position{};
-    position.cbSize = sizeof(position);
-    position.fMask = SIF_POS;
-    position.nPos = scroll_.topRow - kFixedRows;
-    SetScrollInfo(hwnd_, SB_VERT, &position, TRUE);
-    position.nPos = scroll_.xOffset;
-    SetScrollInfo(hwnd_, SB_HORZ, &position, TRUE);
+    SetBar(SB_VERT, ScrollBar{vertical_.max, vertical_.page, scroll_.topRow - kFixedRows});
+    SetBar(SB_HORZ, ScrollBar{horizontal_.max, horizontal_.page, scroll_.xOffset});
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 

@@ -1,14 +1,19 @@
 // korvid-form-probe: a minimal host that creates Korvid.Tessel objects through
 // COM, as a simulation host would, so that their definition forms appear.
 //
-//   korvid-form-probe.exe [--count N] [--deadline SECONDS]
+//   korvid-form-probe.exe [--count N] [--deadline SECONDS] [--message TEXT]
 //
 // For each of N objects (default 1) it prints "created: <names>|<ids>" with
-// the component names and ids the object took from its form, or
-// "failed: 0x<HRESULT> <description>". After the deadline (default 120 s)
+// the component names and ids the object took from its form, then
+// "identified: <ComponentName>" (a call that the object traces), or
+// "failed: 0x<HRESULT> <description>". With --message it then shows TEXT in a
+// message box captioned "Korvid probe" and waits for its OK, as a host that
+// reports to its user would. After the deadline (default 120 s)
 // the process ends itself with exit code 3, so a test never leaves it behind.
 // Exit code 0 when every creation succeeded, 1 otherwise, 2 on bad arguments.
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #include <objbase.h>
 #include <oleauto.h>
 
@@ -37,18 +42,32 @@ DWORD WINAPI Deadline(void* seconds) {
     return 0;
 }
 
-// A text array property of the object's default interface, joined by ",".
-std::wstring JoinedProperty(IDispatch* object, const wchar_t* name) {
+// A property of the object, read late-bound as a scripting host would.
+bool GetProperty(IDispatch* object, const wchar_t* name, VARIANT* value) {
     DISPID id = 0;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return L"?";
+    if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return false;
     DISPPARAMS none{};
+    VariantInit(value);
+    return SUCCEEDED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+                                    &none, value, nullptr, nullptr));
+}
+
+std::wstring TextProperty(IDispatch* object, const wchar_t* name) {
     VARIANT value;
-    VariantInit(&value);
-    if (FAILED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                              &value, nullptr, nullptr))) {
-        return L"?";
+    if (!GetProperty(object, name, &value)) return L"?";
+    std::wstring text;
+    if (SUCCEEDED(VariantChangeType(&value, &value, 0, VT_BSTR))) {
+        text.assign(value.bstrVal, SysStringLen(value.bstrVal));
     }
+    VariantClear(&value);
+    return text;
+}
+
+// A text array property of the object, joined by ",".
+std::wstring JoinedProperty(IDispatch* object, const wchar_t* name) {
+    VARIANT value;
+    if (!GetProperty(object, name, &value)) return L"?";
     std::wstring joined;
     if ((value.vt & VT_ARRAY) && value.parray && SafeArrayGetDim(value.parray) == 1) {
         LONG lower = 0;
@@ -94,16 +113,20 @@ std::wstring ErrorDescription() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
     int count = 1;
     int deadline = 120;
+    std::wstring message;
     for (int k = 1; k < argc; ++k) {
         const std::wstring arg = argv[k];
         if (arg == L"--count" && k + 1 < argc) {
             count = _wtoi(argv[++k]);
         } else if (arg == L"--deadline" && k + 1 < argc) {
             deadline = _wtoi(argv[++k]);
+        } else if (arg == L"--message" && k + 1 < argc) {
+            message = argv[++k];
         } else {
-            PrintLine(L"usage: korvid-form-probe.exe [--count N] [--deadline SECONDS]");
+            PrintLine(L"usage: korvid-form-probe.exe [--count N] [--deadline SECONDS] [--message TEXT]");
             return 2;
         }
     }
@@ -131,7 +154,12 @@ int wmain(int argc, wchar_t** argv) {
         }
         PrintLine(L"created: " + JoinedProperty(object, L"m_compNames") + L"|" +
                   JoinedProperty(object, L"m_componentIDs"));
+        PrintLine(L"identified: " + TextProperty(object, L"ComponentName"));
         object->Release();
+    }
+    if (!message.empty()) {
+        MessageBoxW(nullptr, message.c_str(), L"Korvid probe", MB_OK);
+        PrintLine(L"message answered");
     }
     CoUninitialize();
     return failures == 0 ? 0 : 1;
