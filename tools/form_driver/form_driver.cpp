@@ -1,6 +1,7 @@
 #include "tools/form_driver/form_driver.h"
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
