@@ -38,7 +38,7 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-struct ControlSpec {
+struct ControlEntry {
     Id id;
     const wchar_t* className;
     const wchar_t* text;
@@ -48,7 +48,7 @@ struct ControlSpec {
 };
 
 // In tab order; every control is WS_CHILD | WS_VISIBLE.
-constexpr ControlSpec kControls[] = {
+constexpr ControlEntry kControls[] = {
     {ValidButton, L"BUTTON", kValidButtonText, BS_OWNERDRAW | WS_TABSTOP, 0, true},
     {CancelButton, L"BUTTON", kCancelButtonText, BS_OWNERDRAW | WS_TABSTOP, 0, true},
     {Changefeild, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, true},
@@ -144,13 +144,13 @@ void DefinitionFormWindow::CreateControls() {
                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, hwnd_,
                                  AsMenu(Frame2), instance_, nullptr);
     remember(Frame2, frame);
-    for (const ControlSpec& spec : kControls) {
-        HWND parent = spec.inFrame ? frame : hwnd_;
-        HWND control = CreateWindowExW(spec.exStyle, spec.className, spec.text,
-                                       WS_CHILD | WS_VISIBLE | spec.style, 0, 0, 0, 0, parent,
-                                       AsMenu(spec.id), instance_, nullptr);
-        remember(spec.id, control);
-        if (spec.id == FileNameTxt) {
+    for (const ControlEntry& entry : kControls) {
+        HWND parent = entry.inFrame ? frame : hwnd_;
+        HWND control = CreateWindowExW(entry.exStyle, entry.className, entry.text,
+                                       WS_CHILD | WS_VISIBLE | entry.style, 0, 0, 0, 0, parent,
+                                       AsMenu(entry.id), instance_, nullptr);
+        remember(entry.id, control);
+        if (entry.id == FileNameTxt) {
             // The grid follows the report name in the tab order.
             remember(Grid, CreateGridControl(hwnd_, Grid, instance_, state_.grid, *this,
                                              WS_EX_CLIENTEDGE));
