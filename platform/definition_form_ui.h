@@ -31,7 +31,9 @@ struct EditBoxState {
     bool blackText = false;  // text colour set to black (0) by SelectEditText
 };
 
-// Everything the window shows.
+// Everything the window shows. Before each event the window also writes the
+// controls' live values that a person changes without an event of their own:
+// `focus` and the edit box's `selStart` / `selLength`.
 struct DefinitionFormState {
     static constexpr int kColumns = 17;
     static constexpr int kInitialRows = 10;

@@ -7,6 +7,18 @@ namespace korvid::platform {
 
 // Creates the form's window for `state`, runs a modal message loop that
 // forwards the user's actions to `handler`, and returns when state.closed.
+//
+// Around every event the window keeps the state and its controls in step:
+// before the handler runs, the state receives the live properties of the
+// controls that the user can change without an event of their own (which
+// control has the focus, the edit box's selection); after it, the controls
+// show the state: Label2, FileNameTxt, the option buttons, the edit box's
+// text, selection and colours, and finally the focus (so a got-focus event
+// that the handler causes sees the edit box's new text). Texts written by the
+// window do not come back as change events.
+//
+// Without a display the window cannot be created: the call then returns at
+// once and state.closed stays false.
 void RunDefinitionFormWindow(DefinitionFormState& state, DefinitionFormHandler& handler);
 
 }  // namespace korvid::platform

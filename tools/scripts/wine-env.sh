@@ -30,8 +30,13 @@ korvid_start_wine() {
     if [ "$fresh" = 1 ]; then
         # A crash ends the process instead of opening a debugger dialog.
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-        # No window manager under Xvfb: let Wine draw captions itself.
+    fi
+    # No window manager under Xvfb: Wine draws captions itself and manages
+    # its windows alone (a managed window waits 2 s for a window manager each
+    # time it is hidden). Checked in the registry file, also for older prefixes.
+    if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     fi
 }
 

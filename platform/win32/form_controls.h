@@ -1,0 +1,54 @@
+// What another program needs to find its way around the definition form's
+// window: the caption, the control ids, the grid's class and its registered
+// messages. Shared by the form window and by the tools that drive it through
+// window messages (korvid-autofill, the GUI checker), so it depends on
+// nothing but the C++ language.
+#pragma once
+
+namespace korvid::platform::form_controls {
+
+inline constexpr wchar_t kFormCaption[] = L"Material Object Definition";
+inline constexpr wchar_t kFormClassName[] = L"KorvidDefinitionForm";
+// Frame2: a plain container that draws an etched edge around its children.
+inline constexpr wchar_t kFrameClassName[] = L"KorvidFrame";
+inline constexpr wchar_t kGridClassName[] = L"KorvidGrid";
+
+// Registered window messages answered by the grid window (no arguments):
+// the current cell as MAKELRESULT(row, col), and the number of rows.
+inline constexpr wchar_t kGridCurrentCellMessage[] = L"KorvidGridCurrentCell";
+inline constexpr wchar_t kGridRowCountMessage[] = L"KorvidGridRowCount";
+
+// Control ids. ValidButton, CancelButton and Changefeild are children of
+// Frame2; every other control is a child of the form itself. The ids stay
+// clear of IDOK and IDCANCEL, which the dialog manager sends for Enter and
+// Escape.
+enum Id : int {
+    Grid = 1001,
+    Frame2,
+    ValidButton,
+    CancelButton,
+    Changefeild,
+    Label1,
+    FileNameTxt,
+    Option1,
+    Option2,
+    SaveButton,
+    LoadButton,
+    Label2,
+    OKButton,
+};
+inline constexpr int kFirstId = Grid;
+inline constexpr int kLastId = OKButton;
+inline constexpr int kControlCount = kLastId - kFirstId + 1;
+
+// Commands of the CopyPaste pop-up menu.
+enum MenuCommand : int { mnuCopy = 1, mnuPaste = 2 };
+
+// Window texts of the picture buttons: not drawn, but they name the buttons
+// for tooltips, accessibility tools and test drivers.
+inline constexpr wchar_t kValidButtonText[] = L"Accept";
+inline constexpr wchar_t kCancelButtonText[] = L"Cancel";
+inline constexpr wchar_t kSaveButtonText[] = L"Save";
+inline constexpr wchar_t kLoadButtonText[] = L"Load";
+
+}  // namespace korvid::platform::form_controls

@@ -1,0 +1,85 @@
+# Sourced by the GUI tests: paths, a display and a Wine server, the server
+# registered, screenshots, and the cleanup of what a test started.
+#   $1 of the test: the build's bin folder.
+
+KORVID_BIN=$(cd "$1" && pwd)
+KORVID_SRC=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+KORVID_ARTIFACTS="$KORVID_BIN/../artifacts"
+KORVID_COMO="$KORVID_SRC/tests/data/three_components.como"
+KORVID_WORK=$(mktemp -d)
+mkdir -p "$KORVID_ARTIFACTS"
+
+# shellcheck source=../../tools/scripts/wine-env.sh
+source "$KORVID_SRC/tools/scripts/wine-env.sh"
+korvid_start_display
+korvid_start_wine
+
+gui_failures=0
+gui_pids=()
+
+gui_fail() {
+    echo "FAIL: $*"
+    gui_failures=$((gui_failures + 1))
+}
+
+gui_cleanup() {
+    local pid
+    for pid in "${gui_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    rm -rf "$KORVID_WORK"
+}
+trap gui_cleanup EXIT
+
+gui_register() {
+    timeout 60 wine regsvr32 /s "$KORVID_BIN/Korvid.dll" || gui_fail "regsvr32 Korvid.dll"
+}
+
+# Starts the probe host in the background; its output goes to $KORVID_WORK/probe.out.
+gui_start_probe() {
+    timeout 120 wine "$KORVID_BIN/korvid-form-probe.exe" --deadline 100 "$@" \
+        >"$KORVID_WORK/probe.out" 2>/dev/null &
+    gui_probe=$!
+    gui_pids+=("$gui_probe")
+}
+
+# Waits up to $1 seconds for the probe to end; true when it did.
+gui_wait_probe() {
+    local tenths=$(($1 * 10))
+    while kill -0 "$gui_probe" 2>/dev/null && [ "$tenths" -gt 0 ]; do
+        sleep 0.1
+        tenths=$((tenths - 1))
+    done
+    ! kill -0 "$gui_probe" 2>/dev/null
+}
+
+# The form's logic is in place once Load does more than the empty stand-in.
+gui_form_logic_present() {
+    ! grep -q 'MODefFrm::OnLoadClick(platform::FormWindow&) {}' \
+        "$KORVID_SRC"/component_definition/*.cpp
+}
+
+# A screenshot of the definition form as $KORVID_ARTIFACTS/<name>.png.
+gui_screenshot() {
+    local id
+    id=$(xdotool search --name '^Material Object Definition$' 2>/dev/null | head -1)
+    if [ -z "$id" ]; then
+        gui_fail "screenshot $1: no form window on the display"
+        return
+    fi
+    import -window "$id" "$KORVID_ARTIFACTS/$1.png" || gui_fail "screenshot $1"
+}
+
+gui_check() {
+    timeout 90 wine "$KORVID_BIN/korvid-form-check.exe" "$@" | tr -d '\r' | tee "$KORVID_WORK/check.out"
+    return "${PIPESTATUS[0]}"
+}
+
+gui_finish() {
+    if [ "$gui_failures" -ne 0 ]; then
+        echo "$gui_failures failure(s)"
+        exit 1
+    fi
+    echo "passed"
+    exit 0
+}

@@ -1,0 +1,93 @@
+// korvid-autofill: fills the definition forms that another process of the
+// same Wine session shows, so that a creation completes without a person.
+//
+// For each of the next N forms: press Load and answer the open dialog with
+// the .como file, choose "Use CAS number as CompID" when asked to, type the
+// report name, press OK. Meanwhile every new status line is printed as
+// "status: <text>", and every message box of the target process is answered
+// with OK and printed as "message: <caption>: <text>".
+//
+// Exit codes: 0 the target process ended after N forms; 1 the timeout passed
+// first; 2 a form stayed open after OK; 3 the target process ended before N
+// forms were filled; 4 bad arguments.
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/win32/form_controls.h"
+#include "tools/autofill/autofill_options.h"
+#include "tools/form_driver/form_driver.h"
+
+namespace {
+
+using namespace korvid::form_driver;
+namespace controls = korvid::platform::form_controls;
+
+// How long a form may take to close after OK.
+constexpr int kCloseSeconds = 2;
+
+// Fills one form: kDone when it closed after OK.
+ExitCode FillForm(HWND form, const korvid::autofill::Options& options, TargetMonitor& monitor,
+                  const Deadline& deadline) {
+    if (!LoadThroughDialog(form, options.como, monitor, deadline)) return kTimedOut;
+    if (options.cas) ClickAndWait(FormControl(form, controls::Option2));
+    if (options.report) TypeText(FormControl(form, controls::FileNameTxt), *options.report);
+    monitor.Poll();
+    Click(FormControl(form, controls::OKButton));
+    const Deadline closing(kCloseSeconds);
+    const bool closed = WaitWatching(
+        [&] { return !IsWindow(form) || !IsWindowVisible(form); }, monitor, closing);
+    if (closed) return kDone;
+    if (deadline.Passed()) return kTimedOut;
+    monitor.PrintStatus();
+    return kFormStayedOpen;
+}
+
+int Run(const korvid::autofill::Options& options) {
+    const Deadline deadline(options.timeoutSeconds);
+    TargetMonitor monitor;
+    HWND previous = nullptr;
+    for (int filled = 0; filled < options.forms; ++filled) {
+        HWND form = nullptr;
+        const bool found = WaitWatching(
+            [&] {
+                if (monitor.Target() != 0 && monitor.TargetEnded()) return true;
+                form = FindForm(monitor.Target(), previous);
+                return form != nullptr;
+            },
+            monitor, deadline);
+        if (!found) return kTimedOut;
+        if (!form) {
+            PrintLine(L"ended: the target process ended after " + std::to_wstring(filled) +
+                      L" of " + std::to_wstring(options.forms) + L" forms");
+            return kTargetEnded;
+        }
+        if (monitor.Target() == 0) monitor.SetTarget(ProcessOf(form));
+        monitor.SetForm(form);
+        const ExitCode result = FillForm(form, options, monitor, deadline);
+        if (result != kDone) return result;
+        previous = form;
+    }
+    monitor.SetForm(nullptr);
+    if (!WaitWatching([&] { return monitor.TargetEnded(); }, monitor, deadline)) return kTimedOut;
+    return kDone;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::vector<std::wstring> args(argv + 1, argv + argc);
+    std::wstring error;
+    const auto options = korvid::autofill::ParseOptions(args, &error);
+    if (!options) {
+        PrintLine(L"error: " + error);
+        PrintLine(korvid::autofill::kUsage);
+        return kBadArguments;
+    }
+    return Run(*options);
+}

@@ -1,0 +1,245 @@
+#include "tools/form_driver/form_driver.h"
+
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/win32/form_controls.h"
+
+namespace korvid::form_driver {
+
+namespace {
+
+namespace controls = platform::form_controls;
+
+// Controls of the common file dialog that hold the file name.
+constexpr int kFileNameEdit = 0x480;      // edt1
+constexpr int kFileNameCombo = 0x47C;     // cmb13, an edit inside a combo box
+// The text of a message box.
+constexpr int kMessageBoxText = 0xFFFF;
+constexpr UINT kSendTimeout = 5000;
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeout, &result);
+    return static_cast<LRESULT>(result);
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid) {
+    struct Search {
+        DWORD pid;
+        std::vector<HWND> found;
+    } search{pid, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (IsWindowVisible(window) && ProcessOf(window) == s->pid) s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A descendant of `parent` with control id `id`, of class `className` when
+// one is given.
+HWND FindDescendant(HWND parent, int id, const wchar_t* className = nullptr) {
+    struct Search {
+        int id;
+        const wchar_t* className;
+        HWND found;
+    } search{id, className, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (GetDlgCtrlID(window) != s->id) return TRUE;
+            if (s->className && _wcsicmp(ClassName(window).c_str(), s->className) != 0) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The edit that takes the file name: a plain edit, or the one inside the
+// file name combo box.
+HWND FileNameControl(HWND dialog) {
+    for (int id : {kFileNameEdit, kFileNameCombo}) {
+        if (HWND edit = FindDescendant(dialog, id, L"Edit")) return edit;
+    }
+    for (int id : {kFileNameEdit, kFileNameCombo}) {
+        if (HWND control = FindDescendant(dialog, id)) return control;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void PrintLine(const std::wstring& line) {
+    const std::wstring full = line + L"\n";
+    const int size = WideCharToMultiByte(CP_UTF8, 0, full.c_str(), static_cast<int>(full.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, full.c_str(), static_cast<int>(full.size()), bytes.data(),
+                        size, nullptr, nullptr);
+    fwrite(bytes.data(), 1, bytes.size(), stdout);
+    fflush(stdout);
+}
+
+std::wstring WindowText(HWND window) {
+    if (!window) return {};
+    const auto length = Send(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, kSendTimeout, &copied);
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+std::wstring ClassName(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+HWND FindForm(DWORD pid, HWND except) {
+    HWND form = nullptr;
+    while ((form = FindWindowExW(nullptr, form, nullptr, controls::kFormCaption))) {
+        if (form == except || !IsWindowVisible(form)) continue;
+        const DWORD owner = ProcessOf(form);
+        if (pid != 0 ? owner == pid : owner != GetCurrentProcessId()) return form;
+    }
+    return nullptr;
+}
+
+HWND FormControl(HWND form, int id) {
+    if (HWND control = GetDlgItem(form, id)) return control;
+    return GetDlgItem(GetDlgItem(form, controls::Frame2), id);
+}
+
+std::wstring StatusText(HWND form) { return WindowText(FormControl(form, controls::Label2)); }
+
+void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+void ClickAndWait(HWND button) { Send(button, BM_CLICK, 0, 0); }
+
+void SelectAll(HWND edit) { Send(edit, EM_SETSEL, 0, -1); }
+
+void TypeText(HWND window, const std::wstring& text) {
+    for (wchar_t ch : text) Send(window, WM_CHAR, ch, 1);
+}
+
+bool IsFileDialog(HWND dialog) { return FileNameControl(dialog) != nullptr; }
+
+HWND FindFileDialog(DWORD pid, HWND owner) {
+    for (HWND window : TopLevelWindows(pid)) {
+        if (ClassName(window) == L"#32770" && GetWindow(window, GW_OWNER) == owner &&
+            IsFileDialog(window)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+std::wstring ToWindowsPath(const std::wstring& path) {
+    if (path.empty() || path[0] != L'/') return path;
+    using DosName = WCHAR*(CDECL*)(const char*);
+    auto convert = reinterpret_cast<DosName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    if (convert) {
+        std::string unixPath;
+        for (wchar_t ch : path) unixPath += static_cast<char>(ch);
+        if (WCHAR* dos = convert(unixPath.c_str())) {
+            std::wstring result = dos;
+            HeapFree(GetProcessHeap(), 0, dos);
+            return result;
+        }
+    }
+    std::wstring result = L"Z:" + path;
+    for (auto& ch : result) {
+        if (ch == L'/') ch = L'\\';
+    }
+    return result;
+}
+
+TargetMonitor::~TargetMonitor() {
+    if (process_) CloseHandle(process_);
+}
+
+void TargetMonitor::SetTarget(DWORD pid) {
+    pid_ = pid;
+    if (process_) CloseHandle(process_);
+    process_ = OpenProcess(SYNCHRONIZE, FALSE, pid);
+}
+
+bool TargetMonitor::TargetEnded() const {
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+}
+
+void TargetMonitor::SetForm(HWND form) {
+    form_ = form;
+    lastStatus_.clear();
+}
+
+bool TargetMonitor::Poll() {
+    bool dismissed = false;
+    if (pid_ != 0) {
+        for (auto it = answered_.begin(); it != answered_.end();) {
+            it = IsWindow(*it) ? std::next(it) : answered_.erase(it);
+        }
+        for (HWND box : TopLevelWindows(pid_)) {
+            if (ClassName(box) != L"#32770" || answered_.count(box) || IsFileDialog(box)) continue;
+            HWND ok = GetDlgItem(box, IDOK);
+            if (!ok) ok = GetDlgItem(box, IDCANCEL);
+            if (!ok) continue;  // not a message box
+            answered_.insert(box);
+            PrintLine(L"message: " + WindowText(box) + L": " +
+                      WindowText(GetDlgItem(box, kMessageBoxText)));
+            Click(ok);
+            dismissed = true;
+        }
+    }
+    if (form_ && IsWindow(form_)) {
+        const std::wstring status = StatusText(form_);
+        if (!status.empty() && status != lastStatus_) {
+            lastStatus_ = status;
+            PrintLine(L"status: " + status);
+        }
+    }
+    return dismissed;
+}
+
+void TargetMonitor::PrintStatus() {
+    if (!form_ || !IsWindow(form_)) return;
+    const std::wstring status = StatusText(form_);
+    if (status == lastStatus_ && !status.empty()) return;
+    lastStatus_ = status;
+    PrintLine(L"status: " + status);
+}
+
+bool LoadThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
+                       const Deadline& deadline) {
+    const DWORD pid = ProcessOf(form);
+    Click(FormControl(form, controls::LoadButton));
+    HWND dialog = nullptr;
+    if (!WaitWatching([&] { return (dialog = FindFileDialog(pid, form)) != nullptr; }, monitor,
+                      deadline)) {
+        return false;
+    }
+    HWND name = FileNameControl(dialog);
+    SelectAll(name);
+    TypeText(name, ToWindowsPath(path));
+    Click(GetDlgItem(dialog, IDOK));
+    return WaitWatching([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, monitor,
+                        deadline);
+}
+
+}  // namespace korvid::form_driver

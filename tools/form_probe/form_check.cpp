@@ -1,0 +1,261 @@
+// korvid-form-check: checks the definition form that another process shows,
+// through window messages only.
+//
+//   korvid-form-check.exe fresh     the form as it loads: caption, topmost,
+//                                   control texts, options, grid headers
+//   korvid-form-check.exe actions   OK, close, report name, options and grid
+//                                   keys reach the form's logic and show
+//   korvid-form-check.exe load PATH Load through the open dialog fills the grid
+//   korvid-form-check.exe ok        OK closes the form
+//   option: --wait SECONDS          how long to wait for the form, and for
+//                                   the open dialog (default 20)
+//
+// Prints "ok: <check>" or "FAIL: <check> ..." per check; exit code 0 when
+// every check passed, 1 otherwise, 4 on bad arguments.
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/form_controls.h"
+#include "tools/form_driver/form_driver.h"
+
+namespace {
+
+using namespace korvid::form_driver;
+using namespace korvid::platform::form_controls;
+
+const wchar_t* const kHeaders[] = {
+    L"Name ", L"CAS number ", L"Family", L"Sum Formula ", L"TB", L"PC", L"TC", L"Omega",
+    L"Molecular Weigth", L"Parachor", L"Cp0", L"Cp1", L"Cp2", L"Cp3", L"Cp4",
+    L"Enthalpy Of Formation", L"Liquid Density (25\u00B0C)"};
+
+class Checker {
+public:
+    explicit Checker(HWND form) : form_(form) {}
+
+    void Expect(const std::wstring& what, const std::wstring& expected, const std::wstring& got) {
+        if (expected == got) {
+            PrintLine(L"ok: " + what);
+        } else {
+            ++failures_;
+            PrintLine(L"FAIL: " + what + L": expected '" + expected + L"', got '" + got + L"'");
+        }
+    }
+    void ExpectTrue(const std::wstring& what, bool holds) {
+        Expect(what, L"true", holds ? L"true" : L"false");
+    }
+    // Waits a little for posted input to be handled before comparing.
+    void ExpectSoon(const std::wstring& what, const std::wstring& expected,
+                    const std::function<std::wstring()>& read) {
+        std::wstring got = read();
+        for (int waited = 0; got != expected && waited < 2000; waited += 20) {
+            Sleep(20);
+            got = read();
+        }
+        Expect(what, expected, got);
+    }
+
+    HWND Control(Id id) const { return FormControl(form_, id); }
+    std::wstring Text(Id id) const { return WindowText(Control(id)); }
+    std::wstring Checked(Id id) const {
+        DWORD_PTR state = 0;
+        SendMessageTimeoutW(Control(id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+        return state == BST_CHECKED ? L"checked" : L"unchecked";
+    }
+    DWORD_PTR GridAnswer(const wchar_t* message) const {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(Control(Grid), RegisterWindowMessageW(message), 0, 0, SMTO_ABORTIFHUNG,
+                            5000, &answer);
+        return answer;
+    }
+    std::wstring RowCount() const { return std::to_wstring(GridAnswer(kGridRowCountMessage)); }
+    std::wstring CurrentCell() const {
+        const DWORD_PTR cell = GridAnswer(kGridCurrentCellMessage);
+        return std::to_wstring(LOWORD(cell)) + L"," + std::to_wstring(HIWORD(cell));
+    }
+    std::vector<std::vector<std::wstring>> GridRows() const {
+        std::vector<std::vector<std::wstring>> rows;
+        const std::wstring text = WindowText(Control(Grid));
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find(L"\r\n", start);
+            if (end == std::wstring::npos) end = text.size();
+            std::vector<std::wstring> cells;
+            size_t cell = start;
+            for (;;) {
+                const size_t tab = text.find(L'\t', cell);
+                if (tab == std::wstring::npos || tab > end) {
+                    cells.push_back(text.substr(cell, end - cell));
+                    break;
+                }
+                cells.push_back(text.substr(cell, tab - cell));
+                cell = tab + 1;
+            }
+            rows.push_back(cells);
+            start = end + 2;
+        }
+        return rows;
+    }
+    void PostKey(UINT key) { PostMessageW(Control(Grid), WM_KEYDOWN, key, 1); }
+
+    HWND form_;
+    int failures_ = 0;
+};
+
+void CheckFresh(Checker& c) {
+    c.Expect(L"caption", kFormCaption, WindowText(c.form_));
+    c.ExpectTrue(L"topmost", (GetWindowLongW(c.form_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+    struct Text {
+        Id id;
+        const wchar_t* name;
+        const wchar_t* text;
+    };
+    const Text kTexts[] = {
+        {Label1, L"Label1", L"Name For Report [Optional]"},
+        {Option1, L"Option1", L"Use Name as CompID"},
+        {Option2, L"Option2", L"Use CAS number as CompID"},
+        {OKButton, L"OKButton", L"OK"},
+        {FileNameTxt, L"FileNameTxt", L""},
+        {Label2, L"Label2", L""},
+        {Changefeild, L"Changefeild", L""},
+        {ValidButton, L"ValidButton", kValidButtonText},
+        {CancelButton, L"CancelButton", kCancelButtonText},
+        {SaveButton, L"SaveButton", kSaveButtonText},
+        {LoadButton, L"LoadButton", kLoadButtonText},
+    };
+    for (const Text& t : kTexts) c.Expect(std::wstring(t.name) + L" text", t.text, c.Text(t.id));
+    c.Expect(L"grid class", kGridClassName, ClassName(c.Control(Grid)));
+    c.Expect(L"Option1 selected", L"checked", c.Checked(Option1));
+    c.Expect(L"Option2 not selected", L"unchecked", c.Checked(Option2));
+    c.Expect(L"grid rows", L"10", c.RowCount());
+    c.Expect(L"current cell", L"1,0", c.CurrentCell());
+    const auto rows = c.GridRows();
+    c.Expect(L"grid text rows", L"10", std::to_wstring(rows.size()));
+    if (rows.empty()) return;
+    c.Expect(L"header count", L"17", std::to_wstring(rows[0].size()));
+    for (size_t col = 0; col < 17 && col < rows[0].size(); ++col) {
+        c.Expect(L"header " + std::to_wstring(col), kHeaders[col], rows[0][col]);
+    }
+    for (size_t row = 1; row < rows.size(); ++row) {
+        std::wstring joined;
+        for (const auto& cell : rows[row]) joined += cell;
+        c.Expect(L"row " + std::to_wstring(row) + L" empty with 17 cells",
+                 L"17 cells, no text",
+                 std::to_wstring(rows[row].size()) + L" cells, " + (joined.empty() ? L"no text" : joined));
+    }
+}
+
+void CheckActions(Checker& c) {
+    const std::wstring invalid = L"Enter or load valid components data.";
+    ClickAndWait(c.Control(OKButton));
+    c.Expect(L"OK on an empty grid: status", invalid, c.Text(Label2));
+    c.ExpectTrue(L"OK on an empty grid: form stays open", IsWindowVisible(c.form_) != FALSE);
+
+    TypeText(c.Control(FileNameTxt), L"x");
+    c.Expect(L"typing a report name shows it", L"x", c.Text(FileNameTxt));
+    c.Expect(L"typing a report name clears the status", L"", c.Text(Label2));
+
+    PostMessageW(c.form_, WM_CLOSE, 0, 0);
+    c.ExpectSoon(L"close refused: status", invalid, [&] { return c.Text(Label2); });
+    c.ExpectTrue(L"close refused: form stays open", IsWindowVisible(c.form_) != FALSE);
+
+    SelectAll(c.Control(FileNameTxt));
+    TypeText(c.Control(FileNameTxt), L"\b");
+    c.Expect(L"report name erased", L"", c.Text(FileNameTxt));
+    c.Expect(L"erasing clears the status", L"", c.Text(Label2));
+
+    ClickAndWait(c.Control(Option2));
+    c.Expect(L"Option2 click selects it", L"checked", c.Checked(Option2));
+    c.Expect(L"Option2 click clears Option1", L"unchecked", c.Checked(Option1));
+    ClickAndWait(c.Control(Option1));
+    c.Expect(L"Option1 click selects it", L"checked", c.Checked(Option1));
+    c.Expect(L"Option1 click clears Option2", L"unchecked", c.Checked(Option2));
+
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_RIGHT}) c.PostKey(key);
+    c.ExpectSoon(L"arrow keys move the current cell", L"3,1",
+                 [&] { return c.CurrentCell(); });
+    for (UINT key : {VK_UP, VK_UP, VK_LEFT}) c.PostKey(key);
+    c.ExpectSoon(L"arrow keys move back", L"1,0",
+                 [&] { return c.CurrentCell(); });
+}
+
+void CheckLoad(Checker& c, const std::wstring& path, int wait) {
+    TargetMonitor monitor;
+    monitor.SetTarget(ProcessOf(c.form_));
+    monitor.SetForm(c.form_);
+    const Deadline deadline(wait);
+    c.ExpectTrue(L"open dialog answered", LoadThroughDialog(c.form_, path, monitor, deadline));
+    c.ExpectSoon(L"grid rows after load", L"4", [&] { return c.RowCount(); });
+    const auto rows = c.GridRows();
+    struct Cell {
+        size_t row;
+        size_t col;
+        const wchar_t* text;
+    };
+    const Cell kCells[] = {{1, 0, L"Methane"}, {1, 1, L"74-82-8"}, {1, 3, L"CH4"},
+                           {1, 4, L"111.66"},  {2, 0, L"Ethane"},  {2, 1, L"74-84-0"},
+                           {3, 0, L"Water"},   {3, 1, L"7732-18-5"}, {3, 15, L"-241.82"}};
+    for (const Cell& cell : kCells) {
+        const std::wstring got =
+            cell.row < rows.size() && cell.col < rows[cell.row].size() ? rows[cell.row][cell.col] : L"";
+        c.Expect(L"cell (" + std::to_wstring(cell.row) + L", " + std::to_wstring(cell.col) + L")",
+                 cell.text, got);
+    }
+    c.Expect(L"status after load", L"", c.Text(Label2));
+}
+
+void CheckOk(Checker& c) {
+    Click(c.Control(OKButton));
+    bool closed = false;
+    for (int waited = 0; waited < 3000 && !closed; waited += 20) {
+        Sleep(20);
+        closed = !IsWindow(c.form_) || !IsWindowVisible(c.form_);
+    }
+    if (!closed) PrintLine(L"status: " + c.Text(Label2));
+    c.ExpectTrue(L"OK closes the form", closed);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::vector<std::wstring> args(argv + 1, argv + argc);
+    int wait = 20;
+    std::wstring mode;
+    std::wstring path;
+    for (size_t k = 0; k < args.size(); ++k) {
+        if (args[k] == L"--wait" && k + 1 < args.size()) {
+            wait = _wtoi(args[++k].c_str());
+        } else if (mode.empty()) {
+            mode = args[k];
+        } else if (mode == L"load" && path.empty()) {
+            path = args[k];
+        } else {
+            mode.clear();
+            break;
+        }
+    }
+    const bool known = mode == L"fresh" || mode == L"actions" || mode == L"ok" ||
+                       (mode == L"load" && !path.empty());
+    if (!known || wait < 1) {
+        PrintLine(L"usage: korvid-form-check.exe fresh|actions|ok|load PATH [--wait SECONDS]");
+        return kBadArguments;
+    }
+    HWND form = nullptr;
+    const Deadline deadline(wait);
+    while (!(form = FindForm(0)) && !deadline.Passed()) Sleep(50);
+    if (!form) {
+        PrintLine(L"FAIL: no definition form appeared");
+        return 1;
+    }
+    Checker checker(form);
+    if (mode == L"fresh") CheckFresh(checker);
+    if (mode == L"actions") CheckActions(checker);
+    if (mode == L"load") CheckLoad(checker, path, wait);
+    if (mode == L"ok") CheckOk(checker);
+    return checker.failures_ == 0 ? 0 : 1;
+}
