@@ -26,7 +26,8 @@ winpath() { winepath -w "$1" 2>/dev/null; }
 # run_with_autofill AUTOFILL_ARGS -- CLIENT COMMAND...
 # Starts korvid-autofill.exe with the given arguments, runs the client, waits
 # for both; the client's output goes to $WORK/client.out, autofill's to
-# $WORK/autofill.out. Returns the client's exit code; fails when autofill failed.
+# $WORK/autofill.out. The client's exit code is left in $CLIENT_RC (client_passed
+# judges the client); fails when autofill failed.
 run_with_autofill() {
     local args=()
     while [ "$1" != "--" ]; do args+=("$1"); shift; done
@@ -34,7 +35,11 @@ run_with_autofill() {
     timeout "${CLIENT_TIMEOUT:-120}" wine "$BIN/korvid-autofill.exe" "${args[@]}" >"$WORK/autofill.out" 2>&1 &
     local filler=$!
     local rc=0
-    timeout "${CLIENT_TIMEOUT:-120}" "$@" >"$WORK/client.out" 2>&1 || rc=$?
+    if declare -F "$1" >/dev/null; then
+        "$@" >"$WORK/client.out" 2>&1 || rc=$?
+    else
+        timeout "${CLIENT_TIMEOUT:-120}" "$@" >"$WORK/client.out" 2>&1 || rc=$?
+    fi
     local frc=0
     wait "$filler" || frc=$?
     tr -d '\r' <"$WORK/client.out" >"$WORK/client.txt"
@@ -44,7 +49,7 @@ run_with_autofill() {
         cat "$WORK/client.txt" >&2
         fail "korvid-autofill.exe exited $frc"
     fi
-    return $rc
+    CLIENT_RC=$rc
 }
 
 # run_vbs SCRIPT [ARGS...]: runs a VBScript client (with the shared prelude)
@@ -54,12 +59,12 @@ run_vbs() {
     local script="$1"; shift
     local name; name="$(basename "$script")"
     cat "$E2E_DIR/vbs/prelude.vbs" "$script" >"$WORK/$name"
-    (cd "$WORK" && wine cscript //nologo "$name" "$@")
+    (cd "$WORK" && timeout "${CLIENT_TIMEOUT:-120}" wine cscript //nologo "$name" "$@")
 }
 
 # client_passed: the client printed its end marker with no failure.
 client_passed() {
-    grep -q '^END failures=0$' "$WORK/client.txt" || {
+    [ "${CLIENT_RC:-0}" = 0 ] && grep -q '^END failures=0$' "$WORK/client.txt" || {
         cat "$WORK/client.txt" >&2
         fail "the client reported failures or did not finish"
     }

@@ -16,6 +16,8 @@ grep -qx 'status: ' "$WORK/autofill.txt" && fail "empty status printed"
     header ICapeIdentification_ComponentName
     header ICapeIdentification_ComponentDescription
     header ICapeIdentification_ComponentDescription
+    printf '\tReturned values:\n\t\t74-82-8\n\t\t74-84-0\n\t\t7732-18-5\n'
+    printf '\tReturned values:\n\t\t 111.66\n\t\t 184.55\n\t\t 373.15\n'
 } >"$WORK/expected.txt"
 expect_report e2e_ident "$WORK/expected.txt"
 echo "PASS identification"

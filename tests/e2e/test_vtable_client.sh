@@ -4,6 +4,6 @@
 source "$(dirname "$0")/lib.sh" "$1"
 
 run_with_autofill --como "$(winpath "$DATA/three_components.como")" -- \
-    wine "$BIN/korvid-e2e-vtable-client.exe" identity || true
+    wine "$BIN/korvid-e2e-vtable-client.exe" identity
 client_passed
 echo "PASS vtable client"

@@ -53,12 +53,6 @@ gui_wait_probe() {
     ! kill -0 "$gui_probe" 2>/dev/null
 }
 
-# The form's logic is in place once Load does more than the empty stand-in.
-gui_form_logic_present() {
-    ! grep -q 'MODefFrm::OnLoadClick(platform::FormWindow&) {}' \
-        "$KORVID_SRC"/component_definition/*.cpp
-}
-
 # A screenshot of the definition form as $KORVID_ARTIFACTS/<name>.png.
 gui_screenshot() {
     local id

@@ -31,24 +31,14 @@ reports="$KORVID_BIN/CapeOpenValidationReports"
 mkdir -p "$reports"
 rm -f "$reports/gui_autofill.txt"
 
-if gui_form_logic_present; then
-    gui_start_probe --count 2 --message "all objects created"
-    autofill --como "$KORVID_COMO" --forms 2 --cas --report gui_autofill --timeout 60 ||
-        gui_fail "autofill exit code $?"
-    gui_wait_probe 10 || gui_fail "the probe did not end"
-    created=$(grep -c -xF "created: Methane,Ethane,Water|74-82-8,74-84-0,7732-18-5" "$KORVID_WORK/probe.out")
-    [ "$created" = 2 ] || gui_fail "probe said '$(cat "$KORVID_WORK/probe.out")'"
-    grep -qxF "message: Korvid probe: all objects created" "$KORVID_WORK/autofill.out" ||
-        gui_fail "the probe's message box was not reported"
-    [ -s "$reports/gui_autofill.txt" ] || gui_fail "no trace report gui_autofill.txt"
-else
-    # Without the form's logic Load opens no dialog: autofill finds the form,
-    # presses Load and gives up when its time is over.
-    echo "note: the form's Load logic is not built here; autofill can only time out"
-    gui_start_probe
-    autofill --como "$KORVID_COMO" --timeout 5
-    code=$?
-    [ "$code" = 1 ] || gui_fail "autofill without Load logic: exit $code, expected 1"
-fi
+gui_start_probe --count 2 --message "all objects created"
+autofill --como "$KORVID_COMO" --forms 2 --cas --report gui_autofill --timeout 60 ||
+    gui_fail "autofill exit code $?"
+gui_wait_probe 10 || gui_fail "the probe did not end"
+created=$(grep -c -xF "created: Methane,Ethane,Water|74-82-8,74-84-0,7732-18-5" "$KORVID_WORK/probe.out")
+[ "$created" = 2 ] || gui_fail "probe said '$(cat "$KORVID_WORK/probe.out")'"
+grep -qxF "message: Korvid probe: all objects created" "$KORVID_WORK/autofill.out" ||
+    gui_fail "the probe's message box was not reported"
+[ -s "$reports/gui_autofill.txt" ] || gui_fail "no trace report gui_autofill.txt"
 
 gui_finish

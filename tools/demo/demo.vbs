@@ -14,6 +14,6 @@ WScript.Echo "ComponentDescription: " & mo.ComponentDescription
 mo.ComponentName = "Feed of the unit under test"
 mo.ComponentDescription = "Material object handed to the unit by the demo host"
 WScript.Echo "Renamed to:           " & mo.ComponentName
-WScript.Echo "Components:           " & Join(mo.m_compNames, ", ")
+WScript.Echo "Components:           " & mo.m_num
 Set mo = Nothing
 WScript.Quit 0
