@@ -42,11 +42,22 @@ TEST(AutofillOptions, AcceptedCommandLinesGiveTheirOptions) {
         ASSERT_TRUE(options.has_value()) << c.name;
         EXPECT_EQ(options->como, c.como) << c.name;
         EXPECT_EQ(options->cas, c.cas) << c.name;
-        EXPECT_EQ(options->report, c.report) << c.name;
+        EXPECT_EQ(options->ReportFor(0), c.report) << c.name;
         EXPECT_EQ(options->forms, c.forms) << c.name;
         EXPECT_EQ(options->timeoutSeconds, c.timeout) << c.name;
         EXPECT_TRUE(error.empty()) << c.name;
     }
+}
+
+TEST(AutofillOptions, RepeatedReportNamesGoToTheFormsInTurnAndTheLastToTheRest) {
+    std::wstring error;
+    const auto options = ParseOptions(
+        {L"--como", L"a", L"--report", L"feed", L"--report", L"outlet", L"--forms", L"3"}, &error);
+    ASSERT_TRUE(options.has_value()) << std::string(error.begin(), error.end());
+    EXPECT_EQ(options->ReportFor(0), L"feed");
+    EXPECT_EQ(options->ReportFor(1), L"outlet");
+    EXPECT_EQ(options->ReportFor(2), L"outlet");
+    EXPECT_FALSE(ParseOptions({L"--como", L"a"}, &error)->ReportFor(0).has_value());
 }
 
 TEST(AutofillOptions, RefusedCommandLinesSayWhy) {

@@ -1,7 +1,10 @@
 // The command line of korvid-autofill:
-//   --como PATH [--cas] [--report NAME] [--forms N] [--timeout SECONDS]
+//   --como PATH [--cas] [--report NAME]... [--forms N] [--timeout SECONDS]
+// --report may be given once per form: the k-th name goes to the k-th form,
+// the last one to every later form.
 #pragma once
 
+#include <algorithm>
 #include <cwchar>
 #include <optional>
 #include <string>
@@ -12,13 +15,19 @@ namespace korvid::autofill {
 struct Options {
     std::wstring como;                  // component definition file to load
     bool cas = false;                   // choose "Use CAS number as CompID"
-    std::optional<std::wstring> report; // report name; none leaves reporting off
+    std::vector<std::wstring> reports;  // report names by form; none leaves reporting off
     int forms = 1;                      // forms to fill
     int timeoutSeconds = 60;            // for the whole run
+
+    // The report name to type into form `index` (0-based), if any.
+    std::optional<std::wstring> ReportFor(int index) const {
+        if (reports.empty()) return std::nullopt;
+        return reports[std::min<size_t>(static_cast<size_t>(index), reports.size() - 1)];
+    }
 };
 
 inline constexpr wchar_t kUsage[] =
-    L"usage: korvid-autofill.exe --como PATH [--cas] [--report NAME] [--forms N] "
+    L"usage: korvid-autofill.exe --como PATH [--cas] [--report NAME]... [--forms N] "
     L"[--timeout SECONDS]";
 
 namespace detail {
@@ -60,7 +69,7 @@ inline std::optional<Options> ParseOptions(const std::vector<std::wstring>& args
                 options.como = value;
                 haveComo = true;
             } else if (arg == L"--report") {
-                options.report = value;
+                options.reports.push_back(value);
             } else {
                 const int number = detail::PositiveNumber(value);
                 if (number == 0) return fail(arg + L" needs a positive whole number, not '" + value + L"'");

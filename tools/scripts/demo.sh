@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demo: sets up and builds everything, registers Korvid.dll in a Wine
-# prefix, and runs a VBScript host session whose definition form is filled by
-# korvid-autofill.exe from a sample .como file. Prints the trace report.
+# prefix, then runs a VBScript host session and a sample host whose flash-drum
+# unit works through its material object. korvid-autofill.exe fills every
+# definition form from a sample .como file; the trace reports are printed.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root="$(pwd)"
@@ -13,14 +14,33 @@ korvid_start_wine
 mkdir -p "$bin/CapeOpenValidationReports"
 timeout 60 wine regsvr32 /s "$(winepath -w "$bin/Korvid.dll")"
 
-report=demo
-rm -f "$bin/CapeOpenValidationReports/$report.txt"
-echo "== korvid-autofill.exe fills the definition form; the host runs under cscript"
-timeout 120 wine "$bin/korvid-autofill.exe" --como "$(winepath -w "$root/tests/data/three_components.como")" \
-    --report "$report" | tr -d '\r' &
+como="$(winepath -w "$root/tests/data/three_components.como")"
+reports="$bin/CapeOpenValidationReports"
+
+show_report() {
+    echo
+    echo "== Trace report: $(winepath -w "$reports/$1.txt")"
+    tr -d '\r' <"$reports/$1.txt"
+}
+
+# 1. A script host asks the object who it is.
+rm -f "$reports/demo_host.txt"
+echo "== A VBScript host session under cscript; korvid-autofill.exe fills the definition form"
+timeout 120 wine "$bin/korvid-autofill.exe" --como "$como" --report demo_host | tr -d '\r' &
 filler=$!
 (cd "$root/tools/demo" && timeout 120 wine cscript //nologo demo.vbs | tr -d '\r')
 wait "$filler"
+show_report demo_host
+
+# 2. A unit operation under test uses its material object.
+rm -f "$reports/demo_unit.txt" "$reports/demo_outlet.txt"
 echo
-echo "== Trace report: $(winepath -w "$bin/CapeOpenValidationReports/$report.txt")"
-tr -d '\r' <"$bin/CapeOpenValidationReports/$report.txt"
+echo "== A host hands the object to a flash-drum unit under test (two forms: the feed and its duplicate)"
+timeout 120 wine "$bin/korvid-autofill.exe" --como "$como" --report demo_unit --report demo_outlet --forms 2 | tr -d '\r' &
+filler=$!
+timeout 120 wine "$bin/korvid-sample-host.exe" | tr -d '\r'
+wait "$filler"
+# The outlet's form opened a report of its own: from then on the calls of
+# both objects go there.
+show_report demo_unit
+show_report demo_outlet
