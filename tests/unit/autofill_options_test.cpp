@@ -61,6 +61,8 @@ TEST(AutofillOptions, RefusedCommandLinesSayWhy) {
         {"file without value", {L"--como"}, L"--como needs a value"},
         {"empty file", {L"--como", L""}, L"--como needs a file"},
         {"report without value", {L"--como", L"a", L"--report"}, L"--report needs a value"},
+        {"later report without value", {L"--como", L"a", L"--then-report"},
+         L"--then-report needs a value"},
         {"zero forms", {L"--como", L"a", L"--forms", L"0"},
          L"--forms needs a positive whole number, not '0'"},
         {"negative timeout", {L"--como", L"a", L"--timeout", L"-5"},
@@ -78,6 +80,33 @@ TEST(AutofillOptions, RefusedCommandLinesSayWhy) {
         std::wstring error;
         EXPECT_FALSE(ParseOptions(c.args, &error).has_value()) << c.name;
         EXPECT_EQ(error, c.reason) << c.name;
+    }
+}
+
+TEST(AutofillOptions, EachFormTakesItsReportName) {
+    using Names = std::vector<std::optional<std::wstring>>;
+    struct Case {
+        const char* name;
+        std::vector<std::wstring> args;
+        Names perForm;  // forms 1, 2, 3, 4
+    };
+    const Case kCases[] = {
+        {"no report at all", {L"--como", L"a"}, Names(4, std::nullopt)},
+        {"one name for every form", {L"--como", L"a", L"--report", L"r"}, Names(4, L"r")},
+        {"later names in order, then the first again",
+         {L"--como", L"a", L"--report", L"r", L"--then-report", L"s", L"--then-report", L"t"},
+         {L"r", L"s", L"t", L"r"}},
+        {"an empty later name switches reporting off for that form",
+         {L"--como", L"a", L"--then-report", L"", L"--report", L"r"}, {L"r", L"", L"r", L"r"}},
+        {"later names without a first", {L"--como", L"a", L"--then-report", L"s"},
+         {std::nullopt, L"s", std::nullopt, std::nullopt}},
+    };
+    for (const Case& c : kCases) {
+        const auto options = ParseOptions(c.args, nullptr);
+        ASSERT_TRUE(options.has_value()) << c.name;
+        for (int form = 0; form < 4; ++form) {
+            EXPECT_EQ(ReportFor(*options, form), c.perForm[form]) << c.name << " form " << form + 1;
+        }
     }
 }
 

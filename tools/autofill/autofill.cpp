@@ -31,11 +31,13 @@ namespace controls = korvid::platform::form_controls;
 constexpr int kCloseSeconds = 2;
 
 // Fills one form: kDone when it closed after OK.
-ExitCode FillForm(HWND form, const korvid::autofill::Options& options, TargetMonitor& monitor,
-                  const Deadline& deadline) {
+ExitCode FillForm(HWND form, const korvid::autofill::Options& options, int formIndex,
+                  TargetMonitor& monitor, const Deadline& deadline) {
     if (!LoadThroughDialog(form, options.como, monitor, deadline)) return kTimedOut;
     if (options.cas) ClickAndWait(FormControl(form, controls::Option2));
-    if (options.report) TypeText(FormControl(form, controls::FileNameTxt), *options.report);
+    if (const auto report = korvid::autofill::ReportFor(options, formIndex)) {
+        TypeText(FormControl(form, controls::FileNameTxt), *report);
+    }
     monitor.Poll();
     Click(FormControl(form, controls::OKButton));
     const Deadline closing(kCloseSeconds);
@@ -68,7 +70,7 @@ int Run(const korvid::autofill::Options& options) {
         }
         if (monitor.Target() == 0) monitor.SetTarget(ProcessOf(form));
         monitor.SetForm(form);
-        const ExitCode result = FillForm(form, options, monitor, deadline);
+        const ExitCode result = FillForm(form, options, filled, monitor, deadline);
         if (result != kDone) return result;
         previous = form;
     }

@@ -1,5 +1,6 @@
 // The command line of korvid-autofill:
-//   --como PATH [--cas] [--report NAME] [--forms N] [--timeout SECONDS]
+//   --como PATH [--cas] [--report NAME] [--then-report NAME]... [--forms N]
+//   [--timeout SECONDS]
 #pragma once
 
 #include <cwchar>
@@ -13,13 +14,16 @@ struct Options {
     std::wstring como;                  // component definition file to load
     bool cas = false;                   // choose "Use CAS number as CompID"
     std::optional<std::wstring> report; // report name; none leaves reporting off
+    // Report names of the second, third... form, in order (--then-report,
+    // repeatable); a form past the end of this list takes `report`.
+    std::vector<std::wstring> laterReports;
     int forms = 1;                      // forms to fill
     int timeoutSeconds = 60;            // for the whole run
 };
 
 inline constexpr wchar_t kUsage[] =
-    L"usage: korvid-autofill.exe --como PATH [--cas] [--report NAME] [--forms N] "
-    L"[--timeout SECONDS]";
+    L"usage: korvid-autofill.exe --como PATH [--cas] [--report NAME] "
+    L"[--then-report NAME]... [--forms N] [--timeout SECONDS]";
 
 namespace detail {
 
@@ -51,8 +55,8 @@ inline std::optional<Options> ParseOptions(const std::vector<std::wstring>& args
         const bool hasValue = k + 1 < args.size();
         if (arg == L"--cas") {
             options.cas = true;
-        } else if (arg == L"--como" || arg == L"--report" || arg == L"--forms" ||
-                   arg == L"--timeout") {
+        } else if (arg == L"--como" || arg == L"--report" || arg == L"--then-report" ||
+                   arg == L"--forms" || arg == L"--timeout") {
             if (!hasValue) return fail(arg + L" needs a value");
             const std::wstring& value = args[++k];
             if (arg == L"--como") {
@@ -61,6 +65,8 @@ inline std::optional<Options> ParseOptions(const std::vector<std::wstring>& args
                 haveComo = true;
             } else if (arg == L"--report") {
                 options.report = value;
+            } else if (arg == L"--then-report") {
+                options.laterReports.push_back(value);
             } else {
                 const int number = detail::PositiveNumber(value);
                 if (number == 0) return fail(arg + L" needs a positive whole number, not '" + value + L"'");
@@ -72,6 +78,13 @@ inline std::optional<Options> ParseOptions(const std::vector<std::wstring>& args
     }
     if (!haveComo) return fail(L"--como PATH is required");
     return options;
+}
+
+// The report name to type into form `formIndex` (0 for the first form).
+inline std::optional<std::wstring> ReportFor(const Options& options, int formIndex) {
+    const size_t later = formIndex > 0 ? static_cast<size_t>(formIndex - 1) : 0;
+    if (formIndex > 0 && later < options.laterReports.size()) return options.laterReports[later];
+    return options.report;
 }
 
 }  // namespace korvid::autofill
