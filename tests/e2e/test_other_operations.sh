@@ -113,8 +113,10 @@ client_passed
     line IndVars kvalues; line values 5; line IndVars speed; line values 6
     thermo SetIndependent;        line IndVars TEMPERATURE; line values hot
     thermo SetIndependent;        line IndVars TEMPERATURE; line values 5
+    # "hot" failed after slot 0 had taken the name TEMPERATURE: PRESSURE is
+    # gone, and slot 1 answers for TEMPERATURE.
     thermo GetIndependentVar
-    line IndVar PRESSURE; line IndVar TEMPERATURE; returned " 1" " 2"
+    line IndVar PRESSURE; line IndVar TEMPERATURE; returned " 0" " 2"
     ident ComponentDescription
     thermo Duplicate
     thermo CreateMaterialObject

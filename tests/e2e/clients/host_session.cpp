@@ -249,16 +249,23 @@ void CheckMadeObject(IDispatch* made, const wchar_t* name, const char* what) {
               std::string(what) + ": the creator's names");
         tessel->Release();
     }
-    Check(made->Release() == 0, std::string(what) + ": released to zero");
+    Check(RefCount(made) == 1, std::string(what) + ": references back to one");
 }
 
+// Both made objects stay alive until both are checked: releasing any object
+// closes the thread's current report, after which a traced call fails.
 void Cloning(ICapeThermoMaterialObject* mo) {
     IDispatch* created = nullptr;
-    Check(mo->CreateMaterialObject(&created) == S_OK, "CreateMaterialObject");
-    CheckMadeObject(created, L"Validation Material Object", "CreateMaterialObject");
     IDispatch* copy = nullptr;
+    Check(mo->CreateMaterialObject(&created) == S_OK, "CreateMaterialObject");
     Check(mo->Duplicate(&copy) == S_OK, "Duplicate");
+    CheckMadeObject(created, L"Validation Material Object", "CreateMaterialObject");
     CheckMadeObject(copy, L"Calculated MO", "Duplicate");
+    Check(created && created->Release() == 0, "the created object released to zero");
+    LONG count = 0;
+    CheckError(mo->GetNumComponents(&count), static_cast<HRESULT>(0x800A0034),
+               L"Korvid|Bad file name or number", "a traced call after a release closed the report");
+    Check(copy && copy->Release() == 0, "the duplicate released to zero");
 }
 
 }  // namespace
