@@ -108,6 +108,11 @@ Sub WarnedSession()
     Set mo = second
     SetRefused "fraction", "", Array("Propane"), "", Array(1), 1, SetSource, _
         "Error from Korvid.ICapeThermoMaterialObject.SetProp: Invalid Components."
+    ' With reporting off PropCheck answers an array type that holds no array.
+    r = mo.PropCheck(Array("temperature"))
+    CheckNoError "PropCheck with reporting off"
+    CheckEqual VarType(r), vbArray + vbBoolean, "PropCheck with reporting off: type"
+    r = Empty
     Set mo = first
     GetRefused "fraction", "", Array("74-82-8"), "", 1, GetSource, _
         "Error from Korvid.ICapeThermoMaterialObject.GetProp: Invalid Components."
