@@ -49,17 +49,6 @@ TEST(AutofillOptions, AcceptedCommandLinesGiveTheirOptions) {
     }
 }
 
-TEST(AutofillOptions, RepeatedReportNamesGoToTheFormsInTurnAndTheLastToTheRest) {
-    std::wstring error;
-    const auto options = ParseOptions(
-        {L"--como", L"a", L"--report", L"feed", L"--report", L"outlet", L"--forms", L"3"}, &error);
-    ASSERT_TRUE(options.has_value()) << std::string(error.begin(), error.end());
-    EXPECT_EQ(options->ReportFor(0), L"feed");
-    EXPECT_EQ(options->ReportFor(1), L"outlet");
-    EXPECT_EQ(options->ReportFor(2), L"outlet");
-    EXPECT_FALSE(ParseOptions({L"--como", L"a"}, &error)->ReportFor(0).has_value());
-}
-
 TEST(AutofillOptions, RefusedCommandLinesSayWhy) {
     struct Case {
         const char* name;
@@ -89,6 +78,31 @@ TEST(AutofillOptions, RefusedCommandLinesSayWhy) {
         std::wstring error;
         EXPECT_FALSE(ParseOptions(c.args, &error).has_value()) << c.name;
         EXPECT_EQ(error, c.reason) << c.name;
+    }
+}
+
+TEST(AutofillOptions, EachFormTakesItsReportName) {
+    using Names = std::vector<std::optional<std::wstring>>;
+    struct Case {
+        const char* name;
+        std::vector<std::wstring> args;
+        Names perForm;  // forms 1, 2, 3, 4
+    };
+    const Case kCases[] = {
+        {"no report at all", {L"--como", L"a"}, Names(4, std::nullopt)},
+        {"one name for every form", {L"--como", L"a", L"--report", L"r"}, Names(4, L"r")},
+        {"names in turn, the last for the rest",
+         {L"--como", L"a", L"--report", L"r", L"--report", L"s", L"--report", L"t"},
+         {L"r", L"s", L"t", L"t"}},
+        {"an empty name switches reporting off for that form",
+         {L"--como", L"a", L"--report", L"", L"--report", L"r"}, {L"", L"r", L"r", L"r"}},
+    };
+    for (const Case& c : kCases) {
+        const auto options = ParseOptions(c.args, nullptr);
+        ASSERT_TRUE(options.has_value()) << c.name;
+        for (int form = 0; form < 4; ++form) {
+            EXPECT_EQ(options->ReportFor(form), c.perForm[form]) << c.name << " form " << form + 1;
+        }
     }
 }
 
