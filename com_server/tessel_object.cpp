@@ -1,5 +1,6 @@
 #include "com_server/tessel_object.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <vector>
@@ -25,18 +26,67 @@ public:
     }
 
     ITypeInfo* Info(REFIID iid) {
+        const Entry* entry = Find(iid);
+        return entry ? entry->info : nullptr;
+    }
+
+    // False when the interface has member `id` for one of the kinds in
+    // `flags` but none of them takes `count` arguments. The automation
+    // machinery leaks its copies of the arguments when it refuses a call
+    // for its argument count, so such calls are refused before it.
+    bool ArgumentCountFits(REFIID iid, DISPID id, WORD flags, UINT count) const {
+        const Entry* entry = Find(iid);
+        if (!entry) return true;
+        bool member = false;
+        for (const Signature& signature : entry->signatures) {
+            if (signature.id != id || !(signature.kind & flags)) continue;
+            member = true;
+            if (count >= signature.minArgs && count <= signature.maxArgs) return true;
+        }
+        return !member;
+    }
+
+private:
+    struct Signature {
+        DISPID id;
+        WORD kind;  // INVOKEKIND: the DISPATCH_* bit of the member
+        UINT minArgs;
+        UINT maxArgs;
+    };
+    struct Entry {
+        IID iid;
+        ITypeInfo* info;
+        std::vector<Signature> signatures;
+    };
+
+    const Entry* Find(REFIID iid) const {
         if (!lib_) return nullptr;
-        for (auto& entry : infos_) {
-            if (IsEqualIID(entry.iid, iid)) return entry.info;
+        for (const auto& entry : infos_) {
+            if (IsEqualIID(entry.iid, iid)) return &entry;
         }
         return nullptr;
     }
 
-private:
-    struct Entry {
-        IID iid;
-        ITypeInfo* info;
-    };
+    static std::vector<Signature> SignaturesOf(ITypeInfo* info) {
+        std::vector<Signature> signatures;
+        TYPEATTR* attr = nullptr;
+        if (FAILED(info->GetTypeAttr(&attr))) return signatures;
+        for (UINT k = 0; k < attr->cFuncs; ++k) {
+            FUNCDESC* func = nullptr;
+            if (FAILED(info->GetFuncDesc(k, &func))) continue;
+            UINT params = static_cast<UINT>(func->cParams);
+            if (params > 0 &&
+                (func->lprgelemdescParam[params - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) {
+                --params;  // the result is no argument
+            }
+            const UINT optional = static_cast<UINT>(std::max<SHORT>(func->cParamsOpt, 0));
+            signatures.push_back({func->memid, static_cast<WORD>(func->invkind),
+                                  params - std::min(optional, params), params});
+            info->ReleaseFuncDesc(func);
+        }
+        info->ReleaseTypeAttr(attr);
+        return signatures;
+    }
 
     TypeLibrary() {
         std::vector<wchar_t> path(MAX_PATH);
@@ -54,7 +104,9 @@ private:
         for (const IID* iid : {&IID__Tessel, &IID_ICapeIdentification,
                                &IID_ICapeThermoMaterialObject}) {
             ITypeInfo* info = nullptr;
-            if (SUCCEEDED(lib_->GetTypeInfoOfGuid(*iid, &info))) infos_.push_back({*iid, info});
+            if (SUCCEEDED(lib_->GetTypeInfoOfGuid(*iid, &info))) {
+                infos_.push_back({*iid, info, SignaturesOf(info)});
+            }
         }
     }
     // The library lives as long as the process: no release at exit, when
@@ -65,6 +117,17 @@ private:
 };
 
 class TesselObject;
+
+// IDispatch::Invoke of interface `iid` implemented by `iface`, from the type
+// library.
+HRESULT InvokeThrough(REFIID iid, void* iface, DISPID id, WORD flags, DISPPARAMS* params,
+                      VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
+    ITypeInfo* ti = TypeLibrary::Get().Info(iid);
+    if (!ti) return E_UNEXPECTED;
+    const UINT count = params ? params->cArgs : 0;
+    if (!TypeLibrary::Get().ArgumentCountFits(iid, id, flags, count)) return DISP_E_BADPARAMCOUNT;
+    return DispInvoke(iface, ti, id, flags, params, result, excep, argErr);
+}
 
 // Runs one method body: traced lines are flushed at its end, errors become
 // HRESULTs with IErrorInfo.
@@ -130,10 +193,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excep, UINT* argErr) override {
-        ITypeInfo* ti = TypeInfoOf(*Iid);
-        if (!ti) return E_UNEXPECTED;
-        return DispInvoke(static_cast<Interface*>(this), ti, id, flags, params, result, excep,
-                          argErr);
+        return InvokeThrough(*Iid, static_cast<Interface*>(this), id, flags, params, result,
+                             excep, argErr);
     }
 
 protected:
@@ -522,16 +583,14 @@ HRESULT Default::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAM
                         VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
     constexpr DISPID kRange = 1000;
     if (id > kThermoDispidBase && id < kThermoDispidBase + kRange) {
-        ITypeInfo* ti = TypeInfoOf(IID_ICapeThermoMaterialObject);
-        if (!ti) return E_UNEXPECTED;
-        return DispInvoke(static_cast<ICapeThermoMaterialObject*>(&outer_->ThermoFacet()), ti,
-                          id - kThermoDispidBase, flags, params, result, excep, argErr);
+        return InvokeThrough(IID_ICapeThermoMaterialObject,
+                             static_cast<ICapeThermoMaterialObject*>(&outer_->ThermoFacet()),
+                             id - kThermoDispidBase, flags, params, result, excep, argErr);
     }
     if (id > kIdentificationDispidBase && id < kIdentificationDispidBase + kRange) {
-        ITypeInfo* ti = TypeInfoOf(IID_ICapeIdentification);
-        if (!ti) return E_UNEXPECTED;
-        return DispInvoke(static_cast<ICapeIdentification*>(&outer_->IdentificationFacet()), ti,
-                          id - kIdentificationDispidBase, flags, params, result, excep, argErr);
+        return InvokeThrough(IID_ICapeIdentification,
+                             static_cast<ICapeIdentification*>(&outer_->IdentificationFacet()),
+                             id - kIdentificationDispidBase, flags, params, result, excep, argErr);
     }
     return Facet::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
 }
