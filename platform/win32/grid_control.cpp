@@ -149,6 +149,14 @@ void GridControl::OnModelChange(const GridModel::Change& change) {
 }
 
 void GridControl::InvalidateCell(GridCell cell) {
+    // A row out of view needs nothing, found without building the geometry:
+    // a paste writes thousands of such cells.
+    if (cell.row >= kFixedRows) {
+        if (cell.row < scroll_.topRow) return;
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        if ((kFixedRows + cell.row - scroll_.topRow) * rowHeight_ >= client.bottom) return;
+    }
     const RECT rect = Geometry().CellRect(cell, scroll_);
     if (!IsRectEmpty(&rect)) InvalidateRect(hwnd_, &rect, FALSE);
 }
