@@ -55,6 +55,7 @@ void MODefFrm::OnGridClick(platform::FormWindow&) {
     state_.focus = platform::FormFocus::EditBox;
     state_.changefeild.text = state_.grid.Text();
     state_.changefeild.background = platform::EditBackground::Editing;
+    keyBeganText_ = false;
 }
 
 void MODefFrm::OnGridKeyPress(platform::FormWindow&, int charCode) {
@@ -66,11 +67,21 @@ void MODefFrm::OnGridKeyPress(platform::FormWindow&, int charCode) {
     state_.focus = platform::FormFocus::EditBox;
     box.text = state_.grid.Text();
     // The key begins the text of an empty cell; a filled cell drops it.
-    if (box.text.empty() && charCode != kEnter) box.text.assign(1, static_cast<wchar_t>(charCode));
+    keyBeganText_ = box.text.empty() && charCode != kEnter;
+    if (keyBeganText_) box.text.assign(1, static_cast<wchar_t>(charCode));
     box.background = platform::EditBackground::Editing;
 }
 
-void MODefFrm::OnEditGotFocus(platform::FormWindow&) { SelectEditText(state_.changefeild); }
+void MODefFrm::OnEditGotFocus(platform::FormWindow&) {
+    auto& box = state_.changefeild;
+    SelectEditText(box);
+    if (keyBeganText_) {
+        // The key is the first character of the new text: the caret follows it.
+        box.selStart = static_cast<int>(box.text.size());
+        box.selLength = 0;
+        keyBeganText_ = false;
+    }
+}
 
 bool MODefFrm::OnEditKeyPress(platform::FormWindow&, int charCode) {
     auto& box = state_.changefeild;

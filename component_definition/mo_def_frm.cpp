@@ -45,6 +45,7 @@ void MODefFrm::Reset() {
     state_.focus = platform::FormFocus::None;
     state_.closed = false;
     editCol_ = 0;
+    keyBeganText_ = false;
 }
 
 void MODefFrm::ShowModal() {

@@ -56,6 +56,10 @@ private:
     Module1State& module_;
     platform::DefinitionFormState state_;
     int16_t editCol_ = 0;
+    // A key in the grid began the box's text: when the box then receives the
+    // focus, the caret goes after that character instead of selecting it, so
+    // that the next keys go on typing rather than replace it.
+    bool keyBeganText_ = false;
     // CmDlg1 keeps its file name from one use to the next while the form exists.
     std::wstring cmDlg1FileName_;
 };

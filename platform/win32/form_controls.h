@@ -17,6 +17,10 @@ inline constexpr wchar_t kGridClassName[] = L"KorvidGrid";
 // the current cell as MAKELRESULT(row, col), and the number of rows.
 inline constexpr wchar_t kGridCurrentCellMessage[] = L"KorvidGridCurrentCell";
 inline constexpr wchar_t kGridRowCountMessage[] = L"KorvidGridRowCount";
+// wParam row, lParam column: where a person sees that cell, as the centre of
+// its visible part in the grid's client coordinates, MAKELRESULT(x, y); -1
+// when no part of it is in view.
+inline constexpr wchar_t kGridCellPointMessage[] = L"KorvidGridCellPoint";
 
 // Control ids. ValidButton, CancelButton and Changefeild are children of
 // Frame2; every other control is a child of the form itself. The ids stay

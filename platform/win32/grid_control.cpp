@@ -47,7 +47,8 @@ public:
           events_(events),
           dpi_(ScreenDpi()),
           currentCellMessage_(RegisterWindowMessageW(form_controls::kGridCurrentCellMessage)),
-          rowCountMessage_(RegisterWindowMessageW(form_controls::kGridRowCountMessage)) {
+          rowCountMessage_(RegisterWindowMessageW(form_controls::kGridRowCountMessage)),
+          cellPointMessage_(RegisterWindowMessageW(form_controls::kGridCellPointMessage)) {
         widths_.resize(model_.Cols());
         for (int col = 0; col < model_.Cols(); ++col) {
             widths_[col] = TwipsToPixels(model_.ColWidth(col), dpi_);
@@ -91,6 +92,7 @@ private:
     void PaintArea(HDC dc, const RECT& area);
     void PaintCell(HDC dc, GridCell cell, const RECT& rect);
     LRESULT GetText(size_t capacity, wchar_t* buffer) const;
+    LRESULT CellPoint(int row, int col) const;
 
     HWND hwnd_;
     GridModel& model_;
@@ -98,6 +100,7 @@ private:
     int dpi_;
     UINT currentCellMessage_;
     UINT rowCountMessage_;
+    UINT cellPointMessage_;
     HFONT font_ = nullptr;
     std::vector<int> widths_;  // column widths in pixels
     int rowHeight_ = 16;
@@ -138,12 +141,22 @@ void GridControl::OnModelChange(const GridModel::Change& change) {
             GetClientRect(hwnd_, &client);
             client.left = std::max(0, static_cast<int>(left));
             InvalidateRect(hwnd_, &client, FALSE);
+            // A wider column may have pushed the current cell (partly) out of view.
+            SetScroll(Geometry().ScrollToShow(Current(), scroll_));
             break;
         }
     }
 }
 
 void GridControl::InvalidateCell(GridCell cell) {
+    // A row out of view needs nothing, found without building the geometry:
+    // a paste writes thousands of such cells.
+    if (cell.row >= kFixedRows) {
+        if (cell.row < scroll_.topRow) return;
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        if ((kFixedRows + cell.row - scroll_.topRow) * rowHeight_ >= client.bottom) return;
+    }
     const RECT rect = Geometry().CellRect(cell, scroll_);
     if (!IsRectEmpty(&rect)) InvalidateRect(hwnd_, &rect, FALSE);
 }
@@ -335,11 +348,23 @@ LRESULT GridControl::GetText(size_t capacity, wchar_t* buffer) const {
     return static_cast<LRESULT>(count);
 }
 
+LRESULT GridControl::CellPoint(int row, int col) const {
+    if (row < 0 || row >= model_.Rows() || col < 0 || col >= model_.Cols()) return -1;
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    RECT cell = Geometry().CellRect(GridCell{row, col}, scroll_);
+    if (!IntersectRect(&cell, &cell, &client)) return -1;
+    return MAKELRESULT((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+}
+
 LRESULT GridControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == currentCellMessage_ && message != 0) {
         return MAKELRESULT(model_.Row(), model_.Col());
     }
     if (message == rowCountMessage_ && message != 0) return model_.Rows();
+    if (message == cellPointMessage_ && message != 0) {
+        return CellPoint(static_cast<int>(wParam), static_cast<int>(lParam));
+    }
 
     switch (message) {
         case WM_PAINT: OnPaint(); return 0;

@@ -53,12 +53,13 @@ gui_wait_probe() {
     ! kill -0 "$gui_probe" 2>/dev/null
 }
 
-# A screenshot of the definition form as $KORVID_ARTIFACTS/<name>.png.
+# A screenshot of the definition form, or of the window titled $2, as
+# $KORVID_ARTIFACTS/<$1>.png.
 gui_screenshot() {
-    local id
-    id=$(xdotool search --name '^Material Object Definition$' 2>/dev/null | head -1)
+    local id title="${2:-Material Object Definition}"
+    id=$(xdotool search --name "^$title\$" 2>/dev/null | head -1)
     if [ -z "$id" ]; then
-        gui_fail "screenshot $1: no form window on the display"
+        gui_fail "screenshot $1: no window '$title' on the display"
         return
     fi
     import -window "$id" "$KORVID_ARTIFACTS/$1.png" || gui_fail "screenshot $1"

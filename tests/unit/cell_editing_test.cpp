@@ -97,11 +97,19 @@ TEST_F(CellEditingTest, EachEndingLeavesItsOutcomeInTheCell) {
 }
 
 TEST_F(CellEditingTest, KeysStartAnEditOutsideTheNameColumn) {
-    struct Case { int col; const wchar_t* cell; int key; bool starts; const wchar_t* box; };
+    struct Case {
+        int col;
+        const wchar_t* cell;
+        int key;
+        bool starts;
+        const wchar_t* box;
+        int selStart, selLength;  // a key that begins the text leaves the caret after it
+    };
     const Case cases[] = {
-        {0, L"", '5', false, L""},   {0, L"Water", 'x', false, L""},
-        {6, L"", '5', true, L"5"},   {6, L"3", '5', true, L"3"},
-        {6, L"", 13, true, L""},     {6, L"3", 13, true, L"3"},
+        {0, L"", '5', false, L"", 0, 0},  {0, L"Water", 'x', false, L"", 0, 0},
+        {6, L"", '5', true, L"5", 1, 0},  {6, L"3", '5', true, L"3", 0, 1},
+        {6, L"", 13, true, L"", 0, 0},    {6, L"3", 13, true, L"3", 0, 1},
+        {6, L"45", 13, true, L"45", 0, 2},
     };
     for (const Case& c : cases) {
         ResetModule();
@@ -113,11 +121,42 @@ TEST_F(CellEditingTest, KeysStartAnEditOutsideTheNameColumn) {
         EXPECT_EQ(State().focus, c.starts ? FormFocus::EditBox : FormFocus::None) << c.col << c.key;
         EXPECT_EQ(box.background, c.starts ? EditBackground::Editing : EditBackground::Initial);
         EXPECT_EQ(box.text, c.box) << c.col << " " << c.key;
-        // The focus selects the whole text in black.
+        // The focus shows the text in black; a cell's text is wholly selected.
         EXPECT_EQ(box.blackText, c.starts);
-        EXPECT_EQ(box.selLength, c.starts ? static_cast<int>(box.text.size()) : 0);
+        EXPECT_EQ(box.selStart, c.selStart) << c.col << " " << c.key;
+        EXPECT_EQ(box.selLength, c.selLength) << c.col << " " << c.key;
         EXPECT_EQ(Grid().TextMatrix(1, c.col), c.cell) << "a key alone writes no cell";
     }
+}
+
+TEST_F(CellEditingTest, AKeyThatBeginsTheTextIsKeptByTheKeysAfterIt) {
+    struct Case {
+        const char* proves;
+        const wchar_t* before;  // the cell when the first key comes
+        const wchar_t* keys;    // the first one pressed in the grid, the rest in the box
+        End end;
+        const wchar_t* cell;
+    };
+    const Case cases[] = {
+        {"typing into an empty cell keeps every key", L"", L"Alkane", End::Enter, L"Alkane"},
+        {"a number typed from the grid", L"", L"45.5", End::Accept, L"45.5"},
+        {"a filled cell drops the first key and its text is replaced", L"3", L"x12", End::Enter, L"12"},
+    };
+    for (const Case& c : cases) {
+        ResetModule();
+        Grid().SetCol(6);
+        Grid().SetTextMatrix(1, 6, c.before);
+        GridKey(c.keys[0]);
+        Type(c.keys + 1);
+        Finish(c.end);
+        EXPECT_EQ(Grid().TextMatrix(1, 6), c.cell) << c.proves;
+    }
+    // After a key-begun edit, a click still selects the whole text of its cell.
+    Grid().SetTextMatrix(2, 6, L"12.5");
+    GridKey('9');
+    Click(2, 6);
+    EXPECT_EQ(State().changefeild.selStart, 0);
+    EXPECT_EQ(State().changefeild.selLength, 4);
 }
 
 TEST_F(CellEditingTest, AcceptBeforeAnyEditEmptiesTheCurrentCell) {

@@ -376,6 +376,74 @@ TEST_F(FormWindowTest, GridShowsTheModelAndAnswersOtherPrograms) {
     });
 }
 
+TEST_F(FormWindowTest, GridKeepsTheCurrentCellWhollyInViewAndTellsWhereCellsAre) {
+    const UINT cellPoint = RegisterWindowMessageW(kGridCellPointMessage);
+    struct Case {
+        const char* proves;
+        int rows;
+        platform::GridCell current;
+        int widenCol;   // -1: no column widened
+        int widenTwips;
+        bool scrolledRight;  // the columns scrolled at all
+    };
+    const Case kCases[] = {
+        {"the current last column widened: scrolled to show all of it", 10, {1, 16}, 16, 4000, true},
+        {"a column left of the current one widened: scrolled after it", 10, {1, 5}, 2, 20000, true},
+        {"a column right of the current one widened: no scrolling", 10, {1, 0}, 10, 20000, false},
+        {"a row far down made current: scrolled down to it", 500, {400, 3}, -1, 0, false},
+    };
+    Run([&](FormSession& s) {
+        HWND grid = s.Control(Grid);
+        for (const Case& c : kCases) {
+            SCOPED_TRACE(c.proves);
+            s.handler.SetReaction([&](const std::string& event, platform::FormWindow&) {
+                if (event != "Ok") return;
+                auto& model = s.state.grid;
+                model.SetRow(1);
+                model.SetCol(0);
+                for (int col = 0; col < model.Cols(); ++col) model.SetColWidth(col, 1200);
+                model.SetRows(c.rows);
+                model.SetRow(c.current.row);
+                model.SetCol(c.current.col);
+                if (c.widenCol >= 0) model.SetColWidth(c.widenCol, c.widenTwips);
+            });
+            SendMessageW(s.Control(OKButton), BM_CLICK, 0, 0);
+
+            SCROLLINFO horizontal{sizeof(SCROLLINFO), SIF_ALL};
+            SCROLLINFO vertical{sizeof(SCROLLINFO), SIF_ALL};
+            GetScrollInfo(grid, SB_HORZ, &horizontal);
+            GetScrollInfo(grid, SB_VERT, &vertical);
+            const platform::GridScroll scroll{vertical.nPos + 1, horizontal.nPos};
+            EXPECT_EQ(scroll.xOffset != 0, c.scrolledRight);
+
+            HDC screen = GetDC(nullptr);
+            const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+            ReleaseDC(nullptr, screen);
+            std::vector<int> widths;
+            for (int col = 0; col < s.state.grid.Cols(); ++col) {
+                widths.push_back(platform::TwipsToPixels(s.state.grid.ColWidth(col), dpi));
+            }
+            RECT client{};
+            GetClientRect(grid, &client);
+            const auto font = reinterpret_cast<HFONT>(SendMessageW(grid, WM_GETFONT, 0, 0));
+            const platform::GridGeometry geometry(widths, platform::GridRowHeight(font), c.rows, 1,
+                                                  client.right, client.bottom);
+            const RECT cell = geometry.CellRect(c.current, scroll);
+            EXPECT_GE(cell.left, 0);
+            EXPECT_LE(cell.right, client.right);
+            EXPECT_GT(cell.bottom, cell.top);
+            EXPECT_LE(cell.bottom, client.bottom);
+            // Other programs find the cell where it is drawn.
+            EXPECT_EQ(SendMessageW(grid, cellPoint, c.current.row, c.current.col),
+                      MAKELRESULT((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+            const bool firstRowShown = scroll.topRow == 1;
+            EXPECT_EQ(SendMessageW(grid, cellPoint, 1, c.current.col) != -1, firstRowShown);
+            EXPECT_EQ(SendMessageW(grid, cellPoint, c.rows, 0), -1) << "no such row";
+            EXPECT_EQ(SendMessageW(grid, cellPoint, 1, 17), -1) << "no such column";
+        }
+    });
+}
+
 TEST_F(FormWindowTest, PopupMenuOffersCopyAndPasteAndReportsTheChoice) {
     struct Case {
         const char* choice;

@@ -137,6 +137,100 @@ void TypeText(HWND window, const std::wstring& text) {
     for (wchar_t ch : text) Send(window, WM_CHAR, ch, 1);
 }
 
+void PostChars(HWND window, const std::wstring& text) {
+    for (wchar_t ch : text) PostMessageW(window, WM_CHAR, ch, 1);
+}
+
+bool GridCellPoint(HWND grid, int row, int col, POINT* point) {
+    const UINT message = RegisterWindowMessageW(controls::kGridCellPointMessage);
+    const LRESULT answer = Send(grid, message, static_cast<WPARAM>(row), static_cast<LPARAM>(col));
+    if (answer == -1 || answer == 0) return false;
+    *point = POINT{static_cast<short>(LOWORD(answer)), static_cast<short>(HIWORD(answer))};
+    return true;
+}
+
+bool ClickGridCell(HWND grid, int row, int col, bool right) {
+    POINT at{};
+    if (!GridCellPoint(grid, row, col, &at)) return false;
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    if (right) {
+        // The menu opens at the mouse: the pointer goes where the button is pressed.
+        POINT screen = at;
+        ClientToScreen(grid, &screen);
+        SetCursorPos(screen.x, screen.y);
+        PostMessageW(grid, WM_RBUTTONDOWN, MK_RBUTTON, where);
+        PostMessageW(grid, WM_RBUTTONUP, 0, where);
+    } else {
+        PostMessageW(grid, WM_LBUTTONDOWN, MK_LBUTTON, where);
+        PostMessageW(grid, WM_LBUTTONUP, 0, where);
+    }
+    return true;
+}
+
+HWND FindPopupMenu(DWORD pid) {
+    for (HWND window : TopLevelWindows(pid)) {
+        if (ClassName(window) == L"#32768") return window;
+    }
+    return nullptr;
+}
+
+bool ChooseFromGridMenu(HWND grid, int row, int col, wchar_t accessKey, const Deadline& deadline) {
+    const DWORD pid = ProcessOf(grid);
+    if (!ClickGridCell(grid, row, col, true)) return false;
+    HWND menu = nullptr;
+    for (;;) {
+        if ((menu = FindPopupMenu(pid))) break;
+        if (deadline.Passed()) return false;
+        Sleep(20);
+    }
+    PostMessageW(menu, WM_KEYDOWN, accessKey, 1);
+    while (IsWindow(menu) && IsWindowVisible(menu)) {
+        if (deadline.Passed()) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+bool ReadClipboard(std::wstring* text) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (OpenClipboard(nullptr)) {
+            bool found = false;
+            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+                if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                    *text = chars;
+                    found = true;
+                    GlobalUnlock(data);
+                }
+            }
+            CloseClipboard();
+            return found;
+        }
+        Sleep(20);
+    }
+    return false;
+}
+
+bool WriteClipboard(const std::wstring& text) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (!memory) return false;
+    auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
+    text.copy(chars, text.size());
+    chars[text.size()] = L'\0';
+    GlobalUnlock(memory);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+            CloseClipboard();
+            if (!set) GlobalFree(memory);
+            return set;
+        }
+        Sleep(20);
+    }
+    GlobalFree(memory);
+    return false;
+}
+
 bool IsFileDialog(HWND dialog) { return FileNameControl(dialog) != nullptr; }
 
 HWND FindFileDialog(DWORD pid, HWND owner) {
@@ -225,10 +319,13 @@ void TargetMonitor::PrintStatus() {
     PrintLine(L"status: " + status);
 }
 
-bool LoadThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
-                       const Deadline& deadline) {
+namespace {
+
+// Presses `button`, answers the file dialog it opens with `path`.
+bool AnswerFileDialog(HWND form, int button, const std::wstring& path, TargetMonitor& monitor,
+                      const Deadline& deadline) {
     const DWORD pid = ProcessOf(form);
-    Click(FormControl(form, controls::LoadButton));
+    Click(FormControl(form, button));
     HWND dialog = nullptr;
     if (!WaitWatching([&] { return (dialog = FindFileDialog(pid, form)) != nullptr; }, monitor,
                       deadline)) {
@@ -238,8 +335,28 @@ bool LoadThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monit
     SelectAll(name);
     TypeText(name, ToWindowsPath(path));
     Click(GetDlgItem(dialog, IDOK));
-    return WaitWatching([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, monitor,
-                        deadline);
+    return WaitWatching(
+        [&] {
+            // The question whether to replace an existing file: Yes.
+            for (HWND window : TopLevelWindows(pid)) {
+                if (ClassName(window) != L"#32770" || GetWindow(window, GW_OWNER) != dialog) continue;
+                if (HWND yes = GetDlgItem(window, IDYES)) Click(yes);
+            }
+            return !IsWindow(dialog) || !IsWindowVisible(dialog);
+        },
+        monitor, deadline);
+}
+
+}  // namespace
+
+bool LoadThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
+                       const Deadline& deadline) {
+    return AnswerFileDialog(form, controls::LoadButton, path, monitor, deadline);
+}
+
+bool SaveThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
+                       const Deadline& deadline) {
+    return AnswerFileDialog(form, controls::SaveButton, path, monitor, deadline);
 }
 
 }  // namespace korvid::form_driver

@@ -54,6 +54,27 @@ void SelectAll(HWND edit);
 // Types `text` character by character.
 void TypeText(HWND window, const std::wstring& text);
 
+// Posts the character codes of `text` to `window` as the keyboard's WM_CHAR
+// messages, which pass through the target's message loop and dialog keys.
+void PostChars(HWND window, const std::wstring& text);
+
+// The point of grid cell (row, col) in the grid's client coordinates, as the
+// grid shows it now; false when the cell is not in view.
+bool GridCellPoint(HWND grid, int row, int col, POINT* point);
+// Presses and releases a mouse button (WM_LBUTTONDOWN/UP or WM_RBUTTONDOWN/UP)
+// over grid cell (row, col); false when the cell is not in view.
+bool ClickGridCell(HWND grid, int row, int col, bool right = false);
+// The visible pop-up menu of process `pid`, or nullptr.
+HWND FindPopupMenu(DWORD pid);
+// Opens the grid's CopyPaste menu with the right button over cell (row, col)
+// and chooses an item by its access key ('C' copy, 'P' paste). False when
+// the menu did not come and go before the deadline.
+bool ChooseFromGridMenu(HWND grid, int row, int col, wchar_t accessKey, const Deadline& deadline);
+
+// The system clipboard's plain text of this session (nullopt when it holds none).
+bool ReadClipboard(std::wstring* text);
+bool WriteClipboard(const std::wstring& text);
+
 // The common file dialog of process `pid` owned by `owner`, or nullptr.
 HWND FindFileDialog(DWORD pid, HWND owner);
 bool IsFileDialog(HWND dialog);
@@ -89,6 +110,11 @@ private:
 // Watches the target meanwhile; false when the dialog did not come and go
 // before the deadline.
 bool LoadThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
+                       const Deadline& deadline);
+
+// Presses Save on `form`, types `path` into the save dialog and confirms it;
+// a question whether to replace an existing file is answered Yes.
+bool SaveThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
                        const Deadline& deadline);
 
 // Polls `condition` every few milliseconds while the monitor watches the

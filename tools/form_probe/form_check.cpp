@@ -1,14 +1,28 @@
 // korvid-form-check: checks the definition form that another process shows,
 // through window messages only.
 //
-//   korvid-form-check.exe fresh     the form as it loads: caption, topmost,
-//                                   control texts, options, grid headers
-//   korvid-form-check.exe actions   OK, close, report name, options and grid
-//                                   keys reach the form's logic and show
-//   korvid-form-check.exe load PATH Load through the open dialog fills the grid
-//   korvid-form-check.exe ok        OK closes the form
-//   option: --wait SECONDS          how long to wait for the form, and for
-//                                   the open dialog (default 20)
+//   korvid-form-check.exe fresh       the form as it loads: caption, topmost,
+//                                     control texts, options, grid headers
+//   korvid-form-check.exe actions     OK, close, report name, options and grid
+//                                     keys reach the form's logic and show
+//   korvid-form-check.exe load PATH   Load through the open dialog fills the grid
+//   korvid-form-check.exe edit        typing through the edit box: clicks, grid
+//                                     keys, Enter, Escape, check mark, cross, the
+//                                     live copy; ends with an edit in progress
+//   korvid-form-check.exe copy        Enter ends that edit; Copy from the pop-up
+//                                     menu puts the grid on the clipboard
+//   korvid-form-check.exe save PATH   Save through the save dialog writes what
+//                                     was typed
+//   korvid-form-check.exe paste       Paste of three spreadsheet lines
+//   korvid-form-check.exe size-error  Paste of 18 cells a line: the box is left up
+//   korvid-form-check.exe size-error-ok  OK on that box; no cell was written
+//   korvid-form-check.exe reload PATH Load of the file that save wrote
+//   korvid-form-check.exe define PATH [--report NAME]
+//                                     a fresh form filled by keys and clicks
+//                                     only, saved to PATH, then OK
+//   korvid-form-check.exe ok          OK closes the form
+//   option: --wait SECONDS            how long to wait for the form, and for
+//                                     the dialogs (default 20)
 //
 // Prints "ok: <check>" or "FAIL: <check> ..." per check; exit code 0 when
 // every check passed, 1 otherwise, 4 on bad arguments.
@@ -16,95 +30,14 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "platform/win32/form_controls.h"
-#include "tools/form_driver/form_driver.h"
+#include "tools/form_probe/form_checker.h"
 
 namespace {
 
-using namespace korvid::form_driver;
-using namespace korvid::platform::form_controls;
-
-const wchar_t* const kHeaders[] = {
-    L"Name ", L"CAS number ", L"Family", L"Sum Formula ", L"TB", L"PC", L"TC", L"Omega",
-    L"Molecular Weigth", L"Parachor", L"Cp0", L"Cp1", L"Cp2", L"Cp3", L"Cp4",
-    L"Enthalpy Of Formation", L"Liquid Density (25\u00B0C)"};
-
-class Checker {
-public:
-    explicit Checker(HWND form) : form_(form) {}
-
-    void Expect(const std::wstring& what, const std::wstring& expected, const std::wstring& got) {
-        if (expected == got) {
-            PrintLine(L"ok: " + what);
-        } else {
-            ++failures_;
-            PrintLine(L"FAIL: " + what + L": expected '" + expected + L"', got '" + got + L"'");
-        }
-    }
-    void ExpectTrue(const std::wstring& what, bool holds) {
-        Expect(what, L"true", holds ? L"true" : L"false");
-    }
-    // Waits a little for posted input to be handled before comparing.
-    void ExpectSoon(const std::wstring& what, const std::wstring& expected,
-                    const std::function<std::wstring()>& read) {
-        std::wstring got = read();
-        for (int waited = 0; got != expected && waited < 2000; waited += 20) {
-            Sleep(20);
-            got = read();
-        }
-        Expect(what, expected, got);
-    }
-
-    HWND Control(Id id) const { return FormControl(form_, id); }
-    std::wstring Text(Id id) const { return WindowText(Control(id)); }
-    std::wstring Checked(Id id) const {
-        DWORD_PTR state = 0;
-        SendMessageTimeoutW(Control(id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
-        return state == BST_CHECKED ? L"checked" : L"unchecked";
-    }
-    DWORD_PTR GridAnswer(const wchar_t* message) const {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutW(Control(Grid), RegisterWindowMessageW(message), 0, 0, SMTO_ABORTIFHUNG,
-                            5000, &answer);
-        return answer;
-    }
-    std::wstring RowCount() const { return std::to_wstring(GridAnswer(kGridRowCountMessage)); }
-    std::wstring CurrentCell() const {
-        const DWORD_PTR cell = GridAnswer(kGridCurrentCellMessage);
-        return std::to_wstring(LOWORD(cell)) + L"," + std::to_wstring(HIWORD(cell));
-    }
-    std::vector<std::vector<std::wstring>> GridRows() const {
-        std::vector<std::vector<std::wstring>> rows;
-        const std::wstring text = WindowText(Control(Grid));
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find(L"\r\n", start);
-            if (end == std::wstring::npos) end = text.size();
-            std::vector<std::wstring> cells;
-            size_t cell = start;
-            for (;;) {
-                const size_t tab = text.find(L'\t', cell);
-                if (tab == std::wstring::npos || tab > end) {
-                    cells.push_back(text.substr(cell, end - cell));
-                    break;
-                }
-                cells.push_back(text.substr(cell, tab - cell));
-                cell = tab + 1;
-            }
-            rows.push_back(cells);
-            start = end + 2;
-        }
-        return rows;
-    }
-    void PostKey(UINT key) { PostMessageW(Control(Grid), WM_KEYDOWN, key, 1); }
-
-    HWND form_;
-    int failures_ = 0;
-};
+using namespace korvid::form_check;
 
 void CheckFresh(Checker& c) {
     c.Expect(L"caption", kFormCaption, WindowText(c.form_));
@@ -227,22 +160,32 @@ int wmain(int argc, wchar_t** argv) {
     int wait = 20;
     std::wstring mode;
     std::wstring path;
+    std::wstring report;
     for (size_t k = 0; k < args.size(); ++k) {
         if (args[k] == L"--wait" && k + 1 < args.size()) {
             wait = _wtoi(args[++k].c_str());
+        } else if (args[k] == L"--report" && k + 1 < args.size()) {
+            report = args[++k];
         } else if (mode.empty()) {
             mode = args[k];
-        } else if (mode == L"load" && path.empty()) {
+        } else if ((mode == L"load" || mode == L"save" || mode == L"reload" || mode == L"define") &&
+                   path.empty()) {
             path = args[k];
         } else {
             mode.clear();
             break;
         }
     }
-    const bool known = mode == L"fresh" || mode == L"actions" || mode == L"ok" ||
-                       (mode == L"load" && !path.empty());
-    if (!known || wait < 1) {
-        PrintLine(L"usage: korvid-form-check.exe fresh|actions|ok|load PATH [--wait SECONDS]");
+    const bool withPath = mode == L"load" || mode == L"save" || mode == L"reload" || mode == L"define";
+    const bool known = withPath ? !path.empty()
+                                : mode == L"fresh" || mode == L"actions" || mode == L"ok" ||
+                                      mode == L"edit" || mode == L"copy" || mode == L"paste" ||
+                                      mode == L"size-error" || mode == L"size-error-ok";
+    if (!known || wait < 1 || (!report.empty() && mode != L"define")) {
+        PrintLine(L"usage: korvid-form-check.exe fresh|actions|edit|copy|paste|size-error|"
+                  L"size-error-ok|ok [--wait SECONDS]");
+        PrintLine(L"       korvid-form-check.exe load|save|reload PATH [--wait SECONDS]");
+        PrintLine(L"       korvid-form-check.exe define PATH [--report NAME] [--wait SECONDS]");
         return kBadArguments;
     }
     HWND form = nullptr;
@@ -256,6 +199,14 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"fresh") CheckFresh(checker);
     if (mode == L"actions") CheckActions(checker);
     if (mode == L"load") CheckLoad(checker, path, wait);
+    if (mode == L"edit") CheckEdit(checker);
+    if (mode == L"copy") CheckCopy(checker);
+    if (mode == L"save") CheckSave(checker, path, wait);
+    if (mode == L"paste") CheckPaste(checker);
+    if (mode == L"size-error") CheckSizeError(checker, wait);
+    if (mode == L"size-error-ok") CheckSizeErrorAnswered(checker);
+    if (mode == L"reload") CheckReload(checker, path, wait);
+    if (mode == L"define") DefineByHand(checker, path, report, wait);
     if (mode == L"ok") CheckOk(checker);
     return checker.failures_ == 0 ? 0 : 1;
 }
