@@ -409,8 +409,10 @@ TEST_F(FormWindowTest, GridKeepsTheCurrentCellWhollyInViewAndTellsWhereCellsAre)
             });
             SendMessageW(s.Control(OKButton), BM_CLICK, 0, 0);
 
-            SCROLLINFO horizontal{sizeof(SCROLLINFO), SIF_ALL};
-            SCROLLINFO vertical{sizeof(SCROLLINFO), SIF_ALL};
+            SCROLLINFO horizontal{};
+            horizontal.cbSize = sizeof(SCROLLINFO);
+            horizontal.fMask = SIF_ALL;
+            SCROLLINFO vertical = horizontal;
             GetScrollInfo(grid, SB_HORZ, &horizontal);
             GetScrollInfo(grid, SB_VERT, &vertical);
             const platform::GridScroll scroll{vertical.nPos + 1, horizontal.nPos};
