@@ -1,5 +1,5 @@
 // The command line of korvid-autofill:
-//   --como PATH [--cas] [--report NAME] [--forms N] [--timeout SECONDS]
+//   --como PATH [--save PATH] [--cas] [--report NAME]... [--forms N] [--timeout SECONDS]
 #pragma once
 
 #include <cwchar>
@@ -11,15 +11,19 @@ namespace korvid::autofill {
 
 struct Options {
     std::wstring como;                  // component definition file to load
+    std::wstring save;                  // after loading, save the grid here (empty: no save)
     bool cas = false;                   // choose "Use CAS number as CompID"
-    std::optional<std::wstring> report; // report name; none leaves reporting off
+    // Report names in the order they are tried: the first is typed before
+    // OK; when OK leaves the form open, the next replaces it and OK is
+    // pressed again. None leaves the name empty (reporting off).
+    std::vector<std::wstring> reports;
     int forms = 1;                      // forms to fill
     int timeoutSeconds = 60;            // for the whole run
 };
 
 inline constexpr wchar_t kUsage[] =
-    L"usage: korvid-autofill.exe --como PATH [--cas] [--report NAME] [--forms N] "
-    L"[--timeout SECONDS]";
+    L"usage: korvid-autofill.exe --como PATH [--save PATH] [--cas] [--report NAME]... "
+    L"[--forms N] [--timeout SECONDS]";
 
 namespace detail {
 
@@ -51,16 +55,19 @@ inline std::optional<Options> ParseOptions(const std::vector<std::wstring>& args
         const bool hasValue = k + 1 < args.size();
         if (arg == L"--cas") {
             options.cas = true;
-        } else if (arg == L"--como" || arg == L"--report" || arg == L"--forms" ||
-                   arg == L"--timeout") {
+        } else if (arg == L"--como" || arg == L"--save" || arg == L"--report" ||
+                   arg == L"--forms" || arg == L"--timeout") {
             if (!hasValue) return fail(arg + L" needs a value");
             const std::wstring& value = args[++k];
             if (arg == L"--como") {
                 if (value.empty()) return fail(L"--como needs a file");
                 options.como = value;
                 haveComo = true;
+            } else if (arg == L"--save") {
+                if (value.empty()) return fail(L"--save needs a file");
+                options.save = value;
             } else if (arg == L"--report") {
-                options.report = value;
+                options.reports.push_back(value);
             } else {
                 const int number = detail::PositiveNumber(value);
                 if (number == 0) return fail(arg + L" needs a positive whole number, not '" + value + L"'");

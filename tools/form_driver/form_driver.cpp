@@ -225,10 +225,14 @@ void TargetMonitor::PrintStatus() {
     PrintLine(L"status: " + status);
 }
 
-bool LoadThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
-                       const Deadline& deadline) {
+namespace {
+
+// Presses `button` on `form`, types `path` into the file dialog it opens and
+// confirms it.
+bool ThroughDialog(HWND form, int button, const std::wstring& path, TargetMonitor& monitor,
+                   const Deadline& deadline) {
     const DWORD pid = ProcessOf(form);
-    Click(FormControl(form, controls::LoadButton));
+    Click(FormControl(form, button));
     HWND dialog = nullptr;
     if (!WaitWatching([&] { return (dialog = FindFileDialog(pid, form)) != nullptr; }, monitor,
                       deadline)) {
@@ -240,6 +244,18 @@ bool LoadThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monit
     Click(GetDlgItem(dialog, IDOK));
     return WaitWatching([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, monitor,
                         deadline);
+}
+
+}  // namespace
+
+bool LoadThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
+                       const Deadline& deadline) {
+    return ThroughDialog(form, controls::LoadButton, path, monitor, deadline);
+}
+
+bool SaveThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
+                       const Deadline& deadline) {
+    return ThroughDialog(form, controls::SaveButton, path, monitor, deadline);
 }
 
 }  // namespace korvid::form_driver

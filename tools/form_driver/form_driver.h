@@ -91,6 +91,11 @@ private:
 bool LoadThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
                        const Deadline& deadline);
 
+// Presses Save on `form` and answers the save dialog with `path` (a path that
+// does not exist yet: an overwrite question is not answered).
+bool SaveThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
+                       const Deadline& deadline);
+
 // Polls `condition` every few milliseconds while the monitor watches the
 // target; false when the deadline passes first.
 template <typename Condition>
