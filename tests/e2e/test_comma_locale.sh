@@ -28,7 +28,7 @@ client_passed
     header ICapeThermoMaterialObject_SetProp
     printf '\tProp       \tfraction\n\tPhase    \tvapor\n\tCompIds   \tAll components\n'
     printf '\tCalcType\t\n\tBasis     \tmole\n\tValues\n'
-    printf '\t\tMethane:\t0,25\n\t\tEthane:\t0,25\n\t\tWater:\t0,5\n'
+    printf '\t\t74-82-8:\t0,25\n\t\t74-84-0:\t0,25\n\t\t7732-18-5:\t0,5\n'
     printf '\t%s\n' "$(printf '%060d' 0 | tr 0 -)"
     header ICapeThermoMaterialObject_GetNumComponents
     printf '\tReturned value:\t3\n'
@@ -55,6 +55,7 @@ timeout 30 wine "$BIN/korvid-form-check.exe" ok >>"$WORK/check.out" 2>&1 || rc=$
 wait "$probe" || true
 tr -d '\r' <"$WORK/check.out"
 [ "$rc" = 0 ] || fail "the grid did not show the loaded numbers with a comma"
+grep -q '^decimal separator: ,' "$WORK/check.out" || fail "the grid was not checked for commas"
 grep -q '^ok: cell (1, 4)' "$WORK/check.out" || fail "no check of the TB cell"
 grep -qF 'created: Methane,Ethane,Water' "$WORK/probe.out" || fail "the probe's creation did not complete"
 echo "PASS comma locale"

@@ -206,6 +206,7 @@ void CheckLoad(Checker& c, const std::wstring& path, int wait) {
     // runs in the same locale as the form's process.
     wchar_t separator[8] = L".";
     GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    PrintLine(std::wstring(L"decimal separator: ") + separator);
     for (const Cell& cell : kCells) {
         const std::wstring got =
             cell.row < rows.size() && cell.col < rows[cell.row].size() ? rows[cell.row][cell.col] : L"";
