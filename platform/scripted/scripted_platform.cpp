@@ -26,6 +26,8 @@ std::wstring ScriptedPlatform::FormatNumber(double value) {
 }
 
 bool ScriptedPlatform::ParseNumber(std::wstring_view text, double* value) {
+    // As the real platform: a NUL inside makes the text no number.
+    if (text.find(L'\0') != std::wstring_view::npos) return false;
     std::wstring copy(text);
     return SUCCEEDED(VarR8FromStr(copy.data(), lcid_, 0, value));
 }

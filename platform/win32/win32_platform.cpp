@@ -89,6 +89,9 @@ public:
     }
 
     bool ParseNumber(std::wstring_view text, double* value) override {
+        // VarR8FromStr stops at a NUL: a text with one inside (binary junk
+        // in a file or on the clipboard) is not a number as a whole.
+        if (text.find(L'\0') != std::wstring_view::npos) return false;
         std::wstring copy(text);
         return SUCCEEDED(VarR8FromStr(copy.data(), LOCALE_USER_DEFAULT, 0, value));
     }
@@ -133,14 +136,19 @@ public:
         if (!ValidNumber(fileNo) || files_[fileNo].open) return false;
         File& file = files_[fileNo];
         if (mode == FileMode::Output) {
+            if (!WritableName(path)) return false;
             HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (handle == INVALID_HANDLE_VALUE) return false;
+            if (!OnDisk(handle)) return false;
             file.handle = handle;
         } else {
-            HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            // Another program may be writing the file (an editor, a report
+            // still open): reading what is there is still fine.
+            HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (handle == INVALID_HANDLE_VALUE) return false;
+            if (!OnDisk(handle)) return false;
             std::string bytes;
             LARGE_INTEGER size{};
             bool ok = GetFileSizeEx(handle, &size) && size.QuadPart < (1LL << 30);
@@ -264,6 +272,27 @@ private:
     };
 
     static bool ValidNumber(int16_t fileNo) { return fileNo >= 1 && fileNo <= 255; }
+
+    // Windows refuses to replace a read-only file, and a ":" in a file name
+    // names a stream of another file. Wine lets both through (a process of
+    // the super-user may write any file; ":" is an ordinary character on
+    // Linux): they are refused here as Windows refuses them.
+    static bool WritableName(const std::wstring& path) {
+        size_t name = path.find_last_of(L"\\/");
+        name = name == std::wstring::npos ? (path.size() > 1 && path[1] == L':' ? 2 : 0) : name + 1;
+        if (path.find(L':', name) != std::wstring::npos) return false;
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
+    }
+
+    // A name such as "CON" or "NUL" opens a device, not a file: lines written
+    // there are lost, and reading from it may wait for ever. Such a handle is
+    // closed and the name refused like any other name that is no file.
+    static bool OnDisk(HANDLE handle) {
+        if (GetFileType(handle) == FILE_TYPE_DISK) return true;
+        CloseHandle(handle);
+        return false;
+    }
 
     static bool OpenClipboardPatiently() {
         // Another program may hold the clipboard for a moment.

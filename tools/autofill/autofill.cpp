@@ -2,9 +2,11 @@
 // same Wine session shows, so that a creation completes without a person.
 //
 // For each of the next N forms: press Load and answer the open dialog with
-// the .como file, choose "Use CAS number as CompID" when asked to, type the
-// report name, press OK. Meanwhile every new status line is printed as
-// "status: <text>", and every message box of the target process is answered
+// the .como file, save the grid through the save dialog when asked to, choose
+// "Use CAS number as CompID" when asked to, type the form's report name, press
+// OK; when OK leaves the form open and a further report name was given, type
+// that one over it and press OK again. Meanwhile every new status line is
+// printed as "status: <text>", and every message box of the target process is answered
 // with OK and printed as "message: <caption>: <text>".
 //
 // Exit codes: 0 the target process ended after N forms; 1 the timeout passed
@@ -14,6 +16,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -34,18 +37,30 @@ constexpr int kCloseSeconds = 2;
 ExitCode FillForm(HWND form, int index, const korvid::autofill::Options& options,
                   TargetMonitor& monitor, const Deadline& deadline) {
     if (!LoadThroughDialog(form, options.como, monitor, deadline)) return kTimedOut;
-    if (options.cas) ClickAndWait(FormControl(form, controls::Option2));
-    if (const auto report = options.ReportFor(index)) {
-        TypeText(FormControl(form, controls::FileNameTxt), *report);
+    if (!options.save.empty() && !SaveThroughDialog(form, options.save, monitor, deadline)) {
+        return kTimedOut;
     }
-    monitor.Poll();
-    Click(FormControl(form, controls::OKButton));
-    const Deadline closing(kCloseSeconds);
-    const bool closed = WaitWatching(
-        [&] { return !IsWindow(form) || !IsWindowVisible(form); }, monitor, closing);
-    if (closed) return kDone;
-    if (deadline.Passed()) return kTimedOut;
-    monitor.PrintStatus();
+    if (options.cas) ClickAndWait(FormControl(form, controls::Option2));
+    // Without --report the name stays as the form shows it and OK is pressed once.
+    const std::vector<std::wstring> names = options.ReportsFor(index);
+    const size_t attempts = std::max<size_t>(names.size(), 1);
+    for (size_t attempt = 0; attempt < attempts; ++attempt) {
+        if (attempt < names.size()) {
+            const HWND name = FormControl(form, controls::FileNameTxt);
+            SelectAll(name);
+            // Typing over the selection; an empty name erases it.
+            TypeText(name, names[attempt].empty() ? std::wstring(L"\b") : names[attempt]);
+        }
+        monitor.Poll();
+        Click(FormControl(form, controls::OKButton));
+        const Deadline closing(kCloseSeconds);
+        const bool closed = WaitWatching(
+            [&] { return !IsWindow(form) || !IsWindowVisible(form); }, monitor, closing);
+        if (closed) return kDone;
+        if (deadline.Passed()) return kTimedOut;
+        monitor.PrintStatus();
+        monitor.SetForm(form);  // the next attempt's status is printed even when it repeats
+    }
     return kFormStayedOpen;
 }
 

@@ -1,7 +1,8 @@
 // The command line of korvid-autofill:
-//   --como PATH [--cas] [--report NAME]... [--forms N] [--timeout SECONDS]
+//   --como PATH [--save PATH] [--cas] [--report NAME]... [--forms N] [--timeout SECONDS]
 // --report may be given once per form: the k-th name goes to the k-th form,
-// the last one to every later form.
+// the last one to every later form. When the form refuses a name (OK leaves
+// it open), the names after it in the list are tried in turn.
 #pragma once
 
 #include <algorithm>
@@ -14,21 +15,25 @@ namespace korvid::autofill {
 
 struct Options {
     std::wstring como;                  // component definition file to load
+    std::wstring save;                  // after loading, save the grid here (empty: no save)
     bool cas = false;                   // choose "Use CAS number as CompID"
     std::vector<std::wstring> reports;  // report names by form; none leaves reporting off
     int forms = 1;                      // forms to fill
     int timeoutSeconds = 60;            // for the whole run
 
-    // The report name to type into form `index` (0-based), if any.
-    std::optional<std::wstring> ReportFor(int index) const {
-        if (reports.empty()) return std::nullopt;
-        return reports[std::min<size_t>(static_cast<size_t>(index), reports.size() - 1)];
+    // The report names to try in form `index` (0-based), in order: its own
+    // name first, then the later ones of the list should the form refuse it.
+    // Empty when no --report was given (the name is left as the form shows it).
+    std::vector<std::wstring> ReportsFor(int index) const {
+        if (reports.empty()) return {};
+        const size_t first = std::min<size_t>(static_cast<size_t>(index), reports.size() - 1);
+        return {reports.begin() + static_cast<std::ptrdiff_t>(first), reports.end()};
     }
 };
 
 inline constexpr wchar_t kUsage[] =
-    L"usage: korvid-autofill.exe --como PATH [--cas] [--report NAME]... [--forms N] "
-    L"[--timeout SECONDS]";
+    L"usage: korvid-autofill.exe --como PATH [--save PATH] [--cas] [--report NAME]... "
+    L"[--forms N] [--timeout SECONDS]";
 
 namespace detail {
 
@@ -60,14 +65,17 @@ inline std::optional<Options> ParseOptions(const std::vector<std::wstring>& args
         const bool hasValue = k + 1 < args.size();
         if (arg == L"--cas") {
             options.cas = true;
-        } else if (arg == L"--como" || arg == L"--report" || arg == L"--forms" ||
-                   arg == L"--timeout") {
+        } else if (arg == L"--como" || arg == L"--save" || arg == L"--report" ||
+                   arg == L"--forms" || arg == L"--timeout") {
             if (!hasValue) return fail(arg + L" needs a value");
             const std::wstring& value = args[++k];
             if (arg == L"--como") {
                 if (value.empty()) return fail(L"--como needs a file");
                 options.como = value;
                 haveComo = true;
+            } else if (arg == L"--save") {
+                if (value.empty()) return fail(L"--save needs a file");
+                options.save = value;
             } else if (arg == L"--report") {
                 options.reports.push_back(value);
             } else {

@@ -6,6 +6,8 @@
 //   korvid-form-check.exe actions     OK, close, report name, options and grid
 //                                     keys reach the form's logic and show
 //   korvid-form-check.exe load PATH   Load through the open dialog fills the grid
+//                                     (the three components of tests/data; numbers
+//                                     in the user's decimal separator)
 //   korvid-form-check.exe edit        typing through the edit box: clicks, grid
 //                                     keys, Enter, Escape, check mark, cross, the
 //                                     live copy; ends with an edit in progress
@@ -131,12 +133,23 @@ void CheckLoad(Checker& c, const std::wstring& path, int wait) {
     };
     const Cell kCells[] = {{1, 0, L"Methane"}, {1, 1, L"74-82-8"}, {1, 3, L"CH4"},
                            {1, 4, L"111.66"},  {2, 0, L"Ethane"},  {2, 1, L"74-84-0"},
-                           {3, 0, L"Water"},   {3, 1, L"7732-18-5"}, {3, 15, L"-241.82"}};
+                           {3, 0, L"Water"},   {3, 1, L"7732-18-5"}, {3, 15, L"-241.82"},
+                           {3, 11, L"0.0019"}};
+    // The form shows numbers with the user's decimal separator; this checker
+    // runs in the same locale as the form's process.
+    wchar_t separator[8] = L".";
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    PrintLine(std::wstring(L"decimal separator: ") + separator);
     for (const Cell& cell : kCells) {
         const std::wstring got =
             cell.row < rows.size() && cell.col < rows[cell.row].size() ? rows[cell.row][cell.col] : L"";
+        std::wstring expected = cell.text;
+        if (cell.col >= 4) {
+            const size_t point = expected.find(L'.');
+            if (point != std::wstring::npos) expected.replace(point, 1, separator);
+        }
         c.Expect(L"cell (" + std::to_wstring(cell.row) + L", " + std::to_wstring(cell.col) + L")",
-                 cell.text, got);
+                 expected, got);
     }
     c.Expect(L"status after load", L"", c.Text(Label2));
 }

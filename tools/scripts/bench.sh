@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Runs every benchmark: SetProp/GetProp against an empty call and a WriteFile
+# (korvid-bench), the grid's paste and copy (korvid_form_bench), the grid
+# control on 10 and 10,000 rows (korvid-grid-bench, on a virtual display),
+# and the soak: a million traced calls with flat memory and a whole report
+# (korvid-soak). Sets up and builds first. Exit code 0 when each ran and the
+# soak's checks passed.
+#   KORVID_SOAK_CALLS  calls of the soak (default 1000000)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+bash tools/scripts/setup.sh
+bin="$(pwd)/${KORVID_BUILD_DIR:-build}/bin"
+source tools/scripts/wine-env.sh
+korvid_start_display
+korvid_start_wine
+status=0
+echo "== korvid-bench: SetProp and GetProp"
+bash tools/bench/run.sh "$bin" || status=1
+echo
+echo "== korvid_form_bench: paste and copy"
+(cd "$bin" && timeout 600 wine korvid_form_bench.exe) || status=1
+echo
+echo "== korvid-grid-bench: the grid control"
+(cd "$bin" && timeout 600 wine korvid-grid-bench.exe) || status=1
+echo
+echo "== korvid-soak: a million traced calls"
+(cd "$bin" && timeout 1800 wine korvid-soak.exe "${KORVID_SOAK_CALLS:-1000000}") || status=1
+korvid_stop_wine
+exit $status
