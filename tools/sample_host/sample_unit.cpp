@@ -129,22 +129,25 @@ bool FlashDrum::Calculate(double temperature, double pressure,
     }
     PrintValues("molecular weights:", Doubles(weights.v));
 
-    // Specify the feed: temperature, pressure and composition of the overall phase.
-    Text overall(L"overall"), mixture(L"Mixture"), mole(L"mole"), empty(L"");
+    // Specify the feed: temperature and pressure for the whole mixture (no
+    // identifiers, one value), the composition one value per component.
+    Text overall(L"overall"), mixture(L"Mixture"), mole(L"mole");
     struct Spec {
         const wchar_t* property;
         std::vector<double> values;
+        bool perComponent;
     };
     const Spec specs[] = {
-        {L"temperature", {temperature}},
-        {L"pressure", {pressure}},
-        {L"fraction", moleFractions},
+        {L"temperature", {temperature}, false},
+        {L"pressure", {pressure}, false},
+        {L"fraction", moleFractions, true},
     };
     for (const auto& spec : specs) {
         Var values;
         MakeDoubles(&values.v, spec.values);
         Text property(spec.property);
-        if (!Ok(feed_->SetProp(property, overall, ids.v, mixture, mole, values.v), "SetProp")) {
+        const VARIANT& compIds = spec.perComponent ? ids.v : all.v;
+        if (!Ok(feed_->SetProp(property, overall, compIds, mixture, mole, values.v), "SetProp")) {
             return false;
         }
     }
