@@ -55,4 +55,8 @@ private:
     std::wstring reportName_;
 };
 
+// Puts methane, ethane and water into this thread's component table, as a
+// loaded definition file would.
+void UseThreeComponents();
+
 }  // namespace korvid::bench

@@ -131,15 +131,7 @@ int main(int argc, char** argv) {
     Check("CoInitializeEx", CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 
     // Three components in the table, a report beside the executable.
-    auto& module = korvid::component_definition::Module1();
-    module.g_components = {
-        {L"Methane", L"74-82-8", L"Alkane", L"CH4", 111.66, 45.99, 190.56, 0.0115, 16.043, 73.2,
-         19.251, 0.05213, 1.19e-5, -1.13e-8, 0, -74.52, 0.4224},
-        {L"Ethane", L"74-84-0", L"Alkane", L"C2H6", 184.55, 48.72, 305.32, 0.0995, 30.07, 110.8,
-         5.409, 0.1781, -6.938e-5, 8.713e-9, 0, -83.82, 0.5446},
-        {L"Water", L"7732-18-5", L"Other", L"H2O", 373.15, 220.64, 647.1, 0.3449, 18.015, 52.0,
-         32.24, 0.001924, 1.055e-5, -3.596e-9, 0, -285.83, 0.997}};
-    module.g_numComponents = 3;
+    korvid::bench::UseThreeComponents();
     korvid::bench::BenchPlatform platform(L"korvid-bench");
     korvid::platform::SetPlatform(&platform);
     const std::wstring folder = platform.ModuleFolder() + L"\\CapeOpenValidationReports";
@@ -262,7 +254,7 @@ int main(int argc, char** argv) {
     RunRounds({&emptyVtableM, &emptyInvokeM, &offSetVtableM, &offGetVtableM, &offSetInvokeM,
                &offGetInvokeM, &setWriteM, &getWriteM, &onSetVtableM, &onGetVtableM, &onSetInvokeM,
                &onGetInvokeM},
-              module.g_reportOn);
+              korvid::component_definition::Module1().g_reportOn);
     const double floorVtable = emptyVtableM.best, floorInvoke = emptyInvokeM.best;
     const double floorSetWrite = setWriteM.best, floorGetWrite = getWriteM.best;
     const double offSetVtable = offSetVtableM.best, offGetVtable = offGetVtableM.best;

@@ -22,18 +22,11 @@
 #include <cwchar>
 #include <string>
 
+#include "tools/form_driver/form_driver.h"
+
 namespace {
 
-void PrintLine(const std::wstring& line) {
-    const std::wstring full = line + L"\n";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, full.c_str(), static_cast<int>(full.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, full.c_str(), static_cast<int>(full.size()), bytes.data(),
-                        size, nullptr, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), stdout);
-    fflush(stdout);
-}
+using korvid::form_driver::PrintLine;
 
 DWORD WINAPI Deadline(void* seconds) {
     Sleep(static_cast<DWORD>(reinterpret_cast<INT_PTR>(seconds)) * 1000);

@@ -15,6 +15,7 @@
 
 #include "component_definition/mo_def_frm.h"
 #include "component_definition/module_state.h"
+#include "platform/platform.h"
 #include "platform/win32/form_controls.h"
 
 namespace korvid::bench {
@@ -36,24 +37,6 @@ std::wstring SpreadsheetLines(int lines) {
         text += L"\r\n";
     }
     return text;
-}
-
-bool PutOnClipboard(const std::wstring& text) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    if (!memory) return false;
-    auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
-    text.copy(chars, text.size());
-    chars[text.size()] = L'\0';
-    GlobalUnlock(memory);
-    if (!OpenClipboard(nullptr)) {
-        GlobalFree(memory);
-        return false;
-    }
-    EmptyClipboard();
-    const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-    CloseClipboard();
-    if (!set) GlobalFree(memory);
-    return set;
 }
 
 HWND FindFormOf(DWORD thread) {
@@ -134,7 +117,7 @@ void Drive(DWORD formThread) {
     line("empty message to the form's thread", empty);
     line("menu opened and closed, nothing chosen", driver.ChooseFromMenu(VK_ESCAPE, 10));
     for (int lines : {10, 1000, 10000}) {
-        PutOnClipboard(SpreadsheetLines(lines));
+        platform::DefaultPlatform().SetClipboardText(SpreadsheetLines(lines));
         line("paste of " + std::to_string(lines) + " lines, shown", driver.ChooseFromMenu('P', lines + 1));
     }
     // After the large paste the grid still follows the keys at once, each

@@ -54,6 +54,21 @@ inline void CheckError(HRESULT hr, HRESULT expected, const std::wstring& info,
     Check(got == info, what + ": error info [" + Narrow(got) + "] expected [" + Narrow(info) + "]");
 }
 
+// Creates a Korvid.Tessel by its ProgID (its definition form opens) and asks
+// for interface `Iface`; checks that the creation succeeded.
+template <typename Iface>
+Iface* CreateTessel(REFIID iid) {
+    CLSID clsid{};
+    HRESULT hr = CLSIDFromProgID(L"Korvid.Tessel", &clsid);
+    Iface* object = nullptr;
+    if (SUCCEEDED(hr)) {
+        hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid,
+                              reinterpret_cast<void**>(&object));
+    }
+    Check(hr == S_OK && object, "CoCreateInstance " + Hex(hr));
+    return object;
+}
+
 inline int Finish() {
     std::printf("END failures=%d\n", g_failures);
     std::fflush(stdout);

@@ -272,12 +272,7 @@ void Cloning(ICapeThermoMaterialObject* mo) {
 
 int wmain() {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    CLSID clsid{};
-    CLSIDFromProgID(L"Korvid.Tessel", &clsid);
-    ICapeThermoMaterialObject* mo = nullptr;
-    const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER,
-                                        IID_ICapeThermoMaterialObject, reinterpret_cast<void**>(&mo));
-    Check(hr == S_OK && mo, "CoCreateInstance " + Hex(hr));
+    ICapeThermoMaterialObject* mo = CreateTessel<ICapeThermoMaterialObject>(IID_ICapeThermoMaterialObject);
     if (mo) {
         Lists(mo);
         Checks(mo);

@@ -420,12 +420,7 @@ void Suite::RandomMix(int count) {
 int wmain(int argc, wchar_t** argv) {
     const bool withHuge = !(argc > 1 && std::wstring(argv[1]) == L"--no-huge");
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    CLSID clsid{};
-    CLSIDFromProgID(L"Korvid.Tessel", &clsid);
-    IUnknown* object = nullptr;
-    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                  reinterpret_cast<void**>(&object));
-    Check(hr == S_OK && object, "CoCreateInstance " + Hex(hr));
+    IUnknown* object = CreateTessel<IUnknown>(IID_IUnknown);
     if (!object) return Finish();
 
     AllocationSpy spy;
