@@ -31,7 +31,7 @@ public:
     bool IsFileOpen(int16_t fileNo) override { return real_.IsFileOpen(fileNo); }
     void CloseFile(int16_t fileNo) override { real_.CloseFile(fileNo); }
     bool WriteText(int16_t fileNo, std::wstring_view text) override {
-        return real_.WriteText(fileNo, text);
+        return discardWrites || real_.WriteText(fileNo, text);
     }
     bool ReadLine(int16_t fileNo, std::wstring* line) override {
         return real_.ReadLine(fileNo, line);
@@ -49,6 +49,10 @@ public:
 
     void RunModalForm(platform::DefinitionFormState& state,
                       platform::DefinitionFormHandler& handler) override;
+
+    // While set, traced lines are built but not handed to the OS: the cost of
+    // the trace text alone.
+    bool discardWrites = false;
 
 private:
     platform::Platform& real_ = platform::DefaultPlatform();
