@@ -132,21 +132,21 @@ bool FlashDrum::Calculate(double temperature, double pressure,
     // Specify the feed: temperature and pressure for the whole mixture (no
     // identifiers, one value), the composition one value per component.
     Text overall(L"overall"), mixture(L"Mixture"), mole(L"mole");
-    struct Spec {
+    struct FeedValue {
         const wchar_t* property;
         std::vector<double> values;
         bool perComponent;
     };
-    const Spec specs[] = {
+    const FeedValue feedValues[] = {
         {L"temperature", {temperature}, false},
         {L"pressure", {pressure}, false},
         {L"fraction", moleFractions, true},
     };
-    for (const auto& spec : specs) {
+    for (const auto& given : feedValues) {
         Var values;
-        MakeDoubles(&values.v, spec.values);
-        Text property(spec.property);
-        const VARIANT& compIds = spec.perComponent ? ids.v : all.v;
+        MakeDoubles(&values.v, given.values);
+        Text property(given.property);
+        const VARIANT& compIds = given.perComponent ? ids.v : all.v;
         if (!Ok(feed_->SetProp(property, overall, compIds, mixture, mole, values.v), "SetProp")) {
             return false;
         }
