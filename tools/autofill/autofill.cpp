@@ -6,8 +6,8 @@
 // "Use CAS number as CompID" when asked to, type the form's report name, press
 // OK; when OK leaves the form open and a further report name was given, type
 // that one over it and press OK again. Meanwhile every new status line is
-// printed as "status: <text>", and every message box of the target process is answered
-// with OK and printed as "message: <caption>: <text>".
+// printed as "status: <text>", and every message box of the target process is
+// answered with OK and printed as "message: <caption>: <text>".
 //
 // Exit codes: 0 the target process ended after N forms; 1 the timeout passed
 // first; 2 a form stayed open after OK; 3 the target process ended before N
