@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "com_server/com_error.h"
+#include "com_server/prop_invoke.h"
 #include "com_server/server_lock.h"
 #include "com_server/variant.h"
 #include "material_object/tessel.h"
@@ -119,11 +120,16 @@ private:
 class TesselObject;
 
 // IDispatch::Invoke of interface `iid` implemented by `iface`, from the type
-// library.
+// library (SetProp and GetProp with ready arguments go the short way).
 HRESULT InvokeThrough(REFIID iid, void* iface, DISPID id, WORD flags, DISPPARAMS* params,
                       VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
     ITypeInfo* ti = TypeLibrary::Get().Info(iid);
     if (!ti) return E_UNEXPECTED;
+    if (IsEqualIID(iid, IID_ICapeThermoMaterialObject)) {
+        const auto direct = InvokePropDirect(static_cast<ICapeThermoMaterialObject*>(iface), id,
+                                             flags, params, result, excep);
+        if (direct) return *direct;
+    }
     const UINT count = params ? params->cArgs : 0;
     if (!TypeLibrary::Get().ArgumentCountFits(iid, id, flags, count)) return DISP_E_BADPARAMCOUNT;
     return DispInvoke(iface, ti, id, flags, params, result, excep, argErr);

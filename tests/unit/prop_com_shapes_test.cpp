@@ -5,9 +5,11 @@
 // its result or its error; none crashes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "com_server/prop_invoke.h"
 #include "com_server/tessel_object.h"
 #include "tests/unit/props_fixture.h"
 
@@ -286,6 +288,236 @@ TEST_F(PropComShapesTest, ScriptsReachSetPropGetPropAndTheChecksByName) {
     EXPECT_EQ(answer->boolVal, VARIANT_FALSE);
     EXPECT_EQ(Strings(*retVar), (std::vector<std::wstring>{L"", L"colour"}));
     dispatch->Release();
+}
+
+// SetProp and GetProp through IDispatch take a short way when their texts
+// arrive as texts (by-reference variants holding BSTRs, as scripts send
+// them), and the type library's way otherwise (here: by-reference BSTRs,
+// which it converts). Both ways must give the same outcome: HRESULT,
+// EXCEPINFO, result, the thread's error information afterwards, and trace.
+class ShortInvokeTest : public ScriptedTest {
+protected:
+    struct Seen {
+        HRESULT hr;
+        SCODE scode;
+        std::wstring source, description;
+        VARTYPE resultType;
+        std::vector<double> result;
+        bool errorInfoLeft;
+        std::vector<std::wstring> trace;
+
+        bool operator==(const Seen& o) const {
+            return hr == o.hr && scode == o.scode && source == o.source &&
+                   description == o.description && resultType == o.resultType &&
+                   result == o.result && errorInfoLeft == o.errorInfoLeft && trace == o.trace;
+        }
+    };
+
+    // One call on a fresh object reporting to `report`: texts by reference
+    // as `textType` (VT_VARIANT or VT_BSTR) says.
+    Seen Call(const wchar_t* report, const wchar_t* method, std::vector<std::wstring> texts,
+              com::Variant* compIds, com::Variant* values, VARTYPE textType, bool withExcep) {
+        DefineComponents(ThreeComponents());
+        QueueOkForm(report);
+        IDispatch* dispatch = nullptr;
+        EXPECT_EQ(com::CreateTesselObject(IID_IDispatch, reinterpret_cast<void**>(&dispatch)),
+                  S_OK);
+        if (!dispatch) return {};
+        std::vector<com::Variant> textValues;
+        for (const auto& text : texts) textValues.push_back(Str(text.c_str()));
+        std::vector<VARIANT> args;  // first parameter first; reversed below
+        for (size_t k = 0; k < textValues.size(); ++k) {
+            if (k == 2) args.push_back(ByRefVariant(compIds));
+            VARIANT arg;
+            VariantInit(&arg);
+            arg.vt = VT_BYREF | textType;
+            if (textType == VT_BSTR) {
+                arg.pbstrVal = &textValues[k].get()->bstrVal;
+            } else {
+                arg.pvarVal = textValues[k].get();
+            }
+            args.push_back(arg);
+        }
+        if (values) args.push_back(ByRefVariant(values));
+        std::reverse(args.begin(), args.end());
+        DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+        DISPID id = DISPID_UNKNOWN;
+        LPOLESTR names[] = {const_cast<LPOLESTR>(method)};
+        EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+        EXCEPINFO excep{};
+        com::Variant result;
+        UINT argErr = 0;
+        Seen seen{};
+        seen.hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                   values ? nullptr : result.get(), withExcep ? &excep : nullptr,
+                                   &argErr);
+        IErrorInfo* info = nullptr;
+        seen.errorInfoLeft = GetErrorInfo(0, &info) == S_OK;
+        if (info) info->Release();
+        seen.scode = excep.scode;
+        seen.source = com::Text(excep.bstrSource);
+        seen.description = com::Text(excep.bstrDescription);
+        SysFreeString(excep.bstrSource);
+        SysFreeString(excep.bstrDescription);
+        SysFreeString(excep.bstrHelpFile);
+        seen.resultType = result.vt();
+        if (result.vt() == (VT_ARRAY | VT_R8)) seen.result = Doubles(*result);
+        dispatch->Release();  // closes the report
+        seen.trace = ReportLines(report);
+        return seen;
+    }
+
+    static VARIANT ByRefVariant(com::Variant* target) {
+        VARIANT arg;
+        VariantInit(&arg);
+        arg.vt = VT_BYREF | VT_VARIANT;
+        arg.pvarVal = target->get();
+        return arg;
+    }
+};
+
+TEST_F(ShortInvokeTest, GivesWhatTheTypeLibraryWayGives) {
+    constexpr const wchar_t* kSet = L"SetProp";
+    constexpr const wchar_t* kGet = L"GetProp";
+    struct Case {
+        const char* what;
+        const wchar_t* method;
+        std::vector<std::wstring> texts;  // property, phase, calcType, basis
+        bool ids;                         // compIds a script list, else Empty
+        std::vector<double> values;       // SetProp's values; none for GetProp
+        bool textValue = false;           // SetProp's values a text that is no number
+    };
+    const Case cases[] = {
+        {"SetProp stored", kSet, {L"fraction", L"vapor", L"", L"mole"}, false, {0.5, 0.25, 0.25}},
+        {"SetProp with identifiers", kSet, {L"fraction", L"", L"x", L"MASS"}, true, {1, 2, 3}},
+        {"SetProp refused property", kSet, {L"bogus", L"vapor", L"", L""}, false, {1}},
+        {"SetProp refused basis", kSet, {L"fraction", L"vapor", L"", L"weight"}, false, {1}},
+        {"SetProp not administered", kSet, {L"density", L"vapor", L"", L""}, false, {1}},
+        {"SetProp values too short", kSet, {L"fraction", L"vapor", L"", L""}, false, {1, 2}},
+        {"SetProp value no number", kSet, {L"fraction", L"vapor", L"", L""}, false, {}, true},
+        {"GetProp one value", kGet, {L"temperature", L"", L"", L""}, false, {}},
+        {"GetProp per component", kGet, {L"fraction", L"overall", L"", L"mole"}, true, {}},
+        {"GetProp refused phase", kGet, {L"fraction", L"GasLiquid", L"", L""}, false, {}},
+    };
+    for (const Case& c : cases) {
+        for (bool withExcep : {true, false}) {
+            Seen ways[2];
+            for (int way = 0; way < 2; ++way) {
+                com::Variant ids;
+                if (c.ids)
+                    ids = Variants([] {
+                        std::vector<com::Variant> v;
+                        v.push_back(Str(L"Ethane"));
+                        return v;
+                    }());
+                com::Variant values;
+                if (c.textValue) {
+                    values = Str(L"many");
+                } else {
+                    values = Variants([&] {
+                        std::vector<com::Variant> v;
+                        for (double d : c.values) v.push_back(Num(d));
+                        return v;
+                    }());
+                }
+                const bool set = c.method == kSet;
+                ways[way] = Call(L"short_invoke", c.method, c.texts, &ids, set ? &values : nullptr,
+                                 way == 0 ? VT_VARIANT : VT_BSTR, withExcep);
+            }
+            EXPECT_TRUE(ways[0] == ways[1])
+                << c.what << (withExcep ? " with" : " without") << " EXCEPINFO: short way "
+                << std::hex << ways[0].hr << " scode " << ways[0].scode << ", type library way "
+                << ways[1].hr << " scode " << ways[1].scode << std::dec << ", error info left "
+                << ways[0].errorInfoLeft << "/" << ways[1].errorInfoLeft << ", trace lines "
+                << ways[0].trace.size() << "/" << ways[1].trace.size();
+            EXPECT_FALSE(ways[0].trace.empty()) << c.what;
+        }
+    }
+}
+
+TEST_F(ShortInvokeTest, OnlyReadyArgumentsTakeTheShortWay) {
+    DefineComponents(ThreeComponents());
+    QueueOkForm(L"");
+    ICapeThermoMaterialObject* thermo = nullptr;
+    ASSERT_EQ(
+        com::CreateTesselObject(IID_ICapeThermoMaterialObject, reinterpret_cast<void**>(&thermo)),
+        S_OK);
+    com::Variant text = Str(L"fraction"), number = Num(1), empty, nested;
+    nested.get()->vt = VT_BYREF | VT_VARIANT;
+    nested.get()->pvarVal = empty.get();
+    auto byRef = [](com::Variant& target) {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_BYREF | VT_VARIANT;
+        v.pvarVal = target.get();
+        return v;
+    };
+    VARIANT bstrByRef;
+    VariantInit(&bstrByRef);
+    bstrByRef.vt = VT_BYREF | VT_BSTR;
+    bstrByRef.pbstrVal = &text.get()->bstrVal;
+    const VARIANT scriptText = byRef(text), plainText = *text, scriptNumber = byRef(number),
+                  scriptEmpty = byRef(empty), twoDeep = byRef(nested);
+    using Args = std::vector<VARIANT>;  // first parameter first
+    const Args getArgs{scriptText, scriptText, scriptEmpty, scriptText, scriptText};
+    auto with = [](Args args, size_t k, VARIANT v) {
+        args[k] = v;
+        return args;
+    };
+    struct Case {
+        const char* what;
+        DISPID id;
+        WORD flags;
+        Args args;
+        UINT named;
+        bool wantsResult;
+        bool shortWay;
+    };
+    const Case cases[] = {
+        {"GetProp as a script calls it", 6, DISPATCH_METHOD, getArgs, 0, true, true},
+        {"GetProp called for its value", 6, DISPATCH_METHOD | DISPATCH_PROPERTYGET, getArgs, 0,
+         true, true},
+        {"GetProp with plain BSTRs", 6, DISPATCH_METHOD, with(getArgs, 0, plainText), 0, true,
+         true},
+        {"GetProp without a place for the result", 6, DISPATCH_METHOD, getArgs, 0, false, true},
+        {"SetProp with five arguments", 7, DISPATCH_METHOD, getArgs, 0, false, false},
+        {"a by-reference BSTR", 6, DISPATCH_METHOD, with(getArgs, 1, bstrByRef), 0, true, false},
+        {"a number for a text", 6, DISPATCH_METHOD, with(getArgs, 3, scriptNumber), 0, true, false},
+        {"a VARIANT two references deep", 6, DISPATCH_METHOD, with(getArgs, 2, twoDeep), 0, true,
+         false},
+        {"a named argument", 6, DISPATCH_METHOD, getArgs, 1, true, false},
+        {"one argument short", 6, DISPATCH_METHOD, Args(getArgs.begin(), getArgs.end() - 1), 0,
+         true, false},
+        {"a property get only", 6, DISPATCH_PROPERTYGET, getArgs, 0, true, false},
+        {"another method", 5, DISPATCH_METHOD, getArgs, 0, true, false},
+    };
+    for (const Case& c : cases) {
+        Args reversed(c.args.rbegin(), c.args.rend());
+        DISPID named = 0;
+        DISPPARAMS params{reversed.data(), c.named ? &named : nullptr,
+                          static_cast<UINT>(reversed.size()), c.named};
+        com::Variant result;
+        const auto outcome = com::InvokePropDirect(thermo, c.id, c.flags, &params,
+                                                   c.wantsResult ? result.get() : nullptr, nullptr);
+        EXPECT_EQ(outcome.has_value(), c.shortWay) << c.what;
+    }
+    // SetProp's six arguments, ready, go the short way; with a place for a
+    // result (which it has not) they go the type library's way.
+    Args setArgs = with(getArgs, 4, scriptText);
+    com::Variant values = Variants([] {
+        std::vector<com::Variant> v;
+        v.push_back(Num(1));
+        return v;
+    }());
+    setArgs.push_back(byRef(values));
+    Args reversed(setArgs.rbegin(), setArgs.rend());
+    DISPPARAMS params{reversed.data(), nullptr, 6, 0};
+    EXPECT_TRUE(
+        com::InvokePropDirect(thermo, 7, DISPATCH_METHOD, &params, nullptr, nullptr).has_value());
+    com::Variant unwanted;
+    EXPECT_FALSE(
+        com::InvokePropDirect(thermo, 7, DISPATCH_METHOD, &params, unwanted.get(), nullptr));
+    thermo->Release();
 }
 
 }  // namespace
