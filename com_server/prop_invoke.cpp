@@ -64,7 +64,9 @@ HRESULT AsException(HRESULT hr, EXCEPINFO* excep) {
 std::optional<HRESULT> InvokePropDirect(ICapeThermoMaterialObject* thermo, DISPID id, WORD flags,
                                         const DISPPARAMS* params, VARIANT* result,
                                         EXCEPINFO* excep) {
-    if (!params || params->cNamedArgs != 0 || !(flags & DISPATCH_METHOD)) return std::nullopt;
+    if (!params || !params->rgvarg || params->cNamedArgs != 0 || !(flags & DISPATCH_METHOD)) {
+        return std::nullopt;
+    }
     const Arguments args(*params);
     BSTR property, phase, calcType, basis;
     VARIANT compIds;

@@ -490,11 +490,14 @@ TEST_F(ShortInvokeTest, OnlyReadyArgumentsTakeTheShortWay) {
          true, false},
         {"a property get only", 6, DISPATCH_PROPERTYGET, getArgs, 0, true, false},
         {"another method", 5, DISPATCH_METHOD, getArgs, 0, true, false},
+        {"no arguments array", 6, DISPATCH_METHOD, Args(5), 0, true, false},
     };
     for (const Case& c : cases) {
         Args reversed(c.args.rbegin(), c.args.rend());
         DISPID named = 0;
-        DISPPARAMS params{reversed.data(), c.named ? &named : nullptr,
+        // An array of five zeroed variants stands for a count without an array.
+        const bool noArray = c.args.size() == 5 && c.args[0].vt == VT_EMPTY;
+        DISPPARAMS params{noArray ? nullptr : reversed.data(), c.named ? &named : nullptr,
                           static_cast<UINT>(reversed.size()), c.named};
         com::Variant result;
         const auto outcome = com::InvokePropDirect(thermo, c.id, c.flags, &params,
