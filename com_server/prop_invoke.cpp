@@ -4,6 +4,7 @@ namespace korvid::com {
 
 namespace {
 
+// The DISPIDs of GetProp and SetProp in ICapeThermoMaterialObject.
 constexpr DISPID kGetPropId = 6;
 constexpr DISPID kSetPropId = 7;
 
