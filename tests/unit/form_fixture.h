@@ -2,6 +2,7 @@
 // form, its grid, and the scripted platform as the window.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,37 @@ protected:
     // Writes `cells` into row `row` from column 0 on.
     void FillRow(int row, const std::vector<std::wstring>& cells) {
         for (size_t c = 0; c < cells.size(); ++c) Grid().SetTextMatrix(row, static_cast<int>(c), cells[c]);
+    }
+
+    // Every data cell holds "old", so that untouched cells show.
+    void FillOld() {
+        for (int r = 1; r < Grid().Rows(); ++r) {
+            for (int c = 0; c < Grid().Cols(); ++c) Grid().SetTextMatrix(r, c, L"old");
+        }
+    }
+
+    // Chooses Paste with `clipboard` on the clipboard (nothing: no text on
+    // it), every data cell "old" and the current cell at row 2, column 3;
+    // the message boxes seen before are forgotten.
+    void PasteOverOld(const std::optional<std::wstring>& clipboard) {
+        FillOld();
+        Grid().SetRow(2);
+        Grid().SetCol(3);
+        platform_.messages.clear();
+        platform_.clipboard = clipboard;
+        Form().OnMenuPaste(Window());
+    }
+
+    // A grid cell and the text it should hold.
+    struct Cell {
+        int row, col;
+        std::wstring text;
+    };
+    void ExpectCells(const std::vector<Cell>& cells, const char* proves) {
+        for (const Cell& cell : cells) {
+            EXPECT_EQ(Grid().TextMatrix(cell.row, cell.col), cell.text)
+                << proves << " at " << cell.row << "," << cell.col;
+        }
     }
 };
 

@@ -8,12 +8,6 @@ namespace {
 
 class GridClipboardTest : public FormTest {
 protected:
-    // Every data cell holds "old", so that untouched cells show.
-    void FillOld() {
-        for (int r = 1; r < Grid().Rows(); ++r) {
-            for (int c = 0; c < Grid().Cols(); ++c) Grid().SetTextMatrix(r, c, L"old");
-        }
-    }
     static std::wstring Line(int cells, const std::wstring& prefix) {
         std::wstring line;
         for (int c = 0; c < cells; ++c) line += (c ? L"\t" : L"") + prefix + std::to_wstring(c);
@@ -39,7 +33,6 @@ TEST_F(GridClipboardTest, CopyOfTheFreshFormIsHeadersAndNineEmptyRows) {
 }
 
 TEST_F(GridClipboardTest, PasteFillsRowsFromTheFirstDataRow) {
-    struct Cell { int row, col; std::wstring text; };
     struct Case {
         const char* proves;
         std::optional<std::wstring> clipboard;
@@ -70,17 +63,9 @@ TEST_F(GridClipboardTest, PasteFillsRowsFromTheFirstDataRow) {
     };
     for (const Case& c : cases) {
         ResetModule();
-        FillOld();
-        Grid().SetRow(2);
-        Grid().SetCol(3);
-        platform_.messages.clear();
-        platform_.clipboard = c.clipboard;
-        Form().OnMenuPaste(Window());
+        PasteOverOld(c.clipboard);
         ASSERT_EQ(Grid().Rows(), c.rows) << c.proves;
-        for (const Cell& cell : c.cells) {
-            EXPECT_EQ(Grid().TextMatrix(cell.row, cell.col), cell.text)
-                << c.proves << " at " << cell.row << "," << cell.col;
-        }
+        ExpectCells(c.cells, c.proves);
         ASSERT_EQ(platform_.messages.size(), c.messages) << c.proves;
         if (c.messages) {
             EXPECT_EQ(platform_.messages[0].text, L"Size error...");

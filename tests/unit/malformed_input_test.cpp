@@ -96,7 +96,6 @@ TEST_F(MalformedInputTest, AFailedLoadAfterAnOddOneKeepsWhatWasLoaded) {
 }
 
 TEST_F(MalformedInputTest, OddClipboardTextsPasteAsTheReadingRulesSay) {
-    struct Cell { int row, col; std::wstring text; };
     struct Case {
         const char* proves;
         std::wstring clipboard;
@@ -124,20 +123,10 @@ TEST_F(MalformedInputTest, OddClipboardTextsPasteAsTheReadingRulesSay) {
     };
     for (const Case& c : cases) {
         ResetModule();
-        for (int r = 1; r < Grid().Rows(); ++r) {
-            for (int col = 0; col < Grid().Cols(); ++col) Grid().SetTextMatrix(r, col, L"old");
-        }
-        Grid().SetRow(2);
-        Grid().SetCol(3);
         DefineComponents({Record(L"kept", L"1")});
-        platform_.messages.clear();
-        platform_.clipboard = c.clipboard;
-        Form().OnMenuPaste(Window());
+        PasteOverOld(c.clipboard);
         ASSERT_EQ(Grid().Rows(), c.rows) << c.proves;
-        for (const Cell& cell : c.cells) {
-            EXPECT_EQ(Grid().TextMatrix(cell.row, cell.col), cell.text)
-                << c.proves << " at " << cell.row << "," << cell.col;
-        }
+        ExpectCells(c.cells, c.proves);
         EXPECT_EQ(platform_.messages.size(), c.messages) << c.proves;
         EXPECT_EQ(Grid().TextMatrix(0, 0), L"Name ") << c.proves << ": headers are never pasted";
         ASSERT_EQ(module_.g_numComponents, 1) << c.proves << ": a paste leaves the table alone";

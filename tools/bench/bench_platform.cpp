@@ -1,5 +1,7 @@
 #include "tools/bench/bench_platform.h"
 
+#include <windows.h>
+
 #include "component_definition/module_state.h"
 #include "platform/definition_form_ui.h"
 
@@ -28,6 +30,12 @@ void UseThreeComponents() {
         {L"Water", L"7732-18-5", L"Other", L"H2O", 373.15, 220.64, 647.1, 0.3449, 18.015, 52.0,
          32.24, 0.001924, 1.055e-5, -3.596e-9, 0, -285.83, 0.997}};
     module.g_numComponents = 3;
+}
+
+std::wstring BenchPlatform::ReportFolder() {
+    const std::wstring folder = ModuleFolder() + L"\\CapeOpenValidationReports";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
 }
 
 void BenchPlatform::RunModalForm(platform::DefinitionFormState& state,

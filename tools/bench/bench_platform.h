@@ -50,6 +50,10 @@ public:
     void RunModalForm(platform::DefinitionFormState& state,
                       platform::DefinitionFormHandler& handler) override;
 
+    // The folder the object writes its reports to (beside the executable),
+    // made when it is missing.
+    std::wstring ReportFolder();
+
     // While set, traced lines are built but not handed to the OS: the cost of
     // the trace text alone.
     bool discardWrites = false;

@@ -135,8 +135,7 @@ int main(int argc, char** argv) {
     korvid::bench::UseThreeComponents();
     korvid::bench::BenchPlatform platform(L"korvid-bench");
     korvid::platform::SetPlatform(&platform);
-    const std::wstring folder = platform.ModuleFolder() + L"\\CapeOpenValidationReports";
-    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring folder = platform.ReportFolder();
     const std::wstring reportPath = folder + L"\\korvid-bench.txt";
     const std::wstring scratchPath = folder + L"\\korvid-bench-writefile.tmp";
 

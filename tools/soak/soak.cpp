@@ -128,9 +128,7 @@ int main(int argc, char** argv) {
     korvid::bench::UseThreeComponents();
     korvid::bench::BenchPlatform platform(L"korvid-soak");
     korvid::platform::SetPlatform(&platform);
-    const std::wstring folder = platform.ModuleFolder() + L"\\CapeOpenValidationReports";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring reportPath = folder + L"\\korvid-soak.txt";
+    const std::wstring reportPath = platform.ReportFolder() + L"\\korvid-soak.txt";
 
     ICapeThermoMaterialObject* thermo = nullptr;
     HRESULT hr = korvid::com::CreateTesselObject(IID_ICapeThermoMaterialObject,
