@@ -96,12 +96,19 @@ const VARIANT& Deref(const VARIANT& value) {
 
 bool IsEmpty(const VARIANT& value) { return Deref(value).vt == VT_EMPTY; }
 
-std::optional<ArrayArg> ArrayArg::Of(const VARIANT& value) {
+std::optional<ArrayArg> ArrayArg::Readable(const VARIANT& value) {
     const VARIANT& v = Deref(value);
     if (!(v.vt & VT_ARRAY)) return std::nullopt;
     SAFEARRAY* psa = (v.vt & VT_BYREF) ? (v.pparray ? *v.pparray : nullptr) : v.parray;
     if (!psa) return std::nullopt;
     return ArrayArg(psa, static_cast<VARTYPE>(v.vt & VT_TYPEMASK));
+}
+
+std::optional<ArrayArg> ArrayArg::Of(const VARIANT& value) {
+    if (!IsArray(value)) return std::nullopt;
+    std::optional<ArrayArg> array = Readable(value);
+    if (!array) RaiseRuntime(kSubscriptOutOfRange);
+    return array;
 }
 
 ArrayArg::ArrayArg(SAFEARRAY* psa, VARTYPE elementType) : psa_(psa), elementType_(elementType) {
@@ -120,9 +127,7 @@ const void* ArrayArg::ElementPtr(LONG index) const {
 
 ArrayArg ArrayArg::Require(const VARIANT& value) {
     if (!IsArray(value)) RaiseRuntime(kTypeMismatch);
-    std::optional<ArrayArg> array = Of(value);
-    if (!array) RaiseRuntime(kSubscriptOutOfRange);
-    return *array;
+    return *Of(value);
 }
 
 VARIANT ArrayArg::BorrowElement(LONG index) const {

@@ -59,9 +59,13 @@ bool IsEmpty(const VARIANT& value);
 // Read access to the array an argument holds (VT_ARRAY, possibly by reference).
 class ArrayArg {
 public:
-    // The array that `value` holds, or nothing when it holds none (a null
-    // array pointer counts as none).
+    // The array that `value` holds, or nothing when it holds none. An array
+    // type without an array behind it (declared, never dimensioned) is an
+    // array whose bounds cannot be read: error 9, as LBound raises it.
     static std::optional<ArrayArg> Of(const VARIANT& value);
+    // The array that `value` holds, or nothing when it holds none or its
+    // bounds cannot be read: for the callers that ignore that error.
+    static std::optional<ArrayArg> Readable(const VARIANT& value);
     // The array that `value` holds, as LBound/UBound see it: error 13 when
     // it holds no array, error 9 when it is an array type without an array
     // behind it (an array never dimensioned).

@@ -2,8 +2,6 @@
 #include "component_definition/como_file.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "component_definition/grid_transfer.h"
@@ -52,16 +50,6 @@ void ApplyField(ComponentRecord& record, std::wstring_view key, std::wstring_vie
 // and scaling such a value could overflow.
 constexpr double kWholeFrom = 4503599627370496.0;
 
-// `value` rounded to the 15 significant digits that the general number format
-// shows. Truncation works on the number as the user sees it: 83.82 is stored
-// as 83.8199999999999932..., and 83.82 x 10^4 as 838199.9999999999, which
-// must still truncate to 838200.
-double ShownDigits(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.14e", value);
-    return std::strtod(text, nullptr);
-}
-
 constexpr wchar_t kNoDataMessage[] = L"You must  enter or load data";
 
 std::wstring UnreadableMessage(const std::wstring& path) {
@@ -73,9 +61,6 @@ std::wstring IgnoredMessage(int ignored) {
            std::to_wstring(ignored) + (ignored == 1 ? L" more was ignored." : L" more were ignored.");
 }
 
-std::wstring UnwritableMessage(const std::wstring& path) {
-    return L"The file could not be written: " + path;
-}
 
 }  // namespace
 
@@ -113,8 +98,12 @@ std::wstring FormatFileNumber(double value, int16_t decimals) {
     const double magnitude = std::fabs(value);
     double truncated = magnitude;
     if (magnitude < kWholeFrom) {
+        // Plain double arithmetic, never rounding: 83.82 is stored as
+        // 83.81999999999999..., its product with 10^4 as 838199.99999999988,
+        // so it is written 83.8199.
         const double scale = std::pow(10.0, decimals);
-        truncated = std::trunc(ShownDigits(magnitude * scale)) / scale;
+        const double scaled = magnitude * scale;
+        truncated = std::trunc(scaled) / scale;
     }
     return sign + platform::CurrentPlatform().FormatNumber(truncated);
 }
@@ -175,8 +164,8 @@ LoadResult LoadComponentFile(Module1State& module, std::wstring& dialogFileName)
     return result;
 }
 
-SaveResult SaveComponentFile(Module1State& module, const platform::GridModel& grid,
-                             std::wstring& dialogFileName) {
+void SaveComponentFile(Module1State& module, const platform::GridModel& grid,
+                       std::wstring& dialogFileName) {
     // The table follows the grid even when the dialog is then cancelled.
     ReadGridIntoTable(module, grid);
 
@@ -188,10 +177,9 @@ SaveResult SaveComponentFile(Module1State& module, const platform::GridModel& gr
     const std::optional<std::wstring> chosen = platform.ShowSaveDialog(request);
     dialogFileName = request.fileName;
 
-    SaveResult result;
-    if (!chosen) return result;
-    result.path = chosen->empty() ? std::wstring(kDefaultSaveName) : *chosen;
-    module.g_filePath = result.path;
+    if (!chosen) return;
+    const std::wstring path = chosen->empty() ? std::wstring(kDefaultSaveName) : *chosen;
+    module.g_filePath = path;
 
     // The whole file goes to the OS in one write.
     std::wstring text = L"\r\n";
@@ -200,14 +188,9 @@ SaveResult SaveComponentFile(Module1State& module, const platform::GridModel& gr
         text += L"\r\n";
     }
     const int16_t fileNo = platform.FreeFileNumber();
-    bool written = fileNo != 0 &&
-                   platform.OpenFile(fileNo, result.path, platform::FileMode::Output);
-    if (written) {
-        written = platform.WriteText(fileNo, text);
-        platform.CloseFile(fileNo);
-    }
-    result.outcome = written ? SaveResult::Outcome::Saved : SaveResult::Outcome::Unwritable;
-    return result;
+    if (fileNo == 0 || !platform.OpenFile(fileNo, path, platform::FileMode::Output)) return;
+    platform.WriteText(fileNo, text);
+    platform.CloseFile(fileNo);
 }
 
 // --- The form's buttons ----------------------------------------------------------
@@ -230,11 +213,9 @@ void MODefFrm::OnLoadClick(platform::FormWindow& window) {
     if (result.ignoredComponents > 0) state_.label2 = IgnoredMessage(result.ignoredComponents);
 }
 
+// The button adds nothing of its own: no message, whatever the save did.
 void MODefFrm::OnSaveClick(platform::FormWindow&) {
-    const SaveResult result = SaveComponentFile(module_, state_.grid, cmDlg1FileName_);
-    if (result.outcome == SaveResult::Outcome::Unwritable) {
-        state_.label2 = UnwritableMessage(result.path);
-    }
+    SaveComponentFile(module_, state_.grid, cmDlg1FileName_);
 }
 
 }  // namespace korvid::component_definition

@@ -36,25 +36,16 @@ struct LoadResult {
     int ignoredComponents = 0;
 };
 
-struct SaveResult {
-    enum class Outcome {
-        Cancelled,    // the dialog was cancelled: nothing written
-        Saved,
-        Unwritable,   // the file could not be created or written
-    };
-    Outcome outcome = Outcome::Cancelled;
-    std::wstring path;
-};
-
 // Shows the open dialog (file name kept in `dialogFileName` from one use to
 // the next) and, when a file is chosen and opened, replaces g_components by
 // 21 fresh records filled from its lines and sets g_numComponents.
 LoadResult LoadComponentFile(Module1State& module, std::wstring& dialogFileName);
 
 // Rebuilds the table from `grid`, shows the save dialog (preset "MO") and
-// writes one empty line and one line per component.
-SaveResult SaveComponentFile(Module1State& module, const platform::GridModel& grid,
-                             std::wstring& dialogFileName);
+// writes one empty line and one line per component. A cancelled dialog or a
+// file that cannot be written ends the save without a word.
+void SaveComponentFile(Module1State& module, const platform::GridModel& grid,
+                       std::wstring& dialogFileName);
 
 // True when `line` is a component line: it does not start with ";" or "!"
 // and holds an "=".

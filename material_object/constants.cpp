@@ -72,12 +72,18 @@ com::Variant Tessel::ICapeThermoMaterialObject_GetComponentConstant(const VARIAN
     TraceArgumentLines(L"\tProperties\t", props, LineErrors::Skip, i);
     TraceArgumentLines(L"\tComponentIds\t", compIds, LineErrors::Skip, i);
 
-    // No names, or an upper bound below 0 (no row 0..upper exists): Empty.
-    auto names = com::ArrayArg::Of(props);
-    if (!names || !names->HasElements() || names->Upper() < 0) return com::Variant();
+    // No names, an upper bound below 0 (no row 0..upper exists), or bounds
+    // that cannot be read: Empty.
+    std::optional<com::ArrayArg> names, ids;
+    if (!TryStep([&] {
+            names = com::ArrayArg::Of(props);
+            ids = com::ArrayArg::Of(compIds);
+        }) ||
+        !names || !names->HasElements() || names->Upper() < 0) {
+        return com::Variant();
+    }
 
     // Columns: one per index 0..upper of compIds, or one per component.
-    auto ids = com::ArrayArg::Of(compIds);
     size_t rows = 0, columns = 0;
     const bool oneName = names->Upper() == 0;
     std::vector<double> values;

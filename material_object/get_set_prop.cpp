@@ -59,7 +59,7 @@ void DumpSetPropArguments(Tessel& tessel, std::wstring_view property, std::wstri
         WriteTraceLine(kSeparator);
         return;
     }
-    const std::optional<com::ArrayArg> valueArray = com::ArrayArg::Of(values);
+    const std::optional<com::ArrayArg> valueArray = com::ArrayArg::Readable(values);
     if (com::IsArray(compIds)) {
         // Seven lines per identifier, each with the value of the same index.
         const com::ArrayArg ids = com::ArrayArg::Require(compIds);

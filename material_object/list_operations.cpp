@@ -66,7 +66,12 @@ com::Variant Tessel::ICapeThermoMaterialObject_PropCheck(const VARIANT& props) {
         TryStep([&] { result = com::MakeArrayTypeWithoutArray(VT_BOOL); });
         return result;
     }
-    auto array = com::ArrayArg::Of(props);
+    std::optional<com::ArrayArg> array;
+    if (!TryStep([&] { array = com::ArrayArg::Of(props); })) {
+        // An array whose bounds cannot be read: its lines and its Booleans fail.
+        TryStep([&] { result = com::MakeArrayTypeWithoutArray(VT_BOOL); });
+        return result;
+    }
     if (!array) {
         TryStep([&] { result = com::MakeBoolArray(compCount, true); });
         return result;

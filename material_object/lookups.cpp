@@ -92,8 +92,8 @@ bool CheckList(Tessel& tessel, const VARIANT& list, NameTable table, OnError onE
     if (onError == OnError::Raise) {
         array = com::ArrayArg::Require(list);
     } else {
-        array = com::ArrayArg::Of(list);
-        if (!array) return true;  // LBound failed; the error is ignored
+        array = com::ArrayArg::Readable(list);
+        if (!array) return true;  // no array, or no bounds: LBound failed, the error is ignored
     }
     auto& platform = platform::CurrentPlatform();
     const LCID lcid = platform.Lcid();
@@ -132,7 +132,7 @@ struct IdentifierList {
     std::vector<std::optional<std::wstring>> upper;
 
     IdentifierList(const VARIANT& ids, platform::Platform& platform)
-        : array(com::ArrayArg::Of(ids)) {
+        : array(com::ArrayArg::Readable(ids)) {
         if (!array || !array->HasElements()) return;
         const LCID lcid = platform.Lcid();
         for (int64_t k = array->Lower(); k <= array->Upper(); ++k) {
@@ -191,8 +191,8 @@ bool Tessel::IsInPhaseList(const VARIANT& uneListe) {
 
 bool Tessel::CheckComponent(const VARIANT& uneListe) {
     if (com::IsEmpty(uneListe)) return true;  // every component
-    std::optional<com::ArrayArg> array = com::ArrayArg::Of(uneListe);
-    if (!array) return true;  // no array: LBound failed, the error is ignored
+    std::optional<com::ArrayArg> array = com::ArrayArg::Readable(uneListe);
+    if (!array) return true;  // no array, or no bounds: LBound failed, the error is ignored
     auto& platform = platform::CurrentPlatform();
     const LCID lcid = platform.Lcid();
     const bool byCas = component_definition::Module1().g_useCasAsId;

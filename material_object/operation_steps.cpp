@@ -25,8 +25,12 @@ void WriteNameLine(std::wstring_view prefix, const VARIANT& name, LineErrors err
 // One line per element; false when `value` holds no array.
 bool TraceElements(std::wstring_view prefix, const VARIANT& value, LineErrors errors,
                    int32_t& counter) {
-    auto array = com::ArrayArg::Of(value);
-    if (!array) return false;
+    if (!com::IsArray(value)) return false;
+    // Bounds that cannot be read raise error 9, or end the lines when errors
+    // are skipped.
+    auto array = errors == LineErrors::Skip ? com::ArrayArg::Readable(value)
+                                            : com::ArrayArg::Of(value);
+    if (!array) return true;
     // 64-bit loop: an upper bound of INT32_MAX must not wrap.
     int64_t k = array->Lower();
     for (; k <= array->Upper(); ++k) {

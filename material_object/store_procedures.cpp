@@ -94,7 +94,7 @@ void Tessel::setFraction(SAFEARRAY** leTableau, VARIANT* LesValeurs) {
     }
     // Any failure of the copy (no array behind the value, an index outside
     // leTableau) ends it with the size error; what was copied stays.
-    const std::optional<com::ArrayArg> values = com::ArrayArg::Of(*LesValeurs);
+    const std::optional<com::ArrayArg> values = com::ArrayArg::Readable(*LesValeurs);
     if (!values || values->Dims() != 1) {
         if (values && values->HasElements()) i = values->Lower();
         WriteTraceLine(L"Values size error");

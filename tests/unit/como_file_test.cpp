@@ -27,7 +27,8 @@ TEST_F(ComoFileTest, FormatFileNumberTruncatesTowardZeroInTheLocale) {
         {12.34567, 4, L"12.3456"}, {19.999, 2, L"19.99"},  {0.00005, 4, L"0"},
         {-0.00005, 4, L"-0"},   {-0.0000000113, 4, L"-0"}, {0.009, 2, L"0"},
         {0.5, 4, L"0.5"},       {-74.52, 4, L"-74.52"},    {0.05213, 4, L"0.0521"},
-        {-83.82, 4, L"-83.82"},    {16.043, 4, L"16.043"},    {0.29, 2, L"0.29"},
+        {-83.82, 4, L"-83.8199"},  {16.043, 4, L"16.043"},    {0.29, 2, L"0.28"},
+        {4.35, 2, L"4.34"},     {19.251, 2, L"19.25"},     {0.4224, 4, L"0.4224"},
         {1e15, 4, L"1E+15"},    {-2.5e20, 2, L"-2.5E+20"}, {1e300, 4, L"1E+300"},
     };
     for (const Case& c : cases) {
@@ -103,7 +104,7 @@ TEST_F(ComoFileTest, SaveThenLoadKeepsTextsAndTruncatedNumbers) {
     first.cp3 = -0.0;
     ExpectSameRecord(module_.g_components[0], first, "first component");
     EXPECT_EQ(module_.g_components[1].family, L"");
-    EXPECT_EQ(module_.g_components[1].hf, -83.82);
+    EXPECT_EQ(module_.g_components[1].hf, -83.8199) << "truncated on doubles";
     EXPECT_EQ(Grid().Rows(), 4);
     EXPECT_EQ(Grid().TextMatrix(2, 2), L"typed") << "an empty family leaves the cell alone";
     EXPECT_EQ(Grid().TextMatrix(3, 0), L"Water");
@@ -191,8 +192,8 @@ TEST_F(ComoFileTest, SaveOutcomes) {
     const Case cases[] = {
         {"cancel writes nothing but rebuilds the table", std::nullopt, L"", L"old"},
         {"an empty path saves as MO", L"", L"MO", L"old"},
-        {"an unwritable path is reported", L"C:\\nowhere\\x.como", L"",
-         L"The file could not be written: C:\\nowhere\\x.como"},
+        {"an unwritable path ends the save without a word", L"C:\\nowhere\\x.como", L"",
+         L"old"},
     };
     for (const Case& c : cases) {
         ResetModule();

@@ -24,8 +24,8 @@ protected:
         return std::make_unique<material_object::Tessel>();
     }
 
-    // A nested form closed without OK: no new report, reporting stays on and
-    // the current report keeps receiving every object's lines.
+    // A nested form closed without OK: no new report is opened and reporting
+    // goes off for the whole thread, so no object writes lines afterwards.
     void QueueCloseForm() {
         platform_.formScripts.push_back([](platform::DefinitionFormState& state,
                                            platform::DefinitionFormHandler& handler,

@@ -81,4 +81,25 @@ inline com::Variant Variants(std::vector<com::Variant> items, LONG lower = 0) {
     return VariantArray(std::move(items), lower);
 }
 
+// Calls a method by name through the object's default IDispatch, as a script
+// does: arguments in order, each a by-reference variant.
+inline HRESULT InvokeByName(IDispatch* dispatch, const wchar_t* name,
+                            std::vector<com::Variant*> args, VARIANT* result, EXCEPINFO* excep) {
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    HRESULT hr = dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) return hr;
+    std::vector<VARIANT> refs(args.size());
+    for (size_t k = 0; k < args.size(); ++k) {
+        VARIANT& ref = refs[args.size() - 1 - k];  // the last argument comes first
+        VariantInit(&ref);
+        ref.vt = VT_BYREF | VT_VARIANT;
+        ref.pvarVal = args[k]->get();
+    }
+    DISPPARAMS params{refs.data(), nullptr, static_cast<UINT>(refs.size()), 0};
+    UINT argErr = 0;
+    return dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result,
+                            excep, &argErr);
+}
+
 }  // namespace korvid::testing::props

@@ -133,10 +133,12 @@ TEST_F(VariantTest, ArrayArgumentsAreReadFromLowerToUpperBoundWhateverTheirShape
     EXPECT_EQ(m->ElementAsDouble(1, kEnglish), 3.0);
     EXPECT_EQ(m->ElementAsDouble(2, kEnglish), 0.0);
 
-    // No array: scalars, Empty, and an array type with a null pointer.
+    // No array: scalars and Empty. An array type with a null pointer is an
+    // array whose bounds cannot be read.
     EXPECT_FALSE(ArrayArg::Of(*Variant::FromText(L"x")));
     EXPECT_FALSE(ArrayArg::Of(*Variant()));
-    EXPECT_FALSE(ArrayArg::Of(*Scalar(VT_ARRAY | VT_BSTR)));
+    EXPECT_EQ(ErrorOf([] { ArrayArg::Of(*Scalar(VT_ARRAY | VT_BSTR)); }), kSubscriptOutOfRange);
+    EXPECT_FALSE(ArrayArg::Readable(*Scalar(VT_ARRAY | VT_BSTR)));
 
     // An empty array has no element; a two-dimensional one cannot be indexed once.
     Variant none = DoubleArray({});
