@@ -37,6 +37,16 @@ Variant MakeVector(VARTYPE vt, size_t count, SAFEARRAY** out) {
     return result;
 }
 
+// Windows writes a number's exponent form with the locale's decimal
+// separator ("1,5E-07" in German); Wine keeps a ".". Gives Windows' text.
+void UseLocaleSeparatorInExponent(std::wstring& text, LCID lcid) {
+    const size_t point = text.find(L'.');
+    if (point == std::wstring::npos || text.find(L'E') == std::wstring::npos) return;
+    wchar_t separator[8] = L".";
+    if (GetLocaleInfoW(lcid, LOCALE_SDECIMAL, separator, 8) == 0) return;
+    text.replace(point, 1, separator);
+}
+
 }  // namespace
 
 Variant& Variant::operator=(Variant&& other) noexcept {
@@ -209,7 +219,9 @@ std::wstring ToText(const VARIANT& value, LCID lcid) {
     HRESULT hr = VariantChangeTypeEx(converted.get(), const_cast<VARIANT*>(&v), lcid,
                                      VARIANT_ALPHABOOL, VT_BSTR);
     if (FAILED(hr)) RaiseFromHresult(hr);
-    return std::wstring(Text(converted->bstrVal));
+    std::wstring text(Text(converted->bstrVal));
+    if ((v.vt & VT_TYPEMASK) == VT_R4) UseLocaleSeparatorInExponent(text, lcid);
+    return text;
 }
 
 void AppendText(std::wstring& line, const VARIANT& value, LCID lcid) {

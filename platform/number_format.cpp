@@ -112,7 +112,8 @@ void AppendDecimal(std::wstring& out, const Decimal& d, std::wstring_view decima
     if (d.exponent < -4 || d.exponent >= kSignificantDigits) {
         out.push_back(static_cast<wchar_t>(d.digits[0]));
         if (d.count > 1) {
-            out.push_back(L'.');
+            // Windows writes the user's separator in this form too.
+            out.append(decimalSeparator);
             for (int k = 1; k < d.count; ++k) out.push_back(static_cast<wchar_t>(d.digits[k]));
         }
         out.push_back(L'E');

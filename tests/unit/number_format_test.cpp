@@ -32,18 +32,25 @@ uint64_t Bits(double value) {
     return bits;
 }
 
+std::wstring Separator(LCID lcid) {
+    wchar_t text[8] = L"";
+    GetLocaleInfoW(lcid, LOCALE_SDECIMAL, text, 8);
+    return text;
+}
+
+// VarBstrFromR8's text as Windows gives it. Wine keeps a "." in the
+// exponent form ("1.19E-05" in a German locale) where Windows writes the
+// locale's separator ("1,19E-05").
 std::wstring Reference(double value, LCID lcid) {
     BSTR text = nullptr;
     if (FAILED(VarBstrFromR8(value, lcid, 0, &text))) return L"<failed>";
     std::wstring result(text, SysStringLen(text));
     SysFreeString(text);
+    const size_t point = result.find(L'.');
+    if (result.find(L'E') != std::wstring::npos && point != std::wstring::npos) {
+        result.replace(point, 1, Separator(lcid));
+    }
     return result;
-}
-
-std::wstring Separator(LCID lcid) {
-    wchar_t text[8] = L"";
-    GetLocaleInfoW(lcid, LOCALE_SDECIMAL, text, 8);
-    return text;
 }
 
 TEST(GeneralNumberFormatTest, WritesTheMeasuredForms) {
@@ -66,20 +73,20 @@ TEST(GeneralNumberFormatTest, WritesTheMeasuredForms) {
         {"1E+15 switches to the exponent", 1e15, L"1E+15", L"1E+15"},
         {"rounding up into the exponent form", 999999999999999.5, L"1E+15", L"1E+15"},
         {"16-digit whole number", 1234567890123455.0, L"1.23456789012346E+15",
-         L"1.23456789012346E+15"},
+         L"1,23456789012346E+15"},
         {"0.0001 stays plain", 1e-4, L"0.0001", L"0,0001"},
         {"1E-05 takes the exponent", 1e-5, L"1E-05", L"1E-05"},
-        {"exponent form keeps its point", -1.2345e-5, L"-1.2345E-05", L"-1.2345E-05"},
+        {"exponent form in the locale", -1.2345e-5, L"-1.2345E-05", L"-1,2345E-05"},
         {"rounding up out of the exponent form", 9.9999999999999995e-5, L"0.0001", L"0,0001"},
-        {"three-digit exponent", 1.5e300, L"1.5E+300", L"1.5E+300"},
+        {"three-digit exponent", 1.5e300, L"1.5E+300", L"1,5E+300"},
         {"tie goes away from zero", 100000000000000.5, L"100000000000001", L"100000000000001"},
         {"negative tie", -100000000000002.5, L"-100000000000003", L"-100000000000003"},
         {"tie in the fraction", 12345678901234.25, L"12345678901234.3", L"12345678901234,3"},
         {"near tie below", 0.1234567890123445, L"0.123456789012344", L"0,123456789012344"},
         {"smallest subnormal", 4.9406564584124654e-324, L"4.94065645841247E-324",
-         L"4.94065645841247E-324"},
+         L"4,94065645841247E-324"},
         {"largest double", 1.7976931348623157e308, L"1.79769313486232E+308",
-         L"1.79769313486232E+308"},
+         L"1,79769313486232E+308"},
         {"NaN", nan, L"NAN", L"NAN"},
         {"NaN with its sign bit", -nan, L"-NAN(IND)", L"-NAN(IND)"},
         {"infinity", inf, L"INF", L"INF"},

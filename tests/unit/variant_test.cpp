@@ -106,6 +106,11 @@ TEST_F(VariantTest, ToTextAndAppendNameKeepTheirOwnRules) {
             EXPECT_EQ(line, c.appended) << c.name;
         }
     }
+    // Numbers in exponent form carry the locale's separator, as on Windows.
+    Variant single = Scalar(VT_R4);
+    single.get()->fltVal = 1.5e-7f;
+    EXPECT_EQ(com::ToText(*single, kGerman), L"1,5E-07");
+    EXPECT_EQ(com::ToText(*single, kEnglish), L"1.5E-07");
 }
 
 TEST_F(VariantTest, ArrayArgumentsAreReadFromLowerToUpperBoundWhateverTheirShape) {
