@@ -26,8 +26,13 @@ struct RaisedError {
     int number;
     std::wstring source;
     std::wstring description;
+    // A failure that is no numbered error (a creation that cannot finish)
+    // carries its own HRESULT.
+    HRESULT hresult = S_OK;
 
-    HRESULT Hresult() const { return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number); }
+    HRESULT Hresult() const {
+        return FAILED(hresult) ? hresult : MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number);
+    }
 };
 
 // Thrown by an operation that this build does not provide yet: E_NOTIMPL.

@@ -48,9 +48,9 @@ void MODefFrm::Reset() {
     keyBeganText_ = false;
 }
 
-void MODefFrm::ShowModal() {
+platform::FormEnd MODefFrm::ShowModal() {
     Reset();
-    platform::CurrentPlatform().RunModalForm(state_, *this);
+    return platform::CurrentPlatform().RunModalForm(state_, *this);
 }
 
 void MODefFrm::OnFormLoad(platform::FormWindow&) {

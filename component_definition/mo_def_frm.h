@@ -18,7 +18,8 @@ public:
     explicit MODefFrm(Module1State& module);
 
     // Loads the form afresh and shows it modally; returns once it has closed.
-    void ShowModal();
+    // Loads the form and shows it modally; how the showing ended.
+    platform::FormEnd ShowModal();
 
     // True when row 1 holds a name and a CAS number.
     bool CheckMODef() const;

@@ -12,6 +12,55 @@ namespace korvid::material_object {
 
 namespace {
 
+// The thread's module values as a creation found them. A creation whose
+// form cannot finish puts them back: it leaves no trace.
+class ModuleSnapshot {
+public:
+    explicit ModuleSnapshot(const component_definition::Module1State& module)
+        : components_(module.g_components),
+          numComponents_(module.g_numComponents),
+          useCasAsId_(module.g_useCasAsId),
+          reportOn_(module.g_reportOn),
+          reportFileNo_(module.g_reportFileNo),
+          filePath_(module.g_filePath),
+          pppWarned_(module.g_pppWarned) {}
+
+    void RestoreTo(component_definition::Module1State& module) {
+        module.g_components = std::move(components_);
+        module.g_numComponents = numComponents_;
+        module.g_useCasAsId = useCasAsId_;
+        module.g_reportOn = reportOn_;
+        module.g_reportFileNo = reportFileNo_;
+        module.g_filePath = std::move(filePath_);
+        module.g_pppWarned = pppWarned_;
+    }
+
+private:
+    std::vector<component_definition::ComponentRecord> components_;
+    int32_t numComponents_;
+    bool useCasAsId_;
+    bool reportOn_;
+    int16_t reportFileNo_;
+    std::wstring filePath_;
+    bool pppWarned_;
+};
+
+[[noreturn]] void RaiseUnfinishedForm(platform::FormEnd end) {
+    RaisedError error{0, kComponentSource, L""};
+    if (end == platform::FormEnd::NoWindow) {
+        error.hresult = E_FAIL;
+        error.description =
+            L"The Material Object Definition form could not be shown (no desktop for its "
+            L"window): no object was created.";
+    } else {
+        error.hresult = HRESULT_FROM_WIN32(ERROR_CANCELLED);
+        error.description =
+            L"The Material Object Definition form was ended by WM_QUIT before OK: no object "
+            L"was created.";
+    }
+    throw error;
+}
+
 template <size_t N>
 com::Variant TableCopy(const std::array<std::wstring_view, N>& table) {
     std::vector<std::wstring> items(table.begin(), table.end());
@@ -22,6 +71,7 @@ com::Variant TableCopy(const std::array<std::wstring_view, N>& table) {
 
 Tessel::Tessel() {
     auto& module = component_definition::Module1();
+    ModuleSnapshot before(module);
 
     // 1-2: a new object resets the thread's report switch and mismatch flag.
     module.g_pppWarned = false;
@@ -31,7 +81,11 @@ Tessel::Tessel() {
 
     // 3: the user defines the components; everything below runs after the form closed.
     TraceFlush();
-    module.Form().ShowModal();
+    const platform::FormEnd end = module.Form().ShowModal();
+    if (end != platform::FormEnd::Closed) {
+        before.RestoreTo(module);
+        RaiseUnfinishedForm(end);
+    }
 
     // 4: sizing the lists 0..N-1 fails with no component.
     const int32_t n = module.g_numComponents;

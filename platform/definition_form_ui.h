@@ -47,6 +47,13 @@ struct DefinitionFormState {
     bool closed = false;           // set by the logic when the form hides and unloads
 };
 
+// How a modal showing of the form ended.
+enum class FormEnd {
+    Closed,    // the logic closed it (state.closed)
+    NoWindow,  // its window could not be created (no desktop)
+    Quit,      // WM_QUIT reached the thread first; it is posted again
+};
+
 // What the logic may ask of the window that shows the form.
 class FormWindow {
 public:

@@ -17,6 +17,7 @@ namespace korvid::platform {
 
 class DefinitionFormHandler;
 struct DefinitionFormState;
+enum class FormEnd;
 
 enum class MessageIcon { None, Critical, Stop };
 
@@ -88,9 +89,10 @@ public:
 
     // --- The definition form -------------------------------------------------
     // Shows the form's window modally; returns once the handler has asked the
-    // window to close (DefinitionFormState::closed). The window forwards the
-    // user's actions to `handler` and shows `state`.
-    virtual void RunModalForm(DefinitionFormState& state, DefinitionFormHandler& handler) = 0;
+    // window to close (DefinitionFormState::closed), or earlier when the form
+    // cannot finish. The window forwards the user's actions to `handler` and
+    // shows `state`.
+    virtual FormEnd RunModalForm(DefinitionFormState& state, DefinitionFormHandler& handler) = 0;
 };
 
 // The implementation in force for the calling thread's component.

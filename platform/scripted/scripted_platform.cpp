@@ -110,7 +110,7 @@ bool ScriptedPlatform::SetClipboardText(std::wstring_view text) {
     return true;
 }
 
-void ScriptedPlatform::RunModalForm(DefinitionFormState& state, DefinitionFormHandler& handler) {
+FormEnd ScriptedPlatform::RunModalForm(DefinitionFormState& state, DefinitionFormHandler& handler) {
     ++formsShown;
     if (formScripts.empty()) throw std::logic_error("a form was shown with no script for it");
     FormScript script = std::move(formScripts.front());
@@ -121,6 +121,8 @@ void ScriptedPlatform::RunModalForm(DefinitionFormState& state, DefinitionFormHa
     script(state, handler, *this);
     activeState_ = nullptr;
     activeHandler_ = nullptr;
+    // A script that leaves the form open plays the host's WM_QUIT.
+    return state.closed ? FormEnd::Closed : formEndWhenOpen;
 }
 
 int ScriptedPlatform::TextWidthTwips(const std::wstring& text) {

@@ -45,6 +45,8 @@ public:
     std::optional<std::wstring> clipboard;
     // Scripts of the next forms shown; a form with no script left fails the test.
     std::deque<FormScript> formScripts;
+    // How a showing ends whose script leaves the form open.
+    FormEnd formEndWhenOpen = FormEnd::Quit;
     // Width of one character in twips for text measurement.
     int twipsPerChar = 100;
     // Menu command chosen when the pop-up menu is shown (0 none, 1 copy, 2 paste).
@@ -80,7 +82,7 @@ public:
     std::optional<std::wstring> ClipboardText() override { return clipboard; }
     bool SetClipboardText(std::wstring_view text) override;
     float NextRandom() override { return random_.Next(); }
-    void RunModalForm(DefinitionFormState& state, DefinitionFormHandler& handler) override;
+    FormEnd RunModalForm(DefinitionFormState& state, DefinitionFormHandler& handler) override;
 
     // --- FormWindow -------------------------------------------------------------
     int TextWidthTwips(const std::wstring& text) override;

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/win32/button_pictures.h"
@@ -16,6 +17,9 @@ namespace korvid::platform {
 namespace {
 
 using namespace form_controls;
+
+// The form's window while this thread shows it.
+thread_local HWND t_formWindow = nullptr;
 
 HINSTANCE ThisModule() {
     HMODULE module = nullptr;
@@ -51,10 +55,10 @@ DefinitionFormWindow::~DefinitionFormWindow() {
     if (font_ && font_ != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(font_);
 }
 
-void DefinitionFormWindow::Run() {
+FormEnd DefinitionFormWindow::Run() {
     INITCOMMONCONTROLSEX common{sizeof(common), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&common);
-    if (!RegisterClasses(instance_)) return;
+    if (!RegisterClasses(instance_)) return FormEnd::NoWindow;
 
     // Modal: the thread's other windows take no input while the form is up.
     const HWND active = GetActiveWindow();
@@ -65,7 +69,10 @@ void DefinitionFormWindow::Run() {
         EnableWindow(window, FALSE);
     }
 
+    FormEnd end = FormEnd::NoWindow;
     if (CreateForm(owner)) {
+        end = FormEnd::Quit;
+        const HWND outerForm = std::exchange(t_formWindow, hwnd_);
         Sync();
         Forward([&] { handler_.OnFormLoad(*this); });
         SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -79,7 +86,9 @@ void DefinitionFormWindow::Run() {
             UpdateWindow(hwnd_);
             RunMessageLoop();
         }
+        if (state_.closed) end = FormEnd::Closed;
         ShowWindow(hwnd_, SW_HIDE);
+        t_formWindow = outerForm;
     }
 
     // Give the input back before the form goes, so that activation returns
@@ -94,6 +103,7 @@ void DefinitionFormWindow::Run() {
     }
     controls_.fill(nullptr);
     UnregisterClasses(instance_);
+    return end;
 }
 
 void DefinitionFormWindow::RunMessageLoop() {
@@ -350,9 +360,11 @@ std::wstring DefinitionFormWindow::TextOf(HWND window) const {
     return text;
 }
 
-void RunDefinitionFormWindow(DefinitionFormState& state, DefinitionFormHandler& handler) {
+FormEnd RunDefinitionFormWindow(DefinitionFormState& state, DefinitionFormHandler& handler) {
     DefinitionFormWindow window(state, handler);
-    window.Run();
+    return window.Run();
 }
+
+HWND DefinitionFormWindowOfThread() { return t_formWindow; }
 
 }  // namespace korvid::platform

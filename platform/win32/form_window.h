@@ -1,6 +1,8 @@
 // The real window of the definition form.
 #pragma once
 
+#include <windows.h>
+
 #include "platform/definition_form_ui.h"
 
 namespace korvid::platform {
@@ -18,7 +20,12 @@ namespace korvid::platform {
 // window do not come back as change events.
 //
 // Without a display the window cannot be created: the call then returns at
-// once and state.closed stays false.
-void RunDefinitionFormWindow(DefinitionFormState& state, DefinitionFormHandler& handler);
+// once (NoWindow) and state.closed stays false. A WM_QUIT ends the loop
+// (Quit) and is posted again for the host's own loop, as modal loops do.
+FormEnd RunDefinitionFormWindow(DefinitionFormState& state, DefinitionFormHandler& handler);
+
+// The definition form's window while the calling thread shows one, else
+// nullptr: the owner the clipboard is opened with.
+HWND DefinitionFormWindowOfThread();
 
 }  // namespace korvid::platform

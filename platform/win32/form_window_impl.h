@@ -24,8 +24,9 @@ public:
     DefinitionFormWindow(const DefinitionFormWindow&) = delete;
     DefinitionFormWindow& operator=(const DefinitionFormWindow&) = delete;
 
-    // Shows the form modally until the state says it has closed.
-    void Run();
+    // Shows the form modally until the state says it has closed, or until
+    // it cannot go on.
+    FormEnd Run();
 
     // --- FormWindow ---------------------------------------------------------
     int TextWidthTwips(const std::wstring& text) override;

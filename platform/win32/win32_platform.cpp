@@ -260,8 +260,8 @@ public:
         return random_.Next();
     }
 
-    void RunModalForm(DefinitionFormState& state, DefinitionFormHandler& handler) override {
-        RunDefinitionFormWindow(state, handler);
+    FormEnd RunModalForm(DefinitionFormState& state, DefinitionFormHandler& handler) override {
+        return RunDefinitionFormWindow(state, handler);
     }
 
 private:
@@ -295,9 +295,13 @@ private:
     }
 
     static bool OpenClipboardPatiently() {
-        // Another program may hold the clipboard for a moment.
+        // Opened with the form's window: after OpenClipboard(NULL), Windows
+        // makes EmptyClipboard leave the clipboard without an owner, and
+        // SetClipboardData then fails. Another program may hold the
+        // clipboard for a moment.
+        const HWND owner = DefinitionFormWindowOfThread();
         for (int attempt = 0; attempt < 10; ++attempt) {
-            if (OpenClipboard(nullptr)) return true;
+            if (OpenClipboard(owner)) return true;
             Sleep(20);
         }
         return false;

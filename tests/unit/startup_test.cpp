@@ -75,6 +75,45 @@ TEST_F(StartupTest, NoComponentFailsTheCreationWithError9) {
     }
 }
 
+TEST_F(StartupTest, AFormThatCannotFinishFailsTheCreationAndLeavesNoTrace) {
+    struct Case {
+        platform::FormEnd end;
+        HRESULT hr;
+        const wchar_t* says;
+    } cases[] = {
+        {platform::FormEnd::NoWindow, E_FAIL, L"could not be shown (no desktop"},
+        {platform::FormEnd::Quit, HRESULT_FROM_WIN32(ERROR_CANCELLED), L"ended by WM_QUIT"},
+    };
+    for (const Case& c : cases) {
+        ResetModule();
+        DefineComponents(ThreeComponents());
+        module_.g_reportOn = false;
+        module_.g_pppWarned = true;
+        module_.g_reportFileNo = 4;
+        platform_.formEndWhenOpen = c.end;
+        // The user had loaded another table and typed a report name.
+        platform_.formScripts.push_back([&](auto& state, auto& handler, auto& window) {
+            module_.g_numComponents = 1;
+            module_.g_components[0].name = L"other";
+            module_.g_reportFileNo = 5;
+            handler.OnReportNameChange(window, L"report");
+        });
+        try {
+            Tessel tessel;
+            ADD_FAILURE() << "an object was made";
+        } catch (const RaisedError& e) {
+            EXPECT_EQ(e.Hresult(), c.hr);
+            EXPECT_EQ(e.source, L"Korvid");
+            EXPECT_NE(e.description.find(c.says), std::wstring::npos);
+        }
+        EXPECT_EQ(module_.g_numComponents, 3);
+        EXPECT_EQ(module_.g_components[0].name, L"Methane");
+        EXPECT_FALSE(module_.g_reportOn);
+        EXPECT_TRUE(module_.g_pppWarned);
+        EXPECT_EQ(module_.g_reportFileNo, 4);
+    }
+}
+
 TEST_F(StartupTest, IdentificationAccessorsTraceTheirHeaderOnly) {
     DefineComponents(ThreeComponents());
     QueueOkForm(L"ident");

@@ -38,8 +38,8 @@ std::wstring BenchPlatform::ReportFolder() {
     return folder;
 }
 
-void BenchPlatform::RunModalForm(platform::DefinitionFormState& state,
-                                 platform::DefinitionFormHandler& handler) {
+platform::FormEnd BenchPlatform::RunModalForm(platform::DefinitionFormState& state,
+                                              platform::DefinitionFormHandler& handler) {
     NoWindow window;
     handler.OnFormLoad(window);
     const auto& table = component_definition::Module1().g_components;
@@ -47,6 +47,7 @@ void BenchPlatform::RunModalForm(platform::DefinitionFormState& state,
     state.grid.SetTextMatrix(1, 1, table.empty() ? L"?" : table[0].cas);
     handler.OnReportNameChange(window, reportName_);
     handler.OnOkClick(window);
+    return state.closed ? platform::FormEnd::Closed : platform::FormEnd::Quit;
 }
 
 }  // namespace korvid::bench

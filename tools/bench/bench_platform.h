@@ -47,8 +47,8 @@ public:
     bool SetClipboardText(std::wstring_view text) override { return real_.SetClipboardText(text); }
     float NextRandom() override { return real_.NextRandom(); }
 
-    void RunModalForm(platform::DefinitionFormState& state,
-                      platform::DefinitionFormHandler& handler) override;
+    platform::FormEnd RunModalForm(platform::DefinitionFormState& state,
+                                   platform::DefinitionFormHandler& handler) override;
 
     // The folder the object writes its reports to (beside the executable),
     // made when it is missing.

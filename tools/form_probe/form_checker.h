@@ -47,6 +47,7 @@ public:
         Expect(what, expected, got);
     }
 
+    HWND Form() const { return form_; }
     HWND Control(Id id) const { return FormControl(form_, id); }
     std::wstring Text(Id id) const { return WindowText(Control(id)); }
     std::wstring Checked(Id id) const {

@@ -64,6 +64,8 @@ void CheckCopy(Checker& c) {
         if (ch == L'\t') ++tabs;
         if (ch == L'\r') ++lines;
     }
+    // Windows keeps text on the clipboard only for an owner: the form's window.
+    c.ExpectTrue(L"the form's window owns the copied text", GetClipboardOwner() == c.Form());
     c.Expect(L"copied rows end with CR alone", L"true", oneRowPerCr ? L"true" : L"false");
     c.Expect(L"copied rows", L"10", std::to_wstring(lines));
     c.Expect(L"16 TABs per copied row", L"160", std::to_wstring(tabs));
