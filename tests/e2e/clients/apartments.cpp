@@ -1,0 +1,176 @@
+// Calls from another apartment, as hosts that run units on threads of their
+// own make them: the object lives in one single-threaded apartment, and a
+// second one calls it through marshalled ICapeThermoMaterialObject,
+// ICapeIdentification and default IDispatch pointers. The registered type
+// library marshals the calls: arrays, texts, a failing call's error
+// information and the identification accessors all cross.
+#include <windows.h>
+#include <objbase.h>
+
+#include <string>
+#include <vector>
+
+#include "Korvid_h.h"
+#include "tests/e2e/clients/client_checks.h"
+
+using namespace korvid::e2e;
+
+namespace {
+
+struct Streams {
+    IStream* thermo = nullptr;
+    IStream* ident = nullptr;
+    IStream* dispatch = nullptr;
+};
+
+VARIANT Doubles(const std::vector<double>& values) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_ARRAY | VT_R8;
+    v.parray = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(values.size()));
+    for (LONG k = 0; k < static_cast<LONG>(values.size()); ++k) {
+        SafeArrayPutElement(v.parray, &k, const_cast<double*>(&values[k]));
+    }
+    return v;
+}
+
+std::vector<double> Read(const VARIANT& v) {
+    std::vector<double> values;
+    if (v.vt != (VT_ARRAY | VT_R8) || !v.parray) return values;
+    LONG lower = 0, upper = -1;
+    SafeArrayGetLBound(v.parray, 1, &lower);
+    SafeArrayGetUBound(v.parray, 1, &upper);
+    for (LONG k = lower; k <= upper; ++k) {
+        double d = 0;
+        SafeArrayGetElement(v.parray, &k, &d);
+        values.push_back(d);
+    }
+    return values;
+}
+
+// The second apartment: every call goes through a proxy.
+DWORD WINAPI Caller(void* parameter) {
+    const Streams streams = *static_cast<Streams*>(parameter);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ICapeThermoMaterialObject* thermo = nullptr;
+    ICapeIdentification* ident = nullptr;
+    IDispatch* dispatch = nullptr;
+    Check(CoGetInterfaceAndReleaseStream(streams.thermo, IID_ICapeThermoMaterialObject,
+                                         reinterpret_cast<void**>(&thermo)) == S_OK,
+          "ICapeThermoMaterialObject unmarshalled in the second apartment");
+    Check(CoGetInterfaceAndReleaseStream(streams.ident, IID_ICapeIdentification,
+                                         reinterpret_cast<void**>(&ident)) == S_OK,
+          "ICapeIdentification unmarshalled");
+    Check(CoGetInterfaceAndReleaseStream(streams.dispatch, IID_IDispatch,
+                                         reinterpret_cast<void**>(&dispatch)) == S_OK,
+          "default IDispatch unmarshalled");
+    if (!thermo || !ident || !dispatch) return 1;
+
+    BSTR fraction = SysAllocString(L"fraction"), vapor = SysAllocString(L"vapor"),
+         blank = SysAllocString(L""), mole = SysAllocString(L"mole"),
+         bogus = SysAllocString(L"bogus");
+    VARIANT all, values = Doubles({0.2, 0.3, 0.5}), result;
+    VariantInit(&all);
+    VariantInit(&result);
+    Check(thermo->SetProp(fraction, vapor, all, blank, mole, values) == S_OK, "SetProp with an array");
+    Check(thermo->GetProp(fraction, vapor, all, blank, mole, &result) == S_OK &&
+              Read(result) == std::vector<double>{0.2, 0.3, 0.5},
+          "GetProp answers the array SetProp stored");
+    VariantClear(&result);
+    // Windows' channel carries the error object of the refused call back to
+    // this apartment; Wine's carries the HRESULT only (the IDispatch call
+    // below gets it all through its EXCEPINFO).
+    const HRESULT hr = thermo->GetProp(bogus, vapor, all, blank, mole, &result);
+    Check(hr == static_cast<HRESULT>(0x800A0001), "a refused GetProp answers error 1: " + Hex(hr));
+    const std::wstring info = LastErrorInfo();
+    Check(info == L"<none>" ||
+              info == L"ICapeThermoMaterialObject.GetProp|bogus is not supported by this material object",
+          "its error information, where the channel carries it: " + Narrow(info));
+    Check(result.vt == VT_EMPTY, "the refused call's result stays Empty");
+
+    BSTR name = nullptr;
+    Check(ident->get_ComponentName(&name) == S_OK && name &&
+              std::wstring(name) == L"Validation Material Object",
+          "get ComponentName");
+    SysFreeString(name);
+    BSTR unit = SysAllocString(L"from another apartment");
+    Check(ident->put_ComponentDescription(unit) == S_OK, "put ComponentDescription");
+    BSTR back = nullptr;
+    Check(ident->get_ComponentDescription(&back) == S_OK && back &&
+              std::wstring(back) == L"from another apartment",
+          "get ComponentDescription answers what was put");
+    SysFreeString(back);
+    SysFreeString(unit);
+
+    // Late bound, as a script host in that apartment calls.
+    LPOLESTR member = const_cast<LPOLESTR>(L"GetProp");
+    DISPID id = 0;
+    Check(dispatch->GetIDsOfNames(IID_NULL, &member, 1, 0, &id) == S_OK, "GetIDsOfNames GetProp");
+    for (bool refused : {false, true}) {
+        VARIANT args[5];
+        for (VARIANT& a : args) VariantInit(&a);
+        args[4].vt = VT_BSTR;
+        args[4].bstrVal = SysAllocString(refused ? L"bogus" : L"fraction");
+        args[3].vt = VT_BSTR;
+        args[3].bstrVal = SysAllocString(L"vapor");
+        args[1].vt = VT_BSTR;
+        args[1].bstrVal = SysAllocString(L"");
+        args[0].vt = VT_BSTR;
+        args[0].bstrVal = SysAllocString(L"mole");
+        DISPPARAMS params{args, nullptr, 5, 0};
+        EXCEPINFO excep{};
+        UINT argErr = 0;
+        const HRESULT hr = dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result,
+                                            &excep, &argErr);
+        if (refused) {
+            Check(hr == DISP_E_EXCEPTION && excep.scode == static_cast<HRESULT>(0x800A0001) &&
+                      excep.bstrDescription &&
+                      std::wstring(excep.bstrDescription) ==
+                          L"bogus is not supported by this material object",
+                  "Invoke of a refused GetProp: DISP_E_EXCEPTION with its EXCEPINFO " + Hex(hr));
+        } else {
+            Check(hr == S_OK && Read(result) == std::vector<double>{0.2, 0.3, 0.5},
+                  "Invoke of GetProp answers the array");
+        }
+        SysFreeString(excep.bstrSource);
+        SysFreeString(excep.bstrDescription);
+        SysFreeString(excep.bstrHelpFile);
+        VariantClear(&result);
+        for (VARIANT& a : args) VariantClear(&a);
+    }
+
+    VariantClear(&values);
+    for (BSTR s : {fraction, vapor, blank, mole, bogus}) SysFreeString(s);
+    thermo->Release();
+    ident->Release();
+    dispatch->Release();
+    CoUninitialize();
+    return 0;
+}
+
+}  // namespace
+
+int wmain() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IUnknown* object = CreateTessel<IUnknown>(IID_IUnknown);
+    if (!object) return Finish();
+    Streams streams;
+    Check(CoMarshalInterThreadInterfaceInStream(IID_ICapeThermoMaterialObject, object,
+                                                &streams.thermo) == S_OK &&
+              CoMarshalInterThreadInterfaceInStream(IID_ICapeIdentification, object,
+                                                    &streams.ident) == S_OK &&
+              CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &streams.dispatch) ==
+                  S_OK,
+          "the three interfaces marshal (the type library is registered)");
+
+    // The object's apartment keeps pumping while the other one calls.
+    HANDLE caller = CreateThread(nullptr, 0, Caller, &streams, 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &caller, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    CloseHandle(caller);
+    Check(object->Release() == 0, "the object goes when the other apartment let its proxies go");
+    CoUninitialize();
+    return Finish();
+}
