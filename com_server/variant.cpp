@@ -229,7 +229,7 @@ void AppendText(std::wstring& line, const VARIANT& value, LCID lcid) {
     switch (v.vt) {
         case VT_BSTR: line.append(Text(v.bstrVal)); return;
         case VT_EMPTY: return;
-        case VT_R8: line.append(platform::CurrentPlatform().FormatNumber(v.dblVal)); return;
+        case VT_R8: platform::CurrentPlatform().AppendNumber(line, v.dblVal); return;
         default: line.append(ToText(v, lcid)); return;
     }
 }

@@ -46,7 +46,7 @@ void DumpSetPropArguments(Tessel& tessel, std::wstring_view property, std::wstri
                           const VARIANT& compIds, std::wstring_view calcType,
                           std::wstring_view basis, const VARIANT& values) {
     const LCID lcid = platform::CurrentPlatform().Lcid();
-    std::wstring line;
+    std::wstring& line = ScratchLine();
     if (!com::IsArray(values)) {
         WriteArgument(L"\tProp       \t", property);
         WriteArgument(L"\tPhase    \t", phase);
@@ -112,7 +112,7 @@ void DumpSetPropArguments(Tessel& tessel, std::wstring_view property, std::wstri
 void DumpGetPropArguments(Tessel& tessel, std::wstring_view property, std::wstring_view phase,
                           const VARIANT& compIds, std::wstring_view calcType,
                           std::wstring_view basis) {
-    std::wstring line;
+    std::wstring& line = ScratchLine();
     if (!com::IsArray(compIds)) {
         WriteArgument(L"\tProp      \t", property);
         WriteArgument(L"\tPhase    \t", phase);

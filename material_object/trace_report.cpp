@@ -12,6 +12,7 @@ namespace {
 // thread's module state, reached through this one thread-local object.
 struct PendingTrace {
     std::wstring text;
+    std::wstring scratch;  // ScratchLine()
     int16_t fileNo = 0;
     // The file was found open since the lines were last handed over. The
     // report closes only through CloseTraceReport and changes only through
@@ -60,6 +61,12 @@ void EndLine(PendingTrace& pending) {
 }  // namespace
 
 bool ReportOn() { return Pending().module->g_reportOn; }
+
+std::wstring& ScratchLine() {
+    std::wstring& line = Pending().scratch;
+    line.clear();
+    return line;
+}
 
 void TraceFlush() {
     PendingTrace& pending = Pending();

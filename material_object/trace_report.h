@@ -35,6 +35,11 @@ void WriteTraceLine(std::initializer_list<std::wstring_view> parts);
 // `name` is the interface and operation, e.g. "ICapeIdentification_ComponentName".
 void WriteCallHeader(std::wstring_view name);
 
+// An empty line buffer of the calling thread, to build one trace line in
+// without allocating: it keeps its capacity from call to call. One line at a
+// time: the next call empties it.
+std::wstring& ScratchLine();
+
 // Hands the lines collected so far to the OS.
 void TraceFlush();
 

@@ -41,8 +41,14 @@ public:
     virtual ~Platform() = default;
 
     // --- Locale -----------------------------------------------------------
-    // General number format of the user's locale (VarBstrFromR8).
-    virtual std::wstring FormatNumber(double value) = 0;
+    // Appends `value` in the general number format of the user's locale
+    // (VarBstrFromR8's text as Windows gives it) to `out`.
+    virtual void AppendNumber(std::wstring& out, double value) = 0;
+    std::wstring FormatNumber(double value) {
+        std::wstring text;
+        AppendNumber(text, value);
+        return text;
+    }
     // Locale-aware text to number (VarR8FromStr); false when the text is
     // not a number as a whole (the empty text included).
     virtual bool ParseNumber(std::wstring_view text, double* value) = 0;

@@ -21,8 +21,8 @@ std::wstring ScriptedPlatform::FileText(const std::wstring& path) const {
     return it == files.end() ? std::wstring() : it->second;
 }
 
-std::wstring ScriptedPlatform::FormatNumber(double value) {
-    return FormatGeneralNumber(value, decimalSeparator_);
+void ScriptedPlatform::AppendNumber(std::wstring& out, double value) {
+    AppendGeneralNumber(out, value, decimalSeparator_);
 }
 
 bool ScriptedPlatform::ParseNumber(std::wstring_view text, double* value) {

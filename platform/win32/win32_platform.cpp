@@ -84,8 +84,8 @@ HWND OwnerWindow() {
 class Win32Platform final : public Platform {
 public:
     // VarBstrFromR8's text with the user's decimal separator, without its cost.
-    std::wstring FormatNumber(double value) override {
-        return FormatGeneralNumber(value, UserDecimalSeparator());
+    void AppendNumber(std::wstring& out, double value) override {
+        AppendGeneralNumber(out, value, UserDecimalSeparator());
     }
 
     bool ParseNumber(std::wstring_view text, double* value) override {

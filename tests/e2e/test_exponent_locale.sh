@@ -11,13 +11,9 @@ if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
 fi
 source "$(dirname "$0")/lib.sh" "$1"
 
-# German first: the prefix is left in the locale the other tests run in.
 for run in "de_DE.UTF-8 , exponents_comma.como" "C.UTF-8 . exponents.como"; do
     read -r locale sep file <<<"$run"
-    # Wine takes the user's locale from LANG when the prefix is brought up;
-    # a server still running keeps the previous locale's settings.
     export LANG="$locale" LC_ALL="$locale"
-    korvid_stop_wine
     korvid_start_wine
     saved="$WORK/saved.como"
     rm -f "$REPORTS/e2e_exponent.txt" "$saved"

@@ -10,10 +10,12 @@
 
 namespace korvid::testing {
 
-// Counts the task allocator's live blocks (BSTRs, SAFEARRAYs, ...).
+// Counts the task allocator's live blocks (BSTRs, SAFEARRAYs, ...) and its
+// allocations.
 class AllocationSpy final : public IMallocSpy {
 public:
     size_t Live() const { return live_.size(); }
+    size_t Allocations() const { return allocations_; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMallocSpy)) {
@@ -28,6 +30,7 @@ public:
     SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T cb) override { return cb; }
     void* STDMETHODCALLTYPE PostAlloc(void* p) override {
         if (p) live_.insert(p);
+        ++allocations_;
         return p;
     }
     void* STDMETHODCALLTYPE PreFree(void* p, BOOL) override {
@@ -53,6 +56,7 @@ public:
 
 private:
     std::unordered_set<void*> live_;
+    size_t allocations_ = 0;
 };
 
 }  // namespace korvid::testing

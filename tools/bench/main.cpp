@@ -7,6 +7,11 @@
 // its best round. A last line splits a traced call's cost: its trace text
 // built but not written, over the same call with reporting off.
 //
+// Last, it counts the heap allocations of each call, traced and untraced:
+// those of the C++ code (the object's logic is linked into this program,
+// whose operator new counts) and those of the task allocator (BSTRs and
+// SAFEARRAYs, through an IMallocSpy, with the BSTR cache off).
+//
 // Usage: korvid-bench.exe [rounds] [scale]   (defaults 25 and 1; scale
 // multiplies the iterations of a round)
 #include <windows.h>
@@ -14,16 +19,38 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "com_server/tessel_object.h"
 #include "com_server/variant.h"
 #include "component_definition/module_state.h"
+#include "tests/support/allocation_spy.h"
 #include "tools/bench/bench_platform.h"
+
+extern "C" void WINAPI SetOaNoCache(void);
+
+// Every C++ allocation of this program, the object's logic included. (The
+// replaced operators pair malloc with free; GCC cannot see that pairing
+// through them.)
+std::atomic<long> g_cppAllocations{0};
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t size) {
+    ++g_cppAllocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -290,6 +317,16 @@ int main(int argc, char** argv) {
          "of its WriteFile + Invoke", 1.5},
         {"GetProp Invoke, reporting on", onGetInvoke, floorGetWrite + floorInvoke,
          "of its WriteFile + Invoke", 1.5},
+        // The floor of a traced call that survives a host crash: the call
+        // untraced plus the one WriteFile of its lines.
+        {"SetProp vtable, reporting on", onSetVtable, offSetVtable + floorSetWrite,
+         "of untraced + WriteFile", 1.3},
+        {"GetProp vtable, reporting on", onGetVtable, offGetVtable + floorGetWrite,
+         "of untraced + WriteFile", 1.3},
+        {"SetProp Invoke, reporting on", onSetInvoke, offSetInvoke + floorSetWrite,
+         "of untraced + WriteFile", 1.3},
+        {"GetProp Invoke, reporting on", onGetInvoke, offGetInvoke + floorGetWrite,
+         "of untraced + WriteFile", 1.3},
     };
     for (const Row& row : rows) Print(row);
     // Where a traced call's time goes: its trace text, built but not written,
@@ -297,6 +334,32 @@ int main(int argc, char** argv) {
     std::printf("\n%-34s %9.1f ns  (SetProp), %.1f ns (GetProp) over the call itself\n",
                 "trace text built, not written", textSetVtableM.best - offSetVtable,
                 textGetVtableM.best - offGetVtable);
+
+    // Heap allocations per call, with the BSTR cache off so that every BSTR
+    // reaches the task allocator.
+    SetOaNoCache();
+    korvid::testing::AllocationSpy spy;
+    Check("CoRegisterMallocSpy", CoRegisterMallocSpy(&spy));
+    auto allocationsOf = [&](bool reporting, const std::function<void()>& call) {
+        constexpr int kCalls = 200;
+        korvid::component_definition::Module1().g_reportOn = reporting;
+        call();  // buffers reach their size
+        const long cppBefore = g_cppAllocations;
+        const size_t taskBefore = spy.Allocations();
+        for (int k = 0; k < kCalls; ++k) call();
+        return static_cast<double>(g_cppAllocations - cppBefore +
+                                   static_cast<long>(spy.Allocations() - taskBefore)) /
+               kCalls;
+    };
+    std::printf("\n%-34s %9s %9s\n", "heap allocations per call", "untraced", "traced");
+    const char* const names[] = {"SetProp vtable", "GetProp vtable", "SetProp Invoke",
+                                 "GetProp Invoke"};
+    const std::function<void()> bodies[] = {setVtable, getVtable, setInvoke, getInvoke};
+    for (size_t k = 0; k < 4; ++k) {
+        std::printf("%-34s %9.2f %9.2f\n", names[k], allocationsOf(false, bodies[k]),
+                    allocationsOf(true, bodies[k]));
+    }
+    CoRevokeMallocSpy();
 
     CloseHandle(scratch);
     DeleteFileW(scratchPath.c_str());

@@ -25,8 +25,16 @@ korvid_start_wine() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     local fresh=0
     [ -f "$WINEPREFIX/system.reg" ] || fresh=1
+    # Wine takes the user's locale from LANG when the prefix is brought up,
+    # and a server that is still running keeps the settings of the locale it
+    # started with: a change of locale starts a new server.
+    local locale="${LC_ALL:-${LANG:-}}"
+    if [ "$(cat "$WINEPREFIX/.korvid-locale" 2>/dev/null)" != "$locale" ]; then
+        wineserver -k >/dev/null 2>&1 || true
+    fi
     # The server runs detached so that no test waits on its inherited pipes.
     setsid bash -c 'wineserver -p; wine wineboot -i' </dev/null >/dev/null 2>&1
+    printf '%s' "$locale" >"$WINEPREFIX/.korvid-locale"
     if [ "$fresh" = 1 ]; then
         # A crash ends the process instead of opening a debugger dialog.
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
