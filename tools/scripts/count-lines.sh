@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Lines of test code against lines of the code it tests, and their ratio.
+# Code: the four subsystem folders and the tools a user runs. Tests:
+# everything under tests/ and the test-only programs in tools/ (the form
+# checker and its probe host, the fuzzer). Non-blank lines of C++, IDL,
+# resource, shell and VBScript sources; data files and build files are not
+# counted.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+count() {
+    find "$@" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.idl' -o -name '*.rc' \
+        -o -name '*.def' -o -name '*.sh' -o -name '*.vbs' \) -print0 2>/dev/null |
+        xargs -0 cat | grep -cv '^[[:space:]]*$'
+}
+
+test_dirs=(tests tools/form_probe)
+[ -d tools/fuzz ] && test_dirs+=(tools/fuzz)
+code_dirs=(material_object component_definition com_server platform)
+for tool in tools/*/; do
+    tool="${tool%/}"
+    case " ${test_dirs[*]} " in *" $tool "*) continue ;; esac
+    code_dirs+=("$tool")
+done
+
+code=$(count "${code_dirs[@]}")
+tests=$(count "${test_dirs[@]}")
+echo "code:  $code lines (${code_dirs[*]})"
+echo "tests: $tests lines (${test_dirs[*]})"
+awk -v t="$tests" -v c="$code" 'BEGIN { printf "ratio: %.2f (tests / code)\n", t / c }'
