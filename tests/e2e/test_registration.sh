@@ -31,21 +31,26 @@ query "HKCR\\CLSID\\$clsid\\InprocServer32" | grep -qiF "$dll" || fail "InprocSe
 query "HKCR\\TypeLib\\$libid\\1.0\\0\\win$bits" | grep -qiF "$dll" || fail "type library win$bits"
 query "HKCR\\Interface\\$thermo\\TypeLib" | grep -q "$libid" || fail "interface key of ours"
 
-# expect_unregistered yes|no: this bitness's keys are gone; what the other
-# bitness shares stays exactly when it is registered; a host of this bitness
-# can no longer create the class.
+# expect_unregistered CLASS LIBRARY: this bitness's keys are gone; of the
+# shared keys, the ProgID stays exactly when the other bitness's class is
+# registered (CLASS yes|no), the type library's version key when its subkey
+# is (LIBRARY yes|no); a host of this bitness can no longer create the class.
 expect_unregistered() {
+    local state="other bitness's class $1, type library $2"
     for key in "HKCR\\CLSID\\$clsid" "HKCR\\TypeLib\\$libid\\1.0\\0\\win$bits" \
                "HKCR\\Interface\\$tessel" "HKCR\\Interface\\$thermo" "HKCR\\Interface\\$ident"; do
-        has_key "$key" && fail "$key left after unregistration (other bitness registered: $1)"
+        has_key "$key" && fail "$key left after unregistration ($state)"
     done
     if [ "$1" = yes ]; then
-        query 'HKCR\Korvid.Tessel\CLSID' | grep -q "$clsid" || fail "ProgID removed under the other bitness"
-        has_key "HKCR\\TypeLib\\$libid\\1.0\\0\\win$other" || fail "type library win$other removed"
-        query "HKCR\\TypeLib\\$libid\\1.0" | grep -q 'Korvid' || fail "shared type library key removed"
+        query 'HKCR\Korvid.Tessel\CLSID' | grep -q "$clsid" || fail "ProgID removed ($state)"
     else
-        has_key 'HKCR\Korvid.Tessel' && fail "ProgID left after unregistration"
-        has_key "HKCR\\TypeLib\\$libid" && fail "type library key left after unregistration"
+        has_key 'HKCR\Korvid.Tessel' && fail "ProgID left ($state)"
+    fi
+    if [ "$2" = yes ]; then
+        has_key "HKCR\\TypeLib\\$libid\\1.0\\0\\win$other" || fail "type library win$other removed ($state)"
+        query "HKCR\\TypeLib\\$libid\\1.0" | grep -q 'Korvid' || fail "shared type library key removed ($state)"
+    else
+        has_key "HKCR\\TypeLib\\$libid" && fail "type library key left ($state)"
     fi
     cat >"$WORK/create.vbs" <<'VBS'
 On Error Resume Next
@@ -53,14 +58,25 @@ Set mo = CreateObject("Korvid.Tessel")
 WScript.Echo "err=" & Err.Number
 VBS
     (cd "$WORK" && timeout 60 wine "$CSCRIPT" //nologo create.vbs) | tr -d '\r' | grep -qx 'err=429' ||
-        fail "an unregistered class should not be creatable (other bitness registered: $1)"
+        fail "an unregistered class should not be creatable ($state)"
+}
+
+# other_state: "CLASS LIBRARY" (yes or no each) of the other bitness as found.
+other_class="HKCR\\CLSID\\$clsid\\InprocServer32"
+other_lib="HKCR\\TypeLib\\$libid\\1.0\\0\\win$other"
+other_state() {
+    has_key "$other_class" "$other" && echo -n "yes " || echo -n "no "
+    has_key "$other_lib" && echo yes || echo no
 }
 
 # The other bitness registered: a real registration, or one made up here of
-# the keys that unregistration looks at.
-other_class="HKCR\\CLSID\\$clsid\\InprocServer32"
-other_lib="HKCR\\TypeLib\\$libid\\1.0\\0\\win$other"
-made_up=()  # KEY VIEW pairs to delete afterwards
+# the keys that unregistration looks at (removed again, also on failure).
+made_up=()  # KEY VIEW pairs
+remove_made_up() {
+    for ((i = 0; i < ${#made_up[@]}; i += 2)); do reg_delete "${made_up[i]}" "${made_up[i + 1]}"; done
+    made_up=()
+}
+trap 'remove_made_up; rm -rf "$WORK"' EXIT
 if ! has_key "$other_class" "$other"; then
     reg_add "$other_class" "C:\\Korvid\\win$other\\Korvid.dll" "$other"
     made_up+=("HKCR\\CLSID\\$clsid" "$other")
@@ -70,13 +86,12 @@ if ! has_key "$other_lib"; then
     made_up+=("$other_lib" "$bits")
 fi
 regsvr /u
-expect_unregistered yes
-for ((i = 0; i < ${#made_up[@]}; i += 2)); do reg_delete "${made_up[i]}" "${made_up[i + 1]}"; done
-[ "${#made_up[@]}" = 4 ] && other_registered=no || other_registered=yes
-# The shared keys the made-up registration kept go with the next /u.
+expect_unregistered yes yes
+remove_made_up
+# Without what was made up, the shared keys it kept go with the next /u.
 regsvr
 regsvr /u
-expect_unregistered "$other_registered"
+expect_unregistered $(other_state)
 
 # Another CAPE-OPEN type library owns the identification interface.
 reg_add "HKCR\\Interface\\$ident\\TypeLib" "$foreign" "$bits"

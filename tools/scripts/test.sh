@@ -17,6 +17,10 @@ status=0
 (cd "$(korvid_build_dir 64)" && ctest --output-on-failure --timeout 600) || status=$?
 if korvid_can_run_32bit; then
     echo "== 32-bit end-to-end tests"
+    # A prefix made before wine32 was installed lacks the 32-bit programs.
+    if [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/regsvr32.exe" ]; then
+        timeout 300 wine wineboot -u </dev/null >/dev/null 2>&1 || true
+    fi
     (cd "$(korvid_build_dir 32)" && ctest --output-on-failure --timeout 600) || status=$?
 else
     echo "$KORVID_SKIP_32BIT_E2E"
