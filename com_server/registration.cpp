@@ -18,6 +18,20 @@ constexpr wchar_t kTypeLibVersion[] = L"1.0";
 // The OLE Automation marshaler for dual interfaces.
 constexpr wchar_t kAutomationProxy[] = L"{00020424-0000-0000-C000-000000000046}";
 
+// A 32-bit and a 64-bit Korvid.dll may both be registered on 64-bit Windows.
+// CLSID and Interface keys are redirected there: each bitness has its own
+// view, which its regsvr32 reaches as HKCR\CLSID. ProgIDs and TypeLib are
+// shared: the type library holds one subkey per bitness (win32, win64) under
+// one version key. The other view is reached with KEY_WOW64_32KEY or
+// KEY_WOW64_64KEY, which 32-bit Windows ignores (the one view is ours then).
+#ifdef _WIN64
+constexpr wchar_t kOwnSysKind[] = L"win64";
+constexpr REGSAM kOtherView = KEY_WOW64_32KEY;
+#else
+constexpr wchar_t kOwnSysKind[] = L"win32";
+constexpr REGSAM kOtherView = KEY_WOW64_64KEY;
+#endif
+
 std::wstring GuidText(REFGUID guid) {
     wchar_t text[40] = {};
     StringFromGUID2(guid, text, 40);
@@ -57,6 +71,19 @@ std::wstring ReadString(const std::wstring& key) {
 }
 
 void DeleteTree(const std::wstring& key) { RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str()); }
+
+// Whether the key exists (in the given view) and, with `withSubkeys`, has any subkey.
+bool KeyExists(const std::wstring& key, REGSAM view = 0, bool withSubkeys = false) {
+    HKEY hkey = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ | view, &hkey) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD subkeys = 0;
+    LSTATUS status = RegQueryInfoKeyW(hkey, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(hkey);
+    return !withSubkeys || (status == ERROR_SUCCESS && subkeys > 0);
+}
 
 // The interface keys of a CAPE-OPEN interface may belong to another CAPE-OPEN
 // type library on this machine: those are not ours to change or remove.
@@ -120,7 +147,7 @@ HRESULT RegisterServer() {
          L"This is a dummy material object for validation purposes only"},
         {classKey + L"\\CapeDescription", L"CapeVersion", L"0.9"},
         {libKey, nullptr, L"Korvid"},
-        {libKey + L"\\0\\win64", nullptr, path},
+        {libKey + L"\\0\\" + kOwnSysKind, nullptr, path},
         {libKey + L"\\FLAGS", nullptr, L"0"},
         {libKey + L"\\HELPDIR", nullptr, folder},
     };
@@ -142,14 +169,23 @@ HRESULT RegisterServer() {
 
 HRESULT UnregisterServer() {
     const std::wstring clsid = GuidText(CLSID_Tessel);
-    // Only keys that name our class or library.
-    if (ReadString(std::wstring(kProgId) + L"\\CLSID") == clsid) DeleteTree(kProgId);
+    const std::wstring libKey = L"TypeLib\\" + GuidText(LIBID_Korvid);
+    const std::wstring versionKey = libKey + L"\\" + kTypeLibVersion;
+
+    // Keys of this bitness's view; only those that name our class or library.
     DeleteTree(L"CLSID\\" + clsid);
-    DeleteTree(L"TypeLib\\" + GuidText(LIBID_Korvid));
     DeleteTree(L"Interface\\" + GuidText(IID__Tessel));
     for (const auto& cape : kCapeInterfaces) {
         if (InterfaceKeyIsOurs(*cape.iid, false)) DeleteTree(L"Interface\\" + GuidText(*cape.iid));
     }
+
+    // Shared keys: the ProgID stays while the other bitness's class is registered,
+    // the type library's version key while it holds the other bitness's subkey.
+    const bool otherBitness = KeyExists(L"CLSID\\" + clsid + L"\\InprocServer32", kOtherView);
+    if (!otherBitness && ReadString(std::wstring(kProgId) + L"\\CLSID") == clsid) DeleteTree(kProgId);
+    DeleteTree(versionKey + L"\\0\\" + kOwnSysKind);
+    if (!KeyExists(versionKey + L"\\0", 0, true)) DeleteTree(versionKey);
+    if (!KeyExists(libKey, 0, true)) DeleteTree(libKey);
     return S_OK;
 }
 

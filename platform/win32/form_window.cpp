@@ -29,18 +29,18 @@ HINSTANCE ThisModule() {
     return module;
 }
 
+// A named CALLBACK, not a lambda: 32-bit Windows calls it as __stdcall.
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    }
+    return TRUE;
+}
+
 // The thread's top-level windows that take input, which a modal form disables.
 std::vector<HWND> EnabledThreadWindows() {
     std::vector<HWND> windows;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM list) -> BOOL {
-            if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 

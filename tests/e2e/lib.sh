@@ -15,8 +15,11 @@ trap 'rm -rf "$WORK"' EXIT
 source "$ROOT_DIR/tools/scripts/wine-env.sh"
 korvid_start_display
 korvid_start_wine
+# regsvr32 and cscript of the bitness under test (KORVID_BITS).
+REGSVR32="$(korvid_system_dir)\\regsvr32.exe"
+CSCRIPT="$(korvid_system_dir)\\cscript.exe"
 mkdir -p "$REPORTS"
-timeout 60 wine regsvr32 /s "$(winepath -w "$BIN/Korvid.dll")"
+timeout 60 wine "$REGSVR32" /s "$(winepath -w "$BIN/Korvid.dll")"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -59,7 +62,7 @@ run_vbs() {
     local script="$1"; shift
     local name; name="$(basename "$script")"
     cat "$E2E_DIR/vbs/prelude.vbs" "$script" >"$WORK/$name"
-    (cd "$WORK" && timeout "${CLIENT_TIMEOUT:-120}" wine cscript //nologo "$name" "$@")
+    (cd "$WORK" && timeout "${CLIENT_TIMEOUT:-120}" wine "$CSCRIPT" //nologo "$name" "$@")
 }
 
 # client_passed: the client printed its end marker with no failure.

@@ -32,7 +32,7 @@ gui_cleanup() {
 trap gui_cleanup EXIT
 
 gui_register() {
-    timeout 60 wine regsvr32 /s "$KORVID_BIN/Korvid.dll" || gui_fail "regsvr32 Korvid.dll"
+    timeout 60 wine "$(korvid_system_dir)\\regsvr32.exe" /s "$KORVID_BIN/Korvid.dll" || gui_fail "regsvr32 Korvid.dll"
 }
 
 # Starts the probe host in the background; its output goes to $KORVID_WORK/probe.out.

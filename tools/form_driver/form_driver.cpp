@@ -26,39 +26,45 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return static_cast<LRESULT>(result);
 }
 
+// Enumeration callbacks are named functions: a lambda converts only to a
+// pointer of the default calling convention, and 32-bit Windows calls them
+// as CALLBACK (__stdcall).
+struct WindowSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
+    auto* s = reinterpret_cast<WindowSearch*>(data);
+    if (IsWindowVisible(window) && ProcessOf(window) == s->pid) s->found.push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> TopLevelWindows(DWORD pid) {
-    struct Search {
-        DWORD pid;
-        std::vector<HWND> found;
-    } search{pid, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (IsWindowVisible(window) && ProcessOf(window) == s->pid) s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{pid, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+struct DescendantSearch {
+    int id;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDescendant(HWND window, LPARAM data) {
+    auto* s = reinterpret_cast<DescendantSearch*>(data);
+    if (GetDlgCtrlID(window) != s->id) return TRUE;
+    if (s->className && _wcsicmp(ClassName(window).c_str(), s->className) != 0) return TRUE;
+    s->found = window;
+    return FALSE;
 }
 
 // A descendant of `parent` with control id `id`, of class `className` when
 // one is given.
 HWND FindDescendant(HWND parent, int id, const wchar_t* className = nullptr) {
-    struct Search {
-        int id;
-        const wchar_t* className;
-        HWND found;
-    } search{id, className, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetDlgCtrlID(window) != s->id) return TRUE;
-            if (s->className && _wcsicmp(ClassName(window).c_str(), s->className) != 0) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DescendantSearch search{id, className, nullptr};
+    EnumChildWindows(parent, MatchDescendant, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

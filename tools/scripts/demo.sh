@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 root="$(pwd)"
 bash tools/scripts/setup.sh
-bin="$root/${KORVID_BUILD_DIR:-build}/bin"
+source tools/scripts/bitness.sh
+bin="$(korvid_build_dir 64)/bin"
 source tools/scripts/wine-env.sh
 korvid_start_display
 korvid_start_wine

@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian machine for Korvid and builds it:
-# packages, the German locale the locale tests use, and the cross-build.
-#   KORVID_BUILD_DIR  build folder (default: build)
+# Sets up a fresh Debian machine for Korvid and builds it, 32-bit and 64-bit:
+# packages, the German locale the locale tests use, and the two cross-builds.
+#   KORVID_BUILD_DIR  root of the build folders (default: build): the 32-bit
+#                     build in <root>/win32, the 64-bit one in <root>/win64
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source tools/scripts/bitness.sh
 
-packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine wine64 xvfb x11-utils
+packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
+          mingw-w64-tools libwine-dev wine wine64 xvfb x11-utils
           xdotool imagemagick googletest cmake locales)
+# wine32 runs the 32-bit programs, but only where the kernel executes 32-bit
+# code: elsewhere Debian's wine would pick its 32-bit loader and fail on every
+# call ("Exec format error").
+can_run_32bit=0
+if korvid_can_run_32bit; then
+    can_run_32bit=1
+    packages+=(wine32:i386)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -14,6 +25,9 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
+    if [ "$can_run_32bit" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
     apt-get update -qq
     apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
@@ -23,7 +37,18 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf8$'; then
     localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 || true
 fi
 
-build="${KORVID_BUILD_DIR:-build}"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)"
+# Both bitnesses with their tools. The 64-bit build carries every test; the
+# 32-bit one the end-to-end clients, where this machine can run them.
+for bits in 64 32; do
+    if [ "$bits" = 64 ]; then
+        toolchain=cmake/mingw-w64-x86_64.cmake tests=ON unit=ON
+    else
+        toolchain=cmake/mingw-w64-i686.cmake unit=OFF tests=OFF
+        [ "$can_run_32bit" = 1 ] && tests=ON
+    fi
+    dir="$(korvid_build_dir "$bits")"
+    cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+          -DKORVID_BUILD_TESTS="$tests" -DKORVID_UNIT_TESTS="$unit" \
+          -DKORVID_PACKAGE_DIR="$KORVID_BUILD_ROOT" >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
+done

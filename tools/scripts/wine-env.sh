@@ -2,6 +2,7 @@
 # server and, when no display is set, a virtual one.
 #   KORVID_WINEPREFIX  prefix to use (default: ~/.cache/korvid/wine)
 #   KORVID_DISPLAY     display number for Xvfb (default :97)
+#   KORVID_BITS        bitness of the programs under test: 64 (default) or 32
 
 export WINEPREFIX="${KORVID_WINEPREFIX:-$HOME/.cache/korvid/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -50,4 +51,15 @@ korvid_start_wine() {
 
 korvid_stop_wine() {
     wineserver -k >/dev/null 2>&1 || true
+}
+
+# The folder of Windows' own programs (regsvr32, cscript) of the bitness under
+# test: a 32-bit server registers and loads only through 32-bit programs,
+# which a 64-bit Windows (and a WoW64 prefix) keeps in syswow64.
+korvid_system_dir() {
+    if [ "${KORVID_BITS:-64}" = 32 ]; then
+        echo 'C:\windows\syswow64'
+    else
+        echo 'C:\windows\system32'
+    fi
 }

@@ -1,0 +1,23 @@
+# korvid_version_info(<target> <description>): gives the DLL or program a
+# VERSIONINFO resource from cmake/version.rc.in, with the project's version.
+set(KORVID_VERSION_RC_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/version.rc.in)
+
+function(korvid_version_info target description)
+    get_target_property(type ${target} TYPE)
+    get_target_property(name ${target} OUTPUT_NAME)
+    if(NOT name)
+        set(name ${target})
+    endif()
+    if(type STREQUAL "SHARED_LIBRARY")
+        set(KORVID_FILE_TYPE VFT_DLL)
+        set(KORVID_ORIGINAL_FILENAME ${name}.dll)
+    else()
+        set(KORVID_FILE_TYPE VFT_APP)
+        set(KORVID_ORIGINAL_FILENAME ${name}.exe)
+    endif()
+    set(KORVID_INTERNAL_NAME ${name})
+    set(KORVID_FILE_DESCRIPTION "${description}")
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+    configure_file(${KORVID_VERSION_RC_TEMPLATE} ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+endfunction()
