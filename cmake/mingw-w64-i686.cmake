@@ -15,3 +15,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+
+# Doubles computed in SSE2 registers, as on x86-64: x87's 80-bit registers
+# would keep excess precision, and a product such as 83.82 x 10^4 would
+# truncate to another value than the 64-bit DLL writes. Every Windows since
+# 8 requires SSE2.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
