@@ -51,8 +51,9 @@ ClassFactory g_factory;
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+    // No DisableThreadLibraryCalls: the statically linked runtime destroys
+    // thread_local state on DLL_THREAD_DETACH.
     return TRUE;
 }
 

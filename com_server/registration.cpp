@@ -160,8 +160,12 @@ HRESULT RegisterServer() {
     }
 
     for (const auto& entry : entries) {
-        if (SetString(entry.key, entry.name, entry.value) != ERROR_SUCCESS) {
-            return SELFREG_E_CLASS;
+        const LSTATUS status = SetString(entry.key, entry.name, entry.value);
+        if (status != ERROR_SUCCESS) {
+            // Not run as an administrator, most often: take back what was
+            // written rather than leave half a registration behind.
+            UnregisterServer();
+            return HRESULT_FROM_WIN32(status);
         }
     }
     return S_OK;

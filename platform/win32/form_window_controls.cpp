@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <mutex>
 
 #include "platform/win32/form_window_impl.h"
 
@@ -72,7 +73,21 @@ int TextWidth(HDC dc, const std::wstring& text) {
 
 }  // namespace
 
+namespace {
+// Window classes belong to the process, forms to apartment threads.
+std::mutex g_classesMutex;
+int g_classUsers = 0;
+bool Registered(ATOM atom) { return atom != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS; }
+}  // namespace
+
 bool DefinitionFormWindow::RegisterClasses(HINSTANCE instance) {
+    std::lock_guard<std::mutex> lock(g_classesMutex);
+    if (!RegisterClassesLocked(instance)) return false;
+    ++g_classUsers;
+    return true;
+}
+
+bool DefinitionFormWindow::RegisterClassesLocked(HINSTANCE instance) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
     if (!GetClassInfoExW(instance, kFormClassName, &existing)) {
@@ -84,7 +99,7 @@ bool DefinitionFormWindow::RegisterClasses(HINSTANCE instance) {
         wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
         wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         wc.lpszClassName = kFormClassName;
-        if (!RegisterClassExW(&wc)) return false;
+        if (!Registered(RegisterClassExW(&wc))) return false;
     }
     if (!GetClassInfoExW(instance, kFrameClassName, &existing)) {
         WNDCLASSEXW wc{};
@@ -94,13 +109,14 @@ bool DefinitionFormWindow::RegisterClasses(HINSTANCE instance) {
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.lpszClassName = kFrameClassName;
-        if (!RegisterClassExW(&wc)) return false;
+        if (!Registered(RegisterClassExW(&wc))) return false;
     }
     return RegisterGridClass(instance);
 }
 
 void DefinitionFormWindow::UnregisterClasses(HINSTANCE instance) {
-    // Fails harmlessly while another thread still shows a form.
+    std::lock_guard<std::mutex> lock(g_classesMutex);
+    if (--g_classUsers > 0) return;  // another form (nested, or on another thread) lives
     UnregisterClassW(kFormClassName, instance);
     UnregisterClassW(kFrameClassName, instance);
     UnregisterGridClass(instance);

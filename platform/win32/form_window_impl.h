@@ -40,6 +40,7 @@ public:
 private:
     // form_window_controls.cpp
     static bool RegisterClasses(HINSTANCE instance);
+    static bool RegisterClassesLocked(HINSTANCE instance);
     static void UnregisterClasses(HINSTANCE instance);
     bool CreateForm(HWND owner);
     void CreateControls();

@@ -474,7 +474,7 @@ bool RegisterGridClass(HINSTANCE instance) {
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = form_controls::kGridClassName;
-    return RegisterClassExW(&wc) != 0;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 void UnregisterGridClass(HINSTANCE instance) {

@@ -75,8 +75,12 @@ const std::wstring& UserDecimalSeparator() {
     return separator;
 }
 
-// The window that a modal box or dialog of this thread should belong to.
+// The window that a modal box or dialog of this thread should belong to:
+// the form while it is shown (whether or not the process is in the
+// foreground), else the thread's active window.
 HWND OwnerWindow() {
+    HWND form = DefinitionFormWindowOfThread();
+    if (form && IsWindowVisible(form)) return form;
     HWND active = GetActiveWindow();
     return active && IsWindowVisible(active) ? active : nullptr;
 }
@@ -229,7 +233,10 @@ public:
         std::optional<std::wstring> text;
         if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
             if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-                text = std::wstring(chars);
+                const size_t capacity = GlobalSize(data) / sizeof(wchar_t);
+                size_t length = 0;
+                while (length < capacity && chars[length] != L'\0') ++length;
+                text = std::wstring(chars, length);
                 GlobalUnlock(data);
             }
         }
@@ -282,7 +289,11 @@ private:
         name = name == std::wstring::npos ? (path.size() > 1 && path[1] == L':' ? 2 : 0) : name + 1;
         if (path.find(L':', name) != std::wstring::npos) return false;
         const DWORD attributes = GetFileAttributesW(path.c_str());
-        return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
+        // CREATE_ALWAYS with FILE_ATTRIBUTE_NORMAL fails on Windows for an
+        // existing hidden or system file (Wine lets it through).
+        return attributes == INVALID_FILE_ATTRIBUTES ||
+               !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                               FILE_ATTRIBUTE_SYSTEM));
     }
 
     // A name such as "CON" or "NUL" opens a device, not a file: lines written
@@ -322,7 +333,12 @@ private:
         if (request.fileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
         if (request.hideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
         if (request.overwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
+        // OFN_NOCHANGEDIR does nothing for GetOpenFileName on Windows: the
+        // host's current directory is put back by hand.
+        std::vector<wchar_t> cwd(GetCurrentDirectoryW(0, nullptr) + 1, L'\0');
+        const bool haveCwd = GetCurrentDirectoryW(static_cast<DWORD>(cwd.size()), cwd.data()) != 0;
         BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+        if (haveCwd) SetCurrentDirectoryW(cwd.data());
         if (!chosen) return std::nullopt;
         request.fileName = file.data();
         return request.fileName;

@@ -184,24 +184,28 @@ TEST_F(Win32FilesTest, OutputNamesThatAreNoFilesAreRefused) {
 TEST_F(Win32FilesTest, OutputOverAFileThatIsReadOnlyOrLockedIsRefusedAndKeepsIt) {
     struct Case {
         const char* proves;
-        bool readOnly;
+        DWORD attributes;  // of the existing file
         DWORD otherShare;  // a second handle held with this sharing, or none
         bool otherHolds;
         bool opens;
     };
     const Case cases[] = {
-        {"a plain file is emptied and written", false, 0, false, true},
-        {"a read-only file", true, 0, false, false},
-        {"a file another handle holds without sharing", false, 0, true, false},
-        {"a file another handle reads, sharing only reading", false, FILE_SHARE_READ, true, false},
-        {"a file another handle holds sharing read and write", false,
+        {"a plain file is emptied and written", FILE_ATTRIBUTE_NORMAL, 0, false, true},
+        {"a read-only file", FILE_ATTRIBUTE_READONLY, 0, false, false},
+        // CREATE_ALWAYS refuses these on Windows; Wine would replace them.
+        {"a hidden file", FILE_ATTRIBUTE_HIDDEN, 0, false, false},
+        {"a system file", FILE_ATTRIBUTE_SYSTEM, 0, false, false},
+        {"a file another handle holds without sharing", FILE_ATTRIBUTE_NORMAL, 0, true, false},
+        {"a file another handle reads, sharing only reading", FILE_ATTRIBUTE_NORMAL,
+         FILE_SHARE_READ, true, false},
+        {"a file another handle holds sharing read and write", FILE_ATTRIBUTE_NORMAL,
          FILE_SHARE_READ | FILE_SHARE_WRITE, true, true},
     };
     for (const Case& c : cases) {
         const std::wstring path = Path(L"report.txt");
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         WriteBytes(path, "kept\r\n");
-        if (c.readOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(path.c_str(), c.attributes);
         HANDLE other = INVALID_HANDLE_VALUE;
         if (c.otherHolds) {
             other = CreateFileW(path.c_str(), GENERIC_READ, c.otherShare, nullptr, OPEN_EXISTING,
