@@ -132,7 +132,12 @@ HRESULT InvokeThrough(REFIID iid, void* iface, DISPID id, WORD flags, DISPPARAMS
     }
     const UINT count = params ? params->cArgs : 0;
     if (!TypeLibrary::Get().ArgumentCountFits(iid, id, flags, count)) return DISP_E_BADPARAMCOUNT;
-    return DispInvoke(iface, ti, id, flags, params, result, excep, argErr);
+    const HRESULT hr = DispInvoke(iface, ti, id, flags, params, result, excep, argErr);
+    // The automation machinery copies the method's [out, retval] into the
+    // result even when the method failed (a False for a failed check): a
+    // failed call answers no result.
+    if (FAILED(hr) && result) VariantClear(result);
+    return hr;
 }
 
 // Runs one method body: traced lines are flushed at its end, errors become
