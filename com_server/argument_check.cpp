@@ -4,9 +4,28 @@ namespace korvid::com {
 
 namespace {
 
+// Whether a VARIANT of type `vt` can be copied: a copy of one of that type
+// without a value answers, at no cost whatever the argument holds.
+HRESULT CopyableType(VARTYPE vt) {
+    if ((vt & VT_TYPEMASK) == VT_RECORD) return S_OK;  // its copy needs its record information
+    VARIANT shell{};
+    shell.vt = vt;
+    VARIANT copy;
+    VariantInit(&copy);
+    const HRESULT hr = VariantCopy(&copy, &shell);
+    VariantClear(&copy);
+    return hr;
+}
+
 HRESULT Refuse(HRESULT hr, UINT index, UINT* argErr) {
     if (argErr) *argErr = index;
     return hr;
+}
+
+// A failed conversion as IDispatch::Invoke reports it: a value too large, a
+// type no VARIANT may hold, or else one that does not coerce.
+HRESULT ConversionFailure(HRESULT hr) {
+    return hr == DISP_E_OVERFLOW || hr == DISP_E_BADVARTYPE ? hr : DISP_E_TYPEMISMATCH;
 }
 
 }  // namespace
@@ -27,17 +46,22 @@ VARIANT* ReadyArguments::Own() {
     return &owned_.back();
 }
 
-HRESULT ReadyArguments::Prepare(const std::vector<VARTYPE>& params, const DISPPARAMS& call,
-                                UINT* argErr) {
+HRESULT ReadyArguments::Prepare(const std::vector<VARTYPE>& params, bool put,
+                                const DISPPARAMS& call, UINT* argErr) {
     const UINT count = static_cast<UINT>(params.size());
     if (call.cNamedArgs > call.cArgs || (call.cArgs && !call.rgvarg) ||
         (call.cNamedArgs && !call.rgdispidNamedArgs)) {
         return E_INVALIDARG;
     }
+    // The value of a put comes first, named DISPID_PROPERTYPUT; a method has
+    // no such parameter.
+    if (put && call.cNamedArgs && call.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
+        return Refuse(DISP_E_PARAMNOTFOUND, 0, argErr);
+    }
     for (UINT k = 0; k < call.cNamedArgs; ++k) {
         const DISPID id = call.rgdispidNamedArgs[k];
-        const bool names = (id >= 0 && static_cast<UINT>(id) < count) ||
-                           (id == DISPID_PROPERTYPUT && count > 0);
+        const bool names =
+            (id >= 0 && static_cast<UINT>(id) < count) || (id == DISPID_PROPERTYPUT && put);
         if (!names) return Refuse(DISP_E_PARAMNOTFOUND, k, argErr);
     }
     args_.assign(call.rgvarg, call.rgvarg + call.cArgs);
@@ -50,9 +74,8 @@ HRESULT ReadyArguments::Prepare(const std::vector<VARTYPE>& params, const DISPPA
         UINT source = call.cArgs;
         for (UINT k = 0; k < call.cNamedArgs && source == call.cArgs; ++k) {
             const DISPID id = call.rgdispidNamedArgs[k];
-            if (id == static_cast<DISPID>(p) || (id == DISPID_PROPERTYPUT && p + 1 == count)) {
-                source = k;
-            }
+            const bool value = id == DISPID_PROPERTYPUT && put && p + 1 == count;
+            if (id == static_cast<DISPID>(p) || value) source = k;
         }
         if (source == call.cArgs && positional + call.cNamedArgs < call.cArgs) {
             source = call.cArgs - 1 - positional++;
@@ -61,18 +84,19 @@ HRESULT ReadyArguments::Prepare(const std::vector<VARTYPE>& params, const DISPPA
 
         const VARTYPE type = params[p];
         VARIANT& arg = args_[source];
+        if (type == VT_VARIANT) {
+            // Taken as it is (the machinery copies it).
+            const HRESULT hr = CopyableType(arg.vt);
+            if (FAILED(hr)) return Refuse(ConversionFailure(hr), source, argErr);
+            continue;
+        }
         if (arg.vt == type) continue;
         VARIANT* value = Own();
-        HRESULT hr;
-        if (type == VT_VARIANT || type == (VT_BYREF | VT_VARIANT)) {
-            hr = VariantCopy(value, &arg);
-        } else {
-            hr = VariantChangeType(value, &arg, 0, type & ~VT_BYREF);
-        }
-        if (FAILED(hr)) return Refuse(hr, source, argErr);
-        if (type == VT_VARIANT) {
-            continue;  // a VARIANT parameter takes any (valid) type as it is
-        } else if (type == (VT_BYREF | VT_VARIANT)) {
+        const HRESULT hr = type == (VT_BYREF | VT_VARIANT)
+                               ? VariantCopy(value, &arg)
+                               : VariantChangeType(value, &arg, 0, type & ~VT_BYREF);
+        if (FAILED(hr)) return Refuse(ConversionFailure(hr), source, argErr);
+        if (type == (VT_BYREF | VT_VARIANT)) {
             arg.vt = type;
             arg.pvarVal = value;
         } else if (type & VT_BYREF) {

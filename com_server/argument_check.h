@@ -27,15 +27,18 @@ public:
 
     // Assigns the arguments of `call` to the parameters (types `params`, the
     // [out, retval] one left out) as the automation machinery does (named
-    // arguments by DISPID, DISPID_PROPERTYPUT for the last parameter, the
-    // others in order) and converts those not of their parameter's type:
+    // arguments by DISPID, for a `put` DISPID_PROPERTYPUT first and for the
+    // last parameter, the others in order) and converts those not of their
+    // parameter's type:
     // a by-value argument for a by-reference parameter then points to a
     // converted copy owned here, as a temporary the method may change.
     // On failure the HRESULT the call answers: DISP_E_PARAMNOTFOUND for a
     // named argument that names no parameter, DISP_E_BADPARAMCOUNT for a
-    // parameter without argument, the conversion's error otherwise; `argErr`
+    // parameter without argument, DISP_E_TYPEMISMATCH (DISP_E_OVERFLOW,
+    // DISP_E_BADVARTYPE) for an argument that does not convert; `argErr`
     // (when given) names the argument by its index in rgvarg, as Windows does.
-    HRESULT Prepare(const std::vector<VARTYPE>& params, const DISPPARAMS& call, UINT* argErr);
+    HRESULT Prepare(const std::vector<VARTYPE>& params, bool put, const DISPPARAMS& call,
+                    UINT* argErr);
 
     // The call with the converted arguments; valid while this object lives.
     DISPPARAMS* Params() { return &ready_; }

@@ -153,7 +153,8 @@ HRESULT InvokeThrough(REFIID iid, void* iface, DISPID id, WORD flags, DISPPARAMS
     // The machinery is handed arguments it need not convert.
     ReadyArguments ready;
     if (const auto* types = TypeLibrary::Get().ParameterTypes(iid, id, flags); types && params) {
-        const HRESULT refused = ready.Prepare(*types, *params, argErr);
+        const bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
+        const HRESULT refused = ready.Prepare(*types, put, *params, argErr);
         if (FAILED(refused)) return refused;
         params = ready.Params();
     }
