@@ -9,20 +9,33 @@ namespace korvid::fuzz {
 
 namespace {
 
-constexpr double kNumbers[] = {0.0, 1.0, -1.0, 2.0, 3.0, 0.5, 300.0, 101325.0, -0.0, 1e-300,
-                               1e308, -1e308, 2147483648.0, 32768.0, -32769.0,
+constexpr double kNumbers[] = {0.0,
+                               1.0,
+                               -1.0,
+                               2.0,
+                               3.0,
+                               0.5,
+                               300.0,
+                               101325.0,
+                               -0.0,
+                               1e-300,
+                               1e308,
+                               -1e308,
+                               2147483648.0,
+                               32768.0,
+                               -32769.0,
                                std::numeric_limits<double>::quiet_NaN(),
                                std::numeric_limits<double>::infinity(),
                                -std::numeric_limits<double>::infinity()};
 
-constexpr VARTYPE kScalarTypes[] = {VT_I1,  VT_I2,  VT_I4, VT_I8,   VT_UI1, VT_UI2,
-                                    VT_UI4, VT_UI8, VT_INT, VT_UINT, VT_R4,  VT_R8,
+constexpr VARTYPE kScalarTypes[] = {VT_I1,  VT_I2,  VT_I4,   VT_I8,   VT_UI1,     VT_UI2,
+                                    VT_UI4, VT_UI8, VT_INT,  VT_UINT, VT_R4,      VT_R8,
                                     VT_R8,  VT_CY,  VT_DATE, VT_BOOL, VT_DECIMAL, VT_ERROR};
 
-constexpr VARTYPE kElementTypes[] = {VT_VARIANT, VT_VARIANT, VT_VARIANT, VT_BSTR, VT_BSTR,
-                                     VT_R8,      VT_R8,      VT_I2,      VT_I4,   VT_R4,
-                                     VT_BOOL,    VT_UI1,     VT_DATE,    VT_CY,   VT_DECIMAL,
-                                     VT_DISPATCH, VT_UNKNOWN, VT_ERROR, VT_I8};
+constexpr VARTYPE kElementTypes[] = {VT_VARIANT,  VT_VARIANT, VT_VARIANT, VT_BSTR, VT_BSTR,
+                                     VT_R8,       VT_R8,      VT_I2,      VT_I4,   VT_R4,
+                                     VT_BOOL,     VT_UI1,     VT_DATE,    VT_CY,   VT_DECIMAL,
+                                     VT_DISPATCH, VT_UNKNOWN, VT_ERROR,   VT_I8};
 
 // Types no argument may carry: the automation machinery must refuse them.
 constexpr VARTYPE kInvalidTypes[] = {15, VT_VOID, VT_HRESULT, 0x7F, VT_ARRAY | VT_VOID};
@@ -37,19 +50,22 @@ std::wstring ArgumentMaker::Text(Random& random) const {
             for (wchar_t& c : word) c = random.Percent(50) ? towupper(c) : towlower(c);
         }
         if (random.Percent(3)) word = L" " + word;
-        if (random.Percent(4)) word.insert(random.Below(static_cast<uint32_t>(word.size()) + 1), 1, L'\0');
+        if (random.Percent(4))
+            word.insert(random.Below(static_cast<uint32_t>(word.size()) + 1), 1, L'\0');
         return word;
     }
     if (kind < 90) {
         // Junk: letters, digits, punctuation, accents, CJK, NUL.
         static constexpr wchar_t kChars[] = L"aZ09 .,-+eE;\t\x00e9\x4e2d\x20ac\xffff";
         std::wstring junk(random.Below(24), L' ');
-        for (wchar_t& c : junk) c = random.Percent(5) ? L'\0' : kChars[random.Below(sizeof kChars / sizeof(wchar_t) - 1)];
+        for (wchar_t& c : junk)
+            c = random.Percent(5) ? L'\0'
+                                  : kChars[random.Below(sizeof kChars / sizeof(wchar_t) - 1)];
         return junk;
     }
     if (kind < 99) {
-        static const wchar_t* const kNumberTexts[] = {L"300", L"1.5", L"-2", L"1E+308", L"1E-05",
-                                                      L"0", L"NaN", L"True", L"&H10", L"1,5"};
+        static const wchar_t* const kNumberTexts[] = {L"300", L"1.5", L"-2",   L"1E+308", L"1E-05",
+                                                      L"0",   L"NaN", L"True", L"&H10",   L"1,5"};
         return random.Pick(kNumberTexts);
     }
     // Now and then a text larger than any name: 70,000 characters.
@@ -68,22 +84,40 @@ void ArgumentMaker::FillScalar(Random& random, VARIANT* v, VARTYPE vt) const {
                          (random.Percent(20) ? static_cast<LONGLONG>(random.Bits() % 65536) : 0);
     VariantInit(v);
     switch (vt) {
-        case VT_R8: v->dblVal = x; break;
-        case VT_R4: v->fltVal = static_cast<float>(x); break;
-        case VT_DATE: v->date = std::isfinite(x) ? x : 45000.5; break;
-        case VT_CY: v->cyVal.int64 = integer * 10000; break;
-        case VT_BOOL: v->boolVal = random.Percent(50) ? VARIANT_TRUE : static_cast<VARIANT_BOOL>(integer); break;
-        case VT_ERROR: v->scode = random.Percent(80) ? DISP_E_PARAMNOTFOUND : static_cast<SCODE>(random.Bits()); break;
-        case VT_DECIMAL:
-            if (FAILED(VarDecFromR8(std::isfinite(x) ? x : 0.0, &v->decVal))) VarDecFromI4(0, &v->decVal);
+        case VT_R8:
+            v->dblVal = x;
             break;
-        case VT_BSTR: v->bstrVal = NewBstr(random); break;
+        case VT_R4:
+            v->fltVal = static_cast<float>(x);
+            break;
+        case VT_DATE:
+            v->date = std::isfinite(x) ? x : 45000.5;
+            break;
+        case VT_CY:
+            v->cyVal.int64 = integer * 10000;
+            break;
+        case VT_BOOL:
+            v->boolVal = random.Percent(50) ? VARIANT_TRUE : static_cast<VARIANT_BOOL>(integer);
+            break;
+        case VT_ERROR:
+            v->scode =
+                random.Percent(80) ? DISP_E_PARAMNOTFOUND : static_cast<SCODE>(random.Bits());
+            break;
+        case VT_DECIMAL:
+            if (FAILED(VarDecFromR8(std::isfinite(x) ? x : 0.0, &v->decVal)))
+                VarDecFromI4(0, &v->decVal);
+            break;
+        case VT_BSTR:
+            v->bstrVal = NewBstr(random);
+            break;
         case VT_DISPATCH:
         case VT_UNKNOWN:
             v->pdispVal = random.Percent(20) ? nullptr : object_;
             if (v->pdispVal) v->pdispVal->AddRef();
             break;
-        default: v->llVal = integer; break;  // the integer types
+        default:
+            v->llVal = integer;
+            break;  // the integer types
     }
     v->vt = vt;  // after VarDecFromR8, whose DECIMAL overlays the type field
 }
@@ -169,9 +203,7 @@ void ArgumentMaker::Fill(Random& random, VARIANT* v, int depth, bool byRef,
     }
 }
 
-std::string Describe(BSTR text) {
-    return text ? DescribeText(text, SysStringLen(text)) : "NULL";
-}
+std::string Describe(BSTR text) { return text ? DescribeText(text, SysStringLen(text)) : "NULL"; }
 
 std::string DescribeText(const wchar_t* text, size_t length) {
     std::string out = "\"";
@@ -235,16 +267,28 @@ std::string Describe(const VARIANT& v, int depth) {
     }
     char value[64] = "";
     switch (v.vt) {
-        case VT_BSTR: return out + ":" + Describe(v.bstrVal);
-        case VT_R8: std::snprintf(value, sizeof value, ":%g", v.dblVal); break;
-        case VT_R4: std::snprintf(value, sizeof value, ":%g", v.fltVal); break;
-        case VT_DATE: std::snprintf(value, sizeof value, ":%g", v.date); break;
+        case VT_BSTR:
+            return out + ":" + Describe(v.bstrVal);
+        case VT_R8:
+            std::snprintf(value, sizeof value, ":%g", v.dblVal);
+            break;
+        case VT_R4:
+            std::snprintf(value, sizeof value, ":%g", v.fltVal);
+            break;
+        case VT_DATE:
+            std::snprintf(value, sizeof value, ":%g", v.date);
+            break;
         case VT_DISPATCH:
-        case VT_UNKNOWN: std::snprintf(value, sizeof value, ":%s", v.punkVal ? "object" : "NULL"); break;
+        case VT_UNKNOWN:
+            std::snprintf(value, sizeof value, ":%s", v.punkVal ? "object" : "NULL");
+            break;
         case VT_EMPTY:
         case VT_NULL:
-        case VT_DECIMAL: break;
-        default: std::snprintf(value, sizeof value, ":%lld", v.llVal); break;
+        case VT_DECIMAL:
+            break;
+        default:
+            std::snprintf(value, sizeof value, ":%lld", v.llVal);
+            break;
     }
     return out + value;
 }

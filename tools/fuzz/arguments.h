@@ -22,9 +22,13 @@ public:
     uint32_t Below(uint32_t n) { return n ? static_cast<uint32_t>(engine_() % n) : 0; }
     bool Percent(uint32_t p) { return Below(100) < p; }
     template <typename T, size_t N>
-    const T& Pick(const T (&items)[N]) { return items[Below(N)]; }
+    const T& Pick(const T (&items)[N]) {
+        return items[Below(N)];
+    }
     template <typename T>
-    const T& Pick(const std::vector<T>& items) { return items[Below(static_cast<uint32_t>(items.size()))]; }
+    const T& Pick(const std::vector<T>& items) {
+        return items[Below(static_cast<uint32_t>(items.size()))];
+    }
     uint64_t Bits() { return engine_(); }
 
 private:

@@ -59,9 +59,9 @@ void WriteRaw(const char* text, size_t length) {
 
 void ReportAndEnd(const char* what, DWORD code, const void* address, UINT exitCode) {
     char head[128];
-    const int n = std::snprintf(head, sizeof head, "\n%s 0x%08lX (at %p) in call %ld: ", what,
-                                static_cast<unsigned long>(code), address,
-                                static_cast<long>(g_callIndex));
+    const int n =
+        std::snprintf(head, sizeof head, "\n%s 0x%08lX (at %p) in call %ld: ", what,
+                      static_cast<unsigned long>(code), address, static_cast<long>(g_callIndex));
     std::fflush(stdout);
     WriteRaw(head, n);
     WriteRaw(g_callText.data(), g_callText.size());
@@ -83,7 +83,8 @@ DWORD WINAPI Watchdog(void*) {
         const LONG now = g_callIndex;
         still = now == seen ? still + 1000 : 0;
         seen = now;
-        if (now >= 0 && still >= kHangMilliseconds) ReportAndEnd("HANG: no return for ms", still, nullptr, 4);
+        if (now >= 0 && still >= kHangMilliseconds)
+            ReportAndEnd("HANG: no return for ms", still, nullptr, 4);
     }
 }
 
@@ -113,8 +114,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
         return DISP_E_UNKNOWNNAME;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                     EXCEPINFO*, UINT*) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
         return DISP_E_MEMBERNOTFOUND;
     }
 };
@@ -147,9 +148,11 @@ void AddMembers(ITypeInfo* info, std::vector<Member>& members) {
         for (UINT p = 0; p < count; ++p) SysFreeString(names[p]);
         // The [out, retval] parameter is no argument; a put's value has no name.
         UINT args = static_cast<UINT>(func->cParams);
-        if (args && (func->lprgelemdescParam[args - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) --args;
+        if (args && (func->lprgelemdescParam[args - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL))
+            --args;
         member.params.resize(args, L"value");
-        const bool opensForm = member.name == L"Duplicate" || member.name == L"CreateMaterialObject";
+        const bool opensForm =
+            member.name == L"Duplicate" || member.name == L"CreateMaterialObject";
         if (func->memid < 0x60000000 && !opensForm) {  // not IUnknown's and IDispatch's
             members.push_back(std::move(member));
         }
@@ -168,18 +171,67 @@ ITypeInfo* InfoOf(IDispatch* dispatch) {
 // calculation and flash types, the components of three_components.como,
 // constants. Junk is mixed in by the argument maker.
 std::vector<std::wstring> Words() {
-    return {L"temperature", L"pressure", L"fraction", L"flow", L"totalFlow", L"enthalpy",
-            L"entropy", L"density", L"volume", L"phaseFraction", L"fugacity",
-            L"fugacityCoefficient", L"kvalues", L"vaporPressure", L"vaporPressure.DTemperature",
-            L"enthalpy.Dmoles", L"TEMPERATURE", L"FRACTION", L"vapor", L"liquid", L"overall",
-            L"solid", L"Vapor", L"GasLiquid", L"LiquidLiquid", L"VaporLiquid", L"mole", L"mass",
-            L"MOLE", L"Mass", L"mixture", L"pure", L"TP", L"PH", L"PVF", L"TVF", L"Methane",
-            L"Ethane", L"Water", L"METHANE", L"74-82-8", L"74-84-0", L"7732-18-5",
-            L"molecularWeight", L"criticalTemperature", L"criticalPressure", L"acentricFactor",
-            L"normalBoilingPoint", L"casRegistryNumber", L"chemicalFormula", L"iupacName",
-            L"parachor", L"heatOfVaporizationAtNormalBoilingPoint", L"idealGasHeatCapacity",
-            L"standardFormationEnthalpyGas", L"liquidDensityAt25C", L"avogadroConstant",
-            L"molarGasConstant", L"", L" ", L"1.5"};
+    return {L"temperature",
+            L"pressure",
+            L"fraction",
+            L"flow",
+            L"totalFlow",
+            L"enthalpy",
+            L"entropy",
+            L"density",
+            L"volume",
+            L"phaseFraction",
+            L"fugacity",
+            L"fugacityCoefficient",
+            L"kvalues",
+            L"vaporPressure",
+            L"vaporPressure.DTemperature",
+            L"enthalpy.Dmoles",
+            L"TEMPERATURE",
+            L"FRACTION",
+            L"vapor",
+            L"liquid",
+            L"overall",
+            L"solid",
+            L"Vapor",
+            L"GasLiquid",
+            L"LiquidLiquid",
+            L"VaporLiquid",
+            L"mole",
+            L"mass",
+            L"MOLE",
+            L"Mass",
+            L"mixture",
+            L"pure",
+            L"TP",
+            L"PH",
+            L"PVF",
+            L"TVF",
+            L"Methane",
+            L"Ethane",
+            L"Water",
+            L"METHANE",
+            L"74-82-8",
+            L"74-84-0",
+            L"7732-18-5",
+            L"molecularWeight",
+            L"criticalTemperature",
+            L"criticalPressure",
+            L"acentricFactor",
+            L"normalBoilingPoint",
+            L"casRegistryNumber",
+            L"chemicalFormula",
+            L"iupacName",
+            L"parachor",
+            L"heatOfVaporizationAtNormalBoilingPoint",
+            L"idealGasHeatCapacity",
+            L"standardFormationEnthalpyGas",
+            L"liquidDensityAt25C",
+            L"avogadroConstant",
+            L"molarGasConstant",
+            L"",
+            L" ",
+            L"1.5"};
 }
 
 struct Outcomes {
@@ -190,15 +242,21 @@ struct Outcomes {
 
 class Fuzzer {
 public:
-    Fuzzer(IUnknown* object, Stranger* stranger, const AllocationSpy& spy, uint64_t seed, bool verbose)
-        : seed_(seed), verbose_(verbose), stranger_(stranger), spy_(spy), maker_(Words(), stranger) {
+    Fuzzer(IUnknown* object, Stranger* stranger, const AllocationSpy& spy, uint64_t seed,
+           bool verbose)
+        : seed_(seed),
+          verbose_(verbose),
+          stranger_(stranger),
+          spy_(spy),
+          maker_(Words(), stranger) {
         IDispatch* dispatch = nullptr;
         ICapeThermoMaterialObject* thermo = nullptr;
         ICapeIdentification* ident = nullptr;
         object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
         object->QueryInterface(IID_ICapeThermoMaterialObject, reinterpret_cast<void**>(&thermo));
         object->QueryInterface(IID_ICapeIdentification, reinterpret_cast<void**>(&ident));
-        targets_ = {{"IDispatch", dispatch, {}}, {"ICapeThermoMaterialObject", thermo, {}},
+        targets_ = {{"IDispatch", dispatch, {}},
+                    {"ICapeThermoMaterialObject", thermo, {}},
                     {"ICapeIdentification", ident, {}}};
         // The default IDispatch answers its own members and the other two's names.
         for (Target& target : targets_) {
@@ -224,7 +282,8 @@ public:
 private:
     void Fail(const std::string& what) {
         ++outcomes.failures;
-        if (outcomes.failures <= 50) std::printf("FAIL: %s: %s\n", what.c_str(), g_callText.c_str());
+        if (outcomes.failures <= 50)
+            std::printf("FAIL: %s: %s\n", what.c_str(), g_callText.c_str());
     }
 
     uint64_t seed_;
@@ -241,9 +300,13 @@ private:
 // or anything.
 WORD Flags(Random& random, WORD kind) {
     if (random.Percent(8)) {
-        static constexpr WORD kAny[] = {0, DISPATCH_METHOD, DISPATCH_PROPERTYGET,
-                                        DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF,
-                                        DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF, 0x20};
+        static constexpr WORD kAny[] = {0,
+                                        DISPATCH_METHOD,
+                                        DISPATCH_PROPERTYGET,
+                                        DISPATCH_PROPERTYPUT,
+                                        DISPATCH_PROPERTYPUTREF,
+                                        DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF,
+                                        0x20};
         return random.Pick(kAny);
     }
     if ((kind == DISPATCH_METHOD || kind == DISPATCH_PROPERTYGET) && random.Percent(40)) {
@@ -297,8 +360,8 @@ void Fuzzer::Call(LONG index) {
     const bool wantExcep = random.Percent(90);
     const bool wantArgErr = random.Percent(90);
 
-    g_callText = std::to_string(index) + " " + target.name + "." + DescribeText(name.data(), name.size()) +
-                 " flags " + std::to_string(flags) + " (";
+    g_callText = std::to_string(index) + " " + target.name + "." +
+                 DescribeText(name.data(), name.size()) + " flags " + std::to_string(flags) + " (";
     for (UINT k = 0; k < count; ++k) {
         g_callText += (k ? ", " : "") + Describe(call.args[count - 1 - k]);
     }
@@ -315,7 +378,8 @@ void Fuzzer::Call(LONG index) {
     HRESULT hr = target.dispatch->GetIDsOfNames(IID_NULL, namePointers.data(),
                                                 static_cast<UINT>(names.size()), 0, ids.data());
     std::string result;
-    if (FAILED(hr) && names[0] == member.name && names.size() == 1) Fail("GetIDsOfNames of a member " + Hex(hr));
+    if (FAILED(hr) && names[0] == member.name && names.size() == 1)
+        Fail("GetIDsOfNames of a member " + Hex(hr));
     if (hr == S_OK || (hr == DISP_E_UNKNOWNNAME && ids[0] != DISPID_UNKNOWN)) {
         // Parameter names that were not found are sent as they came back.
         call.named.insert(call.named.begin(), ids.begin() + 1, ids.end());
@@ -339,9 +403,11 @@ void Fuzzer::Call(LONG index) {
                 Fail("exception " + Hex(excep.scode) + " is no 0x800A0000 + n");
             }
             if (!excep.bstrSource || !*excep.bstrSource) Fail("exception without source");
-            if (!excep.bstrDescription || !*excep.bstrDescription) Fail("exception without description");
-            if (verbose_) std::printf("  %s: %s\n", Narrow(excep.bstrSource ? excep.bstrSource : L"").c_str(),
-                                      Describe(excep.bstrDescription).c_str());
+            if (!excep.bstrDescription || !*excep.bstrDescription)
+                Fail("exception without description");
+            if (verbose_)
+                std::printf("  %s: %s\n", Narrow(excep.bstrSource ? excep.bstrSource : L"").c_str(),
+                            Describe(excep.bstrDescription).c_str());
         }
         SysFreeString(excep.bstrSource);
         SysFreeString(excep.bstrDescription);
@@ -352,11 +418,14 @@ void Fuzzer::Call(LONG index) {
         }
         if (hr != S_OK && !FAILED(hr)) Fail("success code " + Hex(hr));
         if (hr == E_NOTIMPL) Fail("E_NOTIMPL");
-        if (FAILED(hr) && wantResult && value.vt != VT_EMPTY) Fail("pVarResult not VT_EMPTY after " + Hex(hr));
+        if (FAILED(hr) && wantResult && value.vt != VT_EMPTY)
+            Fail("pVarResult not VT_EMPTY after " + Hex(hr));
         ++outcomes.byResult[result];
         if (verbose_ && SUCCEEDED(hr) && wantResult) result += " -> " + Describe(value);
         VariantClear(&value);
-        if (verbose_) result += " blocks " + std::to_string(static_cast<long long>(spy_.Live()) - static_cast<long long>(blocksBefore));
+        if (verbose_)
+            result += " blocks " + std::to_string(static_cast<long long>(spy_.Live()) -
+                                                  static_cast<long long>(blocksBefore));
     } else {
         result = "GetIDsOfNames " + Hex(hr);
         ++outcomes.byResult[result];
@@ -394,7 +463,9 @@ int wmain(int argc, wchar_t** argv) {
         } else if (arg == L"--verbose") {
             verbose = true;
         } else {
-            std::fprintf(stderr, "usage: korvid-fuzz.exe [--calls N] [--seed S] [--from N --count K] [--verbose]\n");
+            std::fprintf(
+                stderr,
+                "usage: korvid-fuzz.exe [--calls N] [--seed S] [--from N --count K] [--verbose]\n");
             return 5;
         }
     }
@@ -416,10 +487,12 @@ int wmain(int argc, wchar_t** argv) {
         Fuzzer fuzzer(object, &stranger, spy, seed, verbose);
         for (LONG k = from; k < from + count; ++k) {
             fuzzer.Call(k);
-            if (k - from + 1 == kWarmUpCalls) warm = {korvid::tools::CommittedPrivate(), spy.Live()};
+            if (k - from + 1 == kWarmUpCalls)
+                warm = {korvid::tools::CommittedPrivate(), spy.Live()};
             if ((k - from + 1) % 100000 == 0) {
-                std::printf("progress: %ld calls, %.1f s, %.2f MB committed\n", static_cast<long>(k - from + 1),
-                            (GetTickCount64() - start) / 1000.0, korvid::tools::CommittedPrivate() / 1048576.0);
+                std::printf("progress: %ld calls, %.1f s, %.2f MB committed\n",
+                            static_cast<long>(k - from + 1), (GetTickCount64() - start) / 1000.0,
+                            korvid::tools::CommittedPrivate() / 1048576.0);
                 std::fflush(stdout);
             }
         }
@@ -431,19 +504,22 @@ int wmain(int argc, wchar_t** argv) {
     g_failures += static_cast<int>(std::min(outcomes.failures, 1000L));
     std::printf("calls: %ld in %.1f s (%.1f us per call), failed checks: %ld\n", outcomes.calls,
                 seconds, seconds * 1e6 / std::max(1L, outcomes.calls), outcomes.failures);
-    for (const auto& [result, n] : outcomes.byResult) std::printf("outcome %s: %ld\n", result.c_str(), n);
+    for (const auto& [result, n] : outcomes.byResult)
+        std::printf("outcome %s: %ld\n", result.c_str(), n);
     if (count >= 2 * kWarmUpCalls) {
-        std::printf("memory: committed %.3f MB after %ld calls, %.3f MB at the end; task allocator "
-                    "blocks %zu and %zu\n",
-                    warm.committed / 1048576.0, static_cast<long>(kWarmUpCalls),
-                    end.committed / 1048576.0, warm.blocks, end.blocks);
+        std::printf(
+            "memory: committed %.3f MB after %ld calls, %.3f MB at the end; task allocator "
+            "blocks %zu and %zu\n",
+            warm.committed / 1048576.0, static_cast<long>(kWarmUpCalls), end.committed / 1048576.0,
+            warm.blocks, end.blocks);
         Check(end.committed <= warm.committed + kMemoryTolerance, "committed memory flat");
         Check(end.blocks <= warm.blocks + kBlockTolerance, "task allocator blocks flat");
     }
     object->AddRef();
     Check(object->Release() == 1, "every interface reference given back");
     Check(object->Release() == 0, "the object goes with its last reference");
-    Check(stranger.refs == 1, "every reference to the caller's object given back: " + std::to_string(stranger.refs));
+    Check(stranger.refs == 1,
+          "every reference to the caller's object given back: " + std::to_string(stranger.refs));
     CoRevokeMallocSpy();
     HMODULE server = GetModuleHandleW(L"Korvid.dll");
     auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
