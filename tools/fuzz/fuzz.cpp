@@ -2,7 +2,8 @@
 // IDispatch::Invoke, on the default IDispatch, ICapeThermoMaterialObject and
 // ICapeIdentification (every member but the two that open a form: Duplicate
 // and CreateMaterialObject). Call k is built from (seed, k) alone, so any
-// call or range replays by itself.
+// call or range replays by itself (on an object without what the calls
+// before it stored: replay from 0 to see a fault that needs them).
 //
 // Each call must end in S_OK or a failure HRESULT; DISP_E_EXCEPTION must come
 // with an EXCEPINFO holding 0x800A0000 + n, a source and a description;
