@@ -43,12 +43,29 @@ void RaiseFromHresult(HRESULT hr) {
     }
 }
 
+namespace {
+
+// The error information takes NUL-terminated texts: a NUL that a client put
+// into a name would cut the description there (to nothing when the name
+// comes first). It is shown as U+FFFD, the character that stands for one
+// that cannot be shown.
+std::wstring Printable(std::wstring text) {
+    for (wchar_t& c : text) {
+        if (c == L'\0') c = L'\xFFFD';
+    }
+    return text;
+}
+
+}  // namespace
+
 HRESULT SetComError(const RaisedError& error, REFIID iid) {
     ICreateErrorInfo* create = nullptr;
     if (SUCCEEDED(CreateErrorInfo(&create))) {
         create->SetGUID(iid);
-        create->SetSource(const_cast<LPOLESTR>(error.source.c_str()));
-        create->SetDescription(const_cast<LPOLESTR>(error.description.c_str()));
+        const std::wstring source = Printable(error.source);
+        const std::wstring description = Printable(error.description);
+        create->SetSource(const_cast<LPOLESTR>(source.c_str()));
+        create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
         IErrorInfo* info = nullptr;
         if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
             SetErrorInfo(0, info);

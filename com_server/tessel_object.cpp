@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "com_server/argument_check.h"
 #include "com_server/com_error.h"
 #include "com_server/prop_invoke.h"
 #include "com_server/server_lock.h"
@@ -47,12 +48,25 @@ public:
         return !member;
     }
 
+    // The parameter types of the member that a call of `id` with `flags`
+    // reaches (the first of the interface's members that answers them), or
+    // nothing when none does.
+    const std::vector<VARTYPE>* ParameterTypes(REFIID iid, DISPID id, WORD flags) const {
+        const Entry* entry = Find(iid);
+        if (!entry) return nullptr;
+        for (const Signature& signature : entry->signatures) {
+            if (signature.id == id && (signature.kind & flags)) return &signature.types;
+        }
+        return nullptr;
+    }
+
 private:
     struct Signature {
         DISPID id;
         WORD kind;  // INVOKEKIND: the DISPATCH_* bit of the member
         UINT minArgs;
         UINT maxArgs;
+        std::vector<VARTYPE> types;  // of the arguments, first first
     };
     struct Entry {
         IID iid;
@@ -81,8 +95,12 @@ private:
                 --params;  // the result is no argument
             }
             const UINT optional = static_cast<UINT>(std::max<SHORT>(func->cParamsOpt, 0));
+            std::vector<VARTYPE> types;
+            for (UINT p = 0; p < params; ++p) {
+                types.push_back(ParameterType(func->lprgelemdescParam[p].tdesc));
+            }
             signatures.push_back({func->memid, static_cast<WORD>(func->invkind),
-                                  params - std::min(optional, params), params});
+                                  params - std::min(optional, params), params, std::move(types)});
             info->ReleaseFuncDesc(func);
         }
         info->ReleaseTypeAttr(attr);
@@ -132,7 +150,20 @@ HRESULT InvokeThrough(REFIID iid, void* iface, DISPID id, WORD flags, DISPPARAMS
     }
     const UINT count = params ? params->cArgs : 0;
     if (!TypeLibrary::Get().ArgumentCountFits(iid, id, flags, count)) return DISP_E_BADPARAMCOUNT;
-    return DispInvoke(iface, ti, id, flags, params, result, excep, argErr);
+    // The machinery is handed arguments it need not convert.
+    ReadyArguments ready;
+    if (const auto* types = TypeLibrary::Get().ParameterTypes(iid, id, flags); types && params) {
+        const bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
+        const HRESULT refused = ready.Prepare(*types, put, *params, argErr);
+        if (FAILED(refused)) return refused;
+        params = ready.Params();
+    }
+    const HRESULT hr = DispInvoke(iface, ti, id, flags, params, result, excep, argErr);
+    // The automation machinery copies the method's [out, retval] into the
+    // result even when the method failed (a False for a failed check): a
+    // failed call answers no result.
+    if (FAILED(hr) && result) VariantClear(result);
+    return hr;
 }
 
 // Runs one method body: traced lines are flushed at its end, errors become

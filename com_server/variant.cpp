@@ -242,10 +242,15 @@ void AppendName(std::wstring& line, const VARIANT& value) {
         case VT_NULL: RaiseRuntime(kInvalidUseOfNull);
         default: break;
     }
+    // Text + array is a type mismatch. VarAdd is handed only values: Wine's
+    // takes an array of objects (and a by-reference object) for an object
+    // and calls through what it points to.
+    if (v.vt & VT_ARRAY) RaiseRuntime(kTypeMismatch);
+    Variant operand = Variant::IndependentCopyOf(v);
     // Let OLE Automation decide what text + value gives.
     Variant lhs = Variant::FromText(line);
     Variant sum;
-    HRESULT hr = VarAdd(lhs.get(), const_cast<VARIANT*>(&v), sum.get());
+    HRESULT hr = VarAdd(lhs.get(), operand.get(), sum.get());
     if (FAILED(hr)) RaiseFromHresult(hr);
     if (sum.vt() == VT_NULL) RaiseRuntime(kInvalidUseOfNull);
     line = ToText(*sum, LOCALE_USER_DEFAULT);

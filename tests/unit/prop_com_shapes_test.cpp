@@ -269,6 +269,41 @@ TEST_F(PropComShapesTest, ScriptsReachSetPropGetPropAndTheChecksByName) {
     dispatch->Release();
 }
 
+TEST_F(PropComShapesTest, FailedCallsByNameLeaveNoResultAndDescribeTheirError) {
+    IDispatch* dispatch = nullptr;
+    ASSERT_EQ(thermo_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
+    com::Variant nulName = Str(std::wstring(L"\0mass", 5)), phase = Str(L"vapor"), ids,
+                 blank = Str(L""), values = DoubleArray({1, 2, 3}), number = Num(1), retVar;
+    constexpr HRESULT k1 = static_cast<HRESULT>(0x800A0001);
+    constexpr HRESULT k13 = static_cast<HRESULT>(0x800A000D);
+    // The checks fail with a False result on the stack; the texts hold a NUL
+    // first (SetProp with a number for its phase takes the type library's way).
+    struct Case {
+        const wchar_t* name;
+        std::vector<com::Variant*> args;
+        HRESULT scode;
+    } cases[] = {
+        {L"CheckNonCstProp", {&number, &retVar}, k13},
+        {L"CheckCstProp", {&retVar, &number}, k13},
+        {L"GetProp", {&nulName, &phase, &ids, &blank, &blank}, k1},
+        {L"SetProp", {&nulName, &phase, &ids, &blank, &blank, &values}, k1},
+        {L"SetProp", {&nulName, &number, &ids, &blank, &blank, &values}, k1},
+    };
+    for (Case& c : cases) {
+        com::Variant result;
+        EXCEPINFO excep{};
+        EXPECT_EQ(InvokeByName(dispatch, c.name, c.args, result.get(), &excep), DISP_E_EXCEPTION)
+            << c.name;
+        EXPECT_EQ(excep.scode, c.scode) << c.name;
+        EXPECT_TRUE(excep.bstrDescription && excep.bstrDescription[0]) << c.name;
+        EXPECT_EQ(result.vt(), VT_EMPTY) << c.name;
+        SysFreeString(excep.bstrSource);
+        SysFreeString(excep.bstrDescription);
+        SysFreeString(excep.bstrHelpFile);
+    }
+    dispatch->Release();
+}
+
 // SetProp and GetProp through IDispatch take a short way when their texts
 // arrive as texts (by-reference variants holding BSTRs, as scripts send
 // them), and the type library's way otherwise (here: by-reference BSTRs,

@@ -156,6 +156,29 @@ TEST_F(PropTraceTest, AnErrorInTheDumpStoresNothing) {
               (std::vector<double>{0, 0, 0}));
 }
 
+// The public list of ids, replaced by a client, names the values of a dump:
+// an id that is no text fails the call with 13, an array of objects as well
+// (OLE Automation is never handed one to add to a text).
+TEST_F(PropTraceTest, StoredIdsThatAreNoTextsFailTheDumpWith13) {
+    com::Variant objects;
+    objects.get()->vt = VT_ARRAY | VT_DISPATCH;
+    objects.get()->parray = SafeArrayCreateVector(VT_DISPATCH, 0, 1);
+    std::vector<com::Variant> odd;
+    odd.push_back(Num(2));
+    odd.push_back(std::move(objects));
+    for (com::Variant& id : odd) {
+        std::vector<com::Variant> ids;
+        ids.push_back(Str(L"Methane"));
+        ids.push_back(com::Variant::CopyOf(*id));
+        tessel_->m_componentIDs = Variants(std::move(ids));
+        EXPECT_EQ(Catch([&] {
+                      tessel_->ICapeThermoMaterialObject_SetProp(L"fraction", L"", *com::Variant(),
+                                                                 L"", L"", *DoubleArray({1, 2}));
+                  }).number,
+                  13);
+    }
+}
+
 TEST_F(PropTraceTest, PhaseAndBasisAreWrittenAsReceived) {
     tessel_->ICapeThermoMaterialObject_SetProp(L"Temperature", L"", *com::Variant(), L"", L"",
                                                *DoubleArray({1}));

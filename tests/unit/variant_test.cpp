@@ -35,6 +35,21 @@ Variant Int(LONG value) {
     return v;
 }
 
+// An array of objects, and an object by reference: values that OLE
+// Automation's arithmetic must not take for an object to call.
+Variant ObjectArray() {
+    Variant v = Scalar(VT_ARRAY | VT_DISPATCH);
+    v.get()->parray = SafeArrayCreateVector(VT_DISPATCH, 0, 1);
+    return v;
+}
+
+Variant ObjectByReference() {
+    static IDispatch* nothing = nullptr;
+    Variant v = Scalar(VT_BYREF | VT_DISPATCH);
+    v.get()->ppdispVal = &nothing;
+    return v;
+}
+
 int ErrorOf(const std::function<void()>& body) {
     try {
         body();
@@ -93,6 +108,8 @@ TEST_F(VariantTest, ToTextAndAppendNameKeepTheirOwnRules) {
         {"boolean", Bool(true), L"True", 0, L"", kTypeMismatch},
         {"null", Scalar(VT_NULL), L"", kInvalidUseOfNull, L"", kInvalidUseOfNull},
         {"array", StringArray({L"a"}), L"", kTypeMismatch, L"", kTypeMismatch},
+        {"array of objects", ObjectArray(), L"", kTypeMismatch, L"", kTypeMismatch},
+        {"object by reference", ObjectByReference(), L"", kTypeMismatch, L"", kTypeMismatch},
     };
     for (auto& c : cases) {
         std::wstring text;

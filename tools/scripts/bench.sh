@@ -3,9 +3,11 @@
 # (korvid-bench), the grid's paste and copy (korvid_form_bench), the grid
 # control on 10 and 10,000 rows (korvid-grid-bench, on a virtual display),
 # and the soak: a million traced calls with flat memory and a whole report
-# (korvid-soak). Sets up and builds first. Exit code 0 when each ran and the
-# soak's checks passed.
+# (korvid-soak), and a million random calls through IDispatch per reporting
+# mode (korvid-fuzz). Sets up and builds first. Exit code 0 when each ran and
+# the soak's and the fuzzer's checks passed.
 #   KORVID_SOAK_CALLS  calls of the soak (default 1000000)
+#   KORVID_FUZZ_CALLS  calls of the fuzzer per reporting mode (default 1000000)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 bash tools/scripts/setup.sh
@@ -26,5 +28,8 @@ echo "== korvid-grid-bench: the grid control"
 echo
 echo "== korvid-soak: a million traced calls"
 (cd "$bin" && timeout 1800 wine korvid-soak.exe "${KORVID_SOAK_CALLS:-1000000}") || status=1
+echo
+echo "== korvid-fuzz: random calls through IDispatch, reporting off and on"
+KORVID_FUZZ_CALLS="${KORVID_FUZZ_CALLS:-1000000}" bash tests/e2e/test_fuzz.sh "$bin" || status=1
 korvid_stop_wine
 exit $status

@@ -27,6 +27,7 @@
 #include "com_server/variant.h"
 #include "component_definition/module_state.h"
 #include "tools/bench/bench_platform.h"
+#include "tools/soak/process_memory.h"
 
 namespace {
 
@@ -46,28 +47,13 @@ struct Memory {
     SIZE_T workingSet;  // resident memory, as the OS counts it
 };
 
-// Committed private memory, summed over the address space. Wine's process
-// memory counters leave the private usage at 0, so it is counted here; a
-// heap that grows commits more pages.
-SIZE_T CommittedPrivate() {
-    SIZE_T total = 0;
-    MEMORY_BASIC_INFORMATION info;
-    const char* address = nullptr;
-    while (VirtualQuery(address, &info, sizeof info) == sizeof info) {
-        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
-        const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
-        if (next <= address) break;
-        address = next;
-    }
-    return total;
-}
-
 Memory Sample() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(),
                          reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return {std::max<SIZE_T>(CommittedPrivate(), counters.PrivateUsage), counters.WorkingSetSize};
+    return {std::max<SIZE_T>(korvid::tools::CommittedPrivate(), counters.PrivateUsage),
+            counters.WorkingSetSize};
 }
 
 // Lines of the report, and how many of them are each call header.
