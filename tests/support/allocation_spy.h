@@ -1,6 +1,7 @@
-// An IMallocSpy that counts the task allocator's live blocks, so that a test
-// can tell whether a call left a BSTR, SAFEARRAY or other block behind. Run
-// with OANOCACHE=1 (or SetOaNoCache) so that freed BSTRs reach the allocator.
+// An IMallocSpy that counts the task allocator's live blocks (BSTRs,
+// SAFEARRAYs, ...) and its allocations, for the programs that check for leaks
+// or count allocations. Run them with OANOCACHE=1 (or SetOaNoCache) so that
+// freed BSTRs reach the allocator.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,17 @@
 #include <unordered_set>
 
 namespace korvid::testing {
+
+// Freed BSTRs go back to the task allocator instead of the BSTR cache, so that
+// the spy sees them (oleaut32 exports SetOaNoCache, but no header declares it).
+inline void DisableBstrCache() {
+    using SetOaNoCache = void(WINAPI*)();
+    const HMODULE oleaut32 = GetModuleHandleW(L"oleaut32.dll");
+    if (auto set = reinterpret_cast<SetOaNoCache>(
+            reinterpret_cast<void*>(GetProcAddress(oleaut32, "SetOaNoCache")))) {
+        set();
+    }
+}
 
 // Counts the task allocator's live blocks (BSTRs, SAFEARRAYs, ...) and its
 // allocations.

@@ -13,8 +13,6 @@
 #include "tests/support/allocation_spy.h"
 #include "tests/unit/props_fixture.h"
 
-extern "C" void WINAPI SetOaNoCache(void);
-
 namespace korvid::testing::props {
 namespace {
 
@@ -122,7 +120,7 @@ const std::vector<Case>& Cases() {
 class NeverSizedTest : public ScriptedTest {
 protected:
     void SetUp() override {
-        SetOaNoCache();  // freed BSTRs must reach the allocator the spy watches
+        DisableBstrCache();
         DefineComponents(ThreeComponents());
         QueueOkForm(L"never");
         IUnknown* object = nullptr;

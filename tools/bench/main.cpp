@@ -33,8 +33,6 @@
 #include "tests/support/allocation_spy.h"
 #include "tools/bench/bench_platform.h"
 
-extern "C" void WINAPI SetOaNoCache(void);
-
 // Every C++ allocation of this program, the object's logic included. (The
 // replaced operators pair malloc with free; GCC cannot see that pairing
 // through them.)
@@ -340,7 +338,7 @@ int main(int argc, char** argv) {
 
     // Heap allocations per call, with the BSTR cache off so that every BSTR
     // reaches the task allocator.
-    SetOaNoCache();
+    korvid::testing::DisableBstrCache();
     korvid::testing::AllocationSpy spy;
     Check("CoRegisterMallocSpy", CoRegisterMallocSpy(&spy));
     auto allocationsOf = [&](bool reporting, const std::function<void()>& call) {

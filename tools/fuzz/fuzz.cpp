@@ -32,13 +32,14 @@
 #include <vector>
 
 #include "Korvid_h.h"
-#include "tests/e2e/clients/allocation_spy.h"
+#include "tests/support/allocation_spy.h"
 #include "tests/e2e/clients/argument_shapes.h"
 #include "tests/e2e/clients/client_checks.h"
 #include "tools/fuzz/arguments.h"
 #include "tools/soak/process_memory.h"
 
 using namespace korvid::e2e;
+using korvid::testing::AllocationSpy;
 using namespace korvid::fuzz;
 
 namespace {

@@ -17,11 +17,12 @@
 #include <string>
 
 #include "Korvid_h.h"
-#include "tests/e2e/clients/allocation_spy.h"
+#include "tests/support/allocation_spy.h"
 #include "tests/e2e/clients/argument_shapes.h"
 #include "tests/e2e/clients/client_checks.h"
 
 using namespace korvid::e2e;
+using korvid::testing::AllocationSpy;
 
 namespace {
 
