@@ -21,11 +21,4 @@ inline constexpr DISPID kIdentificationDispidBase = 2000;
 // with IErrorInfo set; no object remains alive then.
 HRESULT CreateTesselObject(REFIID iid, void** result);
 
-// For the cloning operations: a new Tessel's default IDispatch, owned by the
-// caller. Raises the start-up's error on failure.
-IDispatch* NewTesselDispatch();
-
-// The type information of one of our interfaces, from the embedded library.
-ITypeInfo* TypeInfoOf(REFIID iid);
-
 }  // namespace korvid::com

@@ -4,10 +4,12 @@
 
 #include <memory>
 
-#include "com_server/com_error.h"
-#include "com_server/tessel_object.h"
+#include "Korvid_h.h"
+
+#include "automation/com_error.h"
 #include "component_definition/module_state.h"
 #include "material_object/name_tables.h"
+#include "material_object/new_tessel.h"
 #include "material_object/operation_steps.h"
 #include "material_object/tessel.h"
 #include "material_object/trace_report.h"
@@ -219,7 +221,7 @@ IDispatch* Tessel::ICapeThermoMaterialObject_CreateMaterialObject() {
     OwnedDispatch created;
     try {
         // A complete start-up: the new object's form is shown modally.
-        created.reset(com::NewTesselDispatch());
+        created.reset(NewTesselDispatch());
         CopyPublicListsTo(*this, created.get());
     } catch (...) {
         // No object and no error: the new object, if any, goes with `created`.
@@ -235,7 +237,7 @@ IDispatch* Tessel::ICapeThermoMaterialObject_Duplicate() {
     OwnedDispatch created;
     try {
         created.reset(ICapeThermoMaterialObject_CreateMaterialObject());
-        if (!created) created.reset(com::NewTesselDispatch());
+        if (!created) created.reset(NewTesselDispatch());
         // The new object traces these two calls itself.
         ComPtr<ICapeIdentification> identification;
         Check(created->QueryInterface(IID_ICapeIdentification,

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 #include "component_definition/module_state.h"
 #include "material_object/name_tables.h"
 #include "material_object/operation_steps.h"

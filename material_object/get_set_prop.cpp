@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 #include "component_definition/module_state.h"
 #include "material_object/lookups.h"
 #include "material_object/property_store.h"

@@ -1,6 +1,6 @@
 // List and check operations: they answer from the object's tables and the
 // thread's component state, and touch nothing but the loop member i.
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 #include "component_definition/module_state.h"
 #include "material_object/operation_steps.h"
 #include "material_object/tessel.h"

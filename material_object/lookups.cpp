@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 #include "component_definition/module_state.h"
 #include "material_object/name_tables.h"
 #include "material_object/tessel.h"

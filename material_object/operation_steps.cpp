@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "com_server/variant.h"
+#include "automation/variant.h"
 #include "material_object/trace_report.h"
 
 namespace korvid::material_object {

@@ -8,7 +8,7 @@
 #include <new>
 #include <string_view>
 
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 
 namespace korvid::material_object {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 #include "material_object/name_tables.h"
 #include "platform/platform.h"
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 #include "material_object/tessel.h"
 #include "material_object/trace_report.h"
 #include "platform/platform.h"

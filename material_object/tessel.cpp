@@ -1,7 +1,7 @@
 // Start-up, shutdown and the ICapeIdentification accessors of Tessel.
 #include "material_object/tessel.h"
 
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 #include "component_definition/mo_def_frm.h"
 #include "component_definition/module_state.h"
 #include "material_object/name_tables.h"

@@ -2,7 +2,7 @@
 // its copies of the components, its property store and the implementation of
 // ICapeIdentification and ICapeThermoMaterialObject. Every operation traces
 // its call into the report before doing its work and raises RaisedError
-// (com_server/com_error.h) to refuse a call.
+// (automation/com_error.h) to refuse a call.
 //
 // Arguments arrive as COM gives them (BSTR texts, VARIANTs); results are
 // owned com::Variant values that the COM layer hands to the caller.
@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "com_server/variant.h"
+#include "automation/variant.h"
 #include "material_object/property_store.h"
 
 namespace korvid::material_object {

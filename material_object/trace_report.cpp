@@ -1,6 +1,6 @@
 #include "material_object/trace_report.h"
 
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 #include "component_definition/module_state.h"
 #include "platform/platform.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "com_server/variant.h"
+#include "automation/variant.h"
 #include "component_definition/module_state.h"
 #include "platform/scripted/scripted_platform.h"
 

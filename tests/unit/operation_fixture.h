@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 #include "material_object/tessel.h"
 #include "tests/unit/fixtures.h"
 

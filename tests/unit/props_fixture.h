@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "com_server/com_error.h"
-#include "com_server/variant.h"
+#include "automation/com_error.h"
+#include "automation/variant.h"
 #include "material_object/tessel.h"
 #include "tests/unit/fixtures.h"
 

@@ -1,7 +1,7 @@
 // Start-up, shutdown and identification of a Tessel over the scripted platform.
 #include <gtest/gtest.h>
 
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 #include "material_object/tessel.h"
 #include "tests/unit/fixtures.h"
 

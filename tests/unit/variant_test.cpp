@@ -4,8 +4,8 @@
 #include <cmath>
 #include <functional>
 
-#include "com_server/com_error.h"
-#include "com_server/variant.h"
+#include "automation/com_error.h"
+#include "automation/variant.h"
 #include "tests/unit/fixtures.h"
 
 namespace korvid::testing {

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "com_server/tessel_object.h"
-#include "com_server/variant.h"
+#include "automation/variant.h"
 #include "component_definition/module_state.h"
 #include "tests/support/allocation_spy.h"
 #include "tools/bench/bench_platform.h"

@@ -9,13 +9,8 @@
 #   KORVID_SOAK_CALLS  calls of the soak (default 1000000)
 #   KORVID_FUZZ_CALLS  calls of the fuzzer per reporting mode (default 1000000)
 set -euo pipefail
-cd "$(dirname "$0")/../.."
-bash tools/scripts/setup.sh
-source tools/scripts/bitness.sh
+source "$(dirname "$0")/prepare.sh"
 bin="$(korvid_build_dir 64)/bin"
-source tools/scripts/wine-env.sh
-korvid_start_display
-korvid_start_wine
 status=0
 echo "== korvid-bench: SetProp and GetProp"
 bash tools/bench/run.sh "$bin" || status=1

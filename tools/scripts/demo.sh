@@ -4,14 +4,9 @@
 # unit works through its material object. korvid-autofill.exe fills every
 # definition form from a sample .como file; the trace reports are printed.
 set -euo pipefail
-cd "$(dirname "$0")/../.."
-root="$(pwd)"
-bash tools/scripts/setup.sh
-source tools/scripts/bitness.sh
+source "$(dirname "$0")/prepare.sh"
+root="$KORVID_ROOT"
 bin="$(korvid_build_dir 64)/bin"
-source tools/scripts/wine-env.sh
-korvid_start_display
-korvid_start_wine
 mkdir -p "$bin/CapeOpenValidationReports"
 timeout 60 wine regsvr32 /s "$(winepath -w "$bin/Korvid.dll")"
 

@@ -4,15 +4,10 @@
 # bitnesses first and makes their packages. The 64-bit build runs every test;
 # the 32-bit build its end-to-end tests where this machine runs 32-bit programs.
 set -euo pipefail
-cd "$(dirname "$0")/../.."
-bash tools/scripts/setup.sh
-source tools/scripts/bitness.sh
+source "$(dirname "$0")/prepare.sh"
 for bits in 32 64; do
     cmake --build "$(korvid_build_dir "$bits")" --target package >/dev/null
 done
-source tools/scripts/wine-env.sh
-korvid_start_display
-korvid_start_wine
 status=0
 (cd "$(korvid_build_dir 64)" && ctest --output-on-failure --timeout 600) || status=$?
 if korvid_can_run_32bit; then

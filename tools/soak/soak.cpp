@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "com_server/tessel_object.h"
-#include "com_server/variant.h"
+#include "automation/variant.h"
 #include "component_definition/module_state.h"
 #include "tools/bench/bench_platform.h"
 #include "tools/soak/process_memory.h"

@@ -1,8 +1,8 @@
-#include "com_server/variant.h"
+#include "automation/variant.h"
 
 #include <cstring>
 
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 #include "platform/platform.h"
 
 namespace korvid::com {

@@ -1,4 +1,4 @@
-#include "com_server/com_error.h"
+#include "automation/com_error.h"
 
 #include <oleauto.h>
 
