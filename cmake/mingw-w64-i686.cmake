@@ -1,20 +1,8 @@
 # Cross-build for 32-bit Windows with mingw-w64 (posix threads). The 32-bit
 # programs run under Wine only where the machine executes 32-bit code (wine32).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(TOOLCHAIN_PREFIX i686-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
-set(KORVID_WIDL ${TOOLCHAIN_PREFIX}-widl CACHE FILEPATH "IDL compiler")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
 
 # Doubles computed in SSE2 registers, as on x86-64: x87's 80-bit registers
 # would keep excess precision, and a product such as 83.82 x 10^4 would

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "Korvid_h.h"
-#include "tests/e2e/clients/client_checks.h"
+#include "tests/e2e/clients/typed_results.h"
 
 using namespace korvid::e2e;
 
@@ -22,31 +22,6 @@ struct Streams {
     IStream* ident = nullptr;
     IStream* dispatch = nullptr;
 };
-
-VARIANT Doubles(const std::vector<double>& values) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_ARRAY | VT_R8;
-    v.parray = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(values.size()));
-    for (LONG k = 0; k < static_cast<LONG>(values.size()); ++k) {
-        SafeArrayPutElement(v.parray, &k, const_cast<double*>(&values[k]));
-    }
-    return v;
-}
-
-std::vector<double> Read(const VARIANT& v) {
-    std::vector<double> values;
-    if (v.vt != (VT_ARRAY | VT_R8) || !v.parray) return values;
-    LONG lower = 0, upper = -1;
-    SafeArrayGetLBound(v.parray, 1, &lower);
-    SafeArrayGetUBound(v.parray, 1, &upper);
-    for (LONG k = lower; k <= upper; ++k) {
-        double d = 0;
-        SafeArrayGetElement(v.parray, &k, &d);
-        values.push_back(d);
-    }
-    return values;
-}
 
 // The second apartment: every call goes through a proxy.
 DWORD WINAPI Caller(void* parameter) {
@@ -66,41 +41,39 @@ DWORD WINAPI Caller(void* parameter) {
           "default IDispatch unmarshalled");
     if (!thermo || !ident || !dispatch) return 1;
 
-    BSTR fraction = SysAllocString(L"fraction"), vapor = SysAllocString(L"vapor"),
-         blank = SysAllocString(L""), mole = SysAllocString(L"mole"),
-         bogus = SysAllocString(L"bogus");
-    VARIANT all, values = Doubles({0.2, 0.3, 0.5}), result;
-    VariantInit(&all);
-    VariantInit(&result);
-    Check(thermo->SetProp(fraction, vapor, all, blank, mole, values) == S_OK, "SetProp with an array");
-    Check(thermo->GetProp(fraction, vapor, all, blank, mole, &result) == S_OK &&
-              Read(result) == std::vector<double>{0.2, 0.3, 0.5},
+    const Bstr fraction(L"fraction"), vapor(L"vapor"), blank(L""), mole(L"mole"), bogus(L"bogus");
+    const std::vector<double> stored{0.2, 0.3, 0.5};
+    Var all, values, result;
+    MakeDoubles(values, stored);
+    Check(thermo->SetProp(fraction, vapor, all.v, blank, mole, values.v) == S_OK,
+          "SetProp with an array");
+    Check(thermo->GetProp(fraction, vapor, all.v, blank, mole, &result.v) == S_OK &&
+              DoublesOf(result.v) == stored,
           "GetProp answers the array SetProp stored");
-    VariantClear(&result);
+    VariantClear(&result.v);
     // Windows' channel carries the error object of the refused call back to
     // this apartment; Wine's carries the HRESULT only (the IDispatch call
     // below gets it all through its EXCEPINFO).
-    const HRESULT hr = thermo->GetProp(bogus, vapor, all, blank, mole, &result);
+    const HRESULT hr = thermo->GetProp(bogus, vapor, all.v, blank, mole, &result.v);
     Check(hr == static_cast<HRESULT>(0x800A0001), "a refused GetProp answers error 1: " + Hex(hr));
     const std::wstring info = LastErrorInfo();
     Check(info == L"<none>" ||
               info == L"ICapeThermoMaterialObject.GetProp|bogus is not supported by this material object",
           "its error information, where the channel carries it: " + Narrow(info));
-    Check(result.vt == VT_EMPTY, "the refused call's result stays Empty");
+    Check(result.v.vt == VT_EMPTY, "the refused call's result stays Empty");
 
     BSTR name = nullptr;
     Check(ident->get_ComponentName(&name) == S_OK && name &&
               std::wstring(name) == L"Validation Material Object",
           "get ComponentName");
     SysFreeString(name);
-    BSTR unit = SysAllocString(L"from another apartment");
+    const Bstr unit(L"from another apartment");
     Check(ident->put_ComponentDescription(unit) == S_OK, "put ComponentDescription");
     BSTR back = nullptr;
     Check(ident->get_ComponentDescription(&back) == S_OK && back &&
               std::wstring(back) == L"from another apartment",
           "get ComponentDescription answers what was put");
     SysFreeString(back);
-    SysFreeString(unit);
 
     // Late bound, as a script host in that apartment calls.
     LPOLESTR member = const_cast<LPOLESTR>(L"GetProp");
@@ -120,7 +93,7 @@ DWORD WINAPI Caller(void* parameter) {
         DISPPARAMS params{args, nullptr, 5, 0};
         EXCEPINFO excep{};
         UINT argErr = 0;
-        const HRESULT hr = dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result,
+        const HRESULT hr = dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result.v,
                                             &excep, &argErr);
         if (refused) {
             Check(hr == DISP_E_EXCEPTION && excep.scode == static_cast<HRESULT>(0x800A0001) &&
@@ -129,18 +102,15 @@ DWORD WINAPI Caller(void* parameter) {
                           L"bogus is not supported by this material object",
                   "Invoke of a refused GetProp: DISP_E_EXCEPTION with its EXCEPINFO " + Hex(hr));
         } else {
-            Check(hr == S_OK && Read(result) == std::vector<double>{0.2, 0.3, 0.5},
-                  "Invoke of GetProp answers the array");
+            Check(hr == S_OK && DoublesOf(result.v) == stored, "Invoke of GetProp answers the array");
         }
         SysFreeString(excep.bstrSource);
         SysFreeString(excep.bstrDescription);
         SysFreeString(excep.bstrHelpFile);
-        VariantClear(&result);
+        VariantClear(&result.v);
         for (VARIANT& a : args) VariantClear(&a);
     }
 
-    VariantClear(&values);
-    for (BSTR s : {fraction, vapor, blank, mole, bogus}) SysFreeString(s);
     thermo->Release();
     ident->Release();
     dispatch->Release();
