@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Lines of test code against lines of the code it tests, and their ratio.
-# Code: the four subsystem folders and the tools a user runs. Tests:
-# everything under tests/ and the test-only programs in tools/ (the form
-# checker and its probe host, the fuzzer). Non-blank lines of C++, IDL,
-# resource, shell and VBScript sources; data files and build files are not
-# counted.
+# Code: the subsystem folders (with the COM rules of automation/) and the
+# tools a user runs. Tests: everything under tests/ and the test-only
+# programs in tools/ (the form checker and its probe host, the fuzzer).
+# Non-blank lines of C++, IDL, resource, shell and VBScript sources; data
+# files and build files are not counted.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -16,7 +16,7 @@ count() {
 
 test_dirs=(tests tools/form_probe)
 [ -d tools/fuzz ] && test_dirs+=(tools/fuzz)
-code_dirs=(material_object component_definition com_server platform)
+code_dirs=(material_object component_definition automation com_server platform)
 for tool in tools/*/; do
     tool="${tool%/}"
     case " ${test_dirs[*]} " in *" $tool "*) continue ;; esac
