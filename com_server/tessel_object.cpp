@@ -51,8 +51,11 @@ public:
         if (!ti) return E_UNEXPECTED;
         return DispGetIDsOfNames(ti, names, count, ids);
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* excep, UINT* argErr) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                     UINT* argErr) override {
+        // "Reserved for future use. Must be IID_NULL."
+        if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
         return InvokeThrough(*Iid, static_cast<Interface*>(this), id, flags, params, result,
                              excep, argErr);
     }
@@ -441,6 +444,7 @@ HRESULT Default::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lc
 
 HRESULT Default::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                         VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     constexpr DISPID kRange = 1000;
     if (id > kThermoDispidBase && id < kThermoDispidBase + kRange) {
         return InvokeThrough(IID_ICapeThermoMaterialObject,

@@ -65,6 +65,12 @@ void IdentityAndInterfaces(IUnknown* object) {
           "ICapeThermoMaterialObject publishes GetNumComponents as DISPID 18");
     Check(tessel->GetIDsOfNames(IID_NULL, &member, 1, 0, &id) == S_OK && id != 18,
           "the default IDispatch maps the CAPE-OPEN names away from its own DISPIDs");
+    DISPPARAMS noArgs{nullptr, nullptr, 0, 0};
+    for (IDispatch* dispatch : {static_cast<IDispatch*>(thermo), static_cast<IDispatch*>(tessel)}) {
+        Check(dispatch->Invoke(id, IID_IDispatch, 0, DISPATCH_METHOD, &noArgs, nullptr, nullptr,
+                               nullptr) == DISP_E_UNKNOWNINTERFACE,
+              "Invoke with a riid other than IID_NULL gives DISP_E_UNKNOWNINTERFACE");
+    }
 
     viaIdent->Release();
     support->Release();
