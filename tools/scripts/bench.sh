@@ -28,7 +28,7 @@ echo "== korvid-fuzz: random calls through IDispatch, reporting off and on"
 KORVID_FUZZ_CALLS="${KORVID_FUZZ_CALLS:-1000000}" bash tests/e2e/test_fuzz.sh "$bin" || status=1
 if korvid_can_run_32bit; then
     echo "== korvid-fuzz, 32-bit"
-    KORVID_FUZZ_CALLS="${KORVID_FUZZ_CALLS:-1000000}" \
+    KORVID_BITS=32 KORVID_FUZZ_CALLS="${KORVID_FUZZ_CALLS:-1000000}" \
         bash tests/e2e/test_fuzz.sh "$(korvid_build_dir 32)/bin" || status=1
 else
     echo "$KORVID_SKIP_32BIT_E2E"
