@@ -27,15 +27,16 @@ bool IsAscii(std::wstring_view text) {
 
 // Text in the ANSI code page into `bytes`, whose capacity is reused.
 void ToAnsi(std::wstring_view text, std::string& bytes) {
-    // Plain ASCII, the usual case, narrows as it is. Both loops run without
-    // an exit in the middle, which lets the compiler vectorise them.
+    // Plain ASCII, the usual case, narrows as it is: one pass narrows every
+    // character and notes whether any lies beyond ASCII.
+    bytes.resize(text.size());
+    char* out = bytes.data();
     wchar_t any = 0;
-    for (wchar_t ch : text) any = static_cast<wchar_t>(any | ch);
-    if (any < 0x80) {
-        bytes.resize(text.size());
-        for (size_t k = 0; k < text.size(); ++k) bytes[k] = static_cast<char>(text[k]);
-        return;
+    for (size_t k = 0; k < text.size(); ++k) {
+        any = static_cast<wchar_t>(any | text[k]);
+        out[k] = static_cast<char>(text[k]);
     }
+    if (any < 0x80) return;
     int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                                    nullptr, 0, nullptr, nullptr);
     bytes.resize(size);
