@@ -146,8 +146,8 @@ def run(command, log, timeout=None, cwd=None):
 def failed_tests(log_text):
     """The ctest tests and GoogleTest cases that failed, from ctest's output."""
     tests = re.findall(r"^\s*\d+ - (\S+) \(", log_text, re.M)
-    cases = re.findall(r"^\[  FAILED  \] (\S+?)(?:, where|\s*$)", log_text, re.M)
-    cases = [c for c in dict.fromkeys(cases) if "." in c]
+    cases = re.findall(r"^\[  FAILED  \] ([A-Za-z_]\w*\.[\w/]+)", log_text, re.M)
+    cases = list(dict.fromkeys(cases))
     return tests, cases
 
 
