@@ -121,11 +121,11 @@ TEST_F(ComoFileTest, LoadOutcomesAndStatusLine) {
         bool earlierTable;  // two components defined and a name typed before the load
         const wchar_t* row1Name;
     };
-    const std::wstring twentyThree = [] {
+    auto numbered = [](int count) {
         std::wstring text = L";header\r\n!comment\r\n\r\nplain text\r\n";
-        for (int k = 1; k <= 23; ++k) text += L"NAME=c" + std::to_wstring(k) + L"\r\n";
+        for (int k = 1; k <= count; ++k) text += L"NAME=c" + std::to_wstring(k) + L"\r\n";
         return text;
-    }();
+    };
     const Case cases[] = {
         {"cancelled, nothing loaded before", L"", true, 0, L"You must  enter or load data", 10, false, L""},
         {"only comments and empty lines clear the table", L"!a\r\n\r\n;b\r\nno key\r\n", false, 0,
@@ -133,7 +133,9 @@ TEST_F(ComoFileTest, LoadOutcomesAndStatusLine) {
         {"a missing file keeps table and grid", std::nullopt, false, 2,
          std::wstring(L"The file could not be read: ") + kFile, 10, true, L"typed"},
         {"lone LF ends lines too", L"NAME=a\nNAME=b\rNAME=c", false, 3, L"", 4, false, L"a"},
-        {"components after the 21st are ignored and reported", twentyThree, false, 21,
+        {"one component after the 21st", numbered(22), false, 21,
+         L"Only the first 21 components were loaded; 1 more was ignored.", 22, true, L"c1"},
+        {"components after the 21st are ignored and reported", numbered(23), false, 21,
          L"Only the first 21 components were loaded; 2 more were ignored.", 22, true, L"c1"},
     };
     for (const Case& c : cases) {

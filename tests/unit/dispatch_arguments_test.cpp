@@ -39,7 +39,8 @@ class DispatchArgumentsTest : public ScriptedTest {};
 TEST_F(DispatchArgumentsTest, NamedArgumentsAndConversionsAreJudgedBeforeTheCall) {
     // (BSTR, [in, out] VARIANT*, [in, out] short*): the kinds of parameter there are.
     const std::vector<VARTYPE> params = {VT_BSTR, VT_BYREF | VT_VARIANT, VT_BYREF | VT_I2};
-    com::Variant text = Str(L"vapor"), three = Str(L"3"), word = Str(L"x"), number = Num(2);
+    com::Variant text = Str(L"vapor"), three = Str(L"3"), word = Str(L"x"), number = Num(2),
+                 big = Num(40000);
     struct Case {
         const char* what;
         std::vector<VARIANT> args;  // rgvarg: last first
@@ -49,6 +50,7 @@ TEST_F(DispatchArgumentsTest, NamedArgumentsAndConversionsAreJudgedBeforeTheCall
     } cases[] = {
         {"in order, converted", {*three, *number, *number}, {}, S_OK, 0},
         {"a text that is no short", {*word, *number, *text}, {}, DISP_E_TYPEMISMATCH, 0},
+        {"a number too big for a short", {*big, *number, *text}, {}, DISP_E_OVERFLOW, 0},
         {"named out of order", {*text, *three}, {0, 2}, DISP_E_BADPARAMCOUNT, 0},
         {"named and in order", {*three, *number, *text}, {2}, S_OK, 0},
         {"a name of no parameter", {*three, *number, *text}, {5}, DISP_E_PARAMNOTFOUND, 0},

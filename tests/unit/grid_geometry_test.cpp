@@ -258,6 +258,9 @@ TEST(GridGeometry, GridTextJoinsCellsByTabAndEndsRowsWithCrLf) {
     model.SetTextMatrix(2, 2, L"Liquid Density (25\u00B0C)");
     EXPECT_EQ(GridAsText(model),
               L"Name \t\tFamily\r\n\t74-82-8\t\r\n\t\tLiquid Density (25\u00B0C)\r\n");
+    model.SetRow(2);
+    model.SetRows(2);
+    EXPECT_EQ(model.Row(), 1) << "the current row stays inside the grid";
     model.SetRows(1);
     EXPECT_EQ(GridAsText(model), L"Name \t\tFamily\r\n");
     model.SetRows(0);

@@ -12,6 +12,7 @@
 #include "com_server/prop_invoke.h"
 #include "com_server/tessel_object.h"
 #include "tests/unit/props_fixture.h"
+#include "tools/soak/process_memory.h"
 
 namespace korvid::testing::props {
 namespace {
@@ -535,6 +536,31 @@ TEST_F(ShortInvokeTest, OnlyReadyArgumentsTakeTheShortWay) {
     EXPECT_FALSE(
         com::InvokePropDirect(thermo, 7, DISPATCH_METHOD, &params, unwanted.get(), nullptr));
     thermo->Release();
+}
+
+TEST_F(PropComShapesTest, FailedCallsTheShortWayFreeTheirErrorObjects) {
+    // Every failure makes an error object, which the short way takes over
+    // for EXCEPINFO: kept, 20,000 of them would hold megabytes.
+    com::Variant text = Str(L"fraction"), empty;  // "fraction" is no phase
+    std::vector<VARIANT> args(5, *text);
+    args[2] = *empty;
+    DISPPARAMS params{args.data(), nullptr, 5, 0};
+    auto fail = [&](int times) {
+        for (int k = 0; k < times; ++k) {
+            EXCEPINFO excep{};
+            com::Variant result;
+            const auto hr =
+                com::InvokePropDirect(thermo_, 6, DISPATCH_METHOD, &params, result.get(), &excep);
+            ASSERT_EQ(hr.value_or(S_OK), DISP_E_EXCEPTION);
+            SysFreeString(excep.bstrSource);
+            SysFreeString(excep.bstrDescription);
+            SysFreeString(excep.bstrHelpFile);
+        }
+    };
+    fail(2000);
+    const SIZE_T before = korvid::tools::CommittedPrivate();
+    fail(20000);
+    EXPECT_LT(korvid::tools::CommittedPrivate(), before + 1048576);
 }
 
 }  // namespace

@@ -206,7 +206,7 @@ TEST_F(VariantTest, RaisedErrorsBecomeControlHresultsWithErrorInfo) {
     EXPECT_STREQ(description, L"x is not supported by this material object");
     SysFreeString(source);
     SysFreeString(description);
-    info->Release();
+    EXPECT_EQ(info->Release(), 0u) << "the thread held the only reference";
 
     struct Case {
         HRESULT from;
