@@ -2,7 +2,8 @@
 # Lines of test code against lines of the code it tests, and their ratio.
 # Code: the subsystem folders (with the COM rules of automation/) and the
 # tools a user runs. Tests: everything under tests/ and the test-only
-# programs in tools/ (the form checker and its probe host, the fuzzer).
+# programs in tools/ (the form checker and its probe host, the fuzzer, the
+# fault seeder).
 # Non-blank lines of C++, IDL, resource, shell and VBScript sources; data
 # files and build files are not counted.
 set -euo pipefail
@@ -10,8 +11,13 @@ cd "$(dirname "$0")/../.."
 
 count() {
     find "$@" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.idl' -o -name '*.rc' \
-        -o -name '*.def' -o -name '*.sh' -o -name '*.vbs' \) -print0 2>/dev/null |
+        -o -name '*.def' -o -name '*.sh' -o -name '*.vbs' -o -name '*.py' \) \
+        ! -name 'seed*' -print0 2>/dev/null |
         xargs -0 cat | grep -cv '^[[:space:]]*$'
+}
+# The fault seeder and its list are test code, though they live with the scripts.
+seeder_lines() {
+    cat tools/scripts/seed* tools/scripts/faults.txt 2>/dev/null | grep -cv '^[[:space:]]*$'
 }
 
 test_dirs=(tests tools/form_probe)
@@ -24,7 +30,7 @@ for tool in tools/*/; do
 done
 
 code=$(count "${code_dirs[@]}")
-tests=$(count "${test_dirs[@]}")
+tests=$(( $(count "${test_dirs[@]}") + $(seeder_lines) ))
 echo "code:  $code lines (${code_dirs[*]})"
-echo "tests: $tests lines (${test_dirs[*]})"
+echo "tests: $tests lines (${test_dirs[*]} and the fault seeder)"
 awk -v t="$tests" -v c="$code" 'BEGIN { printf "ratio: %.2f (tests / code)\n", t / c }'
