@@ -1,6 +1,7 @@
 #include "component_definition/module_state.h"
 
 #include "component_definition/mo_def_frm.h"
+#include "platform/per_thread.h"
 
 namespace korvid::component_definition {
 
@@ -25,9 +26,12 @@ void Module1State::Clear() {
 
 Module1State& Module1() {
     // One copy per apartment thread: the objects of a single-threaded
-    // apartment all run on the thread that created them.
-    thread_local Module1State state;
-    return state;
+    // apartment all run on the thread that created them. The pointer is the
+    // fast way to the thread's copy; the copy itself lives in PerThread.
+    static platform::PerThread<Module1State> states;
+    thread_local Module1State* state = nullptr;
+    if (!state) state = &states.Get();
+    return *state;
 }
 
 }  // namespace korvid::component_definition

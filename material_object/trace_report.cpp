@@ -2,6 +2,7 @@
 
 #include "automation/com_error.h"
 #include "component_definition/module_state.h"
+#include "platform/per_thread.h"
 #include "platform/platform.h"
 
 namespace korvid::material_object {
@@ -21,10 +22,8 @@ struct PendingTrace {
     component_definition::Module1State* module = nullptr;
 };
 
-// The thread's PendingTrace lives in t_pendingOwner; every line reaches it
-// through the plain pointer, whose lookup costs next to nothing (a
-// thread-local object with a constructor costs a guarded call each time).
-thread_local PendingTrace t_pendingOwner;
+// The thread's PendingTrace lives in PerThread; every line reaches it
+// through the plain pointer, whose lookup costs next to nothing.
 thread_local PendingTrace* t_pending = nullptr;
 
 constexpr size_t kMaxPendingChars = size_t{1} << 20;
@@ -32,7 +31,8 @@ constexpr size_t kMaxPendingChars = size_t{1} << 20;
 PendingTrace& Pending() {
     PendingTrace* pending = t_pending;
     if (!pending) {
-        pending = &t_pendingOwner;
+        static platform::PerThread<PendingTrace> pendings;
+        pending = &pendings.Get();
         pending->module = &component_definition::Module1();
         t_pending = pending;
     }

@@ -114,6 +114,15 @@ DWORD WINAPI Caller(void* parameter) {
     thermo->Release();
     ident->Release();
     dispatch->Release();
+
+    // An object of this apartment's own: its form, its report ("apart2"),
+    // traced here and closed by its release. The other apartment's report
+    // settings are not touched.
+    if (ICapeIdentification* own = CreateTessel<ICapeIdentification>(IID_ICapeIdentification)) {
+        Check(own->get_ComponentName(&name) == S_OK, "this apartment's own object answers");
+        SysFreeString(name);
+        Check(own->Release() == 0, "this apartment's own object goes");
+    }
     CoUninitialize();
     return 0;
 }
@@ -140,6 +149,16 @@ int wmain() {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
     CloseHandle(caller);
+    // Each apartment thread has its own component table and report settings:
+    // the report the other thread opened and closed is not this one's, which
+    // is off.
+    ICapeIdentification* ident = nullptr;
+    object->QueryInterface(IID_ICapeIdentification, reinterpret_cast<void**>(&ident));
+    BSTR name = nullptr;
+    const HRESULT hr = ident ? ident->get_ComponentName(&name) : E_NOINTERFACE;
+    Check(hr == S_OK, "the first object's report settings stay its apartment's own: " + Hex(hr));
+    SysFreeString(name);
+    if (ident) ident->Release();
     Check(object->Release() == 0, "the object goes when the other apartment let its proxies go");
     CoUninitialize();
     return Finish();
