@@ -61,7 +61,6 @@ std::wstring IgnoredMessage(int ignored) {
            std::to_wstring(ignored) + (ignored == 1 ? L" more was ignored." : L" more were ignored.");
 }
 
-
 }  // namespace
 
 bool IsComponentLine(std::wstring_view line) {

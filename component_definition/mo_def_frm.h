@@ -17,8 +17,8 @@ class MODefFrm final : public platform::DefinitionFormHandler {
 public:
     explicit MODefFrm(Module1State& module);
 
-    // Loads the form afresh and shows it modally; returns once it has closed.
-    // Loads the form and shows it modally; how the showing ended.
+    // Loads the form afresh and shows it modally; returns once it has closed,
+    // or cannot go on, and says which.
     platform::FormEnd ShowModal();
 
     // True when row 1 holds a name and a CAS number.
