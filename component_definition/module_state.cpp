@@ -14,13 +14,7 @@ MODefFrm& Module1State::Form() {
 }
 
 void Module1State::Clear() {
-    g_components.clear();
-    g_numComponents = 0;
-    g_useCasAsId = false;
-    g_reportOn = false;
-    g_reportFileNo = 0;
-    g_filePath.clear();
-    g_pppWarned = false;
+    static_cast<Module1Values&>(*this) = Module1Values{};
     form_.reset();
 }
 

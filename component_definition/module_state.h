@@ -14,10 +14,8 @@ namespace korvid::component_definition {
 
 class MODefFrm;
 
-struct Module1State {
-    Module1State();
-    ~Module1State();
-
+// The module's values: what a thread's objects and form share.
+struct Module1Values {
     std::vector<ComponentRecord> g_components;  // records 0..g_numComponents-1 are defined
     int32_t g_numComponents = 0;
     bool g_useCasAsId = false;
@@ -25,6 +23,11 @@ struct Module1State {
     int16_t g_reportFileNo = 0;
     std::wstring g_filePath;
     bool g_pppWarned = false;
+};
+
+struct Module1State : Module1Values {
+    Module1State();
+    ~Module1State();
 
     // The one definition form of this thread, created when first used.
     MODefFrm& Form();

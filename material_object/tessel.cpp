@@ -1,6 +1,8 @@
 // Start-up, shutdown and the ICapeIdentification accessors of Tessel.
 #include "material_object/tessel.h"
 
+#include <utility>
+
 #include "automation/com_error.h"
 #include "component_definition/mo_def_frm.h"
 #include "component_definition/module_state.h"
@@ -11,39 +13,6 @@
 namespace korvid::material_object {
 
 namespace {
-
-// The thread's module values as a creation found them. A creation whose
-// form cannot finish puts them back: it leaves no trace.
-class ModuleSnapshot {
-public:
-    explicit ModuleSnapshot(const component_definition::Module1State& module)
-        : components_(module.g_components),
-          numComponents_(module.g_numComponents),
-          useCasAsId_(module.g_useCasAsId),
-          reportOn_(module.g_reportOn),
-          reportFileNo_(module.g_reportFileNo),
-          filePath_(module.g_filePath),
-          pppWarned_(module.g_pppWarned) {}
-
-    void RestoreTo(component_definition::Module1State& module) {
-        module.g_components = std::move(components_);
-        module.g_numComponents = numComponents_;
-        module.g_useCasAsId = useCasAsId_;
-        module.g_reportOn = reportOn_;
-        module.g_reportFileNo = reportFileNo_;
-        module.g_filePath = std::move(filePath_);
-        module.g_pppWarned = pppWarned_;
-    }
-
-private:
-    std::vector<component_definition::ComponentRecord> components_;
-    int32_t numComponents_;
-    bool useCasAsId_;
-    bool reportOn_;
-    int16_t reportFileNo_;
-    std::wstring filePath_;
-    bool pppWarned_;
-};
 
 [[noreturn]] void RaiseUnfinishedForm(platform::FormEnd end) {
     RaisedError error{0, kComponentSource, L""};
@@ -71,7 +40,9 @@ com::Variant TableCopy(const std::array<std::wstring_view, N>& table) {
 
 Tessel::Tessel() {
     auto& module = component_definition::Module1();
-    ModuleSnapshot before(module);
+    // The module's values as this creation found them: a creation whose form
+    // cannot finish puts them back and leaves no trace.
+    component_definition::Module1Values before = module;
 
     // 1-2: a new object resets the thread's report switch and mismatch flag.
     module.g_pppWarned = false;
@@ -83,7 +54,7 @@ Tessel::Tessel() {
     TraceFlush();
     const platform::FormEnd end = module.Form().ShowModal();
     if (end != platform::FormEnd::Closed) {
-        before.RestoreTo(module);
+        static_cast<component_definition::Module1Values&>(module) = std::move(before);
         RaiseUnfinishedForm(end);
     }
 
