@@ -22,7 +22,10 @@ std::vector<ComponentRecord> ThreeComponents() {
     return {methane, ethane, water};
 }
 
-ScriptedTest::ScriptedTest() : module_(component_definition::Module1()) { ResetModule(); }
+ScriptedTest::ScriptedTest(uint32_t lcid)
+    : platform_(lcid), module_(component_definition::Module1()) {
+    ResetModule();
+}
 
 ScriptedTest::~ScriptedTest() {
     material_object::TraceFlush();

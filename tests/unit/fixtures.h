@@ -19,7 +19,7 @@ std::vector<component_definition::ComponentRecord> ThreeComponents();
 
 class ScriptedTest : public ::testing::Test {
 protected:
-    ScriptedTest();
+    explicit ScriptedTest(uint32_t lcid = 0x0409);
     ~ScriptedTest() override;
 
     // Resets the thread's module state to a fresh one.
@@ -34,7 +34,7 @@ protected:
     // The report's lines, without their CR LF ends.
     std::vector<std::wstring> ReportLines(const std::wstring& name) const;
 
-    platform::ScriptedPlatform platform_;
+    platform::ScriptedPlatform platform_;  // its locale: the constructor's lcid
     platform::ScopedPlatform scope_{platform_};
     component_definition::Module1State& module_;
 };
