@@ -14,6 +14,7 @@
 //   picks the id option; no report: reporting off), form [report]  (the next
 //   nested form: OK, or closed without OK when no report is given),
 //   components n  (another form left n components in the thread's table),
+//   repeat n call  (whether n such calls let the process's memory grow),
 //   release @n, # comment.
 #pragma once
 

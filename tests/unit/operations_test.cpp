@@ -78,6 +78,7 @@ GetProp "fraction" "solid" empty "" ""
 SetProp "jouleThomsonCoefficient" "vapor" empty "" "" r8[1]
 SetProp "" "vapor" empty "" "" r8[1]
 GetProp "temperature" "GasLiquid" empty "" ""
+i
 GetProp "density " "GasLiquid" empty "" "weight"
 SetProp "fraction" "vapor" ["Propane"] "" "" r8[1]
 GetProp "fraction" "vapor" ["methane" "Nitrogen"] "" ""
@@ -201,6 +202,10 @@ put i "abc"
 put m_num 3.7
 m_num
 ComponentName 1
+# failed calls, the short way and the type library's, free their error objects
+new -
+repeat 20000 GetProp "fraction" "fraction" empty "" ""
+repeat 20000 CalcEquilibrium "TP" never:str
 )");
 }
 
