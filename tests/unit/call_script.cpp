@@ -86,6 +86,17 @@ public:
             const bool grew = tools::CommittedPrivate() > before + 1048576;
             out_.swap(transcript);
             out_ << (grew ? L"  memory grew by more than 1 MiB\n" : L"  memory kept\n");
+        } else if (first == L"both") {  // both ways through IDispatch give the same
+            const std::wstring call = line.substr(5);
+            std::wostringstream direct;
+            out_.swap(direct);
+            Call(call);  // texts as texts: SetProp and GetProp take the short way
+            out_.swap(direct);
+            std::wstring general = call;  // a text by reference: the type library's way
+            general.insert(general.find(L" \"") + 1, L"&&");
+            Call(general, false);
+            const std::wstring way = out_.str().substr(out_.str().size() - direct.str().size());
+            out_ << (way == direct.str() ? L"  (the same the short way)\n" : L"  the short way gave:\n" + direct.str());
         } else if (first == L"release") {
             Release(std::stoi(line.substr(line.find(L'@') + 1)));
         } else {
@@ -215,7 +226,7 @@ private:
         return out + L"]" + (dims == 1 && lower[0] ? L"@" + std::to_wstring(lower[0]) : L"");
     }
 
-    void Call(const std::wstring& line) {
+    void Call(const std::wstring& line, bool showByRef = true) {
         // Tokens: quoted texts whole, "&", "r8[" and "]@1" apart.
         static const std::wregex token(LR"re("[^"]*"|&|\][^\s\[\]]*|[^\s\[\]"&]*\[|[^\s\[\]"&]+)re");
         std::vector<std::wstring> tokens;
@@ -258,7 +269,7 @@ private:
         if (FAILED(hr) && result.vt != VT_EMPTY) out_ << L" (result left: " << Show(result) << L")";
         out_ << std::dec << L"\n";
         for (size_t n = 0; n < args.size(); ++n) {
-            if (args[n].vt & VT_BYREF) out_ << L"  " << args.size() - n << L": " << Show(args[n]) << L"\n";
+            if (showByRef && args[n].vt & VT_BYREF) out_ << L"  " << args.size() - n << L": " << Show(args[n]) << L"\n";
             VariantClear(&args[n]);
         }
         VariantClear(&result);

@@ -88,6 +88,15 @@ i
 SetProp "temperature.DPressure" "vapor" empty "" "" r8[1]
 i
 j
+# the short way of SetProp and GetProp gives what the type library's way gives
+both GetProp "fraction" "vapor" ["Water" "Methane"] "" ""
+both SetProp "fraction" "vapor" empty "" "mole" r8[0.1 0.2 0.7]
+both GetProp "energy" "" empty "" ""
+both SetProp "jouleThomsonCoefficient" "vapor" empty "" "" r8[1]
+both GetProp "fraction" "gas" empty "" "mole"
+both SetProp "fraction" "vapor" empty "" "weight" r8[1]
+both SetProp "fraction" "overall" empty "" "" r8[7 8]
+both SetProp "fraction" "vapor" empty "" "" 5
 new props2
 SetProp "fraction" "vapor" ["Methane"] "" "" r8[5]
 GetProp "fraction" "vapor" empty "" ""

@@ -64,26 +64,14 @@ def select(faults, only):
     return [f for f in faults if chosen(f)]
 
 
-class Restorer:
-    """Keeps the pristine bytes of the file under a fault on disk and puts
-    them back on every way out; the next run restores a file left behind."""
-
-    def __init__(self, state_dir):
-        os.makedirs(state_dir, exist_ok=True)
-        self.saved = os.path.join(state_dir, "pristine")
-        self.restore()
-
-    def save(self, path):
-        with open(path, "rb") as f, open(self.saved, "wb") as out:
-            out.write(path.encode() + b"\0" + f.read())
-
-    def restore(self):
-        if os.path.exists(self.saved):
-            with open(self.saved, "rb") as f:
-                path, _, data = f.read().partition(b"\0")
-            with open(path, "wb") as f:  # a fresh time stamp: rebuilt
-                f.write(data)
-            os.remove(self.saved)
+def restore(saved):
+    """Puts back the pristine file kept on disk (also one a killed run left)."""
+    if os.path.exists(saved):
+        with open(saved, "rb") as f:
+            path, _, data = f.read().partition(b"\0")
+        with open(path, "wb") as f:  # a fresh time stamp: rebuilt
+            f.write(data)
+        os.remove(saved)
 
 
 def run(command, log, cwd=None):
@@ -102,15 +90,16 @@ def first_failures(log, mark=0):
     return tests, cases
 
 
-def try_fault(fault, args, restorer, log):
+def try_fault(fault, args, saved, log):
     problem = fault.problem()
     if problem:
         return "INVALID: " + problem
     full = os.path.join(ROOT, fault.path)
-    restorer.save(full)
+    with open(full, encoding="utf-8", newline="") as f:
+        text = f.read()
+    with open(saved, "wb") as out:
+        out.write(full.encode() + b"\0" + text.encode("utf-8"))
     try:
-        with open(full, encoding="utf-8", newline="") as f:
-            text = f.read()
         with open(full, "w", encoding="utf-8", newline="") as f:
             f.write(text.replace("\n".join(fault.find), "\n".join(fault.replace)))
         if run(["cmake", "--build", args.build, "-j2"], log) != 0:
@@ -128,7 +117,7 @@ def try_fault(fault, args, restorer, log):
             return tests[0] if tests else "ctest (see log)"
         return "NOT CAUGHT"
     finally:
-        restorer.restore()
+        restore(saved)
 
 
 def main():
@@ -152,8 +141,9 @@ def main():
         return 1 if bad else 0
 
     state_dir = os.path.join(args.build, "seed-faults")
-    restorer = Restorer(state_dir)
     os.makedirs(os.path.join(state_dir, "logs"), exist_ok=True)
+    saved = os.path.join(state_dir, "pristine")
+    restore(saved)
     signal.signal(signal.SIGTERM, lambda n, _: sys.exit("signal %d" % n))
     results, started = [], time.time()
     try:
@@ -162,12 +152,12 @@ def main():
             log = os.path.join(state_dir, "logs", "%02d-%s.log" % (f.number, f.name))
             open(log, "w").close()
             print("[%d/%d] %02d %s ..." % (len(results) + 1, len(faults), f.number, f.name), flush=True)
-            results.append((f, try_fault(f, args, restorer, log)))
+            results.append((f, try_fault(f, args, saved, log)))
             print("      -> %s  [%.0f s]" % (results[-1][1], time.time() - t0), flush=True)
     except (KeyboardInterrupt, SystemExit):
         print("\ninterrupted: the file under the fault is restored", flush=True)
     finally:
-        restorer.restore()
+        restore(saved)
         subprocess.run(["cmake", "--build", args.build, "-j2"], stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)  # the build as the pristine source makes it
 
