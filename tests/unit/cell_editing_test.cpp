@@ -14,8 +14,7 @@ enum class End { Enter, Accept, Escape, Cancel };
 
 class CellEditingTest : public FormTest {
 protected:
-    // The window makes the clicked cell current, forwards the click and then
-    // the box's focus event.
+    // The window makes the clicked cell current, forwards the click, then the box's focus.
     void Click(int row, int col) {
         Grid().SetRow(row);
         Grid().SetCol(col);
@@ -29,8 +28,8 @@ protected:
     void FocusBoxIfAsked() {
         if (State().focus == FormFocus::EditBox) Form().OnEditGotFocus(Window());
     }
-    // Keys in the box; a key the handler does not consume reaches the box as
-    // an edit control applies it: replacing the selection, Backspace deleting.
+    // Keys in the box; one the handler does not consume reaches the box as an
+    // edit control applies it: replacing the selection, Backspace deleting.
     void Type(const std::wstring& keys) {
         for (wchar_t key : keys) {
             if (Form().OnEditKeyPress(Window(), key) || key == 27) continue;
@@ -49,12 +48,10 @@ protected:
         }
     }
     void Finish(End end) {
-        switch (end) {
-            case End::Enter: Type(L"\r"); break;
-            case End::Escape: Type(L"\x1b"); break;
-            case End::Accept: Form().OnValidClick(Window()); break;
-            case End::Cancel: Form().OnCancelClick(Window()); break;
-        }
+        if (end == End::Enter) Type(L"\r");
+        if (end == End::Escape) Type(L"\x1b");
+        if (end == End::Accept) Form().OnValidClick(Window());
+        if (end == End::Cancel) Form().OnCancelClick(Window());
     }
 };
 
@@ -63,30 +60,39 @@ TEST_F(CellEditingTest, EachEndingLeavesItsOutcomeInTheCell) {
         const char* proves;
         int col;
         const wchar_t* before;
-        const wchar_t* keys;
+        const wchar_t* keys;  // from a click on the cell, or from the grid when gridKey
+        bool gridKey;
         End end;
         const wchar_t* cell;
         const wchar_t* box;
         int colAfter;
     };
     const Case cases[] = {
-        {"number, Enter: typing replaces the selected text", 4, L"12.5", L"7", End::Enter, L"7", L"", 4},
-        {"text, Enter: the live copy stays", 4, L"", L"abc", End::Enter, L"abc", L"", 4},
-        {"text, accept: the cell is emptied", 4, L"", L"abc", End::Accept, L"", L"abc", 4},
-        {"number, accept", 4, L"", L" 45 ", End::Accept, L" 45 ", L"", 4},
-        {"Escape: the live copy stays", 4, L"", L"45", End::Escape, L"45", L"", 4},
-        {"cancel: the live copy stays", 4, L"", L"45", End::Cancel, L"45", L"", 4},
-        {"CAS text, accept: taken, next column", 1, L"", L"64-17-5", End::Accept, L"64-17-5", L"", 2},
-        {"CAS text, Enter: live copy, same column", 1, L"", L"64-17-5", End::Enter, L"64-17-5", L"", 1},
-        {"CAS, accept of nothing: empty text, next column", 1, L"9", L"\b", End::Accept, L"", L"", 2},
-        {"name column accepts numbers only", 0, L"", L"Water", End::Accept, L"", L"Water", 0},
-        {"Backspace, Enter: the box decides", 4, L"", L"123\b", End::Enter, L"12", L"", 4},
+        {"number, Enter: typing replaces the selected text", 4, L"12.5", L"7", false, End::Enter, L"7", L"", 4},
+        {"text, Enter: the live copy stays", 4, L"", L"abc", false, End::Enter, L"abc", L"", 4},
+        {"text in a number column, accept: the cell is emptied", 4, L"", L"abc", false, End::Accept, L"", L"abc", 4},
+        {"number, accept", 4, L"", L" 45 ", false, End::Accept, L" 45 ", L"", 4},
+        {"Escape: the live copy stays", 4, L"", L"45", false, End::Escape, L"45", L"", 4},
+        {"cancel: the live copy stays", 4, L"", L"45", false, End::Cancel, L"45", L"", 4},
+        {"CAS text, accept: taken, next column", 1, L"", L"64-17-5", false, End::Accept, L"64-17-5", L"", 2},
+        {"CAS, accept of nothing: next column", 1, L"9", L"\b", false, End::Accept, L"", L"", 2},
+        {"name column accepts numbers only", 0, L"", L"Water", false, End::Accept, L"", L"Water", 0},
+        {"Backspace, Enter", 4, L"", L"123\b", false, End::Enter, L"12", L"", 4},
+        {"typing from the grid into an empty cell keeps every key", 6, L"", L"Alkane", true, End::Enter, L"Alkane", L"", 6},
+        {"a key on a filled cell is dropped, the text replaced", 6, L"3", L"x12", true, End::Enter, L"12", L"", 6},
+        {"Enter on an empty cell types nothing", 6, L"", L"\r45", true, End::Accept, L"45", L"", 6},
     };
     for (const Case& c : cases) {
         ResetModule();
         Grid().SetTextMatrix(1, c.col, c.before);
-        Click(1, c.col);
-        Type(c.keys);
+        if (c.gridKey) {
+            Grid().SetCol(c.col);
+            GridKey(c.keys[0]);
+            Type(c.keys + 1);
+        } else {
+            Click(1, c.col);
+            Type(c.keys);
+        }
         Finish(c.end);
         EXPECT_EQ(Grid().TextMatrix(1, c.col), c.cell) << c.proves;
         EXPECT_EQ(State().changefeild.text, c.box) << c.proves;
@@ -96,7 +102,7 @@ TEST_F(CellEditingTest, EachEndingLeavesItsOutcomeInTheCell) {
     }
 }
 
-TEST_F(CellEditingTest, KeysStartAnEditOutsideTheNameColumn) {
+TEST_F(CellEditingTest, KeysInTheGridStartAnEditOutsideTheNameColumn) {
     struct Case {
         int col;
         const wchar_t* cell;
@@ -106,10 +112,9 @@ TEST_F(CellEditingTest, KeysStartAnEditOutsideTheNameColumn) {
         int selStart, selLength;  // a key that begins the text leaves the caret after it
     };
     const Case cases[] = {
-        {0, L"", '5', false, L"", 0, 0},  {0, L"Water", 'x', false, L"", 0, 0},
-        {6, L"", '5', true, L"5", 1, 0},  {6, L"3", '5', true, L"3", 0, 1},
-        {6, L"", 13, true, L"", 0, 0},    {6, L"3", 13, true, L"3", 0, 1},
-        {6, L"45", 13, true, L"45", 0, 2},
+        {0, L"", '5', false, L"", 0, 0}, {0, L"Water", 'x', false, L"", 0, 0},
+        {6, L"", '5', true, L"5", 1, 0}, {6, L"3", '5', true, L"3", 0, 1},
+        {6, L"", 13, true, L"", 0, 0},   {6, L"45", 13, true, L"45", 0, 2},
     };
     for (const Case& c : cases) {
         ResetModule();
@@ -117,54 +122,13 @@ TEST_F(CellEditingTest, KeysStartAnEditOutsideTheNameColumn) {
         Grid().SetTextMatrix(1, c.col, c.cell);
         GridKey(c.key);
         const auto& box = State().changefeild;
-        EXPECT_EQ(Form().EditCol(), c.col);
-        EXPECT_EQ(State().focus, c.starts ? FormFocus::EditBox : FormFocus::None) << c.col << c.key;
+        EXPECT_EQ(State().focus, c.starts ? FormFocus::EditBox : FormFocus::None) << c.col << " " << c.key;
         EXPECT_EQ(box.background, c.starts ? EditBackground::Editing : EditBackground::Initial);
         EXPECT_EQ(box.text, c.box) << c.col << " " << c.key;
-        // The focus shows the text in black; a cell's text is wholly selected.
-        EXPECT_EQ(box.blackText, c.starts);
         EXPECT_EQ(box.selStart, c.selStart) << c.col << " " << c.key;
         EXPECT_EQ(box.selLength, c.selLength) << c.col << " " << c.key;
         EXPECT_EQ(Grid().TextMatrix(1, c.col), c.cell) << "a key alone writes no cell";
     }
-}
-
-TEST_F(CellEditingTest, AKeyThatBeginsTheTextIsKeptByTheKeysAfterIt) {
-    struct Case {
-        const char* proves;
-        const wchar_t* before;  // the cell when the first key comes
-        const wchar_t* keys;    // the first one pressed in the grid, the rest in the box
-        End end;
-        const wchar_t* cell;
-    };
-    const Case cases[] = {
-        {"typing into an empty cell keeps every key", L"", L"Alkane", End::Enter, L"Alkane"},
-        {"a number typed from the grid", L"", L"45.5", End::Accept, L"45.5"},
-        {"a filled cell drops the first key and its text is replaced", L"3", L"x12", End::Enter, L"12"},
-    };
-    for (const Case& c : cases) {
-        ResetModule();
-        Grid().SetCol(6);
-        Grid().SetTextMatrix(1, 6, c.before);
-        GridKey(c.keys[0]);
-        Type(c.keys + 1);
-        Finish(c.end);
-        EXPECT_EQ(Grid().TextMatrix(1, 6), c.cell) << c.proves;
-    }
-    // After a key-begun edit, a click still selects the whole text of its cell.
-    Grid().SetTextMatrix(2, 6, L"12.5");
-    GridKey('9');
-    Click(2, 6);
-    EXPECT_EQ(State().changefeild.selStart, 0);
-    EXPECT_EQ(State().changefeild.selLength, 4);
-}
-
-TEST_F(CellEditingTest, AcceptBeforeAnyEditEmptiesTheCurrentCell) {
-    Grid().SetCol(3);
-    Grid().SetTextMatrix(1, 3, L"CH4");
-    Form().OnValidClick(Window());
-    EXPECT_EQ(Grid().TextMatrix(1, 3), L"");
-    EXPECT_EQ(Grid().Col(), 3) << "editCol is 0 before the first edit";
 }
 
 TEST_F(CellEditingTest, ANewEditLeavesTheEarlierCellWithItsLiveCopy) {
@@ -174,12 +138,7 @@ TEST_F(CellEditingTest, ANewEditLeavesTheEarlierCellWithItsLiveCopy) {
     Click(2, 5);
     EXPECT_EQ(Grid().TextMatrix(1, 4), L"4");
     EXPECT_EQ(State().changefeild.text, L"9");
-    EXPECT_EQ(Form().EditCol(), 5);
-    // Typing over the selected "9": the cell gets the text before the key
-    // plus the key, until the next key brings it in line with the box.
-    Type(L"1");
-    EXPECT_EQ(Grid().TextMatrix(2, 5), L"91");
-    Type(L"2");
+    Type(L"12");
     EXPECT_EQ(Grid().TextMatrix(2, 5), L"12");
 }
 

@@ -18,23 +18,13 @@ protected:
     platform::GridModel& Grid() { return Form().Grid(); }
     platform::FormWindow& Window() { return platform_; }
 
-    // Writes `cells` into row `row` from column 0 on.
     void FillRow(int row, const std::vector<std::wstring>& cells) {
         for (size_t c = 0; c < cells.size(); ++c) Grid().SetTextMatrix(row, static_cast<int>(c), cells[c]);
     }
-
-    // Every data cell holds "old", so that untouched cells show.
-    void FillOld() {
-        for (int r = 1; r < Grid().Rows(); ++r) {
-            for (int c = 0; c < Grid().Cols(); ++c) Grid().SetTextMatrix(r, c, L"old");
-        }
-    }
-
-    // Chooses Paste with `clipboard` on the clipboard (nothing: no text on
-    // it), every data cell "old" and the current cell at row 2, column 3;
-    // the message boxes seen before are forgotten.
+    // Paste with `clipboard` (nullopt: no text) over data cells that all hold
+    // "old", the current cell at row 2, column 3, no message box seen yet.
     void PasteOverOld(const std::optional<std::wstring>& clipboard) {
-        FillOld();
+        for (int r = 1; r < Grid().Rows(); ++r) FillRow(r, std::vector<std::wstring>(Grid().Cols(), L"old"));
         Grid().SetRow(2);
         Grid().SetCol(3);
         platform_.messages.clear();
@@ -42,7 +32,6 @@ protected:
         Form().OnMenuPaste(Window());
     }
 
-    // A grid cell and the text it should hold.
     struct Cell {
         int row, col;
         std::wstring text;
@@ -67,7 +56,6 @@ inline component_definition::ComponentRecord Record(std::wstring name, std::wstr
     return record;
 }
 
-// Every field of two records, named on failure.
 inline void ExpectSameRecord(const component_definition::ComponentRecord& actual,
                              const component_definition::ComponentRecord& expected,
                              const std::string& where) {
