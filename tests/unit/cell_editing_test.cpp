@@ -1,5 +1,5 @@
 // Editing grid cells through the edit box: how an edit starts and what each
-// way of ending it leaves in the cell.
+// way of ending it leaves in the cell and the box.
 #include <gtest/gtest.h>
 
 #include "tests/unit/form_fixture.h"
@@ -14,17 +14,7 @@ enum class End { Enter, Accept, Escape, Cancel };
 
 class CellEditingTest : public FormTest {
 protected:
-    // The window makes the clicked cell current, forwards the click, then the box's focus.
-    void Click(int row, int col) {
-        Grid().SetRow(row);
-        Grid().SetCol(col);
-        Form().OnGridClick(Window());
-        FocusBoxIfAsked();
-    }
-    void GridKey(int key) {
-        Form().OnGridKeyPress(Window(), key);
-        FocusBoxIfAsked();
-    }
+    // The window forwards the box's focus after an event that asks for it.
     void FocusBoxIfAsked() {
         if (State().focus == FormFocus::EditBox) Form().OnEditGotFocus(Window());
     }
@@ -34,33 +24,25 @@ protected:
         for (wchar_t key : keys) {
             if (Form().OnEditKeyPress(Window(), key) || key == 27) continue;
             auto& box = State().changefeild;
-            std::wstring text = box.text;
-            size_t start = std::min<size_t>(box.selStart, text.size());
-            size_t length = std::min<size_t>(box.selLength, text.size() - start);
+            size_t start = std::min<size_t>(box.selStart, box.text.size());
+            size_t length = std::min<size_t>(box.selLength, box.text.size() - start);
             if (key == 8 && length == 0 && start > 0) {
                 --start;
                 length = 1;
             }
-            text.replace(start, length, key == 8 ? 0 : 1, key);
-            Form().OnEditTextChange(Window(), text);
+            Form().OnEditTextChange(Window(), std::wstring(box.text).replace(start, length, key == 8 ? 0 : 1, key));
             box.selStart = static_cast<int>(start + (key == 8 ? 0 : 1));
             box.selLength = 0;
         }
     }
-    void Finish(End end) {
-        if (end == End::Enter) Type(L"\r");
-        if (end == End::Escape) Type(L"\x1b");
-        if (end == End::Accept) Form().OnValidClick(Window());
-        if (end == End::Cancel) Form().OnCancelClick(Window());
-    }
 };
 
-TEST_F(CellEditingTest, EachEndingLeavesItsOutcomeInTheCell) {
+TEST_F(CellEditingTest, EachWayOfStartingAndEndingAnEditLeavesItsOutcome) {
     struct Case {
         const char* proves;
         int col;
         const wchar_t* before;
-        const wchar_t* keys;  // from a click on the cell, or from the grid when gridKey
+        const wchar_t* keys;  // after a click on the cell; or, with gridKey, the first in the grid
         bool gridKey;
         End end;
         const wchar_t* cell;
@@ -78,68 +60,37 @@ TEST_F(CellEditingTest, EachEndingLeavesItsOutcomeInTheCell) {
         {"CAS, accept of nothing: next column", 1, L"9", L"\b", false, End::Accept, L"", L"", 2},
         {"name column accepts numbers only", 0, L"", L"Water", false, End::Accept, L"", L"Water", 0},
         {"Backspace, Enter", 4, L"", L"123\b", false, End::Enter, L"12", L"", 4},
-        {"typing from the grid into an empty cell keeps every key", 6, L"", L"Alkane", true, End::Enter, L"Alkane", L"", 6},
-        {"a key on a filled cell is dropped, the text replaced", 6, L"3", L"x12", true, End::Enter, L"12", L"", 6},
-        {"Enter on an empty cell types nothing", 6, L"", L"\r45", true, End::Accept, L"45", L"", 6},
-    };
-    for (const Case& c : cases) {
-        ResetModule();
-        Grid().SetTextMatrix(1, c.col, c.before);
-        if (c.gridKey) {
-            Grid().SetCol(c.col);
-            GridKey(c.keys[0]);
-            Type(c.keys + 1);
-        } else {
-            Click(1, c.col);
-            Type(c.keys);
-        }
-        Finish(c.end);
-        EXPECT_EQ(Grid().TextMatrix(1, c.col), c.cell) << c.proves;
-        EXPECT_EQ(State().changefeild.text, c.box) << c.proves;
-        EXPECT_EQ(Grid().Col(), c.colAfter) << c.proves;
-        EXPECT_EQ(State().changefeild.background, EditBackground::Idle) << c.proves;
-        EXPECT_EQ(State().focus, FormFocus::Grid) << c.proves;
-    }
-}
-
-TEST_F(CellEditingTest, KeysInTheGridStartAnEditOutsideTheNameColumn) {
-    struct Case {
-        int col;
-        const wchar_t* cell;
-        int key;
-        bool starts;
-        const wchar_t* box;
-        int selStart, selLength;  // a key that begins the text leaves the caret after it
-    };
-    const Case cases[] = {
-        {0, L"", '5', false, L"", 0, 0}, {0, L"Water", 'x', false, L"", 0, 0},
-        {6, L"", '5', true, L"5", 1, 0}, {6, L"3", '5', true, L"3", 0, 1},
-        {6, L"", 13, true, L"", 0, 0},   {6, L"45", 13, true, L"45", 0, 2},
+        {"a key in the grid begins the text of an empty cell", 6, L"", L"Alkane", true, End::Enter, L"Alkane", L"", 6},
+        {"a key on a filled cell selects its text", 6, L"3", L"x12", true, End::Enter, L"12", L"", 6},
+        {"Enter in the grid on an empty cell types nothing", 6, L"", L"\r45", true, End::Accept, L"45", L"", 6},
+        {"a key in the name column starts nothing", 0, L"", L"x", true, End::Enter, L"", L"", 0},
     };
     for (const Case& c : cases) {
         ResetModule();
         Grid().SetCol(c.col);
-        Grid().SetTextMatrix(1, c.col, c.cell);
-        GridKey(c.key);
-        const auto& box = State().changefeild;
-        EXPECT_EQ(State().focus, c.starts ? FormFocus::EditBox : FormFocus::None) << c.col << " " << c.key;
-        EXPECT_EQ(box.background, c.starts ? EditBackground::Editing : EditBackground::Initial);
-        EXPECT_EQ(box.text, c.box) << c.col << " " << c.key;
-        EXPECT_EQ(box.selStart, c.selStart) << c.col << " " << c.key;
-        EXPECT_EQ(box.selLength, c.selLength) << c.col << " " << c.key;
-        EXPECT_EQ(Grid().TextMatrix(1, c.col), c.cell) << "a key alone writes no cell";
+        Grid().SetTextMatrix(1, c.col, c.before);
+        if (c.gridKey) {
+            Form().OnGridKeyPress(Window(), c.keys[0]);
+        } else {
+            Form().OnGridClick(Window());
+        }
+        FocusBoxIfAsked();
+        if (c.col != 0 || !c.gridKey) {
+            EXPECT_EQ(State().changefeild.background, EditBackground::Editing) << c.proves;
+        }
+        Type(c.keys + (c.gridKey ? 1 : 0));
+        if (c.end == End::Enter) Type(L"\r");
+        if (c.end == End::Escape) Type(L"\x1b");
+        if (c.end == End::Accept) Form().OnValidClick(Window());
+        if (c.end == End::Cancel) Form().OnCancelClick(Window());
+        EXPECT_EQ(Grid().TextMatrix(1, c.col), c.cell) << c.proves;
+        EXPECT_EQ(State().changefeild.text, c.box) << c.proves;
+        EXPECT_EQ(Grid().Col(), c.colAfter) << c.proves;
+        if (c.col != 0 || !c.gridKey) {
+            EXPECT_EQ(State().changefeild.background, EditBackground::Idle) << c.proves;
+            EXPECT_EQ(State().focus, FormFocus::Grid) << c.proves;
+        }
     }
-}
-
-TEST_F(CellEditingTest, ANewEditLeavesTheEarlierCellWithItsLiveCopy) {
-    Grid().SetTextMatrix(2, 5, L"9");
-    Click(1, 4);
-    Type(L"4");
-    Click(2, 5);
-    EXPECT_EQ(Grid().TextMatrix(1, 4), L"4");
-    EXPECT_EQ(State().changefeild.text, L"9");
-    Type(L"12");
-    EXPECT_EQ(Grid().TextMatrix(2, 5), L"12");
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Set-up shared by the tests of the definition form's logic: the thread's
-// form, its grid, and the scripted platform as the window.
+// The thread's definition form over the scripted platform as its window.
 #pragma once
 
 #include <optional>
@@ -32,10 +31,7 @@ protected:
         Form().OnMenuPaste(Window());
     }
 
-    struct Cell {
-        int row, col;
-        std::wstring text;
-    };
+    struct Cell { int row, col; std::wstring text; };
     void ExpectCells(const std::vector<Cell>& cells, const char* proves) {
         for (const Cell& cell : cells) {
             EXPECT_EQ(Grid().TextMatrix(cell.row, cell.col), cell.text)

@@ -26,41 +26,26 @@ DWORD WINAPI Deadline(void* seconds) {
     return 0;
 }
 
-// An array property read late-bound, its elements as text joined by ",".
+// A text array property read late-bound, its elements joined by ",".
 std::wstring JoinedProperty(IDispatch* object, const wchar_t* name) {
     DISPID id = 0;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPPARAMS none{};
     VARIANT value;
     VariantInit(&value);
+    BSTR* texts = nullptr;
     if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)) ||
-        FAILED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value,
-                              nullptr, nullptr))) {
+        FAILED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr,
+                              nullptr)) ||
+        value.vt != (VT_ARRAY | VT_BSTR) || FAILED(SafeArrayAccessData(value.parray, reinterpret_cast<void**>(&texts)))) {
+        VariantClear(&value);
         return L"?";
     }
     std::wstring joined;
-    LONG lower = 0;
-    LONG upper = -1;
-    if ((value.vt & VT_ARRAY) && value.parray) {
-        SafeArrayGetLBound(value.parray, 1, &lower);
-        SafeArrayGetUBound(value.parray, 1, &upper);
+    for (ULONG k = 0; k < value.parray->rgsabound[0].cElements; ++k) {
+        joined += (k ? L"," : L"") + std::wstring(texts[k], SysStringLen(texts[k]));
     }
-    for (LONG k = lower; k <= upper; ++k) {
-        VARIANT element;
-        VariantInit(&element);
-        const VARTYPE type = value.vt & VT_TYPEMASK;
-        if (type == VT_VARIANT) {
-            SafeArrayGetElement(value.parray, &k, &element);
-        } else {
-            SafeArrayGetElement(value.parray, &k, &element.llVal);
-            element.vt = type;
-        }
-        if (k > lower) joined += L",";
-        if (SUCCEEDED(VariantChangeType(&element, &element, 0, VT_BSTR))) {
-            joined.append(element.bstrVal, SysStringLen(element.bstrVal));
-        }
-        VariantClear(&element);
-    }
+    SafeArrayUnaccessData(value.parray);
     VariantClear(&value);
     return joined;
 }
