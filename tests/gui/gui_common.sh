@@ -20,7 +20,6 @@ gui_fail() {
 gui_register() {
     timeout 60 wine "$(korvid_system_dir)\\regsvr32.exe" /s "$KORVID_BIN/Korvid.dll" || gui_fail "regsvr32 Korvid.dll"
 }
-# The probe host in the background, its output in $KORVID_WORK/probe.out.
 gui_start_probe() {
     timeout 120 wine "$KORVID_BIN/korvid-form-probe.exe" --deadline 100 "$@" >"$KORVID_WORK/probe.out" 2>/dev/null &
     gui_probe=$!
@@ -38,7 +37,6 @@ gui_screenshot() {
     id=$(xdotool search --name "^${2:-Material Object Definition}\$" 2>/dev/null | head -1)
     [ -n "$id" ] && import -window "$id" "$KORVID_ARTIFACTS/$1.png" || gui_fail "screenshot $1"
 }
-# korvid-form-check with the given arguments; its failed checks are shown.
 gui_check() {
     timeout 90 wine "$KORVID_BIN/korvid-form-check.exe" "$@" | tr -d '\r' >"$KORVID_WORK/check.out"
     local code=${PIPESTATUS[0]}

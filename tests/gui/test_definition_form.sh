@@ -1,11 +1,8 @@
 #!/bin/bash
-# The definition form of a real COM creation under the virtual display,
-# driven by clicks and keys: what it shows when it loads; OK, close, the
-# report name, the options and the grid keys; typing through the edit box;
-# Copy to and Paste from the system clipboard and the size error; Save
-# through the save dialog, Load through the open dialog, then OK, after which
-# the creation returns with the loaded components. Screenshots of each state
-# go to <build>/artifacts/.
+# The definition form of a real COM creation, driven by clicks and keys from
+# its fresh state through typing, Copy, Save, Paste, the size error and Load
+# to OK, after which the creation returns with the loaded components.
+# Screenshots of each state go to <build>/artifacts/.
 source "$(dirname "$0")/gui_common.sh" "$1"
 
 gui_register

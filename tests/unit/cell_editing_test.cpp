@@ -14,10 +14,6 @@ enum class End { Enter, Accept, Escape, Cancel };
 
 class CellEditingTest : public FormTest {
 protected:
-    // The window forwards the box's focus after an event that asks for it.
-    void FocusBoxIfAsked() {
-        if (State().focus == FormFocus::EditBox) Form().OnEditGotFocus(Window());
-    }
     // Keys in the box; one the handler does not consume reaches the box as an
     // edit control applies it: replacing the selection, Backspace deleting.
     void Type(const std::wstring& keys) {
@@ -41,23 +37,18 @@ TEST_F(CellEditingTest, EachWayOfStartingAndEndingAnEditLeavesItsOutcome) {
     struct Case {
         const char* proves;
         int col;
-        const wchar_t* before;
-        const wchar_t* keys;  // after a click on the cell; or, with gridKey, the first in the grid
+        const wchar_t *before, *keys;  // keys after a click on the cell; with gridKey, the first in the grid
         bool gridKey;
         End end;
-        const wchar_t* cell;
-        const wchar_t* box;
+        const wchar_t *cell, *box;
         int colAfter;
     };
     const Case cases[] = {
         {"number, Enter: typing replaces the selected text", 4, L"12.5", L"7", false, End::Enter, L"7", L"", 4},
-        {"text, Enter: the live copy stays", 4, L"", L"abc", false, End::Enter, L"abc", L"", 4},
         {"text in a number column, accept: the cell is emptied", 4, L"", L"abc", false, End::Accept, L"", L"abc", 4},
-        {"number, accept", 4, L"", L" 45 ", false, End::Accept, L" 45 ", L"", 4},
         {"Escape: the live copy stays", 4, L"", L"45", false, End::Escape, L"45", L"", 4},
         {"cancel: the live copy stays", 4, L"", L"45", false, End::Cancel, L"45", L"", 4},
         {"CAS text, accept: taken, next column", 1, L"", L"64-17-5", false, End::Accept, L"64-17-5", L"", 2},
-        {"CAS, accept of nothing: next column", 1, L"9", L"\b", false, End::Accept, L"", L"", 2},
         {"name column accepts numbers only", 0, L"", L"Water", false, End::Accept, L"", L"Water", 0},
         {"Backspace, Enter", 4, L"", L"123\b", false, End::Enter, L"12", L"", 4},
         {"a key in the grid begins the text of an empty cell", 6, L"", L"Alkane", true, End::Enter, L"Alkane", L"", 6},
@@ -74,10 +65,7 @@ TEST_F(CellEditingTest, EachWayOfStartingAndEndingAnEditLeavesItsOutcome) {
         } else {
             Form().OnGridClick(Window());
         }
-        FocusBoxIfAsked();
-        if (c.col != 0 || !c.gridKey) {
-            EXPECT_EQ(State().changefeild.background, EditBackground::Editing) << c.proves;
-        }
+        if (State().focus == FormFocus::EditBox) Form().OnEditGotFocus(Window());  // as the window does
         Type(c.keys + (c.gridKey ? 1 : 0));
         if (c.end == End::Enter) Type(L"\r");
         if (c.end == End::Escape) Type(L"\x1b");

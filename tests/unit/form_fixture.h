@@ -20,8 +20,7 @@ protected:
     void FillRow(int row, const std::vector<std::wstring>& cells) {
         for (size_t c = 0; c < cells.size(); ++c) Grid().SetTextMatrix(row, static_cast<int>(c), cells[c]);
     }
-    // Paste with `clipboard` (nullopt: no text) over data cells that all hold
-    // "old", the current cell at row 2, column 3, no message box seen yet.
+    // Paste of `clipboard` (nullopt: no text) at cell (2, 3), every data cell "old".
     void PasteOverOld(const std::optional<std::wstring>& clipboard) {
         for (int r = 1; r < Grid().Rows(); ++r) FillRow(r, std::vector<std::wstring>(Grid().Cols(), L"old"));
         Grid().SetRow(2);

@@ -54,8 +54,7 @@ std::wstring JoinedProperty(IDispatch* object, const wchar_t* name) {
 
 int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
-    int count = 1;
-    int deadline = 120;
+    int count = 1, deadline = 120;
     std::wstring message;
     for (int k = 1; k + 1 < argc; k += 2) {
         const std::wstring arg = argv[k];
@@ -77,16 +76,13 @@ int wmain(int argc, wchar_t** argv) {
         IDispatch* object = nullptr;
         const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                                             reinterpret_cast<void**>(&object));
-        if (FAILED(hr)) {
-            wchar_t code[16];
-            swprintf(code, 16, L"0x%08lX", static_cast<unsigned long>(hr));
-            PrintLine(std::wstring(L"failed: ") + code);
-            ++failures;
-            continue;
-        }
-        PrintLine(L"created: " + JoinedProperty(object, L"m_compNames") + L"|" +
-                  JoinedProperty(object, L"m_componentIDs"));
-        object->Release();
+        wchar_t failed[32];
+        swprintf(failed, 32, L"failed: 0x%08lX", static_cast<unsigned long>(hr));
+        PrintLine(FAILED(hr) ? failed
+                             : L"created: " + JoinedProperty(object, L"m_compNames") + L"|" +
+                                   JoinedProperty(object, L"m_componentIDs"));
+        failures += FAILED(hr) ? 1 : 0;
+        if (object) object->Release();
     }
     if (!message.empty()) {
         MessageBoxW(nullptr, message.c_str(), L"Korvid probe", MB_OK);
