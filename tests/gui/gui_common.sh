@@ -1,80 +1,49 @@
-# Sourced by the GUI tests: paths, a display and a Wine server, the server
-# registered, screenshots, and the cleanup of what a test started.
-#   $1 of the test: the build's bin folder.
-
+# Sourced by the GUI tests ($1: the build's bin folder): paths, a display and
+# a Wine server, the probe host, the checker, screenshots and cleanup.
 KORVID_BIN=$(cd "$1" && pwd)
 KORVID_SRC=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 KORVID_ARTIFACTS="$KORVID_BIN/../artifacts"
 KORVID_COMO="$KORVID_SRC/tests/data/three_components.como"
 KORVID_WORK=$(mktemp -d)
 mkdir -p "$KORVID_ARTIFACTS"
-
 # shellcheck source=../../tools/scripts/wine-env.sh
 source "$KORVID_SRC/tools/scripts/wine-env.sh"
 korvid_start_display
 korvid_start_wine
+trap 'kill "${gui_probe:-}" 2>/dev/null; rm -rf "$KORVID_WORK"' EXIT
 
 gui_failures=0
-gui_pids=()
-
 gui_fail() {
     echo "FAIL: $*"
     gui_failures=$((gui_failures + 1))
 }
-
-gui_cleanup() {
-    local pid
-    for pid in "${gui_pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    rm -rf "$KORVID_WORK"
-}
-trap gui_cleanup EXIT
-
 gui_register() {
     timeout 60 wine "$(korvid_system_dir)\\regsvr32.exe" /s "$KORVID_BIN/Korvid.dll" || gui_fail "regsvr32 Korvid.dll"
 }
-
-# Starts the probe host in the background; its output goes to $KORVID_WORK/probe.out.
 gui_start_probe() {
-    timeout 120 wine "$KORVID_BIN/korvid-form-probe.exe" --deadline 100 "$@" \
-        >"$KORVID_WORK/probe.out" 2>/dev/null &
+    timeout 120 wine "$KORVID_BIN/korvid-form-probe.exe" --deadline 100 "$@" >"$KORVID_WORK/probe.out" 2>/dev/null &
     gui_probe=$!
-    gui_pids+=("$gui_probe")
 }
-
-# Waits up to $1 seconds for the probe to end; true when it did.
-gui_wait_probe() {
-    local tenths=$(($1 * 10))
-    while kill -0 "$gui_probe" 2>/dev/null && [ "$tenths" -gt 0 ]; do
-        sleep 0.1
-        tenths=$((tenths - 1))
-    done
-    ! kill -0 "$gui_probe" 2>/dev/null
+# Waits up to $1 seconds for the probe to end, then expects its line $2 ($3 times, default once).
+gui_expect_probe() {
+    for _ in $(seq $(($1 * 10))); do kill -0 "$gui_probe" 2>/dev/null && sleep 0.1; done
+    kill -0 "$gui_probe" 2>/dev/null && gui_fail "the probe did not end"
+    [ "$(grep -c -xF "$2" "$KORVID_WORK/probe.out")" = "${3:-1}" ] ||
+        gui_fail "probe said '$(cat "$KORVID_WORK/probe.out")', expected ${3:-1} x '$2'"
 }
-
-# A screenshot of the definition form, or of the window titled $2, as
-# $KORVID_ARTIFACTS/<$1>.png.
+# A screenshot of the definition form, or of the window titled $2, as $KORVID_ARTIFACTS/$1.png.
 gui_screenshot() {
-    local id title="${2:-Material Object Definition}"
-    id=$(xdotool search --name "^$title\$" 2>/dev/null | head -1)
-    if [ -z "$id" ]; then
-        gui_fail "screenshot $1: no window '$title' on the display"
-        return
-    fi
-    import -window "$id" "$KORVID_ARTIFACTS/$1.png" || gui_fail "screenshot $1"
+    local id
+    id=$(xdotool search --name "^${2:-Material Object Definition}\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && import -window "$id" "$KORVID_ARTIFACTS/$1.png" || gui_fail "screenshot $1"
 }
-
 gui_check() {
-    timeout 90 wine "$KORVID_BIN/korvid-form-check.exe" "$@" | tr -d '\r' | tee "$KORVID_WORK/check.out"
-    return "${PIPESTATUS[0]}"
+    timeout 90 wine "$KORVID_BIN/korvid-form-check.exe" "$@" | tr -d '\r' >"$KORVID_WORK/check.out"
+    local code=${PIPESTATUS[0]}
+    grep -v '^ok: ' "$KORVID_WORK/check.out"
+    [ "$code" = 0 ] || gui_fail "korvid-form-check $*"
 }
-
 gui_finish() {
-    if [ "$gui_failures" -ne 0 ]; then
-        echo "$gui_failures failure(s)"
-        exit 1
-    fi
+    [ "$gui_failures" -eq 0 ] || { echo "$gui_failures failure(s)"; exit 1; }
     echo "passed"
-    exit 0
 }

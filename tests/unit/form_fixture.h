@@ -1,5 +1,4 @@
-// Set-up shared by the tests of the definition form's logic: the thread's
-// form, its grid, and the scripted platform as the window.
+// The thread's definition form over the scripted platform as its window.
 #pragma once
 
 #include <optional>
@@ -18,23 +17,12 @@ protected:
     platform::GridModel& Grid() { return Form().Grid(); }
     platform::FormWindow& Window() { return platform_; }
 
-    // Writes `cells` into row `row` from column 0 on.
     void FillRow(int row, const std::vector<std::wstring>& cells) {
         for (size_t c = 0; c < cells.size(); ++c) Grid().SetTextMatrix(row, static_cast<int>(c), cells[c]);
     }
-
-    // Every data cell holds "old", so that untouched cells show.
-    void FillOld() {
-        for (int r = 1; r < Grid().Rows(); ++r) {
-            for (int c = 0; c < Grid().Cols(); ++c) Grid().SetTextMatrix(r, c, L"old");
-        }
-    }
-
-    // Chooses Paste with `clipboard` on the clipboard (nothing: no text on
-    // it), every data cell "old" and the current cell at row 2, column 3;
-    // the message boxes seen before are forgotten.
+    // Paste of `clipboard` (nullopt: no text) at cell (2, 3), every data cell "old".
     void PasteOverOld(const std::optional<std::wstring>& clipboard) {
-        FillOld();
+        for (int r = 1; r < Grid().Rows(); ++r) FillRow(r, std::vector<std::wstring>(Grid().Cols(), L"old"));
         Grid().SetRow(2);
         Grid().SetCol(3);
         platform_.messages.clear();
@@ -42,11 +30,7 @@ protected:
         Form().OnMenuPaste(Window());
     }
 
-    // A grid cell and the text it should hold.
-    struct Cell {
-        int row, col;
-        std::wstring text;
-    };
+    struct Cell { int row, col; std::wstring text; };
     void ExpectCells(const std::vector<Cell>& cells, const char* proves) {
         for (const Cell& cell : cells) {
             EXPECT_EQ(Grid().TextMatrix(cell.row, cell.col), cell.text)
@@ -67,7 +51,6 @@ inline component_definition::ComponentRecord Record(std::wstring name, std::wstr
     return record;
 }
 
-// Every field of two records, named on failure.
 inline void ExpectSameRecord(const component_definition::ComponentRecord& actual,
                              const component_definition::ComponentRecord& expected,
                              const std::string& where) {

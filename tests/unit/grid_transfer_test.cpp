@@ -1,91 +1,51 @@
-// Moving components between the grid and the component table.
+// Components between the grid and the component table, and the grid's text
+// as other programs read it.
 #include <gtest/gtest.h>
 
 #include "component_definition/grid_transfer.h"
+#include "platform/win32/grid_geometry.h"
 #include "tests/unit/form_fixture.h"
 
 namespace korvid::testing {
 namespace {
 
-using component_definition::AutoSizeGridColumns;
-using component_definition::ComponentRecord;
 using component_definition::FillGridFromTable;
 using component_definition::ReadGridIntoTable;
 
 class GridTransferTest : public FormTest {};
 
-TEST_F(GridTransferTest, ReadGridIntoTableTakesNamedRowsInOrder) {
-    struct Case {
-        const char* proves;
-        int rows;
-        std::vector<std::vector<std::wstring>> grid;  // rows 1.. from column 0
-        std::vector<std::wstring> names;
-        std::vector<double> tb;
-    };
-    const Case cases[] = {
-        {"header row only", 1, {}, {}, {}},
-        {"no named row", 10, {{L"", L"74-82-8", L"x", L"y", L"5"}}, {}, {}},
-        {"gaps are closed up", 10, {{L"a", L"1"}, {}, {L"c", L"", L"", L"", L"7"}}, {L"a", L"c"}, {0, 7}},
-        {"a blank is a name", 3, {{L" "}}, {L" "}, {0}},
-        {"letters, nothing and blanks around a number", 5,
-         {{L"a", L"", L"", L"", L"abc"}, {L"b"}, {L"c", L"", L"", L"", L" 12.5 "}}, {L"a", L"b", L"c"},
-         {0, 0, 12.5}},
-    };
-    for (const Case& c : cases) {
-        ResetModule();
-        Grid().SetRows(c.rows);
-        for (size_t r = 0; r < c.grid.size(); ++r) FillRow(static_cast<int>(r) + 1, c.grid[r]);
-        ReadGridIntoTable(module_, Grid());
-        ASSERT_EQ(module_.g_numComponents, static_cast<int32_t>(c.names.size())) << c.proves;
-        ASSERT_EQ(module_.g_components.size(), c.names.size() + 1) << c.proves;
-        for (size_t k = 0; k < c.names.size(); ++k) {
-            EXPECT_EQ(module_.g_components[k].name, c.names[k]) << c.proves;
-            EXPECT_EQ(module_.g_components[k].tb, c.tb[k]) << c.proves;
-        }
-        ExpectSameRecord(module_.g_components.back(), ComponentRecord{}, c.proves);
-    }
-}
-
-TEST_F(GridTransferTest, FillGridFromTableWritesOnlyWhatTheRecordHolds) {
+TEST_F(GridTransferTest, TheGridShowsWhatTheTableHoldsAndItsNamedRowsGoBack) {
     DefineComponents({{L"Water", L"", L"", L"", 0.0, 220.64},
                       {L"Ethanol", L"64-17-5", L"Alcohol", L"C2H6O", 351.4, 0, 0, 0, 0, 0, 0, 0,
-                       0.0000119}});
+                       0.0000119, 0, 0, -235.1}});
     FillRow(1, {L"old", L"old", L"old", L"old", L"old", L"old"});
     FillGridFromTable(module_, Grid());
-    struct Cell { int row, col; std::wstring text; const char* proves; };
-    const Cell cells[] = {
-        {1, 0, L"Water", "name written"},
-        {1, 1, L"", "cas always written, also empty"},
-        {1, 2, L"old", "empty family keeps the cell"},
-        {1, 3, L"old", "empty formula keeps the cell"},
-        {1, 4, L"old", "zero keeps the cell"},
-        {1, 5, L"220.64", "number in the general format"},
-        {2, 2, L"Alcohol", "family written"},
-        {2, 12, L"1.19E-05", "small numbers in full, not truncated"},
-        {0, 0, L"Name ", "header untouched"},
+    const std::vector<Cell> cells = {
+        {1, 0, L"Water"}, {1, 1, L""}, {1, 2, L"old"}, {1, 4, L"old"}, {1, 5, L"220.64"},
+        {2, 2, L"Alcohol"}, {2, 12, L"1.19E-05"}, {2, 15, L"-235.1"}, {0, 0, L"Name "},
     };
-    for (const Cell& c : cells) EXPECT_EQ(Grid().TextMatrix(c.row, c.col), c.text) << c.proves;
-    EXPECT_EQ(Grid().Rows(), 10);
+    ExpectCells(cells, "filled from the table");
 
-    // Back again: the grid's texts give the table's numbers exactly.
+    FillRow(3, {L"", L"74-82-8", L"x", L"y", L"5"});
+    FillRow(4, {L" ", L"", L"", L"", L" 12.5 "});
     ReadGridIntoTable(module_, Grid());
-    EXPECT_EQ(module_.g_components[1].cp2, 0.0000119);
-    EXPECT_EQ(module_.g_components[1].tb, 351.4);
+    ASSERT_EQ(module_.g_numComponents, 3) << "a row without a name is left out, a blank is a name";
+    ASSERT_EQ(module_.g_components.size(), 4u) << "a fresh record after the last";
+    EXPECT_EQ(module_.g_components[0].tb, 0) << "letters give 0";
+    EXPECT_TRUE(module_.g_components[1].cp2 == 0.0000119 && module_.g_components[1].hf == -235.1);
+    EXPECT_TRUE(module_.g_components[2].name == L" " && module_.g_components[2].tb == 12.5);
 }
 
-TEST_F(GridTransferTest, ColumnsTakeTheirWidestTextPlusMargin) {
-    platform_.twipsPerChar = 90;
-    Grid().SetRows(3);
-    FillRow(1, {L"Methane", L"74-82-8", L"", L"CH4"});
-    FillRow(2, {L"a", L"", L"", L"", L"123456789012345"});
-    AutoSizeGridColumns(Grid(), Window());
-    struct Width { int col; int chars; };
-    const Width widths[] = {{0, 7}, {1, 11}, {2, 6}, {3, 12}, {4, 15}, {15, 21}, {16, 21}};
-    for (const Width& w : widths) {
-        EXPECT_EQ(Grid().ColWidth(w.col), w.chars * 90 + 210) << "column " << w.col;
-    }
-    EXPECT_EQ(Grid().Row(), 2);
-    EXPECT_EQ(Grid().Col(), 16);
+TEST(GridText, CellsJoinByTabRowsEndWithCrLfAndTheCurrentRowStaysInside) {
+    platform::GridModel model(3, 3);
+    model.SetTextMatrix(0, 0, L"Name ");
+    model.SetTextMatrix(1, 1, L"74-82-8");
+    model.SetTextMatrix(2, 2, L"\u00B0C");
+    EXPECT_EQ(platform::GridAsText(model), L"Name \t\t\r\n\t74-82-8\t\r\n\t\t\u00B0C\r\n");
+    model.SetRow(2);
+    model.SetRows(2);
+    EXPECT_EQ(model.Row(), 1);
+    EXPECT_EQ(platform::GridAsText(model), L"Name \t\t\r\n\t74-82-8\t\r\n");
 }
 
 }  // namespace
