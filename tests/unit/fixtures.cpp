@@ -1,6 +1,5 @@
 #include "tests/unit/fixtures.h"
 
-#include <sstream>
 
 #include "component_definition/mo_def_frm.h"
 #include "material_object/trace_report.h"
@@ -57,81 +56,6 @@ void ScriptedTest::QueueOkForm(const std::wstring& reportName, bool casAsId) {
 
 std::wstring ScriptedTest::ReportPath(const std::wstring& name) const {
     return platform_.moduleFolder + L"\\CapeOpenValidationReports\\" + name + L".txt";
-}
-
-std::vector<std::wstring> ScriptedTest::ReportLines(const std::wstring& name) const {
-    material_object::TraceFlush();
-    std::vector<std::wstring> lines;
-    std::wstring text = platform_.FileText(ReportPath(name));
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(L"\r\n", start);
-        EXPECT_NE(end, std::wstring::npos) << "last line without CR LF";
-        if (end == std::wstring::npos) break;
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
-namespace {
-
-com::Variant Vector(VARTYPE vt, size_t count, LONG lower, void** data) {
-    SAFEARRAYBOUND bound{static_cast<ULONG>(count), lower};
-    SAFEARRAY* psa = SafeArrayCreate(vt, 1, &bound);
-    com::Variant v;
-    v.get()->vt = VT_ARRAY | vt;
-    v.get()->parray = psa;
-    SafeArrayAccessData(psa, data);
-    return v;
-}
-
-}  // namespace
-
-com::Variant StringArray(const std::vector<std::wstring>& items, LONG lower) {
-    void* data = nullptr;
-    com::Variant v = Vector(VT_BSTR, items.size(), lower, &data);
-    for (size_t k = 0; k < items.size(); ++k) {
-        static_cast<BSTR*>(data)[k] = SysAllocStringLen(items[k].data(), items[k].size());
-    }
-    SafeArrayUnaccessData(v->parray);
-    return v;
-}
-
-com::Variant VariantArray(std::vector<com::Variant> items, LONG lower) {
-    void* data = nullptr;
-    com::Variant v = Vector(VT_VARIANT, items.size(), lower, &data);
-    for (size_t k = 0; k < items.size(); ++k) items[k].DetachTo(&static_cast<VARIANT*>(data)[k]);
-    SafeArrayUnaccessData(v->parray);
-    return v;
-}
-
-com::Variant DoubleArray(const std::vector<double>& values, LONG lower) {
-    void* data = nullptr;
-    com::Variant v = Vector(VT_R8, values.size(), lower, &data);
-    for (size_t k = 0; k < values.size(); ++k) static_cast<double*>(data)[k] = values[k];
-    SafeArrayUnaccessData(v->parray);
-    return v;
-}
-
-std::vector<double> Doubles(const VARIANT& value) {
-    std::vector<double> out;
-    auto array = com::ArrayArg::Of(value);
-    if (!array) return out;
-    for (LONG k = array->Lower(); k <= array->Upper(); ++k) {
-        out.push_back(com::ToDouble(*array->Element(k), LOCALE_USER_DEFAULT));
-    }
-    return out;
-}
-
-std::vector<std::wstring> Strings(const VARIANT& value) {
-    std::vector<std::wstring> out;
-    auto array = com::ArrayArg::Of(value);
-    if (!array) return out;
-    for (LONG k = array->Lower(); k <= array->Upper(); ++k) {
-        out.push_back(com::ToText(*array->Element(k), LOCALE_USER_DEFAULT));
-    }
-    return out;
 }
 
 }  // namespace korvid::testing

@@ -1,5 +1,5 @@
-// Shared set-up of the unit tests: a scripted platform installed for the test,
-// fresh module state, and helpers to build arguments and read results.
+// Shared set-up of the unit tests: a scripted platform installed for the test
+// and fresh module state.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -31,20 +31,10 @@ protected:
     void QueueOkForm(const std::wstring& reportName, bool casAsId = false);
     // Path of a report named `name` in the scripted file system.
     std::wstring ReportPath(const std::wstring& name) const;
-    // The report's lines, without their CR LF ends.
-    std::vector<std::wstring> ReportLines(const std::wstring& name) const;
 
     platform::ScriptedPlatform platform_;  // its locale: the constructor's lcid
     platform::ScopedPlatform scope_{platform_};
     component_definition::Module1State& module_;
 };
-
-// VARIANT builders for arguments.
-com::Variant StringArray(const std::vector<std::wstring>& items, LONG lower = 0);
-com::Variant VariantArray(std::vector<com::Variant> items, LONG lower = 0);
-com::Variant DoubleArray(const std::vector<double>& values, LONG lower = 0);
-// Elements of a one-dimensional result array.
-std::vector<double> Doubles(const VARIANT& value);
-std::vector<std::wstring> Strings(const VARIANT& value);
 
 }  // namespace korvid::testing
