@@ -75,30 +75,23 @@ public:
             size_t times = 0;
             words >> times;
             const std::wstring call = line.substr(line.find(L' ', 7) + 1);
-            std::wostringstream transcript;
-            out_.swap(transcript);
             SIZE_T before = 0;
             for (size_t n = 0; n < times; ++n) {
                 if (n == times / 10) before = tools::CommittedPrivate();  // after a warm-up
-                Call(call);
-                out_.str(L"");
+                Captured([&] { Call(call); });
             }
             const bool grew = tools::CommittedPrivate() > before + 1048576;
-            out_.swap(transcript);
             out_ << (grew ? L"  memory grew by more than 1 MiB\n" : L"  memory kept\n");
         } else if (first == L"both") {  // both ways through IDispatch give the same
+            // Texts as texts: SetProp and GetProp take the short way; the property
+            // as a text by reference: the type library's way.
             const std::wstring call = line.substr(5);
-            std::wostringstream direct;
-            out_.swap(direct);
-            Call(call);  // texts as texts: SetProp and GetProp take the short way
-            out_.swap(direct);
-            std::wstring general = call;  // a text by reference: the type library's way
+            std::wstring general = call;
             general.insert(general.find(L" \"") + 1, L"&&");
-            Call(general, false);
-            const std::wstring way = out_.str().substr(out_.str().size() - direct.str().size());
-            out_ << (way == direct.str() ? L"  (the same the short way)\n" : L"  the short way gave:\n" + direct.str());
-        } else if (first == L"release") {
-            Release(std::stoi(line.substr(line.find(L'@') + 1)));
+            const std::wstring shortWay = Captured([&] { Call(call); });
+            const std::wstring libraryWay = Captured([&] { Call(general, false); });
+            out_ << libraryWay << (libraryWay == shortWay ? L"  (the same the short way)\n"
+                                                          : L"  the short way gave:\n" + shortWay);
         } else {
             try {
                 Call(line);
@@ -120,6 +113,15 @@ public:
     }
 
 private:
+    template <typename Body>
+    std::wstring Captured(Body&& body) {
+        std::wostringstream captured;
+        out_.swap(captured);
+        body();
+        out_.swap(captured);
+        return captured.str();
+    }
+
     // One argument from tokens[k...]; k moves past it.
     VARIANT Value(const std::vector<std::wstring>& tokens, size_t& k) {
         const std::wstring& t = tokens.at(k++);

@@ -15,7 +15,8 @@
 //   nested form: OK, or closed without OK when no report is given),
 //   components n  (another form left n components in the thread's table),
 //   repeat n call  (whether n such calls let the process's memory grow),
-//   release @n, # comment.
+//   both call  (a SetProp or GetProp the short way and the type library's),
+//   # comment.
 #pragma once
 
 #include <string>

@@ -147,7 +147,6 @@ CreateMaterialObject
 form
 CreateMaterialObject
 GetNumComponents
-release @1
 )");
 }
 
