@@ -1,60 +1,48 @@
-# Sourced by the end-to-end tests: `source lib.sh <bin folder>`.
-# Registers Korvid.dll in the project's Wine prefix, runs VBScript and C++
-# clients while korvid-autofill.exe fills their definition forms, and compares
-# what they print and the trace reports with the expected files of
-# tests/data/expected/<test>/, byte for byte.
+# Sourced by the end-to-end tests: `source lib.sh <bin folder>`. Registers
+# Korvid.dll in the project's Wine prefix, runs clients while
+# korvid-autofill.exe fills their forms, and compares what they print and the
+# trace reports with tests/data/expected/<test>/, byte for byte.
 set -euo pipefail
 
 E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-ROOT_DIR="$(cd "$E2E_DIR/../.." && pwd)"
 BIN="$(cd "${1:?bin folder}" && pwd)"
-DATA="$ROOT_DIR/tests/data"
+DATA="$E2E_DIR/../data"
 TEST="$(basename "$0" .sh)"
 EXPECTED="$DATA/expected/${TEST#test_}"
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/korvid-e2e.XXXXXX")"
 REPORTS="$BIN/CapeOpenValidationReports"
 trap 'rm -rf "$WORK"' EXIT
-
-source "$ROOT_DIR/tools/scripts/wine-env.sh"
+source "$E2E_DIR/../../tools/scripts/wine-env.sh"
 korvid_start_display
 korvid_start_wine
-bits="${KORVID_BITS:-64}"
 # regsvr32 and cscript of the bitness under test.
-REGSVR32="$(korvid_system_dir)\\regsvr32.exe"
-CSCRIPT="$(korvid_system_dir)\\cscript.exe"
+bits="${KORVID_BITS:-64}" REGSVR32="$(korvid_system_dir)\\regsvr32.exe" CSCRIPT="$(korvid_system_dir)\\cscript.exe"
 winpath() { winepath -w "$1" 2>/dev/null; }
-WIN_BIN="$(winpath "$BIN")" WIN_WORK="$(winpath "$WORK")"
-COMO="$(winpath "$DATA/three_components.como")"
+WIN_BIN="$(winpath "$BIN")" WIN_WORK="$(winpath "$WORK")" COMO="$(winpath "$DATA/three_components.como")"
 mkdir -p "$REPORTS"
 timeout 60 wine "$REGSVR32" /s "$WIN_BIN\\Korvid.dll"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# norm: stdin without CR and Wine's own notes, with this machine's folders and
-# bitness as <BIN>, <WORK>, win<BITS> and win<OTHER>: the expected files fit
-# any build.
+# norm: stdin without CR and Wine's own notes, this machine's folders and
+# bitness named <BIN>, <WORK>, win<BITS> and win<OTHER>.
 norm() {
     local text
     text="$(tr -d '\r' | { grep -v '^wine: ' || true; })"
     text="${text//"$WIN_BIN"/<BIN>}" text="${text//"$WIN_WORK"/<WORK>}"
-    text="${text//win$bits/win<BITS>}" text="${text//win$((96 - bits))/win<OTHER>}"
-    printf '%s\n' "$text"
+    printf '%s\n' "${text//win$bits/win<BITS>}" | sed "s/win$((96 - bits))/win<OTHER>/g"
 }
 
-# run AUTOFILL_ARGS -- CLIENT...: the client (a command or a shell function)
-# runs while korvid-autofill.exe fills its forms. Their outputs go through norm
-# to $WORK/client.out and $WORK/autofill.out; the client's exit code to $RC.
+# run AUTOFILL_ARGS -- CLIENT...: the client (a command or a function) runs
+# while korvid-autofill.exe fills its forms; their outputs go through norm to
+# $WORK/client.out and $WORK/autofill.out.
 run() {
     local args=() filled=0
-    while [ "$1" != -- ]; do args+=("$1"); shift; done
-    shift
+    while [ "$1" != -- ]; do args+=("$1") && shift; done
     timeout "${CLIENT_TIMEOUT:-120}" wine "$BIN/korvid-autofill.exe" "${args[@]}" >"$WORK/autofill.raw" 2>&1 &
     local filler=$!
-    RC=0
-    if declare -F "$1" >/dev/null; then "$@"; else timeout "${CLIENT_TIMEOUT:-120}" "$@"; fi \
-        >"$WORK/client.raw" 2>&1 || RC=$?
+    if declare -F "$2" >/dev/null; then "${@:2}"; else timeout "${CLIENT_TIMEOUT:-120}" "${@:2}"; fi 2>&1 | norm >"$WORK/client.out" || true
     wait "$filler" || filled=$?
-    norm <"$WORK/client.raw" >"$WORK/client.out"
     norm <"$WORK/autofill.raw" >"$WORK/autofill.out"
     [ "$filled" = 0 ] || { cat "$WORK/autofill.out" "$WORK/client.out" >&2; fail "korvid-autofill.exe exited $filled"; }
 }
@@ -66,19 +54,13 @@ vbs() {
 }
 
 # expect FILE...: each FILE equals the file of its name in $EXPECTED, byte for
-# byte. KORVID_E2E_BLESS=1 copies them there instead (check them by eye).
+# byte. KORVID_E2E_BLESS=1 copies them there instead (then check them by eye).
 expect() {
-    local file
     for file in "$@"; do
-        [ -f "$file" ] || fail "no $file"
-        if [ -n "${KORVID_E2E_BLESS:-}" ]; then
-            mkdir -p "$EXPECTED" && cp "$file" "$EXPECTED/"
-        elif ! cmp -s "$EXPECTED/$(basename "$file")" "$file"; then
-            diff "$EXPECTED/$(basename "$file")" "$file" >&2 || true
-            fail "$file differs from $EXPECTED/$(basename "$file")"
-        fi
+        [ -z "${KORVID_E2E_BLESS:-}" ] || { mkdir -p "$EXPECTED" && cp "$file" "$EXPECTED/" && continue; }
+        cmp -s "$EXPECTED/${file##*/}" "$file" || diff "$EXPECTED/${file##*/}" "$file" >&2 || fail "$file differs"
     done
 }
 
 # passed: a checking client printed its end marker with no failure.
-passed() { grep -qx 'END failures=0' "$WORK/client.out" || { cat "$WORK/client.out" >&2; fail "$TEST: the client failed"; }; }
+passed() { grep -qx 'END failures=0' "$WORK/client.out" || { cat "$WORK/client.out" >&2; fail "$TEST"; }; }

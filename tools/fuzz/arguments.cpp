@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <limits>
 
 namespace korvid::fuzz {
@@ -12,15 +11,13 @@ namespace korvid::fuzz {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNumbers[] = {0.0, 1.0, -1.0, 2.0, 3.0, 0.5, 300.0, 101325.0, -0.0, 1e-300, 1e308,
-                               -1e308, 2147483648.0, 32768.0, -32769.0,
-                               std::numeric_limits<double>::quiet_NaN(), kInf, -kInf};
-constexpr VARTYPE kScalarTypes[] = {VT_I1, VT_I2, VT_I4, VT_I8, VT_UI1, VT_UI2, VT_UI4, VT_UI8, VT_INT,
-                                    VT_UINT, VT_R4, VT_R8, VT_R8, VT_CY, VT_DATE, VT_BOOL,
-                                    VT_DECIMAL, VT_ERROR};
-constexpr VARTYPE kElementTypes[] = {VT_VARIANT, VT_VARIANT, VT_VARIANT, VT_BSTR, VT_BSTR, VT_R8, VT_R8,
-                                     VT_I2, VT_I4, VT_R4, VT_BOOL, VT_UI1, VT_DATE, VT_CY,
-                                     VT_DECIMAL, VT_DISPATCH, VT_UNKNOWN, VT_ERROR, VT_I8};
+constexpr double kNumbers[] = {0.0, 1.0, -1.0, 2.0, 3.0, 0.5, 300.0, 101325.0, -0.0, 1e-300, 1e308, -1e308,
+                               2147483648.0, 32768.0, -32769.0, std::numeric_limits<double>::quiet_NaN(), kInf, -kInf};
+constexpr VARTYPE kScalarTypes[] = {VT_I1, VT_I2, VT_I4, VT_I8, VT_UI1, VT_UI2, VT_UI4, VT_UI8, VT_INT, VT_UINT,
+                                    VT_R4, VT_R8, VT_R8, VT_CY, VT_DATE, VT_BOOL, VT_DECIMAL, VT_ERROR};
+constexpr VARTYPE kElementTypes[] = {VT_VARIANT, VT_VARIANT, VT_VARIANT, VT_BSTR, VT_BSTR, VT_R8, VT_R8, VT_I2, VT_I4,
+                                     VT_R4, VT_BOOL, VT_UI1, VT_DATE, VT_CY, VT_DECIMAL, VT_DISPATCH, VT_UNKNOWN,
+                                     VT_ERROR, VT_I8};
 // Types no argument may carry: the automation machinery must refuse them.
 constexpr VARTYPE kInvalidTypes[] = {15, VT_VOID, VT_HRESULT, 0x7F, VT_ARRAY | VT_VOID};
 constexpr LONG kLowerBounds[] = {0, 0, 0, 0, 0, 1, 1, -1, 5, -1000, 0x7FFFFFF0};
@@ -29,19 +26,16 @@ constexpr ULONG kCounts[] = {0, 1, 1, 2, 3, 3, 3, 4, 5, 8, 21, 40};
 // Names the object knows: properties, phases, bases, calculation and flash
 // types, the components of three_components.como and its constants.
 const wchar_t* const kWords[] = {
-    L"temperature", L"pressure", L"fraction", L"flow", L"totalFlow", L"enthalpy", L"entropy",
-    L"density", L"volume", L"phaseFraction", L"fugacity", L"fugacityCoefficient", L"kvalues",
-    L"vaporPressure", L"vaporPressure.DTemperature", L"enthalpy.Dmoles", L"TEMPERATURE",
-    L"FRACTION", L"vapor", L"liquid", L"overall", L"solid", L"Vapor", L"GasLiquid",
-    L"LiquidLiquid", L"VaporLiquid", L"mole", L"mass", L"MOLE", L"Mass", L"mixture", L"pure",
-    L"TP", L"PH", L"PVF", L"TVF", L"Methane", L"Ethane", L"Water", L"METHANE", L"74-82-8",
-    L"74-84-0", L"7732-18-5", L"molecularWeight", L"criticalTemperature", L"criticalPressure",
-    L"acentricFactor", L"normalBoilingPoint", L"casRegistryNumber", L"chemicalFormula",
-    L"iupacName", L"parachor", L"heatOfVaporizationAtNormalBoilingPoint", L"idealGasHeatCapacity",
-    L"standardFormationEnthalpyGas", L"liquidDensityAt25C", L"avogadroConstant",
-    L"molarGasConstant", L"", L" ", L"1.5"};
-const wchar_t* const kNumberTexts[] = {L"300", L"1.5", L"-2", L"1E+308", L"1E-05",
-                                       L"0", L"NaN", L"True", L"&H10", L"1,5"};
+    L"temperature", L"pressure", L"fraction", L"flow", L"totalFlow", L"enthalpy", L"entropy", L"density",
+    L"volume", L"phaseFraction", L"fugacity", L"fugacityCoefficient", L"kvalues", L"vaporPressure",
+    L"vaporPressure.DTemperature", L"enthalpy.Dmoles", L"TEMPERATURE", L"FRACTION", L"vapor", L"liquid",
+    L"overall", L"solid", L"Vapor", L"GasLiquid", L"LiquidLiquid", L"VaporLiquid", L"mole", L"mass", L"MOLE",
+    L"Mass", L"mixture", L"pure", L"TP", L"PH", L"PVF", L"TVF", L"Methane", L"Ethane", L"Water", L"METHANE",
+    L"74-82-8", L"74-84-0", L"7732-18-5", L"molecularWeight", L"criticalTemperature", L"criticalPressure",
+    L"acentricFactor", L"normalBoilingPoint", L"casRegistryNumber", L"chemicalFormula", L"iupacName",
+    L"parachor", L"heatOfVaporizationAtNormalBoilingPoint", L"idealGasHeatCapacity", L"liquidDensityAt25C",
+    L"standardFormationEnthalpyGas", L"avogadroConstant", L"molarGasConstant", L"", L" ", L"1.5"};
+const wchar_t* const kNumberTexts[] = {L"300", L"1.5", L"-2", L"1E+308", L"1E-05", L"0", L"NaN", L"True", L"&H10", L"1,5"};
 // Junk: letters, digits, punctuation, accents, CJK, NUL.
 constexpr wchar_t kJunk[] = L"aZ09 .,-+eE;\t\x00e9\x4e2d\x20ac\xffff";
 
@@ -51,9 +45,7 @@ std::wstring ArgumentMaker::Text(Random& random) const {
     const uint32_t kind = random.Below(100);
     if (kind < 70) {
         std::wstring word = random.Pick(kWords);
-        if (random.Percent(10)) {
-            for (wchar_t& c : word) c = random.Percent(50) ? towupper(c) : towlower(c);
-        }
+        if (random.Percent(10)) for (wchar_t& c : word) c = random.Percent(50) ? towupper(c) : towlower(c);
         if (random.Percent(3)) word = L" " + word;
         if (random.Percent(4)) word.insert(random.Below(static_cast<uint32_t>(word.size()) + 1), 1, L'\0');
         return word;
@@ -73,7 +65,7 @@ BSTR ArgumentMaker::NewBstr(Random& random) const {
     return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
 }
 
-void ArgumentMaker::FillScalar(Random& random, VARIANT* v, VARTYPE vt) const {
+static void FillScalar(const ArgumentMaker& maker, Random& random, VARIANT* v, VARTYPE vt) {
     const double x = random.Pick(kNumbers);
     const bool finite = std::isfinite(x);
     const auto integer = static_cast<LONGLONG>(finite && std::fabs(x) < 9e18 ? x : 0) +
@@ -86,21 +78,16 @@ void ArgumentMaker::FillScalar(Random& random, VARIANT* v, VARTYPE vt) const {
         case VT_CY: v->cyVal.int64 = integer * 10000; break;
         case VT_BOOL: v->boolVal = random.Percent(50) ? VARIANT_TRUE : static_cast<VARIANT_BOOL>(integer); break;
         case VT_ERROR: v->scode = random.Percent(80) ? DISP_E_PARAMNOTFOUND : static_cast<SCODE>(random()); break;
-        case VT_DECIMAL:
-            if (FAILED(VarDecFromR8(finite ? x : 0.0, &v->decVal))) VarDecFromI4(0, &v->decVal);
-            break;
-        case VT_BSTR: v->bstrVal = NewBstr(random); break;
+        case VT_DECIMAL: if (FAILED(VarDecFromR8(finite ? x : 0.0, &v->decVal))) VarDecFromI4(0, &v->decVal); break;
+        case VT_BSTR: v->bstrVal = maker.NewBstr(random); break;
         case VT_DISPATCH:
-        case VT_UNKNOWN:
-            v->pdispVal = random.Percent(20) ? nullptr : object_;
-            if (v->pdispVal) v->pdispVal->AddRef();
-            break;
+        case VT_UNKNOWN: v->pdispVal = random.Percent(20) ? nullptr : (maker.object->AddRef(), maker.object); break;
         default: v->llVal = integer; break;  // the integer types
     }
     v->vt = vt;  // after VarDecFromR8, whose DECIMAL overlays the type field
 }
 
-void ArgumentMaker::FillArray(Random& random, VARIANT* v, int depth, CallArguments& call) const {
+static void FillArray(const ArgumentMaker& maker, Random& random, VARIANT* v, int depth, CallArguments& call) {
     const VARTYPE vt = random.Pick(kElementTypes);
     v->vt = VT_ARRAY | vt;
     v->parray = nullptr;
@@ -120,11 +107,11 @@ void ArgumentMaker::FillArray(Random& random, VARIANT* v, int depth, CallArgumen
     for (ULONG k = 0; k < total; ++k) {
         void* slot = data + static_cast<size_t>(k) * size;
         if (vt == VT_VARIANT) {
-            Fill(random, static_cast<VARIANT*>(slot), depth + 1, false, call);
+            maker.Fill(random, static_cast<VARIANT*>(slot), depth + 1, false, call);
             continue;
         }
         VARIANT e;  // a scalar built in a VARIANT, moved into the element
-        FillScalar(random, &e, vt);
+        FillScalar(maker, random, &e, vt);
         if (vt == VT_DECIMAL) e.decVal.wReserved = 0;
         std::memcpy(slot, vt == VT_DECIMAL ? static_cast<void*>(&e.decVal) : &e.llVal, size);
     }
@@ -135,21 +122,19 @@ void ArgumentMaker::Fill(Random& random, VARIANT* v, int depth, bool byRef, Call
     VariantInit(v);
     const uint32_t kind = random.Below(100);
     if (kind < 32) {
-        FillScalar(random, v, VT_BSTR);
+        FillScalar(*this, random, v, VT_BSTR);
     } else if (kind < 50) {
-        FillScalar(random, v, random.Pick(kScalarTypes));
-    } else if (kind < 55) {
-        v->vt = VT_EMPTY;
+        FillScalar(*this, random, v, random.Pick(kScalarTypes));
     } else if (kind < 58) {
-        v->vt = VT_NULL;
+        v->vt = kind < 55 ? VT_EMPTY : VT_NULL;
     } else if (kind < 61) {
-        FillScalar(random, v, random.Percent(70) ? VT_DISPATCH : VT_UNKNOWN);
+        FillScalar(*this, random, v, random.Percent(70) ? VT_DISPATCH : VT_UNKNOWN);
     } else if (kind < 63) {
         v->vt = random.Pick(kInvalidTypes);
         v->llVal = 0;
     } else if (kind < 90 || !byRef || depth >= 2) {
-        if (depth < 3) FillArray(random, v, depth, call);
-        else FillScalar(random, v, VT_R8);
+        if (depth < 3) FillArray(*this, random, v, depth, call);
+        else FillScalar(*this, random, v, VT_R8);
     } else {
         // By reference: to a VARIANT, or to the value of a typed target.
         VARIANT* target = &call.targets.emplace_back();
@@ -182,12 +167,7 @@ std::string Describe(const VARIANT& v, bool whole, int depth) {
     std::snprintf(head, sizeof head, "vt%04X", v.vt);
     std::string out = head;
     if (v.vt == (VT_BYREF | VT_VARIANT) && v.pvarVal && depth < 4) return out + "&" + Describe(*v.pvarVal, whole, depth + 1);
-    if (v.vt & VT_BYREF) {
-        VARIANT target;  // a target is a VARIANT's value field, read as a value of its type
-        target.vt = v.vt & ~VT_BYREF;
-        if (v.byref) std::memcpy(&target.llVal, v.byref, sizeof target.llVal);
-        return v.byref && depth < 4 ? out + "&" + Describe(target, whole, depth + 1) : out;
-    }
+    if (v.vt & VT_BYREF) return out + "&";
     if (v.vt & VT_ARRAY) {
         if (!v.parray) return out + "[never sized]";
         const UINT dims = SafeArrayGetDim(v.parray), size = SafeArrayGetElemsize(v.parray);

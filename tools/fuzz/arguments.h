@@ -1,9 +1,8 @@
-// Random arguments for calls of Korvid.Tessel, for the fuzzer and the
-// robustness client: every VARIANT type, by-reference variants, NULL, empty,
-// huge and NUL-holding BSTRs, arrays of any element type with no element, two
-// or three dimensions, odd lower bounds, nested arrays and arrays never sized
-// (VT_ARRAY with a NULL SAFEARRAY*). Texts are mostly names the object knows,
-// so that calls get past its first checks. And a readable form of values.
+// Random arguments for the fuzzer and the robustness client: every VARIANT
+// type, by reference too, NULL, empty, huge and NUL-holding BSTRs, arrays of
+// any element type, empty, of two or three dimensions, odd lower bounds,
+// nested or never sized. Texts are mostly names the object knows, so that
+// calls get past its first checks. And a readable form of values.
 #pragma once
 
 #include <windows.h>
@@ -38,24 +37,17 @@ struct CallArguments {
 };
 
 // Makes arguments; `object` is an object of the caller's to pass around.
-class ArgumentMaker {
-public:
-    explicit ArgumentMaker(IDispatch* object) : object_(object) {}
+struct ArgumentMaker {
+    IDispatch* object;
     std::wstring Text(Random& random) const;
     BSTR NewBstr(Random& random) const;  // may be NULL
     // Fills `v`: `depth` limits nesting, `byRef` allows a by-reference
     // variant, whose target goes to `call`.
     void Fill(Random& random, VARIANT* v, int depth, bool byRef, CallArguments& call) const;
-
-private:
-    void FillScalar(Random& random, VARIANT* v, VARTYPE vt) const;
-    void FillArray(Random& random, VARIANT* v, int depth, CallArguments& call) const;
-    IDispatch* object_;
 };
 
-// "vt2005[0..2]{0.2,0.3,0.5}": the type, then the value, the target or the
-// bounds and elements. Unless `whole`, texts stop after 40 characters and
-// arrays after 6 elements.
+// "vt2005[0..2]{0.2,0.3,0.5}": the type and the value; unless `whole`, texts
+// stop after 40 characters and arrays after 6 elements.
 std::string Describe(const VARIANT& v, bool whole = false, int depth = 0);
 std::string DescribeText(const wchar_t* text, size_t length, bool whole = false);
 inline std::string Describe(BSTR text, bool whole = false) {

@@ -1,16 +1,15 @@
 // Shared by the C++ end-to-end clients and the fuzzer: owned VARIANTs and
-// BSTRs, typed arrays from lists, the creation of Korvid.Tessel, a printout
-// of each call (HRESULT, error information, result) for the tests to compare
-// with the expected one, and checks that count failures for the end marker.
+// BSTRs, arrays from lists, the creation of Korvid.Tessel, each call printed
+// with its HRESULT, error information and result for the tests to compare
+// with the expected printout, and checks counted for the end marker.
 #pragma once
 
 #include <windows.h>
 #include <objbase.h>
-#include <oleauto.h>
 
 #include <cstdio>
 #include <string>
-#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "Korvid_h.h"
@@ -22,92 +21,94 @@ using fuzz::Describe;
 
 struct Var : VARIANT {
     Var() { VariantInit(this); }
-    Var(Var&& other) : VARIANT(other) { VariantInit(&other); }
-    Var& operator=(Var&& other) {
-        VariantClear(this);
-        *static_cast<VARIANT*>(this) = other;
-        VariantInit(&other);
-        return *this;
-    }
+    Var(Var&& other) : Var() { std::swap<VARIANT>(*this, other); }
+    Var& operator=(Var&& other) { return std::swap<VARIANT>(*this, other), *this; }
     ~Var() { VariantClear(this); }
 };
 
-struct Text {
+struct Text {  // a BSTR argument
     BSTR s;
     Text(const wchar_t* text) : s(SysAllocString(text)) {}
     ~Text() { SysFreeString(s); }
     operator BSTR() const { return s; }
 };
 
-// A one-dimensional array of texts or of doubles, from `lower`.
-template <typename T>
-Var List(std::vector<T> items, LONG lower = 0) {
-    constexpr bool texts = std::is_same_v<T, std::wstring>;
+// One-dimensional arrays of texts and of doubles, from `lower`.
+template <VARTYPE vt, typename T>
+Var List(std::vector<T> items, LONG lower) {
     Var v;
-    v.vt = VT_ARRAY | (texts ? VT_BSTR : VT_R8);
-    v.parray = SafeArrayCreateVector(texts ? VT_BSTR : VT_R8, lower, static_cast<ULONG>(items.size()));
+    v.vt = VT_ARRAY | vt, v.parray = SafeArrayCreateVector(vt, lower, static_cast<ULONG>(items.size()));
     for (LONG k = 0, index = lower; k < static_cast<LONG>(items.size()); ++k, ++index) {
-        if constexpr (texts) SafeArrayPutElement(v.parray, &index, Text(items[k].c_str()).s);
+        if constexpr (vt == VT_BSTR) SafeArrayPutElement(v.parray, &index, Text(items[k].c_str()).s);
         else SafeArrayPutElement(v.parray, &index, &items[k]);
     }
     return v;
 }
-inline Var Names(std::vector<std::wstring> items, LONG lower = 0) { return List(std::move(items), lower); }
-inline Var Numbers(std::vector<double> items, LONG lower = 0) { return List(std::move(items), lower); }
+inline Var Names(std::vector<std::wstring> items, LONG lower = 0) { return List<VT_BSTR>(std::move(items), lower); }
+inline Var Numbers(std::vector<double> items, LONG lower = 0) { return List<VT_R8>(std::move(items), lower); }
+
+// A text in a VARIANT; Word(nullptr) is a slot for a BSTR result.
+inline Var Word(const wchar_t* text) {
+    Var v;
+    v.vt = VT_BSTR, v.bstrVal = SysAllocString(text);
+    return v;
+}
 
 inline std::string Hex(HRESULT hr) {
     char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-    return text;
+    return std::string(text, std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr)));
 }
 
+// Checks print their failures; Finish prints the end marker the tests look for.
 inline int g_failures = 0;
+inline void Check(bool ok, const std::string& what) { if (!ok) std::printf("FAIL: %s\n", what.c_str()), ++g_failures; }
+inline int Finish() { return std::printf("END failures=%d\n", g_failures), g_failures ? 1 : 0; }
 
-inline void Check(bool condition, const std::string& what) {
-    if (!condition && ++g_failures) std::printf("FAIL: %s\n", what.c_str());
-}
-
-// The end marker the test scripts look for.
-inline int Finish() {
-    std::printf("END failures=%d\n", g_failures);
-    return g_failures ? 1 : 0;
-}
-
-// The error information a failed call left: "source | description".
+// The error information a failed call left, as "source" | "description".
 inline std::string ErrorInfo() {
     IErrorInfo* info = nullptr;
-    if (GetErrorInfo(0, &info) != S_OK || !info) return "no error information";
+    if (GetErrorInfo(0, &info) != S_OK) return "no error information";
     BSTR source = nullptr, description = nullptr;
-    info->GetSource(&source);
-    info->GetDescription(&description);
-    info->Release();
+    info->GetSource(&source), info->GetDescription(&description), info->Release();
     const std::string text = Describe(source, true) + " | " + Describe(description, true);
-    SysFreeString(source);
-    SysFreeString(description);
+    SysFreeString(source), SysFreeString(description);
     return text;
 }
 
-// Prints "what: HRESULT", the error information of a failure, and the result.
+// Prints "what: HRESULT", the error information of a failure, and a result.
 inline void Print(const std::string& what, HRESULT hr, const VARIANT* result = nullptr) {
-    std::string line = what + ": " + Hex(hr) + (FAILED(hr) ? " " + ErrorInfo() : "");
-    std::printf("%s%s\n", line.c_str(), result ? (" " + Describe(*result, true)).c_str() : "");
+    const std::string info = FAILED(hr) ? " " + ErrorInfo() : "", value = result ? " " + Describe(*result, true) : "";
+    std::printf("%s: %s%s%s\n", what.c_str(), Hex(hr).c_str(), info.c_str(), value.c_str());
     std::fflush(stdout);
 }
 
-// A new Korvid.Tessel (its definition form opens), asked for `Iface`.
+// GetProp(prop, "vapor", Empty, "", "") by name through IDispatch::Invoke,
+// its texts as texts; `excep` gets the EXCEPINFO's scode, source and description.
+inline HRESULT InvokeGetProp(IDispatch* face, const wchar_t* prop, VARIANT* result, std::string* excep) {
+    const wchar_t* name = L"GetProp";
+    DISPID id = 0;
+    face->GetIDsOfNames(IID_NULL, const_cast<LPOLESTR*>(&name), 1, 0, &id);
+    Var args[5];
+    args[4] = Word(prop), args[3] = Word(L"vapor"), args[1] = Word(L""), args[0] = Word(L"");
+    DISPPARAMS params{args, nullptr, 5, 0};
+    EXCEPINFO e{};
+    const HRESULT hr = face->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result, &e, nullptr);
+    *excep = Hex(e.scode) + " " + Describe(e.bstrSource, true) + " " + Describe(e.bstrDescription, true);
+    SysFreeString(e.bstrSource), SysFreeString(e.bstrDescription), SysFreeString(e.bstrHelpFile);
+    return hr;
+}
+
+// Creates a Korvid.Tessel (its definition form opens), asked for `Iface`.
 template <typename Iface>
-Iface* Create(REFIID iid) {
+HRESULT Create(Iface** object) {
     CLSID clsid{};
-    Iface* object = nullptr;
-    HRESULT hr = CLSIDFromProgID(L"Korvid.Tessel", &clsid);
-    if (SUCCEEDED(hr)) hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&object));
-    Check(hr == S_OK && object, "CoCreateInstance " + Hex(hr));
-    return object;
+    const HRESULT hr = CLSIDFromProgID(L"Korvid.Tessel", &clsid);
+    return FAILED(hr) ? hr : CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(object));
 }
 
 // The server's own answer whether it may be unloaded.
 inline HRESULT ServerCanUnload() {
-    auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+    const auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"Korvid.dll"), "DllCanUnloadNow")));
     return canUnload ? canUnload() : E_FAIL;
 }
