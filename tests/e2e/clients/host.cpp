@@ -5,7 +5,7 @@
 //                         each call printed as written with its outcome
 //   host.exe apartments   the object called from a second apartment, which
 //                         then makes an object of its own
-//   host.exe quit         a WM_QUIT reaches the thread while the form is shown
+//   host.exe quit         a WM_QUIT in the thread's queue ends the form's loop
 //   host.exe no-desktop   (run without a display) the form cannot show
 //   host.exe robustness [--no-huge]   every operation with bad arguments
 #include "tests/e2e/clients/client.h"
@@ -22,6 +22,7 @@ _Tessel* tessel = nullptr;
 IDispatch* dispatch = nullptr;
 
 #define CALL(call) { Var r; Print(#call, mo->call, &r); }
+LONG* Long(Var& r) { return r.vt = VT_I4, &r.lVal; }  // a long result in a VARIANT
 
 void Identity(IUnknown* object) {
     IDispatch* faces[] = {ident, tessel, mo};
@@ -66,7 +67,7 @@ void LateBound() {
 void Typed(IUnknown* object) {
     Identity(object);
     CALL(get_ComponentIds(&r));
-    CALL(GetNumComponents(&(r.vt = VT_I4, r).lVal));
+    CALL(GetNumComponents(Long(r)));
     CALL(PropCheck(Names({L"temperature", L"no such"}, 2), &r));
     CALL(GetComponentConstant(Names({L"molecularWeight", L"criticalTemperature", L"iupacName"}), Names({L"Ethane", L"Methane"}), &r));
     CALL(GetComponentConstant(Names({L"acentricFactor"}), Names({L"Water", L"Propane"}, 1), &r));
@@ -97,7 +98,7 @@ void Typed(IUnknown* object) {
         std::printf("references: %lu\n", its->Release());
     }
     std::printf("last release of the created object: %lu\n", made->Release());
-    CALL(GetNumComponents(&(r.vt = VT_I4, r).lVal));
+    CALL(GetNumComponents(Long(r)));
     std::printf("last release of the duplicate: %lu\n", copy->Release());
 }
 
