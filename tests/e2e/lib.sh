@@ -19,8 +19,7 @@ korvid_start_wine
 bits="${KORVID_BITS:-64}" REGSVR32="$(korvid_system_dir)\\regsvr32.exe" CSCRIPT="$(korvid_system_dir)\\cscript.exe"
 winpath() { winepath -w "$1" 2>/dev/null; }
 WIN_BIN="$(winpath "$BIN")" WIN_WORK="$(winpath "$WORK")" COMO="$(winpath "$DATA/three_components.como")"
-mkdir -p "$REPORTS"
-timeout 60 wine "$REGSVR32" /s "$WIN_BIN\\Korvid.dll"
+mkdir -p "$REPORTS" && timeout 60 wine "$REGSVR32" /s "$WIN_BIN\\Korvid.dll"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 

@@ -1,15 +1,14 @@
-// A C++ host of Korvid.Tessel, in one of four scenarios:
-//   host.exe typed        COM identity, the DISPIDs of the dual interfaces,
-//                         operations through the vtables with typed arrays,
-//                         GetProp late bound, the cloned objects, references:
-//                         each call printed as written with its outcome
-//   host.exe apartments   the object called from a second apartment, which
-//                         then makes an object of its own
-//   host.exe quit         a WM_QUIT in the thread's queue ends the form's loop
-//   host.exe no-desktop   (run without a display) the form cannot show
-//   host.exe robustness [--no-huge]   every operation with bad arguments
+// A C++ host of Korvid.Tessel, in one of its scenarios:
+//   typed        COM identity, DISPIDs, operations through the vtables with
+//                typed arrays, GetProp late bound, the cloned objects, each
+//                call printed as written with its outcome
+//   apartments   the object called from a second apartment, which then makes
+//                an object of its own
+//   quit, no-desktop (without a display)   a creation whose form cannot finish
+//   robustness [--no-huge]   every operation with bad arguments
 #include "tests/e2e/clients/client.h"
 #include "tests/support/allocation_spy.h"
+#include "tools/soak/process_memory.h"
 
 using namespace korvid::e2e;
 using T = Text;
@@ -228,6 +227,12 @@ void Robustness(bool noHuge) {
     for (size_t op = 0; op < 500; ++op) call(op);
     g_spying = CoRegisterMallocSpy(&g_spy) == S_OK;
     for (size_t op = 0; op < 6000; ++op) call(op);
+    // Refusals by name leave no error object behind: memory stays flat.
+    const SIZE_T before = korvid::tools::CommittedPrivate();
+    std::string excep;
+    for (int k = 0; k < 50000; ++k) InvokeGetProp(dispatch, L"bogus", nullptr, &excep);
+    const SIZE_T after = korvid::tools::CommittedPrivate();
+    Check(after < before + (1 << 20), "memory flat over 50,000 refusals by name: " + std::to_string((after - before) >> 10) + " KB more");
     // The cloning operations show a form each; releasing an object closes the
     // thread's report, so both are made first.
     IDispatch *copy = nullptr, *made = nullptr;

@@ -1,7 +1,6 @@
-' Shared by the VBScript clients. Wine's cscript swallows script errors, so
-' every statement runs on after an error, and Show prints what the statement
-' before it did: its error, or the type and value of r. The script engine
-' cannot index typed arrays: displayRetVal lists them in the report.
+' Shared by the VBScript clients. Every statement runs on after an error (Wine's
+' cscript would swallow it); Show prints what the one before it did: its error,
+' or the type and value of r; displayRetVal lists typed arrays in the report.
 Option Explicit
 On Error Resume Next
 Dim mo, r, shown : shown = 0
