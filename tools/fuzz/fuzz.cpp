@@ -1,446 +1,172 @@
-// korvid-fuzz: random calls of Korvid.Tessel by name through
-// IDispatch::Invoke, on the default IDispatch, ICapeThermoMaterialObject and
-// ICapeIdentification (every member but the two that open a form: Duplicate
-// and CreateMaterialObject). Call k is built from (seed, k) alone, so any
-// call or range replays by itself (on an object without what the calls
-// before it stored: replay from 0 to see a fault that needs them).
-//
-// Each call must end in S_OK or a failure HRESULT; DISP_E_EXCEPTION must come
-// with an EXCEPINFO holding 0x800A0000 + n, a source and a description;
-// pVarResult must be VT_EMPTY after a failure. A crash or a call that hangs prints the call
-// and ends the process. At the end: committed memory and the task
-// allocator's live blocks after the warm-up and at the end (figures, and a
-// failure beyond the tolerance), every reference given back (the last
-// Release answers 0, DllCanUnloadNow S_OK, the object we passed in is
-// released as often as it was given).
-//
-// Usage: korvid-fuzz.exe [--calls N] [--seed S] [--from N] [--count K] [--verbose]
-//   --calls N      calls 0..N-1 (default 20000)
-//   --from/--count replay calls N..N+K-1 of seed S
-//   --verbose      print each call and its outcome
-// Exit code: 0 all checks passed, 1 a check failed, 3 crash, 4 hang, 5 set-up.
-#include <windows.h>
-#include <objbase.h>
-#include <oleauto.h>
-
+// korvid-fuzz: random calls of Korvid.Tessel by name through IDispatch::Invoke
+// on the default IDispatch, ICapeThermoMaterialObject and ICapeIdentification
+// (every member but Duplicate and CreateMaterialObject, which open a form).
+// Call k is built from (seed, k) alone: it replays by itself. A call ends in
+// S_OK or a failure that leaves pVarResult Empty and keeps no reference to an
+// object passed in; DISP_E_EXCEPTION comes with 0x800A0000 + n, a source and a
+// description. A crash or hang prints the call and ends the process. Memory
+// and task allocator blocks stay flat after a warm-up; references come back.
+//   korvid-fuzz.exe [--calls N] [--seed S] [--from N --count K] [--verbose]
+// Exit code: 0 passed, 1 a check failed, 3 crash, 4 hang, 5 set-up.
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <cwchar>
 #include <map>
-#include <string>
-#include <vector>
 
-#include "Korvid_h.h"
+#include "tests/e2e/clients/client.h"
 #include "tests/support/allocation_spy.h"
-#include "tests/e2e/clients/argument_shapes.h"
-#include "tests/e2e/clients/client_checks.h"
-#include "tools/fuzz/arguments.h"
 #include "tools/soak/process_memory.h"
 
 using namespace korvid::e2e;
-using korvid::testing::AllocationSpy;
 using namespace korvid::fuzz;
 
 namespace {
 
-constexpr LONG kWarmUpCalls = 2000;
-constexpr SIZE_T kMemoryTolerance = 2 << 20;
-constexpr size_t kBlockTolerance = 256;  // BSTRs in the BSTR cache count as live
-constexpr DWORD kHangMilliseconds = 60000;
+// The call in progress, for the crash filter and the watchdog.
+volatile LONG g_index = -1;
+std::string g_call;
 
-// The call in progress, for the crash filter and the watchdog: written
-// before each call, read without allocating.
-volatile LONG g_callIndex = -1;
-std::string g_callText;
-
-void WriteRaw(const char* text, size_t length) {
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, static_cast<DWORD>(length), &written, nullptr);
-}
-
-void ReportAndEnd(const char* what, DWORD code, const void* address, UINT exitCode) {
-    char head[128];
-    const int n =
-        std::snprintf(head, sizeof head, "\n%s 0x%08lX (at %p) in call %ld: ", what,
-                      static_cast<unsigned long>(code), address, static_cast<long>(g_callIndex));
-    std::fflush(stdout);
-    WriteRaw(head, n);
-    WriteRaw(g_callText.data(), g_callText.size());
-    WriteRaw("\n", 1);
+void ReportAndEnd(const char* what, DWORD code, UINT exitCode) {
+    std::printf("\n%s 0x%08lX in call %ld: %s\n", what, code, static_cast<long>(g_index), g_call.c_str()), std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), exitCode);
 }
 
-LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
-    ReportAndEnd("CRASH: exception", info->ExceptionRecord->ExceptionCode,
-                 info->ExceptionRecord->ExceptionAddress, 3);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-
-DWORD WINAPI Watchdog(void*) {
-    LONG seen = -2;
-    DWORD still = 0;
-    for (;;) {
-        Sleep(1000);
-        const LONG now = g_callIndex;
-        still = now == seen ? still + 1000 : 0;
-        seen = now;
-        if (now >= 0 && still >= kHangMilliseconds)
-            ReportAndEnd("HANG: no return for ms", still, nullptr, 4);
-    }
-}
-
 // An object of the caller's that the arguments pass around: it answers no
-// member, and counts its references so that none may be kept.
-class Stranger final : public IDispatch {
-public:
+// member and counts its references, so that none may be kept.
+struct Stranger final : IDispatch {
     LONG refs = 1;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch)) return E_NOINTERFACE;
-        *out = this;
-        AddRef();
-        return S_OK;
+        *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ? this : nullptr;
+        return *out ? AddRef(), S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs); }
     ULONG STDMETHODCALLTYPE Release() override { return InterlockedDecrement(&refs); }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
-        return count ? S_OK : E_POINTER;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info) *info = nullptr;
-        return DISP_E_BADINDEX;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
-    }
-};
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override { return *info = nullptr, DISP_E_BADINDEX; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return DISP_E_MEMBERNOTFOUND; }
+} g_stranger;
 
-// A member as its interface's type information declares it.
-struct Member {
-    std::wstring name;
-    std::vector<std::wstring> params;
-    WORD kind;  // DISPATCH_METHOD, _PROPERTYGET, _PROPERTYPUT or _PROPERTYPUTREF
-};
+// A member as its interface's type information declares it: its name, its
+// invocation kind and the names of its arguments; the interfaces called.
+struct Member { std::wstring name; WORD kind; std::vector<std::wstring> params; };
+struct Target { const char* name; IDispatch* dispatch; std::vector<Member> members; };
+std::vector<Target> g_targets;
 
-struct Target {
-    const char* name;
-    IDispatch* dispatch;
-    std::vector<Member> members;
-};
-
-// The members of `info`, without the two that open a definition form.
-void AddMembers(ITypeInfo* info, std::vector<Member>& members) {
+// The members in `dispatch`'s type information but IUnknown's, IDispatch's
+// and the two that open a form.
+void AddMembers(IDispatch* dispatch, std::vector<Member>& members) {
+    ITypeInfo* info = nullptr;
     TYPEATTR* attr = nullptr;
-    if (!info || FAILED(info->GetTypeAttr(&attr))) return;
+    if (FAILED(dispatch->GetTypeInfo(0, 0, &info)) || FAILED(info->GetTypeAttr(&attr))) return;
     for (UINT k = 0; k < attr->cFuncs; ++k) {
         FUNCDESC* func = nullptr;
-        if (FAILED(info->GetFuncDesc(k, &func))) continue;
         BSTR names[16] = {};
         UINT count = 0;
-        info->GetNames(func->memid, names, 16, &count);
-        Member member{names[0] ? names[0] : L"", {}, static_cast<WORD>(func->invkind)};
-        for (UINT p = 1; p < count; ++p) member.params.push_back(names[p]);
-        for (UINT p = 0; p < count; ++p) SysFreeString(names[p]);
+        if (FAILED(info->GetFuncDesc(k, &func)) || FAILED(info->GetNames(func->memid, names, 16, &count))) continue;
         // The [out, retval] parameter is no argument; a put's value has no name.
-        UINT args = static_cast<UINT>(func->cParams);
-        if (args && (func->lprgelemdescParam[args - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL))
-            --args;
+        const UINT args = func->cParams - (func->cParams && (func->lprgelemdescParam[func->cParams - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL));
+        Member member{names[0], WORD(func->invkind), {names + 1, names + std::max(count, 1u)}};
         member.params.resize(args, L"value");
-        const bool opensForm =
-            member.name == L"Duplicate" || member.name == L"CreateMaterialObject";
-        if (func->memid < 0x60000000 && !opensForm) {  // not IUnknown's and IDispatch's
+        if (func->memid < 0x60000000 && member.name != L"Duplicate" && member.name != L"CreateMaterialObject")
             members.push_back(std::move(member));
-        }
+        std::for_each(names, names + count, SysFreeString);
         info->ReleaseFuncDesc(func);
     }
     info->ReleaseTypeAttr(attr);
+    info->Release();
 }
 
-ITypeInfo* InfoOf(IDispatch* dispatch) {
-    ITypeInfo* info = nullptr;
-    dispatch->GetTypeInfo(0, 0, &info);
-    return info;
-}
+// Invocation kinds besides the member's own, and DISPIDs to name arguments by.
+constexpr WORD kAnyFlags[] = {0, DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT,
+                              DISPATCH_PROPERTYPUTREF, DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF, 0x20};
+constexpr DISPID kNamedIds[] = {0, 1, 2, 5, 7, -1, DISPID_PROPERTYPUT, 1000};
+long g_failed = 0;
+std::map<std::string, long> g_outcomes;
 
-// Names the object knows, to put in texts: properties, phases, bases,
-// calculation and flash types, the components of three_components.como,
-// constants. Junk is mixed in by the argument maker.
-std::vector<std::wstring> Words() {
-    return {L"temperature",
-            L"pressure",
-            L"fraction",
-            L"flow",
-            L"totalFlow",
-            L"enthalpy",
-            L"entropy",
-            L"density",
-            L"volume",
-            L"phaseFraction",
-            L"fugacity",
-            L"fugacityCoefficient",
-            L"kvalues",
-            L"vaporPressure",
-            L"vaporPressure.DTemperature",
-            L"enthalpy.Dmoles",
-            L"TEMPERATURE",
-            L"FRACTION",
-            L"vapor",
-            L"liquid",
-            L"overall",
-            L"solid",
-            L"Vapor",
-            L"GasLiquid",
-            L"LiquidLiquid",
-            L"VaporLiquid",
-            L"mole",
-            L"mass",
-            L"MOLE",
-            L"Mass",
-            L"mixture",
-            L"pure",
-            L"TP",
-            L"PH",
-            L"PVF",
-            L"TVF",
-            L"Methane",
-            L"Ethane",
-            L"Water",
-            L"METHANE",
-            L"74-82-8",
-            L"74-84-0",
-            L"7732-18-5",
-            L"molecularWeight",
-            L"criticalTemperature",
-            L"criticalPressure",
-            L"acentricFactor",
-            L"normalBoilingPoint",
-            L"casRegistryNumber",
-            L"chemicalFormula",
-            L"iupacName",
-            L"parachor",
-            L"heatOfVaporizationAtNormalBoilingPoint",
-            L"idealGasHeatCapacity",
-            L"standardFormationEnthalpyGas",
-            L"liquidDensityAt25C",
-            L"avogadroConstant",
-            L"molarGasConstant",
-            L"",
-            L" ",
-            L"1.5"};
-}
+void Fail(const std::string& what) { if (++g_failed <= 50) std::printf("FAIL: %s: %s\n", what.c_str(), g_call.c_str()); }
 
-struct Outcomes {
-    long calls = 0;
-    long failures = 0;  // checks that failed
-    std::map<std::string, long> byResult;
-};
-
-class Fuzzer {
-public:
-    Fuzzer(IUnknown* object, Stranger* stranger, const AllocationSpy& spy, uint64_t seed,
-           bool verbose)
-        : seed_(seed),
-          verbose_(verbose),
-          stranger_(stranger),
-          spy_(spy),
-          maker_(Words(), stranger) {
-        IDispatch* dispatch = nullptr;
-        ICapeThermoMaterialObject* thermo = nullptr;
-        ICapeIdentification* ident = nullptr;
-        object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
-        object->QueryInterface(IID_ICapeThermoMaterialObject, reinterpret_cast<void**>(&thermo));
-        object->QueryInterface(IID_ICapeIdentification, reinterpret_cast<void**>(&ident));
-        targets_ = {{"IDispatch", dispatch, {}},
-                    {"ICapeThermoMaterialObject", thermo, {}},
-                    {"ICapeIdentification", ident, {}}};
-        // The default IDispatch answers its own members and the other two's names.
-        for (Target& target : targets_) {
-            ITypeInfo* info = InfoOf(target.dispatch);
-            AddMembers(info, target.members);
-            if (info) info->Release();
-        }
-        for (size_t t = 1; t < targets_.size(); ++t) {
-            targets_[0].members.insert(targets_[0].members.end(), targets_[t].members.begin(),
-                                       targets_[t].members.end());
-        }
-        for (const VariantShape& shape : VariantShapes(store_, stranger)) {
-            if (!IsHuge(shape)) shapes_.push_back(shape);
-        }
-    }
-    ~Fuzzer() {
-        for (Target& target : targets_) target.dispatch->Release();
-    }
-
-    void Call(LONG index);
-    Outcomes outcomes;
-
-private:
-    void Fail(const std::string& what) {
-        ++outcomes.failures;
-        if (outcomes.failures <= 50)
-            std::printf("FAIL: %s: %s\n", what.c_str(), g_callText.c_str());
-    }
-
-    uint64_t seed_;
-    bool verbose_;
-    Stranger* stranger_;
-    const AllocationSpy& spy_;
-    ArgumentMaker maker_;
-    std::vector<Target> targets_;
-    ShapeStore store_;
-    std::vector<VariantShape> shapes_;
-};
-
-// A random invocation kind: what the member declares, as a script sends it,
-// or anything.
-WORD Flags(Random& random, WORD kind) {
-    if (random.Percent(8)) {
-        static constexpr WORD kAny[] = {0,
-                                        DISPATCH_METHOD,
-                                        DISPATCH_PROPERTYGET,
-                                        DISPATCH_PROPERTYPUT,
-                                        DISPATCH_PROPERTYPUTREF,
-                                        DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF,
-                                        0x20};
-        return random.Pick(kAny);
-    }
-    if ((kind == DISPATCH_METHOD || kind == DISPATCH_PROPERTYGET) && random.Percent(40)) {
-        return DISPATCH_METHOD | DISPATCH_PROPERTYGET;
-    }
-    return kind;
-}
-
-void Fuzzer::Call(LONG index) {
-    Random random(seed_ * 0x9E3779B97F4A7C15ull + static_cast<uint64_t>(index));
-    Target& target = targets_[random.Percent(40) ? 0 : random.Percent(75) ? 1 : 2];
-    const Member& member = random.Pick(target.members);
-    const WORD flags = Flags(random, member.kind);
-
-    // The member's name (sometimes in other letters, sometimes junk), and
-    // for named arguments the names of some of its parameters.
-    std::wstring name = member.name;
+void Call(uint64_t seed, LONG index, bool verbose) {
+    Random random(seed * 0x9E3779B97F4A7C15ull + static_cast<uint64_t>(index));
+    const ArgumentMaker maker{&g_stranger};
+    Target& target = g_targets[random.Percent(40) ? 0 : random.Percent(75) ? 1 : 2];
+    const Member& member = target.members[random.Below(static_cast<uint32_t>(target.members.size()))];
+    // The invocation kind: the member's, as a script sends it, or anything.
+    WORD flags = random.Percent(8) ? random.Pick(kAnyFlags) : member.kind;
+    if ((flags == DISPATCH_METHOD || flags == DISPATCH_PROPERTYGET) && flags == member.kind && random.Percent(40))
+        flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+    // The member's name, sometimes in capitals or junk, then the names of the
+    // arguments named by name.
+    std::vector<std::wstring> names{member.name};
     if (random.Percent(5)) {
-        for (wchar_t& c : name) c = towupper(c);
+        for (wchar_t& c : names[0]) c = towupper(c);
     } else if (random.Percent(3)) {
-        name = maker_.Text(random);
+        names[0] = maker.Text(random);
     }
-    UINT count = static_cast<UINT>(member.params.size());
-    if (random.Percent(10)) count = random.Below(8);
+    const UINT count = random.Percent(10) ? random.Below(8) : static_cast<UINT>(member.params.size());
     CallArguments call;
     call.args.resize(count);
-    for (UINT k = 0; k < count; ++k) {
-        if (random.Percent(10)) {
-            VariantInit(&call.args[k]);
-            random.Pick(shapes_).make(&call.args[k]);
-        } else {
-            maker_.Fill(random, &call.args[k], 0, true, call);
-        }
-    }
-    std::vector<std::wstring> names{name};
-    const bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
-    if (put && count > 0 && random.Percent(90)) {
+    for (VARIANT& arg : call.args) maker.Fill(random, &arg, 0, true, call);
+    if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && count > 0 && random.Percent(90)) {
         call.named.push_back(DISPID_PROPERTYPUT);
     } else if (count > 0 && random.Percent(8)) {
-        const UINT named = 1 + random.Below(count);
-        for (UINT k = 0; k < named; ++k) {
-            if (random.Percent(70) && !member.params.empty()) {
-                names.push_back(random.Pick(member.params));
-            } else {
-                static constexpr DISPID kIds[] = {0, 1, 2, 5, 7, -1, DISPID_PROPERTYPUT, 1000};
-                call.named.push_back(random.Pick(kIds));
-            }
+        for (UINT k = 1 + random.Below(count); k > 0; --k) {
+            if (random.Percent(70) && !member.params.empty())
+                names.push_back(member.params[random.Below(static_cast<uint32_t>(member.params.size()))]);
+            else
+                call.named.push_back(random.Pick(kNamedIds));
         }
     }
-    const bool wantResult = random.Percent(90);
-    const bool wantExcep = random.Percent(90);
-    const bool wantArgErr = random.Percent(90);
+    const bool wantResult = random.Percent(90), wantExcep = random.Percent(90), wantArgErr = random.Percent(90);
 
-    g_callText = std::to_string(index) + " " + target.name + "." +
-                 DescribeText(name.data(), name.size()) + " flags " + std::to_string(flags) + " (";
-    for (UINT k = 0; k < count; ++k) {
-        g_callText += (k ? ", " : "") + Describe(call.args[count - 1 - k]);
-    }
-    g_callText += ")";
-    for (size_t k = 1; k < names.size(); ++k) g_callText += " named " + Narrow(names[k]);
-    for (DISPID id : call.named) g_callText += " named #" + std::to_string(id);
-    if (!wantResult) g_callText += " no-result";
-    if (!wantExcep) g_callText += " no-excepinfo";
-    InterlockedExchange(&g_callIndex, index);
+    g_call = std::to_string(index) + " " + target.name + "." + DescribeText(names[0].data(), names[0].size()) +
+             " flags " + std::to_string(flags) + " (";
+    for (UINT k = 0; k < count; ++k) g_call += (k ? ", " : "") + Describe(call.args[count - 1 - k]);
+    g_call += std::string(")") + (wantResult ? "" : " no-result") + (wantExcep ? "" : " no-excepinfo");
+    for (size_t k = 1; k < names.size(); ++k) g_call += " named " + DescribeText(names[k].data(), names[k].size());
+    for (DISPID id : call.named) g_call += " named #" + std::to_string(id);
+    InterlockedExchange(&g_index, index);
 
-    std::vector<LPOLESTR> namePointers;
-    for (std::wstring& n : names) namePointers.push_back(n.data());
+    std::vector<LPOLESTR> pointers;
+    for (std::wstring& name : names) pointers.push_back(name.data());
     std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
-    HRESULT hr = target.dispatch->GetIDsOfNames(IID_NULL, namePointers.data(),
-                                                static_cast<UINT>(names.size()), 0, ids.data());
-    std::string result;
-    if (FAILED(hr) && names[0] == member.name && names.size() == 1)
-        Fail("GetIDsOfNames of a member " + Hex(hr));
+    HRESULT hr = target.dispatch->GetIDsOfNames(IID_NULL, pointers.data(), UINT(names.size()), 0, ids.data());
+    std::string result = "GetIDsOfNames " + Hex(hr);
+    if (FAILED(hr) && names[0] == member.name && names.size() == 1) Fail("GetIDsOfNames of a member " + Hex(hr));
     if (hr == S_OK || (hr == DISP_E_UNKNOWNNAME && ids[0] != DISPID_UNKNOWN)) {
-        // Parameter names that were not found are sent as they came back.
+        // Parameter names not found go as they came back; named arguments come first in rgvarg.
         call.named.insert(call.named.begin(), ids.begin() + 1, ids.end());
-        // Named arguments come first in rgvarg.
-        const UINT namedCount = static_cast<UINT>(std::min<size_t>(call.named.size(), count));
-        DISPPARAMS params{call.args.data(), call.named.data(), count, namedCount};
-        VARIANT value;
-        VariantInit(&value);
-        EXCEPINFO excep{};
+        DISPPARAMS params{call.args.data(), call.named.data(), count, UINT(std::min<size_t>(call.named.size(), count))};
+        Var value;
+        EXCEPINFO e{};
         UINT argErr = 0;
-        const LONG refsBefore = stranger_->refs;
-        const size_t blocksBefore = spy_.Live();
-        hr = target.dispatch->Invoke(ids[0], IID_NULL, 0, flags, &params,
-                                     wantResult ? &value : nullptr, wantExcep ? &excep : nullptr,
-                                     wantArgErr ? &argErr : nullptr);
-        result = Hex(hr);
-        if (hr == DISP_E_EXCEPTION && wantExcep) {
-            if (excep.pfnDeferredFillIn) excep.pfnDeferredFillIn(&excep);
-            result += "/" + Hex(excep.scode);
-            if (HRESULT_FACILITY(excep.scode) != FACILITY_CONTROL || !FAILED(excep.scode)) {
-                Fail("exception " + Hex(excep.scode) + " is no 0x800A0000 + n");
-            }
-            if (!excep.bstrSource || !*excep.bstrSource) Fail("exception without source");
-            if (!excep.bstrDescription || !*excep.bstrDescription)
-                Fail("exception without description");
-            if (verbose_)
-                std::printf("  %s: %s\n", Narrow(excep.bstrSource ? excep.bstrSource : L"").c_str(),
-                            Describe(excep.bstrDescription).c_str());
-        }
-        SysFreeString(excep.bstrSource);
-        SysFreeString(excep.bstrDescription);
-        SysFreeString(excep.bstrHelpFile);
-        if (FAILED(hr) && stranger_->refs != refsBefore) {
-            Fail("a failed call kept " + std::to_string(stranger_->refs - refsBefore) +
-                 " references to an object passed in");
-        }
-        if (hr != S_OK && !FAILED(hr)) Fail("success code " + Hex(hr));
-        if (hr == E_NOTIMPL) Fail("E_NOTIMPL");
-        if (FAILED(hr) && wantResult && value.vt != VT_EMPTY)
-            Fail("pVarResult not VT_EMPTY after " + Hex(hr));
-        ++outcomes.byResult[result];
-        if (verbose_ && SUCCEEDED(hr) && wantResult) result += " -> " + Describe(value);
-        VariantClear(&value);
-        if (verbose_)
-            result += " blocks " + std::to_string(static_cast<long long>(spy_.Live()) -
-                                                  static_cast<long long>(blocksBefore));
-    } else {
-        result = "GetIDsOfNames " + Hex(hr);
-        ++outcomes.byResult[result];
+        const LONG refs = g_stranger.refs;
+        hr = target.dispatch->Invoke(ids[0], IID_NULL, 0, flags, &params, wantResult ? &value : nullptr,
+                                     wantExcep ? &e : nullptr, wantArgErr ? &argErr : nullptr);
+        if (hr == DISP_E_EXCEPTION && wantExcep && e.pfnDeferredFillIn) e.pfnDeferredFillIn(&e);
+        result = Hex(hr) + (hr == DISP_E_EXCEPTION && wantExcep ? "/" + Hex(e.scode) : "");
+        if (hr == DISP_E_EXCEPTION && wantExcep && (HRESULT_FACILITY(e.scode) != FACILITY_CONTROL || !FAILED(e.scode)))
+            Fail("exception " + Hex(e.scode) + " is no 0x800A0000 + n");
+        if (hr == DISP_E_EXCEPTION && wantExcep && (!e.bstrSource || !*e.bstrSource || !e.bstrDescription || !*e.bstrDescription))
+            Fail("exception without a source or a description");
+        if (FAILED(hr) && g_stranger.refs != refs) Fail("a failed call kept references to an object passed in");
+        if ((hr != S_OK && !FAILED(hr)) || hr == E_NOTIMPL) Fail("result " + Hex(hr));
+        if (FAILED(hr) && value.vt != VT_EMPTY) Fail("pVarResult not Empty after " + Hex(hr));
+        if (verbose) std::printf("  %s: %s\n", Describe(e.bstrSource).c_str(), Describe(value).c_str());
+        SysFreeString(e.bstrSource), SysFreeString(e.bstrDescription), SysFreeString(e.bstrHelpFile);
     }
+    ++g_outcomes[result];
     SetErrorInfo(0, nullptr);
-    ++outcomes.calls;
-    if (verbose_) std::printf("%s\n  = %s\n", g_callText.c_str(), result.c_str());
+    if (verbose) std::printf("%s\n  = %s\n", g_call.c_str(), result.c_str());
 }
 
-struct Sample {
-    SIZE_T committed;
-    size_t blocks;
-};
+LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
+    return ReportAndEnd("CRASH: exception", info->ExceptionRecord->ExceptionCode, 3), EXCEPTION_EXECUTE_HANDLER;
+}
+
+// A call that has not returned for a minute is a hang.
+DWORD WINAPI Watchdog(void*) {
+    for (LONG seen = -2, still = 0;; Sleep(1000), still = g_index == seen ? still + 1 : 0, seen = g_index)
+        if (seen >= 0 && still >= 60) ReportAndEnd("HANG: no return for seconds", still, 4);
+}
 
 }  // namespace
 
@@ -451,82 +177,53 @@ int wmain(int argc, wchar_t** argv) {
     uint64_t seed = (GetTickCount64() * 2654435761ull) ^ GetCurrentProcessId();
     bool verbose = false;
     for (int k = 1; k < argc; ++k) {
-        const std::wstring arg = argv[k];
-        const bool value = k + 1 < argc;
-        if (arg == L"--calls" && value) {
-            from = 0;
-            count = std::wcstol(argv[++k], nullptr, 10);
-        } else if (arg == L"--seed" && value) {
-            seed = std::wcstoull(argv[++k], nullptr, 10);
-        } else if (arg == L"--from" && value) {
-            from = std::wcstol(argv[++k], nullptr, 10);
-        } else if (arg == L"--count" && value) {
-            count = std::wcstol(argv[++k], nullptr, 10);
-        } else if (arg == L"--verbose") {
-            verbose = true;
-        } else {
-            std::fprintf(
-                stderr,
-                "usage: korvid-fuzz.exe [--calls N] [--seed S] [--from N --count K] [--verbose]\n");
-            return 5;
-        }
+        const std::wstring option = argv[k];
+        if (option == L"--verbose") verbose = true;
+        else if (k + 1 < argc && option == L"--seed") seed = std::wcstoull(argv[++k], nullptr, 10);
+        else if (k + 1 < argc && option == L"--from") from = std::wcstol(argv[++k], nullptr, 10);
+        else if (k + 1 < argc && (option == L"--calls" || option == L"--count")) count = std::wcstol(argv[++k], nullptr, 10);
+        else return std::fprintf(stderr, "usage: korvid-fuzz.exe [--calls N] [--seed S] [--from N --count K] [--verbose]\n"), 5;
     }
-    std::printf("korvid-fuzz: seed %llu, calls %ld..%ld\n", static_cast<unsigned long long>(seed),
-                static_cast<long>(from), static_cast<long>(from + count - 1));
-    std::fflush(stdout);
+    std::printf("korvid-fuzz: seed %llu, calls %ld..%ld\n", static_cast<unsigned long long>(seed), long(from), long(from + count - 1));
     CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IUnknown* object = CreateTessel<IUnknown>(IID_IUnknown);
-    if (!object) return 5;
-
-    Stranger stranger;
-    AllocationSpy spy;
+    IUnknown* object = nullptr;
+    if (Create(&object) != S_OK) return 5;
+    const IID* iids[] = {&IID_IDispatch, &IID_ICapeThermoMaterialObject, &IID_ICapeIdentification};
+    for (const char* name : {"IDispatch", "ICapeThermoMaterialObject", "ICapeIdentification"}) {
+        IDispatch* dispatch = nullptr;
+        object->QueryInterface(*iids[g_targets.size()], reinterpret_cast<void**>(&dispatch));
+        AddMembers(dispatch, g_targets.emplace_back(Target{name, dispatch, {}}).members);
+    }
+    // The default IDispatch answers the other two's names as well.
+    for (size_t t : {1, 2}) g_targets[0].members.insert(g_targets[0].members.end(), g_targets[t].members.begin(), g_targets[t].members.end());
+    korvid::testing::AllocationSpy spy;
     CoRegisterMallocSpy(&spy);
-    Sample warm{}, end{};
+    // Memory is compared from the end of a warm-up, a tenth of the calls: the
+    // object's buffers keep the capacity of the largest call seen so far.
+    const LONG warmUp = std::max(2000L, long(count / 10));
+    SIZE_T memory[2] = {}, blocks[2] = {};
     const ULONGLONG start = GetTickCount64();
-    Outcomes outcomes;
-    {
-        Fuzzer fuzzer(object, &stranger, spy, seed, verbose);
-        for (LONG k = from; k < from + count; ++k) {
-            fuzzer.Call(k);
-            if (k - from + 1 == kWarmUpCalls)
-                warm = {korvid::tools::CommittedPrivate(), spy.Live()};
-            if ((k - from + 1) % 100000 == 0) {
-                std::printf("progress: %ld calls, %.1f s, %.2f MB committed\n",
-                            static_cast<long>(k - from + 1), (GetTickCount64() - start) / 1000.0,
-                            korvid::tools::CommittedPrivate() / 1048576.0);
-                std::fflush(stdout);
-            }
-        }
-        end = {korvid::tools::CommittedPrivate(), spy.Live()};
-        outcomes = fuzzer.outcomes;
+    for (LONG k = 1; k <= count; ++k) {
+        Call(seed, from + k - 1, verbose);
+        if (k == warmUp || k == count) memory[k == count] = korvid::tools::CommittedPrivate(), blocks[k == count] = spy.Live();
     }
-    InterlockedExchange(&g_callIndex, -1);
+    InterlockedExchange(&g_index, -1);
     const double seconds = (GetTickCount64() - start) / 1000.0;
-    g_failures += static_cast<int>(std::min(outcomes.failures, 1000L));
-    std::printf("calls: %ld in %.1f s (%.1f us per call), failed checks: %ld\n", outcomes.calls,
-                seconds, seconds * 1e6 / std::max(1L, outcomes.calls), outcomes.failures);
-    for (const auto& [result, n] : outcomes.byResult)
-        std::printf("outcome %s: %ld\n", result.c_str(), n);
-    if (count >= 2 * kWarmUpCalls) {
-        std::printf(
-            "memory: committed %.3f MB after %ld calls, %.3f MB at the end; task allocator "
-            "blocks %zu and %zu\n",
-            warm.committed / 1048576.0, static_cast<long>(kWarmUpCalls), end.committed / 1048576.0,
-            warm.blocks, end.blocks);
-        Check(end.committed <= warm.committed + kMemoryTolerance, "committed memory flat");
-        Check(end.blocks <= warm.blocks + kBlockTolerance, "task allocator blocks flat");
+    std::printf("calls: %ld in %.1f s (%.1f us a call), failed checks: %ld\n", long(count), seconds, seconds * 1e6 / count, g_failed);
+    for (const auto& [result, n] : g_outcomes) std::printf("outcome %s: %ld\n", result.c_str(), n);
+    Check(g_failed == 0, "every call's checks");
+    if (count >= 2 * warmUp) {
+        std::printf("memory: committed %.3f MB after %ld calls, %.3f MB at the end; task allocator blocks %zu and %zu\n",
+                    memory[0] / 1048576.0, long(warmUp), memory[1] / 1048576.0, size_t(blocks[0]), size_t(blocks[1]));
+        Check(memory[1] <= memory[0] + (2 << 20), "committed memory flat, within 2 MB");
+        Check(blocks[1] <= blocks[0] + 256, "task allocator blocks flat (BSTRs in the BSTR cache count as live)");
     }
-    object->AddRef();
-    Check(object->Release() == 1, "every interface reference given back");
+    for (Target& target : g_targets) target.dispatch->Release();
     Check(object->Release() == 0, "the object goes with its last reference");
-    Check(stranger.refs == 1,
-          "every reference to the caller's object given back: " + std::to_string(stranger.refs));
+    Check(g_stranger.refs == 1, "every reference to the caller's object given back: " + std::to_string(g_stranger.refs));
     CoRevokeMallocSpy();
-    HMODULE server = GetModuleHandleW(L"Korvid.dll");
-    auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-        reinterpret_cast<void*>(GetProcAddress(server, "DllCanUnloadNow")));
-    Check(canUnload && canUnload() == S_OK, "DllCanUnloadNow answers S_OK");
+    Check(ServerCanUnload() == S_OK, "DllCanUnloadNow answers S_OK");
     CoUninitialize();
-    return Finish() ? 1 : 0;
+    return Finish();
 }

@@ -1,39 +1,24 @@
-' Shared by the VBScript clients: checks that print what they expected and
-' what they got, and an end marker whose absence means the script stopped.
+' Shared by the VBScript clients. Every statement runs on after an error (Wine's
+' cscript would swallow it); Show prints what the one before it did: its error,
+' or the type and value of r; displayRetVal lists typed arrays in the report.
 Option Explicit
 On Error Resume Next
-Dim failures : failures = 0
+Dim mo, r, shown : shown = 0
 
-Sub Check(condition, what)
-    If condition Then
-        WScript.Echo "ok: " & what
+Sub Show(what)
+    Dim number : number = Err.Number
+    Dim text : text = number & " | " & Err.Source & " | " & Err.Description
+    On Error Resume Next
+    shown = shown + 1
+    If number <> 0 Then
+        WScript.Echo shown & " " & what & ": error " & text & " (r " & TypeName(r) & ")"
+    ElseIf VarType(r) >= vbArray Then
+        WScript.Echo shown & " " & what & ": array " & VarType(r)
+        mo.displayRetVal r
+        If Err.Number <> 0 Then WScript.Echo "  displayRetVal: error " & Err.Number & " | " & Err.Description
     Else
-        WScript.Echo "FAIL: " & what
-        failures = failures + 1
+        WScript.Echo shown & " " & what & ": " & TypeName(r) & " " & r
     End If
-End Sub
-
-Sub CheckEqual(actual, expected, what)
-    Check actual = expected, what & " (expected [" & expected & "], got [" & actual & "])"
-End Sub
-
-' The last call raised exactly this error; clears it.
-Sub CheckError(number, source, description, what)
-    CheckEqual Err.Number, number, what & ": Err.Number"
-    CheckEqual Err.Source, source, what & ": Err.Source"
-    CheckEqual Err.Description, description, what & ": Err.Description"
     Err.Clear
-End Sub
-
-Sub CheckNoError(what)
-    If Err.Number <> 0 Then
-        Check False, what & ": unexpected error " & Err.Number & " " & Err.Source & " " & Err.Description
-        Err.Clear
-    End If
-End Sub
-
-Sub Finish()
-    WScript.Echo "END failures=" & failures
-    If failures > 100 Then failures = 100
-    WScript.Quit failures
+    r = Empty
 End Sub

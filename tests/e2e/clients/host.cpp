@@ -1,0 +1,264 @@
+// A C++ host of Korvid.Tessel, in one of its scenarios:
+//   typed        COM identity, DISPIDs, operations through the vtables with
+//                typed arrays, GetProp late bound, the cloned objects, each
+//                call printed as written with its outcome
+//   apartments   the object called from a second apartment, which then makes
+//                an object of its own
+//   quit, no-desktop (without a display)   a creation whose form cannot finish
+//   robustness [--no-huge]   every operation with bad arguments
+#include "tests/e2e/clients/client.h"
+#include "tests/support/allocation_spy.h"
+#include "tools/soak/process_memory.h"
+
+using namespace korvid::e2e;
+using T = Text;
+
+namespace {
+
+ICapeThermoMaterialObject* mo = nullptr;
+ICapeIdentification* ident = nullptr;
+_Tessel* tessel = nullptr;
+IDispatch* dispatch = nullptr;
+
+#define CALL(call) { Var r; Print(#call, mo->call, &r); }
+LONG* Long(Var& r) { return r.vt = VT_I4, &r.lVal; }  // a long result in a VARIANT
+
+void Identity(IUnknown* object) {
+    IDispatch* faces[] = {ident, tessel, mo};
+    IUnknown *same = nullptr, *none = nullptr;
+    ISupportErrorInfo* support = nullptr;
+    Print("QueryInterface ISupportErrorInfo", object->QueryInterface(IID_PPV_ARGS(&support)));
+    Print("QueryInterface IPersist", object->QueryInterface(IID_IPersist, reinterpret_cast<void**>(&none)));
+    ident->QueryInterface(IID_PPV_ARGS(&same));
+    std::printf("one identity: %d, NULL after E_NOINTERFACE: %d\n", same == object, none == nullptr);
+    for (const IID* iid : {&IID_ICapeIdentification, &IID__Tessel, &IID_ICapeThermoMaterialObject})
+        Print("supports error information", support->InterfaceSupportsErrorInfo(*iid));
+    Var name = Word(nullptr);
+    Print("put ComponentName NULL", ident->put_ComponentName(nullptr));
+    Print("get ComponentName", ident->get_ComponentName(&name.bstrVal), &name);
+    Print("get ComponentName to NULL", ident->get_ComponentName(nullptr));
+    // Each dual interface's DISPIDs; the default IDispatch moves the CAPE-OPEN ones.
+    for (IDispatch* face : faces) {
+        for (const wchar_t* member : {L"ComponentDescription", L"GetNumComponents", L"m_num"}) {
+            DISPID id = 0;
+            const HRESULT hr = face->GetIDsOfNames(IID_NULL, const_cast<LPOLESTR*>(&member), 1, 0, &id);
+            std::printf("GetIDsOfNames %ls: %s %ld\n", member, Hex(hr).c_str(), id);
+        }
+        DISPPARAMS none{};
+        Print("Invoke with a riid", face->Invoke(1, IID_IDispatch, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+    }
+    same->Release(), support->Release();
+}
+
+// GetProp by name: the default IDispatch takes the texts straight to the
+// method, ICapeThermoMaterialObject's through the type library.
+void LateBound() {
+    for (IDispatch* face : {dispatch, static_cast<IDispatch*>(mo)}) {
+        for (const wchar_t* prop : {L"fraction", L"bogus"}) {
+            Var result;
+            std::string excep;
+            const HRESULT hr = InvokeGetProp(face, prop, &result, &excep);
+            Print("Invoke GetProp " + Describe(T(prop)) + ": EXCEPINFO " + excep, hr, &result);
+        }
+    }
+}
+
+void Typed(IUnknown* object) {
+    Identity(object);
+    CALL(get_ComponentIds(&r));
+    CALL(GetNumComponents(Long(r)));
+    CALL(PropCheck(Names({L"temperature", L"no such"}, 2), &r));
+    CALL(GetComponentConstant(Names({L"molecularWeight", L"criticalTemperature", L"iupacName"}), Names({L"Ethane", L"Methane"}), &r));
+    CALL(GetComponentConstant(Names({L"acentricFactor"}), Names({L"Water", L"Propane"}, 1), &r));
+    CALL(SetIndependentVar(Names({L"pressure"}, 1), Numbers({5}, 1)));
+    CALL(GetIndependentVar(Names({L"pressure"}, 1), &r));
+    CALL(SetIndependentVar(Names({L"TEMPERATURE"}), Names({L"hot"})));
+    CALL(SetProp(T(L"fraction"), T(L"vapor"), Var(), T(L""), T(L""), Numbers({0.2, 0.3, 0.5})));
+    CALL(SetProp(T(L"fugacity"), T(L"liquid"), Names({L"Ethane"}, 3), T(L""), T(L"MASS"), Numbers({1.5, 2.5, 3.5})));
+    CALL(GetProp(T(L"fugacity"), T(L"liquid"), Names({L"Water"}, -2), T(L""), T(L"mass"), &r));
+    CALL(SetProp(T(L"activity"), T(L"overall"), Var(), T(L""), T(L""), Numbers({9, 10, 20, 30}, -1)));
+    CALL(GetProp(T(L"activity"), T(L""), Var(), T(L""), T(L""), &r));
+    CALL(SetProp(T(L"fraction"), T(L"vapor"), Names({L"Methane", L"Propane"}, 7), T(L""), T(L""), Numbers({1, 2, 3})));
+    CALL(SetProp(T(L"flow"), T(L"solid"), Var(), T(L""), T(L""), Numbers({7, 8})));
+    CALL(GetProp(T(L"flow"), T(L"solid"), Var(), T(L""), T(L""), &r));
+    CALL(SetProp(T(L"totalflow"), T(L""), Var(), T(L""), T(L""), Names({L"1", L"x", L"3"})));
+    CALL(GetProp(T(L"totalFlow"), T(L""), Var(), T(L""), T(L""), &r));
+    LateBound();
+    // The created object's form names a report, the duplicate's another one.
+    // Releasing any object closes the thread's report: the next traced call fails.
+    IDispatch *made = nullptr, *copy = nullptr;
+    Print("CreateMaterialObject", mo->CreateMaterialObject(&made));
+    Print("Duplicate", mo->Duplicate(&copy));
+    for (IDispatch* object : {made, copy}) {
+        Var name = Word(nullptr);
+        ICapeIdentification* its = nullptr;
+        object->QueryInterface(IID_PPV_ARGS(&its));
+        Print("made ComponentName", its->get_ComponentName(&name.bstrVal), &name);
+        std::printf("references: %lu\n", its->Release());
+    }
+    std::printf("last release of the created object: %lu\n", made->Release());
+    CALL(GetNumComponents(Long(r)));
+    std::printf("last release of the duplicate: %lu\n", copy->Release());
+}
+
+// The second apartment: the object through proxies (Windows' channel carries
+// a refusal's error object back, Wine's the HRESULT only; IDispatch's
+// EXCEPINFO carries it in both), then an object and report of its own.
+DWORD WINAPI Caller(void* streams) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ICapeThermoMaterialObject* proxy = nullptr;
+    IDispatch* dispatchProxy = nullptr;
+    CoGetInterfaceAndReleaseStream(static_cast<IStream**>(streams)[0], IID_PPV_ARGS(&proxy));
+    CoGetInterfaceAndReleaseStream(static_cast<IStream**>(streams)[1], IID_PPV_ARGS(&dispatchProxy));
+    Var result, refused, name = Word(nullptr);
+    Check(proxy->SetProp(T(L"fraction"), T(L"vapor"), Var(), T(L""), T(L""), Numbers({0.2, 0.3, 0.5})) == S_OK &&
+              proxy->GetProp(T(L"fraction"), T(L"vapor"), Var(), T(L""), T(L""), &result) == S_OK &&
+              Describe(result) == "vt2005[0..2]{0.2,0.3,0.5}",
+          "an array through a proxy: " + Describe(result));
+    const HRESULT hr = proxy->GetProp(T(L"bogus"), T(L"vapor"), Var(), T(L""), T(L""), &refused);
+    const std::string info = ErrorInfo(), description = "\"bogus is not supported by this material object\"";
+    Check(hr == static_cast<HRESULT>(0x800A0001) && refused.vt == VT_EMPTY &&
+              (info == "no error information" || info == "\"ICapeThermoMaterialObject.GetProp\" | " + description),
+          "a refusal through a proxy: " + Hex(hr) + " " + info);
+    std::string excep;
+    Check(InvokeGetProp(dispatchProxy, L"bogus", &refused, &excep) == DISP_E_EXCEPTION &&
+              excep == "0x800A0001 \"ICapeThermoMaterialObject.GetProp\" " + description,
+          "a refusal through IDispatch's proxy: " + excep);
+    proxy->Release(), dispatchProxy->Release();
+    ICapeIdentification* own = nullptr;
+    Check(Create(&own) == S_OK && own->get_ComponentName(&name.bstrVal) == S_OK && own->Release() == 0, "this apartment's own object");
+    CoUninitialize();
+    return 0;
+}
+
+void Apartments() {
+    IStream* streams[2] = {};
+    Check(CoMarshalInterThreadInterfaceInStream(IID_ICapeThermoMaterialObject, mo, &streams[0]) == S_OK &&
+              CoMarshalInterThreadInterfaceInStream(IID_IDispatch, dispatch, &streams[1]) == S_OK,
+          "the interfaces marshal (the type library is registered)");
+    // This apartment pumps its messages while the other one calls.
+    HANDLE caller = CreateThread(nullptr, 0, Caller, streams, 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &caller, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    // The report the other thread opened and closed was not this thread's, which is off.
+    Var name = Word(nullptr);
+    const HRESULT hr = ident->get_ComponentName(&name.bstrVal);
+    Check(hr == S_OK, "the first object's report settings stay its apartment's own: " + Hex(hr));
+}
+
+// A creation whose form cannot finish: no object, and an HRESULT and error
+// information that say why. With `quit`, a WM_QUIT (exit code 7) waits in the
+// thread's queue and ends the form's loop; it must be posted again for the host.
+void Unfinished(bool quit) {
+    if (quit) PostQuitMessage(7);
+    IUnknown* object = nullptr;
+    Print("creation", Create(&object));
+    MSG msg{};
+    const BOOL again = PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    std::printf("object: %d, WM_QUIT posted again: %d, exit code %d\n", object != nullptr, again, int(msg.wParam));
+}
+
+// Robustness: one call's arguments, from the fuzzer's argument maker.
+struct Args {
+    korvid::fuzz::CallArguments call;  // the targets of by-reference VARIANTs
+    Var a, b;
+    BSTR s = nullptr, t = nullptr;
+    short n = 0;
+    VARIANT_BOOL found = 0;
+    ~Args() { SysFreeString(s), SysFreeString(t); }
+};
+
+// GetProp by name: a refusal's EXCEPINFO names a source and says what went wrong.
+HRESULT InvokeChecked(Args& x, VARIANT* out) {
+    std::string excep;
+    const HRESULT hr = InvokeGetProp(dispatch, x.s, out, &excep);
+    Check(hr != DISP_E_EXCEPTION || (excep.find("\"\"") == std::string::npos && excep.find("NULL") == std::string::npos),
+          "EXCEPINFO with a source and a description: " + excep);
+    return hr;
+}
+
+#define OP(call) [](Args& x, VARIANT* out) -> HRESULT { return call; }
+HRESULT (*const kOps[])(Args&, VARIANT*) = {
+    OP(mo->GetUniversalConstant(x.a, out)), OP(mo->GetComponentConstant(x.a, x.b, out)), OP(mo->CalcProp(x.a, x.b, x.s)),
+    OP(mo->GetProp(x.s, x.t, x.a, x.t, x.s, out)), OP(mo->SetProp(x.s, x.t, x.a, x.t, x.s, x.b)),
+    OP(mo->CalcEquilibrium(x.s, x.a)), OP(mo->SetIndependentVar(x.a, x.b)), OP(mo->GetIndependentVar(x.a, out)),
+    OP(mo->PropCheck(x.a, out)), OP(mo->RemoveResults(x.a)), OP(mo->ValidityCheck(x.a, out)),
+    OP(mo->get_ComponentIds(out)), OP(mo->GetPropList(out)), OP(ident->put_ComponentName(x.s)),
+    OP(tessel->CheckCstProp(&x.b, &x.a, &x.found)), OP(tessel->CheckComponent(&x.a, &x.found)),
+    OP(tessel->GetCompIndex(&x.a, &x.n)), OP(tessel->displayRetVal(&x.a, out)), OP(tessel->GetPhaseIndex(&x.t, &x.n)),
+    OP(tessel->put_m_componentIDs(x.a)), OP(tessel->putref_m_compFormulaes(x.a)), OP(InvokeChecked(x, out))};
+korvid::testing::AllocationSpy g_spy;  // counts from the warm-up to the object's last release
+bool g_spying = false;
+
+// One call of operation `op` (with a NULL [out] pointer when `nullOut`), checked.
+void Run(size_t op, Args& x, bool nullOut = false) {
+    Var out;
+    const HRESULT hr = kOps[op](x, nullOut ? nullptr : &out);
+    const std::string what = "operation " + std::to_string(op) + ": " + Hex(hr), info = FAILED(hr) ? ErrorInfo() : "";
+    Check(hr != E_NOTIMPL && (SUCCEEDED(hr) || out.vt == VT_EMPTY), what + " left a result");
+    Check(HRESULT_FACILITY(hr) != FACILITY_CONTROL || (info.back() == '"' && info.substr(info.size() - 4) != "| \"\""),
+          what + " without error information: " + info);
+}
+
+// Every operation through the vtables with random arguments, first with
+// 100,000-element lists (unless `noHuge`: with reporting on, as many lines a
+// call): no crash, failures as HRESULTs with their error information and no
+// result, and no task allocator block left (an IMallocSpy counts them).
+void Robustness(bool noHuge) {
+    const korvid::fuzz::ArgumentMaker maker{dispatch};
+    korvid::fuzz::Random random(20261206);
+    auto call = [&](size_t op) {
+        Args x;
+        maker.Fill(random, &x.a, 0, true, x.call), maker.Fill(random, &x.b, 0, true, x.call);
+        x.s = maker.NewBstr(random), x.t = maker.NewBstr(random);
+        Run(op % std::size(kOps), x, op % 50 == 7);
+    };
+    // The huge arguments first: while a malloc spy is registered the task
+    // allocator keeps its blocks in a list. A warm-up then loads what OLE
+    // Automation loads once for good, and the spy counts.
+    for (size_t op = 0; !noHuge && op < std::size(kOps); ++op) {
+        Args x;
+        x.a = Names(std::vector<std::wstring>(100000, L"TEMPERATURE")), x.b = Numbers(std::vector<double>(100000, 1.25));
+        x.s = SysAllocStringLen(nullptr, 100000), x.t = SysAllocString(L"vapor");
+        Run(op, x);
+    }
+    for (size_t op = 0; op < 500; ++op) call(op);
+    g_spying = CoRegisterMallocSpy(&g_spy) == S_OK;
+    for (size_t op = 0; op < 6000; ++op) call(op);
+    // Refusals by name leave no error object behind: memory stays flat.
+    const SIZE_T before = korvid::tools::CommittedPrivate();
+    std::string excep;
+    for (int k = 0; k < 50000; ++k) InvokeGetProp(dispatch, L"bogus", nullptr, &excep);
+    const SIZE_T after = korvid::tools::CommittedPrivate();
+    Check(after < before + (1 << 20), "memory flat over 50,000 refusals by name: " + std::to_string((after - before) >> 10) + " KB more");
+    // The cloning operations show a form each; releasing an object closes the
+    // thread's report, so both are made first.
+    IDispatch *copy = nullptr, *made = nullptr;
+    Check(mo->Duplicate(&copy) == S_OK && mo->CreateMaterialObject(&made) == S_OK, "the cloning operations");
+    Check(copy->Release() == 0 && made->Release() == 0, "the objects they made go with their release");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IUnknown* object = nullptr;
+    if (mode == L"quit" || mode == L"no-desktop") return Unfinished(mode == L"quit"), Finish();
+    Check(Create(&object) == S_OK, "the creation");
+    if (!object) return Finish();
+    object->QueryInterface(IID_PPV_ARGS(&mo)), object->QueryInterface(IID_PPV_ARGS(&ident));
+    object->QueryInterface(IID_PPV_ARGS(&tessel)), object->QueryInterface(IID_PPV_ARGS(&dispatch));
+    if (mode == L"typed") Typed(object);
+    if (mode == L"apartments") Apartments();
+    if (mode == L"robustness") Robustness(argc > 2);
+    for (IUnknown* face : std::initializer_list<IUnknown*>{mo, ident, tessel, dispatch}) face->Release();
+    const ULONG references = object->Release();
+    Check(references == 0 && ServerCanUnload() == S_OK, "the last release frees the object and the server may unload: " +
+          std::to_string(references));
+    if (g_spying) CoRevokeMallocSpy(), Check(g_spy.Live() == 0, "no task allocator block left: " + std::to_string(g_spy.Live()));
+    CoUninitialize();
+    return Finish();
+}
