@@ -48,10 +48,8 @@ std::vector<double> ComparisonValues() {
     std::mt19937_64 random(20240611);
     for (int e = -325; e <= 308; ++e) {
         const double p = std::pow(10.0, e);
-        for (double v : {p, std::nextafter(p, 0.0), std::nextafter(p, HUGE_VAL), -p * (1 - 5e-16),
-                         p * (1 - 5e-15)}) {
-            values.push_back(v);
-        }
+        values.insert(values.end(), {p, std::nextafter(p, 0.0), std::nextafter(p, HUGE_VAL),
+                                     -p * (1 - 5e-16), p * (1 - 5e-15)});
     }
     for (int p = 0; p <= 12; ++p) {
         const uint64_t five = static_cast<uint64_t>(std::pow(5.0, p));
@@ -64,9 +62,8 @@ std::vector<double> ComparisonValues() {
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
     std::uniform_int_distribution<int> scale(-8, 17);
     for (int sample = 0; sample < 6000; ++sample) {
-        values.push_back(FromBits(random()));
         const double v = mantissa(random) * std::pow(10.0, scale(random));
-        values.insert(values.end(), {v, std::round(v * 1000) / 1000});
+        values.insert(values.end(), {FromBits(random()), v, std::round(v * 1000) / 1000});
     }
     return values;
 }

@@ -3,9 +3,9 @@
 # Code: the subsystem folders (with the COM rules of automation/) and the
 # tools a user runs. Tests: everything under tests/ and the test-only
 # programs in tools/ (the form checker and its probe host, the fuzzer, the
-# fault seeder).
-# Non-blank lines of C++, IDL, resource, shell and VBScript sources; data
-# files and build files are not counted.
+# fault seeder). Non-blank lines of C++, IDL, resource, shell, VBScript and
+# Python sources; build files and data (component files, expected
+# transcripts and reports, the seeder's fault list) are counted apart.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -15,13 +15,9 @@ count() {
         ! -name 'seed*' -print0 2>/dev/null |
         xargs -0 cat | grep -cv '^[[:space:]]*$'
 }
-# The fault seeder and its list are test code, though they live with the scripts.
-seeder_lines() {
-    cat tools/scripts/seed* tools/scripts/faults.txt 2>/dev/null | grep -cv '^[[:space:]]*$'
-}
+non_blank() { cat "$@" | grep -cv '^[[:space:]]*$'; }
 
-test_dirs=(tests tools/form_probe)
-[ -d tools/fuzz ] && test_dirs+=(tools/fuzz)
+test_dirs=(tests tools/form_probe tools/fuzz)
 code_dirs=(material_object component_definition automation com_server platform)
 for tool in tools/*/; do
     tool="${tool%/}"
@@ -30,7 +26,9 @@ for tool in tools/*/; do
 done
 
 code=$(count "${code_dirs[@]}")
-tests=$(( $(count "${test_dirs[@]}") + $(seeder_lines) ))
+tests=$(( $(count "${test_dirs[@]}") + $(non_blank tools/scripts/seed*) ))
+data=$(find tests/data -type f ! -name '.*' -print0 | xargs -0 cat | grep -cv '^[[:space:]]*$')
 echo "code:  $code lines (${code_dirs[*]})"
 echo "tests: $tests lines (${test_dirs[*]} and the fault seeder)"
+echo "data:  $data lines of test data (tests/data), $(non_blank tools/scripts/faults.txt) of seeded faults"
 awk -v t="$tests" -v c="$code" 'BEGIN { printf "ratio: %.2f (tests / code)\n", t / c }'
