@@ -37,7 +37,7 @@ std::wstring Number(double value) {
 }
 
 const std::map<std::wstring, VARTYPE> kElementTypes = {
-    {L"r8", VT_R8}, {L"r4", VT_R4}, {L"i2", VT_I2},   {L"i4", VT_I4},
+    {L"r8", VT_R8},     {L"r4", VT_R4},    {L"i2", VT_I2},       {L"i4", VT_I4},
     {L"bool", VT_BOOL}, {L"str", VT_BSTR}, {L"var", VT_VARIANT}, {L"", VT_VARIANT}};
 
 std::wstring TypeName(VARTYPE vt) {
@@ -90,8 +90,9 @@ public:
             general.insert(general.find(L" \"") + 1, L"&&");
             const std::wstring shortWay = Captured([&] { Call(call); });
             const std::wstring libraryWay = Captured([&] { Call(general, false); });
-            out_ << libraryWay << (libraryWay == shortWay ? L"  (the same the short way)\n"
-                                                          : L"  the short way gave:\n" + shortWay);
+            out_ << libraryWay
+                 << (libraryWay == shortWay ? L"  (the same the short way)\n"
+                                            : L"  the short way gave:\n" + shortWay);
         } else {
             try {
                 Call(line);
@@ -107,7 +108,8 @@ public:
         Observe();
         SetErrorInfo(0, nullptr);
         if (spy_.Live() != liveAtStart) {
-            out_ << L"task-allocator blocks left at the end: " << spy_.Live() - liveAtStart << L"\n";
+            out_ << L"task-allocator blocks left at the end: " << spy_.Live() - liveAtStart
+                 << L"\n";
         }
         return out_.str();
     }
@@ -165,12 +167,16 @@ private:
             v.scode = DISP_E_PARAMNOTFOUND;
         } else if (t != L"empty") {  // 12 long, 1.5 double, 1.5f single, 12s short
             const wchar_t suffix = t.back();
-            const VARTYPE vt = suffix == L'f' ? VT_R4 : suffix == L's' ? VT_I2
-                               : t.find_first_of(L".eE") == std::wstring::npos && t.size() < 10 ? VT_I4
-                                                                                                : VT_R8;
+            const VARTYPE vt = suffix == L'f'   ? VT_R4
+                               : suffix == L's' ? VT_I2
+                               : t.find_first_of(L".eE") == std::wstring::npos && t.size() < 10
+                                   ? VT_I4
+                                   : VT_R8;
             v.vt = VT_BSTR;
-            v.bstrVal = SysAllocString(t.substr(0, t.size() - (vt == VT_R4 || vt == VT_I2)).c_str());
-            if (FAILED(VariantChangeTypeEx(&v, &v, 0x0409, 0, vt))) ADD_FAILURE() << "not a value: " << Utf8(t);
+            v.bstrVal =
+                SysAllocString(t.substr(0, t.size() - (vt == VT_R4 || vt == VT_I2)).c_str());
+            if (FAILED(VariantChangeTypeEx(&v, &v, 0x0409, 0, vt)))
+                ADD_FAILURE() << "not a value: " << Utf8(t);
         }
         return v;
     }
@@ -185,20 +191,29 @@ private:
         }
         if (v.vt & VT_ARRAY) return ShowArray(v.vt & VT_TYPEMASK, v.parray);
         switch (v.vt) {
-            case VT_EMPTY: return L"empty";
-            case VT_NULL: return L"null";
-            case VT_BSTR: return L"\"" + Visible(com::Text(v.bstrVal)) + L"\"";
-            case VT_R8: return Number(v.dblVal);
-            case VT_R4: return L"r4 " + Number(v.fltVal);
-            case VT_I2: return L"i2 " + std::to_wstring(v.iVal);
-            case VT_I4: return std::to_wstring(v.lVal);
-            case VT_BOOL: return v.boolVal == VARIANT_TRUE ? L"true" : v.boolVal ? L"bool?" : L"false";
+            case VT_EMPTY:
+                return L"empty";
+            case VT_NULL:
+                return L"null";
+            case VT_BSTR:
+                return L"\"" + Visible(com::Text(v.bstrVal)) + L"\"";
+            case VT_R8:
+                return Number(v.dblVal);
+            case VT_R4:
+                return L"r4 " + Number(v.fltVal);
+            case VT_I2:
+                return L"i2 " + std::to_wstring(v.iVal);
+            case VT_I4:
+                return std::to_wstring(v.lVal);
+            case VT_BOOL:
+                return v.boolVal == VARIANT_TRUE ? L"true" : v.boolVal ? L"bool?" : L"false";
             case VT_DISPATCH:
                 if (!v.pdispVal) return L"nothing";
                 v.pdispVal->AddRef();
                 objects_.push_back(v.pdispVal);
                 return L"object @" + std::to_wstring(objects_.size() - 1);
-            default: return L"vt" + std::to_wstring(v.vt);
+            default:
+                return L"vt" + std::to_wstring(v.vt);
         }
     }
 
@@ -213,14 +228,17 @@ private:
         }
         const LONG rows = dims == 2 ? upper[0] - lower[0] + 1 : 1;
         std::wstring out = TypeName(vt) + L"[";
-        if (dims == 2) out += std::to_wstring(rows) + L"x" + std::to_wstring(upper[1] - lower[1] + 1) + L":";
+        if (dims == 2)
+            out += std::to_wstring(rows) + L"x" + std::to_wstring(upper[1] - lower[1] + 1) + L":";
         for (LONG r = 0; r < rows; ++r) {
             for (LONG c = lower[dims - 1]; c <= upper[dims - 1]; ++c) {
                 LONG index[2] = {dims == 2 ? lower[0] + r : c, c};
                 VARIANT item;
                 VariantInit(&item);
-                if (vt == VT_VARIANT) SafeArrayGetElement(array, index, &item);
-                else if (SUCCEEDED(SafeArrayGetElement(array, index, &item.lVal))) item.vt = vt;
+                if (vt == VT_VARIANT)
+                    SafeArrayGetElement(array, index, &item);
+                else if (SUCCEEDED(SafeArrayGetElement(array, index, &item.lVal)))
+                    item.vt = vt;
                 out += (out.back() == L'[' ? L"" : L" ") + Show(item);
                 VariantClear(&item);
             }
@@ -230,21 +248,24 @@ private:
 
     void Call(const std::wstring& line, bool showByRef = true) {
         // Tokens: quoted texts whole, "&", "r8[" and "]@1" apart.
-        static const std::wregex token(LR"re("[^"]*"|&|\][^\s\[\]]*|[^\s\[\]"&]*\[|[^\s\[\]"&]+)re");
+        static const std::wregex token(
+            LR"re("[^"]*"|&|\][^\s\[\]]*|[^\s\[\]"&]*\[|[^\s\[\]"&]+)re");
         std::vector<std::wstring> tokens;
         for (std::wsregex_iterator m(line.begin(), line.end(), token), end; m != end; ++m) {
             tokens.push_back(m->str());
         }
         const size_t liveBefore = spy_.Live();
         size_t k = 0;
-        IDispatch* object = objects_.at(tokens[k][0] == L'@' ? std::stoul(tokens[k++].substr(1)) : 0);
+        IDispatch* object =
+            objects_.at(tokens[k][0] == L'@' ? std::stoul(tokens[k++].substr(1)) : 0);
         const bool put = tokens[k] == L"put";
         std::wstring member = tokens[k += put];
         std::vector<VARIANT> args;
         for (++k; k < tokens.size();) args.insert(args.begin(), Value(tokens, k));  // last first
         DISPID id = DISPID_UNKNOWN, named = DISPID_PROPERTYPUT;
         LPOLESTR names[] = {member.data()};
-        DISPPARAMS params{args.data(), put ? &named : nullptr, static_cast<UINT>(args.size()), put ? 1u : 0u};
+        DISPPARAMS params{args.data(), put ? &named : nullptr, static_cast<UINT>(args.size()),
+                          put ? 1u : 0u};
         VARIANT result;
         VariantInit(&result);
         EXCEPINFO excep{};
@@ -260,7 +281,8 @@ private:
         if (hr == DISP_E_EXCEPTION) {
             out_ << static_cast<unsigned long>(excep.scode) << L" " << com::Text(excep.bstrSource)
                  << L" | " << Visible(com::Text(excep.bstrDescription));
-            for (BSTR text : {excep.bstrSource, excep.bstrDescription, excep.bstrHelpFile}) SysFreeString(text);
+            for (BSTR text : {excep.bstrSource, excep.bstrDescription, excep.bstrHelpFile})
+                SysFreeString(text);
         } else if (FAILED(hr)) {
             out_ << static_cast<unsigned long>(hr) << std::dec;
             if (argErr != ~0u) out_ << L" argerr " << argErr;
@@ -271,7 +293,8 @@ private:
         if (FAILED(hr) && result.vt != VT_EMPTY) out_ << L" (result left: " << Show(result) << L")";
         out_ << std::dec << L"\n";
         for (size_t n = 0; n < args.size(); ++n) {
-            if (showByRef && args[n].vt & VT_BYREF) out_ << L"  " << args.size() - n << L": " << Show(args[n]) << L"\n";
+            if (showByRef && args[n].vt & VT_BYREF)
+                out_ << L"  " << args.size() - n << L": " << Show(args[n]) << L"\n";
             VariantClear(&args[n]);
         }
         VariantClear(&result);
@@ -295,7 +318,8 @@ private:
             }
             while (shown < text.size()) {
                 const size_t end = std::min(text.find(L"\r\n", shown), text.size());
-                out_ << L"| " << Visible(std::wstring_view(text).substr(shown, end - shown)) << L"\n";
+                out_ << L"| " << Visible(std::wstring_view(text).substr(shown, end - shown))
+                     << L"\n";
                 shown = std::min(text.size(), end + 2);
             }
         }
@@ -344,7 +368,8 @@ void CallScriptTest::RunScript(const char* name, const char* script) {
     };
     static const size_t liveAtStart = [&] {  // the type library loads and caches once
         Runner warmUp(platform_, module_, spy, queueForm);
-        for (const wchar_t* line : {L"new", L"ComponentName", L"GetProp \"x\" \"\" empty \"\" \"\""}) {
+        for (const wchar_t* line :
+             {L"new", L"ComponentName", L"GetProp \"x\" \"\" empty \"\" \"\""}) {
             warmUp.Line(line);
         }
         warmUp.Finish(0);
@@ -355,11 +380,13 @@ void CallScriptTest::RunScript(const char* name, const char* script) {
         Runner runner(platform_, module_, spy, queueForm);
         std::istringstream lines(script);
         for (std::string line; std::getline(lines, line);) {
-            if (!line.empty() && line[0] != '#') runner.Line(std::wstring(line.begin(), line.end()));
+            if (!line.empty() && line[0] != '#')
+                runner.Line(std::wstring(line.begin(), line.end()));
         }
         actual = Utf8(runner.Finish(liveAtStart));
     }
-    const std::string path = std::string("Z:" KORVID_SOURCE_DIR "/tests/data/expected/") + name + ".txt";
+    const std::string path =
+        std::string("Z:" KORVID_SOURCE_DIR "/tests/data/expected/") + name + ".txt";
     if (getenv("KORVID_UPDATE_EXPECTED")) {
         std::ofstream(path, std::ios::binary) << actual;
         return;

@@ -16,30 +16,52 @@ using component_definition::ParseComponentLine;
 constexpr wchar_t kFile[] = L"C:\\korvid\\three.como";
 constexpr wchar_t kMethaneLine[] =
     L"NAME=Methane;CAS=74-82-8;FAMILY=Alkane;FORMULA=CH4;TB=111.66;PC=45.99;TC=190.56;"
-    L"OMEGA=0.0115;MW=16.043;PCHOR=73.2;CP0=19.25;CP1=0.0521;CP2=0;CP3=-0;CP4=0;HF=-74.52;ILD=0.4224";
+    L"OMEGA=0.0115;MW=16.043;PCHOR=73.2;CP0=19.25;CP1=0.0521;CP2=0;CP3=-0;CP4=0;"
+    L"HF=-74.52;ILD=0.4224";
 
 class ComoFileTest : public FormTest {};
 
 TEST_F(ComoFileTest, NumbersAreTruncatedTowardZeroInTheLocale) {
-    struct Case { double value; int16_t decimals; const wchar_t* expected; };
-    const Case cases[] = {
-        {0.0, 4, L"0"}, {12.34567, 4, L"12.3456"}, {-0.00005, 4, L"-0"}, {0.009, 2, L"0"},
-        {-83.82, 4, L"-83.8199"}, {0.29, 2, L"0.28"}, {-2.5e20, 2, L"-2.5E+20"},
+    struct Case {
+        double value;
+        int16_t decimals;
+        const wchar_t* expected;
     };
-    for (const Case& c : cases) EXPECT_EQ(FormatFileNumber(c.value, c.decimals), c.expected) << c.value;
+    const Case cases[] = {
+        {0.0, 4, L"0"},
+        {12.34567, 4, L"12.3456"},
+        {-0.00005, 4, L"-0"},
+        {0.009, 2, L"0"},
+        {-83.82, 4, L"-83.8199"},
+        {0.29, 2, L"0.28"},
+        {-2.5e20, 2, L"-2.5E+20"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatFileNumber(c.value, c.decimals), c.expected) << c.value;
     EXPECT_EQ(component_definition::FormatComponentLine(ThreeComponents()[0]), kMethaneLine);
 }
 
 TEST_F(ComoFileTest, LinesAreReadFieldByField) {
-    const auto numbers = [](double tb, double pc) { ComponentRecord r; r.tb = tb; r.pc = pc; return r; };
-    struct Case { const char* proves; const wchar_t* line; int16_t indexAfter; ComponentRecord expected; };
+    const auto numbers = [](double tb, double pc) {
+        ComponentRecord r;
+        r.tb = tb;
+        r.pc = pc;
+        return r;
+    };
+    struct Case {
+        const char* proves;
+        const wchar_t* line;
+        int16_t indexAfter;
+        ComponentRecord expected;
+    };
     const Case cases[] = {
         {"a comment or a line without = is no component", L"!NAME=x", 1, {}},
         {"keys in any case, value keeps a later =", L"name=Water;Cas=7732-18-5;fOrMuLa=a=b", 2,
          Record(L"Water", L"7732-18-5", L"", L"a=b")},
-        {"a blank before = hides the key, a field without = is skipped", L"NAME =x;junk;CAS=1", 2, Record(L"", L"1")},
-        {"a later key wins, a bad repeat keeps the earlier; blanks around a number", L"TB=1;TB=2;PC= 5 ;PC=x", 2,
-         numbers(2, 5)},
+        {"a blank before = hides the key, a field without = is skipped", L"NAME =x;junk;CAS=1", 2,
+         Record(L"", L"1")},
+        {"a later key wins, a bad repeat keeps the earlier; blanks around a number",
+         L"TB=1;TB=2;PC= 5 ;PC=x", 2, numbers(2, 5)},
     };
     for (const Case& c : cases) {
         std::vector<ComponentRecord> table(3);
@@ -76,7 +98,8 @@ TEST_F(ComoFileTest, SaveWritesCrLfLinesThatLoadBack) {
     const auto& open = platform_.dialogRequests.at(1);
     EXPECT_TRUE(save.filter == L"CO Material Object(*.como)|*.como" && save.filter == open.filter);
     EXPECT_TRUE(save.overwritePrompt && !save.fileMustExist && save.fileName == L"MO");
-    EXPECT_TRUE(open.fileMustExist && open.hideReadOnly && !open.overwritePrompt && open.fileName == kFile);
+    EXPECT_TRUE(open.fileMustExist && open.hideReadOnly && !open.overwritePrompt &&
+                open.fileName == kFile);
 
     // An unwritable path ends the save without a word.
     platform_.files.clear();
@@ -115,11 +138,13 @@ TEST_F(ComoFileTest, LoadOutcomesAndStatusLine) {
         Grid().SetTextMatrix(1, 0, L"typed");
         platform_.files.erase(kFile);
         if (c.content) platform_.files[kFile] = *c.content;
-        platform_.openDialogAnswers = {c.cancel ? std::nullopt : std::optional<std::wstring>(kFile)};
+        platform_.openDialogAnswers = {c.cancel ? std::nullopt
+                                                : std::optional<std::wstring>(kFile)};
         State().label2 = L"old";
         Form().OnLoadClick(Window());
         EXPECT_EQ(State().label2, c.status) << c.proves;
-        EXPECT_TRUE(module_.g_numComponents == c.components && Grid().Rows() == c.rows && !platform_.IsFileOpen(1))
+        EXPECT_TRUE(module_.g_numComponents == c.components && Grid().Rows() == c.rows &&
+                    !platform_.IsFileOpen(1))
             << c.proves;
         EXPECT_EQ(Grid().TextMatrix(1, 0), c.row1Name) << c.proves;
     }

@@ -21,15 +21,42 @@ TEST_F(DefinitionFormTest, OkChecksRowOneOpensTheReportAndTakesTheIdOption) {
         bool reportOn;
     };
     const Case cases[] = {
-        {"report opened, names as ids", {L"Water", L"7732-18-5"}, L"run1", true, true, true, L"", true},
+        {"report opened, names as ids",
+         {L"Water", L"7732-18-5"},
+         L"run1",
+         true,
+         true,
+         true,
+         L"",
+         true},
         {"CAS numbers as ids", {L"Water", L"7732-18-5"}, L"run1", true, false, true, L"", true},
         {"blanks are a name and a CAS number", {L" ", L" "}, L"run1", true, false, true, L"", true},
-        {"empty name: no report", {L"Water", L"7732-18-5"}, L"", true, false, true,
-         L"No reporting on this Material Object.", false},
+        {"empty name: no report",
+         {L"Water", L"7732-18-5"},
+         L"",
+         true,
+         false,
+         true,
+         L"No reporting on this Material Object.",
+         false},
         {"no CAS number in row 1", {L"Water", L""}, L"run1", true, false, false, kInvalid, true},
         {"no name in row 1", {L"", L"7732-18-5"}, L"run1", true, false, false, kInvalid, true},
-        {"missing report folder", {L"Water", L"7732-18-5"}, L"run1", false, false, false, kOtherName, true},
-        {"invalid file name", {L"Water", L"7732-18-5"}, L"a|b", true, false, false, kOtherName, true},
+        {"missing report folder",
+         {L"Water", L"7732-18-5"},
+         L"run1",
+         false,
+         false,
+         false,
+         kOtherName,
+         true},
+        {"invalid file name",
+         {L"Water", L"7732-18-5"},
+         L"a|b",
+         true,
+         false,
+         false,
+         kOtherName,
+         true},
     };
     for (const Case& c : cases) {
         ResetModule();
@@ -47,11 +74,13 @@ TEST_F(DefinitionFormTest, OkChecksRowOneOpensTheReportAndTakesTheIdOption) {
         EXPECT_EQ(module_.g_reportOn, c.reportOn) << c.proves;
         const bool opened = c.closes && c.reportOn;
         EXPECT_TRUE(platform_.IsFileOpen(module_.g_reportFileNo) == opened &&
-                    platform_.files.count(ReportPath(c.reportName)) == (opened ? 1u : 0u)) << c.proves;
+                    platform_.files.count(ReportPath(c.reportName)) == (opened ? 1u : 0u))
+            << c.proves;
         // The id option is taken only when OK gets that far.
         EXPECT_EQ(module_.g_useCasAsId, c.closes ? !c.option1 : c.option1) << c.proves;
         if (c.closes) {
-            EXPECT_TRUE(Form().OnCloseRequest(Window()) && module_.g_reportOn == c.reportOn) << "closing after OK";
+            EXPECT_TRUE(Form().OnCloseRequest(Window()) && module_.g_reportOn == c.reportOn)
+                << "closing after OK";
         }
         platform_.CloseFile(module_.g_reportFileNo);
         platform_.folders.push_back(platform_.moduleFolder + L"\\CapeOpenValidationReports");

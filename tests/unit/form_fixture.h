@@ -18,11 +18,13 @@ protected:
     platform::FormWindow& Window() { return platform_; }
 
     void FillRow(int row, const std::vector<std::wstring>& cells) {
-        for (size_t c = 0; c < cells.size(); ++c) Grid().SetTextMatrix(row, static_cast<int>(c), cells[c]);
+        for (size_t c = 0; c < cells.size(); ++c)
+            Grid().SetTextMatrix(row, static_cast<int>(c), cells[c]);
     }
     // Paste of `clipboard` (nullopt: no text) at cell (2, 3), every data cell "old".
     void PasteOverOld(const std::optional<std::wstring>& clipboard) {
-        for (int r = 1; r < Grid().Rows(); ++r) FillRow(r, std::vector<std::wstring>(Grid().Cols(), L"old"));
+        for (int r = 1; r < Grid().Rows(); ++r)
+            FillRow(r, std::vector<std::wstring>(Grid().Cols(), L"old"));
         Grid().SetRow(2);
         Grid().SetCol(3);
         platform_.messages.clear();
@@ -30,7 +32,10 @@ protected:
         Form().OnMenuPaste(Window());
     }
 
-    struct Cell { int row, col; std::wstring text; };
+    struct Cell {
+        int row, col;
+        std::wstring text;
+    };
     void ExpectCells(const std::vector<Cell>& cells, const char* proves) {
         for (const Cell& cell : cells) {
             EXPECT_EQ(Grid().TextMatrix(cell.row, cell.col), cell.text)

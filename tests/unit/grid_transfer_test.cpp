@@ -21,8 +21,9 @@ TEST_F(GridTransferTest, TheGridShowsWhatTheTableHoldsAndItsNamedRowsGoBack) {
     FillRow(1, {L"old", L"old", L"old", L"old", L"old", L"old"});
     FillGridFromTable(module_, Grid());
     const std::vector<Cell> cells = {
-        {1, 0, L"Water"}, {1, 1, L""}, {1, 2, L"old"}, {1, 4, L"old"}, {1, 5, L"220.64"},
-        {2, 2, L"Alcohol"}, {2, 12, L"1.19E-05"}, {2, 15, L"-235.1"}, {0, 0, L"Name "},
+        {1, 0, L"Water"},     {1, 1, L""},        {1, 2, L"old"},
+        {1, 4, L"old"},       {1, 5, L"220.64"},  {2, 2, L"Alcohol"},
+        {2, 12, L"1.19E-05"}, {2, 15, L"-235.1"}, {0, 0, L"Name "},
     };
     ExpectCells(cells, "filled from the table");
 

@@ -24,12 +24,15 @@ TEST_F(MalformedInputTest, OddFilesLoadAsTheLineRulesSay) {
         ComponentRecord first;  // component 0, when there is one
         std::wstring lastName;  // name of the last component loaded
     };
-    const auto with = [](ComponentRecord r, auto change) { change(r); return r; };
+    const auto with = [](ComponentRecord r, auto change) {
+        change(r);
+        return r;
+    };
     const Case cases[] = {
-        {"cut in the middle of a key", L"NAME=a;CAS=1\r\nNAME=b;CA", 2, L"", Record(L"a", L"1"), L"b"},
+        {"cut in the middle of a key", L"NAME=a;CAS=1\r\nNAME=b;CA", 2, L"", Record(L"a", L"1"),
+         L"b"},
         {"NUL bytes inside fields", L"NAME=a\0b;CAS=c;TB=1\0x;PC=2"s, 1, L"",
-         with(Record(L"a\0b"s, L"c"), [](auto& r) { r.pc = 2; }),
-         L"a\0b"s},
+         with(Record(L"a\0b"s, L"c"), [](auto& r) { r.pc = 2; }), L"a\0b"s},
         {"characters of no code page", L"NAME=\u0081\u008D\uFFFD\U0001F600;CAS=\x1B", 1, L"",
          Record(L"\u0081\u008D\uFFFD\U0001F600", L"\x1B"), L"\u0081\u008D\uFFFD\U0001F600"},
         {"sixteen-bit text read as bytes: keys not found", L"\u00FF\u00FEN\0A\0M\0E\0=\0x\0"s, 1,
@@ -67,12 +70,17 @@ TEST_F(MalformedInputTest, OddClipboardTextsPasteAsTheReadingRulesSay) {
     };
     const std::wstring megabyte(1 << 20, L'y');
     const Case cases[] = {
-        {"NUL inside a cell", L"a\0b\tc\r\n"s, 2,
-         {{1, 0, L"a\0b"s}, {1, 1, L"c"}}, 0},
-        {"only CRs: every other one is skipped as the LF", L"\r\r\r\r", 5,
-         {{1, 0, L""}, {2, 0, L""}, {3, 0, L"old"}, {4, 0, L"old"}}, 0},
-        {"LF-only lines run into the next cell", L"a\tb\nc\td\r\ne\tf\r\n", 3,
-         {{1, 0, L"a"}, {1, 1, L"b\nc"}, {2, 0, L""}, {2, 1, L"old"}}, 0},
+        {"NUL inside a cell", L"a\0b\tc\r\n"s, 2, {{1, 0, L"a\0b"s}, {1, 1, L"c"}}, 0},
+        {"only CRs: every other one is skipped as the LF",
+         L"\r\r\r\r",
+         5,
+         {{1, 0, L""}, {2, 0, L""}, {3, 0, L"old"}, {4, 0, L"old"}},
+         0},
+        {"LF-only lines run into the next cell",
+         L"a\tb\nc\td\r\ne\tf\r\n",
+         3,
+         {{1, 0, L"a"}, {1, 1, L"b\nc"}, {2, 0, L""}, {2, 1, L"old"}},
+         0},
         {"a megabyte cell", megabyte + L"\tz\r\n", 2, {{1, 0, megabyte}, {1, 1, L"z"}}, 0},
         {"a hundred tabs on a line", std::wstring(100, L'\t') + L"\r\n", 2, {{1, 0, L"old"}}, 1},
     };

@@ -43,8 +43,13 @@ std::wstring Reference(double value, LCID lcid, const std::wstring& separator) {
 // Powers of ten and their neighbours (the switch points of the exponent
 // form), exact 16-digit ties, random bit patterns and everyday values.
 std::vector<double> ComparisonValues() {
-    std::vector<double> values = {0.0, -0.0, 999999999999999.5, 100000000000000.5,
-                                  -100000000000002.5, 12345678901234.25, 0.1234567890123445};
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  999999999999999.5,
+                                  100000000000000.5,
+                                  -100000000000002.5,
+                                  12345678901234.25,
+                                  0.1234567890123445};
     std::mt19937_64 random(20240611);
     for (int e = -325; e <= 308; ++e) {
         const double p = std::pow(10.0, e);
@@ -55,8 +60,10 @@ std::vector<double> ComparisonValues() {
         const uint64_t five = static_cast<uint64_t>(std::pow(5.0, p));
         const uint64_t low = 1000000000000000ULL / five + 1, high = 9999999999999999ULL / five;
         for (int sample = 0; sample < 40; ++sample) {
-            const double tie = std::ldexp(static_cast<double>((low + random() % (high - low)) | 1), -p);
-            values.insert(values.end(), {tie, -tie, std::nextafter(tie, HUGE_VAL), std::nextafter(tie, 0.0)});
+            const double tie =
+                std::ldexp(static_cast<double>((low + random() % (high - low)) | 1), -p);
+            values.insert(values.end(),
+                          {tie, -tie, std::nextafter(tie, HUGE_VAL), std::nextafter(tie, 0.0)});
         }
     }
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);

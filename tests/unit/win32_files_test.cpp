@@ -29,7 +29,8 @@ protected:
     // Writes `bytes` to the file through the OS and gives it `attributes`.
     void Write(const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
         SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
-        HANDLE file = CreateFileW(file_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE file =
+            CreateFileW(file_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD done = 0;
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
         CloseHandle(file);
@@ -69,7 +70,9 @@ TEST_F(Win32FilesTest, LinesReadInTheUsersCodePageAndFilesThatOutputMustNotRepla
     for (const Case& c : cases) {
         if (c.name.empty()) Write("kept\r\n", c.attributes);
         const int16_t fileNo = files_.FreeFileNumber();
-        EXPECT_EQ(files_.OpenFile(fileNo, c.name.empty() ? file_ : folder_ + c.name, FileMode::Output), c.opens)
+        EXPECT_EQ(
+            files_.OpenFile(fileNo, c.name.empty() ? file_ : folder_ + c.name, FileMode::Output),
+            c.opens)
             << c.proves;
         EXPECT_EQ(files_.WriteText(fileNo, L"new\r\n"), c.opens) << c.proves;
         files_.CloseFile(fileNo);

@@ -19,15 +19,18 @@ using namespace korvid::form_driver;
 using namespace korvid::platform::form_controls;
 
 const std::wstring kHeader =
-    L"Name \tCAS number \tFamily\tSum Formula \tTB\tPC\tTC\tOmega\tMolecular Weigth\tParachor\tCp0\tCp1\tCp2\t"
+    L"Name \tCAS number \tFamily\tSum Formula \tTB\tPC\tTC\tOmega\tMolecular "
+    L"Weigth\tParachor\tCp0\tCp1\tCp2\t"
     L"Cp3\tCp4\tEnthalpy Of Formation\tLiquid Density (25\u00B0C)";
 // The rows that the edit steps type, and the file that Save makes of them.
-const std::vector<std::wstring> kTyped = {L"Water\t7732-18-5\tOther\t\t373.15\t45" + std::wstring(10, L'\t') +
-                                              L"-241.82\t",
-                                          L"Ethanol\t64-17-5\t\t\t351.44" + std::wstring(12, L'\t')};
+const std::vector<std::wstring> kTyped = {
+    L"Water\t7732-18-5\tOther\t\t373.15\t45" + std::wstring(10, L'\t') + L"-241.82\t",
+    L"Ethanol\t64-17-5\t\t\t351.44" + std::wstring(12, L'\t')};
 constexpr wchar_t kTypedFile[] =
-    L"<CR><LF>NAME=Water;CAS=7732-18-5;FAMILY=Other;FORMULA=;TB=373.15;PC=45;TC=0;OMEGA=0;MW=0;PCHOR=0;CP0=0;"
-    L"CP1=0;CP2=0;CP3=0;CP4=0;HF=-241.82;ILD=0<CR><LF>NAME=Ethanol;CAS=64-17-5;FAMILY=;FORMULA=;TB=351.44;PC=0;"
+    L"<CR><LF>NAME=Water;CAS=7732-18-5;FAMILY=Other;FORMULA=;TB=373.15;PC=45;TC=0;OMEGA=0;MW=0;"
+    L"PCHOR=0;CP0=0;"
+    L"CP1=0;CP2=0;CP3=0;CP4=0;HF=-241.82;ILD=0<CR><LF>NAME=Ethanol;CAS=64-17-5;FAMILY=;FORMULA=;TB="
+    L"351.44;PC=0;"
     L"TC=0;OMEGA=0;MW=0;PCHOR=0;CP0=0;CP1=0;CP2=0;CP3=0;CP4=0;HF=0;ILD=0<CR><LF>";
 constexpr wchar_t kInvalid[] = L"Enter or load valid components data.";
 
@@ -36,10 +39,13 @@ int g_failures = 0;
 
 void Expect(const std::wstring& what, const std::wstring& expected, const std::wstring& got) {
     if (expected != got) ++g_failures;
-    PrintLine(expected == got ? L"ok: " + what : L"FAIL: " + what + L": expected '" + expected + L"', got '" + got + L"'");
+    PrintLine(expected == got
+                  ? L"ok: " + what
+                  : L"FAIL: " + what + L": expected '" + expected + L"', got '" + got + L"'");
 }
 // Waits a little for posted input to be handled before comparing.
-void ExpectSoon(const std::wstring& what, const std::wstring& expected, const std::function<std::wstring()>& read) {
+void ExpectSoon(const std::wstring& what, const std::wstring& expected,
+                const std::function<std::wstring()>& read) {
     std::wstring got = read();
     for (int waited = 0; got != expected && waited < 2000; waited += 20) {
         Sleep(20);
@@ -47,7 +53,9 @@ void ExpectSoon(const std::wstring& what, const std::wstring& expected, const st
     }
     Expect(what, expected, got);
 }
-void ExpectTrue(const std::wstring& what, bool holds) { Expect(what, L"true", holds ? L"true" : L"false"); }
+void ExpectTrue(const std::wstring& what, bool holds) {
+    Expect(what, L"true", holds ? L"true" : L"false");
+}
 
 HWND Control(Id id) { return FormControl(g_form, id); }
 std::wstring Text(Id id) { return WindowText(Control(id)); }
@@ -60,14 +68,22 @@ std::wstring Options() {
     return std::wstring(Answer(Control(Option1), BM_GETCHECK) == BST_CHECKED ? L"1" : L"-") +
            (Answer(Control(Option2), BM_GETCHECK) == BST_CHECKED ? L"2" : L"-");
 }
-std::wstring RowCount() { return std::to_wstring(Answer(Control(Grid), RegisterWindowMessageW(kGridRowCountMessage))); }
-DWORD_PTR CurrentCell() { return Answer(Control(Grid), RegisterWindowMessageW(kGridCurrentCellMessage)); }
-std::wstring Current() { return std::to_wstring(LOWORD(CurrentCell())) + L"," + std::to_wstring(HIWORD(CurrentCell())); }
+std::wstring RowCount() {
+    return std::to_wstring(Answer(Control(Grid), RegisterWindowMessageW(kGridRowCountMessage)));
+}
+DWORD_PTR CurrentCell() {
+    return Answer(Control(Grid), RegisterWindowMessageW(kGridCurrentCellMessage));
+}
+std::wstring Current() {
+    return std::to_wstring(LOWORD(CurrentCell())) + L"," + std::to_wstring(HIWORD(CurrentCell()));
+}
 std::wstring Focus() {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     GetGUIThreadInfo(GetWindowThreadProcessId(g_form, nullptr), &info);
-    return info.hwndFocus == Control(Grid) ? L"Grid" : info.hwndFocus == Control(Changefeild) ? L"Box" : L"other";
+    return info.hwndFocus == Control(Grid)          ? L"Grid"
+           : info.hwndFocus == Control(Changefeild) ? L"Box"
+                                                    : L"other";
 }
 // Text of grid cell (row, col) from the grid's window text; empty outside the grid.
 std::wstring Cell(size_t row, size_t col) {
@@ -85,22 +101,30 @@ std::wstring Cell(size_t row, size_t col) {
 // The header and `rows`, padded to ten rows of 17 cells, each row ended by `end`.
 std::wstring GridText(const std::vector<std::wstring>& rows, const std::wstring& end) {
     std::wstring text = kHeader + end;
-    for (size_t r = 0; r < 9; ++r) text += (r < rows.size() ? rows[r] : std::wstring(16, L'\t')) + end;
+    for (size_t r = 0; r < 9; ++r)
+        text += (r < rows.size() ? rows[r] : std::wstring(16, L'\t')) + end;
     return text;
 }
 
 // The form as it loads, then OK and close refused on its empty grid.
 void CheckFresh() {
     ExpectTrue(L"topmost", (GetWindowLongW(g_form, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
-    Expect(L"caption and texts", std::wstring(kFormCaption) + L"|Name For Report [Optional]|Use Name as CompID|"
-           L"Use CAS number as CompID|OK||", WindowText(g_form) + L"|" + Text(Label1) + L"|" + Text(Option1) +
-           L"|" + Text(Option2) + L"|" + Text(OKButton) + L"|" + Text(FileNameTxt) + Text(Label2) + L"|" + Text(Changefeild));
-    Expect(L"options, rows and current cell", L"1- 10 1,0", Options() + L" " + RowCount() + L" " + Current());
-    Expect(L"grid text: the header and nine empty rows", GridText({}, L"\r\n"), WindowText(Control(Grid)));
+    Expect(L"caption and texts",
+           std::wstring(kFormCaption) +
+               L"|Name For Report [Optional]|Use Name as CompID|"
+               L"Use CAS number as CompID|OK||",
+           WindowText(g_form) + L"|" + Text(Label1) + L"|" + Text(Option1) + L"|" + Text(Option2) +
+               L"|" + Text(OKButton) + L"|" + Text(FileNameTxt) + Text(Label2) + L"|" +
+               Text(Changefeild));
+    Expect(L"options, rows and current cell", L"1- 10 1,0",
+           Options() + L" " + RowCount() + L" " + Current());
+    Expect(L"grid text: the header and nine empty rows", GridText({}, L"\r\n"),
+           WindowText(Control(Grid)));
     ClickAndWait(Control(OKButton));
     Expect(L"OK on an empty grid: status", kInvalid, Text(Label2));
     TypeText(Control(FileNameTxt), L"x");
-    Expect(L"a report name typed clears the status", L"x|", Text(FileNameTxt) + L"|" + Text(Label2));
+    Expect(L"a report name typed clears the status", L"x|",
+           Text(FileNameTxt) + L"|" + Text(Label2));
     PostMessageW(g_form, WM_CLOSE, 0, 0);
     ExpectSoon(L"close refused: status", kInvalid, [] { return Text(Label2); });
     ExpectTrue(L"the form stays open", IsWindowVisible(g_form) != FALSE);
@@ -126,8 +150,9 @@ const Step kEditSteps[] = {
     {'b', 1, 0, L"Water\r", L"", L"Water", L"Grid", L"1,0"},
     {'c', 1, 1, L"", L"", nullptr, L"Box", L"1,1"},
     {'b', 1, 1, L"7732-18-5", nullptr, nullptr, nullptr, nullptr},
-    {'a', 1, 1, L"", L"", L"7732-18-5", L"Grid", L"1,2"},  // a CAS number taken: on to the next column
-    {'g', 1, 2, L"O", L"O", nullptr, L"Box", L"1,2"},       // a key in the grid begins the text
+    {'a', 1, 1, L"", L"", L"7732-18-5", L"Grid",
+     L"1,2"},                                          // a CAS number taken: on to the next column
+    {'g', 1, 2, L"O", L"O", nullptr, L"Box", L"1,2"},  // a key in the grid begins the text
     {'b', 1, 2, L"ther", L"Other", L"Other", nullptr, nullptr},  // the cell follows the typing
     {'b', 1, 2, L"\x1b", L"", L"Other", L"Grid", L"1,2"},
     {'n', 1, 4, L">>", nullptr, nullptr, L"Grid", L"1,4"},
@@ -155,17 +180,24 @@ void CheckEdit() {
     int number = 0;
     for (const Step& s : kEditSteps) {
         const std::wstring what = L"step " + std::to_wstring(++number) + L" '" + s.keys + L"'";
-        if (s.action == 'c') ExpectTrue(what + L": cell in view", ClickGridCell(Control(Grid), s.row, s.col));
+        if (s.action == 'c')
+            ExpectTrue(what + L": cell in view", ClickGridCell(Control(Grid), s.row, s.col));
         if (s.action == 'g') PostChars(Control(Grid), s.keys);
         for (const wchar_t* key = s.action == 'b' ? s.keys : L""; *key; ++key) {
             // Key by key, each once the box shows the one before, at a person's pace.
             const std::wstring before = Text(Changefeild);
             PostChars(Control(Changefeild), std::wstring(1, *key));
-            for (int waited = 0; Text(Changefeild) == before && waited < 500; waited += 10) Sleep(10);
+            for (int waited = 0; Text(Changefeild) == before && waited < 500; waited += 10)
+                Sleep(10);
         }
-        if (s.action == 'a' || s.action == 'x') ClickAndWait(Control(s.action == 'a' ? ValidButton : CancelButton));
+        if (s.action == 'a' || s.action == 'x')
+            ClickAndWait(Control(s.action == 'a' ? ValidButton : CancelButton));
         for (const wchar_t* key = s.action == 'n' ? s.keys : L""; *key; ++key) {
-            PostMessageW(Control(Grid), WM_KEYDOWN, *key == L'<' ? VK_LEFT : *key == L'>' ? VK_RIGHT : VK_HOME, 1);
+            PostMessageW(Control(Grid), WM_KEYDOWN,
+                         *key == L'<'   ? VK_LEFT
+                         : *key == L'>' ? VK_RIGHT
+                                        : VK_HOME,
+                         1);
         }
         if (s.box) ExpectSoon(what + L": edit box", s.box, [] { return Text(Changefeild); });
         if (s.cell) ExpectSoon(what + L": cell", s.cell, [&] { return Cell(s.row, s.col); });
@@ -174,7 +206,8 @@ void CheckEdit() {
             ExpectSoon(what + L": current cell", s.current, Current);
             POINT ignored;
             ExpectTrue(what + L": current cell in view",
-                       GridCellPoint(Control(Grid), LOWORD(CurrentCell()), HIWORD(CurrentCell()), &ignored));
+                       GridCellPoint(Control(Grid), LOWORD(CurrentCell()), HIWORD(CurrentCell()),
+                                     &ignored));
         }
     }
 }
@@ -202,7 +235,8 @@ void CheckSave(const std::wstring& path, int wait) {
     ExpectTrue(L"save dialog answered", SaveThroughDialog(g_form, path, monitor, Deadline(wait)));
     std::ifstream in(file.c_str(), std::ios::binary);
     std::wstring text;
-    for (char ch; in.get(ch);) text += ch == '\r' ? L"<CR>" : ch == '\n' ? L"<LF>" : std::wstring(1, ch);
+    for (char ch; in.get(ch);)
+        text += ch == '\r' ? L"<CR>" : ch == '\n' ? L"<LF>" : std::wstring(1, ch);
     Expect(L"the saved file", kTypedFile, text);
 }
 
@@ -210,7 +244,8 @@ void CheckSave(const std::wstring& path, int wait) {
 void CheckPaste() {
     WriteClipboard(kTyped[1] + L"\r\n" + kTyped[0] + L"\r\n");
     ExpectTrue(L"Paste chosen", ChooseFromGridMenu(Control(Grid), 1, 2, L'P', Deadline(10)));
-    ExpectSoon(L"the grid after pasting two lines", kHeader + L"\r\n" + kTyped[1] + L"\r\n" + kTyped[0] + L"\r\n",
+    ExpectSoon(L"the grid after pasting two lines",
+               kHeader + L"\r\n" + kTyped[1] + L"\r\n" + kTyped[0] + L"\r\n",
                [] { return WindowText(Control(Grid)); });
 }
 
@@ -218,19 +253,23 @@ void CheckPaste() {
 void CheckSizeError(int wait) {
     WriteClipboard(std::wstring(3, L'x') + std::wstring(17, L'\t') + L"\r\n");
     const Deadline deadline(wait);
-    ExpectTrue(L"Paste of 18 cells chosen", ChooseFromGridMenu(Control(Grid), 1, 0, L'P', deadline));
+    ExpectTrue(L"Paste of 18 cells chosen",
+               ChooseFromGridMenu(Control(Grid), 1, 0, L'P', deadline));
     HWND box = nullptr;
     while (!(box = FindWindowW(L"#32770", L"Vantrix")) && !deadline.Passed()) Sleep(30);
-    ExpectTrue(L"a message box of the form's process titled Vantrix", box && ProcessOf(box) == ProcessOf(g_form));
+    ExpectTrue(L"a message box of the form's process titled Vantrix",
+               box && ProcessOf(box) == ProcessOf(g_form));
     Expect(L"its text", L"Size error...", WindowText(GetDlgItem(box, 0xFFFF)));
     ExpectTrue(L"its one button is OK", GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL));
-    Expect(L"rows set, no cell written while the box is up", L"2 Ethanol", RowCount() + L" " + Cell(1, 0));
+    Expect(L"rows set, no cell written while the box is up", L"2 Ethanol",
+           RowCount() + L" " + Cell(1, 0));
 }
 
 void CheckSizeErrorAnswered() {
     HWND box = FindWindowW(L"#32770", L"Vantrix");
     Click(GetDlgItem(box, IDOK));
-    ExpectSoon(L"the box goes with OK", L"gone", [&] { return box && IsWindow(box) ? L"up" : L"gone"; });
+    ExpectSoon(L"the box goes with OK", L"gone",
+               [&] { return box && IsWindow(box) ? L"up" : L"gone"; });
 }
 
 void CheckLoad(const std::wstring& path, int wait) {
@@ -243,22 +282,28 @@ void CheckLoad(const std::wstring& path, int wait) {
     wchar_t separator[8] = L".";
     GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
     PrintLine(std::wstring(L"decimal separator: ") + separator);
-    const struct { size_t row, col; std::wstring text; } cells[] = {
-        {1, 0, L"Methane"}, {1, 4, L"111#66"}, {3, 1, L"7732-18-5"}, {3, 15, L"-241#82"}, {3, 11, L"0#0019"},
+    const struct {
+        size_t row, col;
+        std::wstring text;
+    } cells[] = {
+        {1, 0, L"Methane"},  {1, 4, L"111#66"},  {3, 1, L"7732-18-5"},
+        {3, 15, L"-241#82"}, {3, 11, L"0#0019"},
     };
     for (const auto& cell : cells) {
         std::wstring expected = cell.text;
-        if (expected.find(L'#') != std::wstring::npos) expected.replace(expected.find(L'#'), 1, separator);
-        Expect(L"cell (" + std::to_wstring(cell.row) + L", " + std::to_wstring(cell.col) + L")", expected,
-               Cell(cell.row, cell.col));
+        if (expected.find(L'#') != std::wstring::npos)
+            expected.replace(expected.find(L'#'), 1, separator);
+        Expect(L"cell (" + std::to_wstring(cell.row) + L", " + std::to_wstring(cell.col) + L")",
+               expected, Cell(cell.row, cell.col));
     }
     Expect(L"status and current cell after load", L"|3,16", Text(Label2) + L"|" + Current());
 }
 
 void CheckOk() {
     Click(Control(OKButton));
-    ExpectSoon(L"OK closes the form", L"closed",
-               [] { return !IsWindow(g_form) || !IsWindowVisible(g_form) ? L"closed" : L"open: " + Text(Label2); });
+    ExpectSoon(L"OK closes the form", L"closed", [] {
+        return !IsWindow(g_form) || !IsWindowVisible(g_form) ? L"closed" : L"open: " + Text(Label2);
+    });
 }
 
 }  // namespace
@@ -270,16 +315,21 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring path = withPath && args.size() > 1 ? args[1] : L"";
     std::wstring report;
     int wait = 20;
-    bool known = !path.empty() || std::wstring(L"|fresh|edit|copy|paste|size-error|size-error-ok|ok|").find(
-                                     L"|" + mode + L"|") != std::wstring::npos;
+    bool known =
+        !path.empty() || std::wstring(L"|fresh|edit|copy|paste|size-error|size-error-ok|ok|")
+                                 .find(L"|" + mode + L"|") != std::wstring::npos;
     for (size_t k = withPath ? 2 : 1; k < args.size(); k += 2) {
-        if (args[k] == L"--wait" && k + 1 < args.size()) wait = _wtoi(args[k + 1].c_str());
-        else if (args[k] == L"--report" && mode == L"define" && k + 1 < args.size()) report = args[k + 1];
-        else known = false;
+        if (args[k] == L"--wait" && k + 1 < args.size())
+            wait = _wtoi(args[k + 1].c_str());
+        else if (args[k] == L"--report" && mode == L"define" && k + 1 < args.size())
+            report = args[k + 1];
+        else
+            known = false;
     }
     if (!known || wait < 1) {
-        PrintLine(L"usage: korvid-form-check.exe fresh|edit|copy|paste|size-error|size-error-ok|ok|"
-                  L"load PATH|save PATH|define PATH [--report NAME] [--wait SECONDS]");
+        PrintLine(
+            L"usage: korvid-form-check.exe fresh|edit|copy|paste|size-error|size-error-ok|ok|"
+            L"load PATH|save PATH|define PATH [--report NAME] [--wait SECONDS]");
         return kBadArguments;
     }
     for (const Deadline deadline(wait); !(g_form = FindForm(0)) && !deadline.Passed();) Sleep(50);

@@ -35,9 +35,10 @@ std::wstring JoinedProperty(IDispatch* object, const wchar_t* name) {
     VariantInit(&value);
     BSTR* texts = nullptr;
     if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)) ||
-        FAILED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr,
-                              nullptr)) ||
-        value.vt != (VT_ARRAY | VT_BSTR) || FAILED(SafeArrayAccessData(value.parray, reinterpret_cast<void**>(&texts)))) {
+        FAILED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                              &value, nullptr, nullptr)) ||
+        value.vt != (VT_ARRAY | VT_BSTR) ||
+        FAILED(SafeArrayAccessData(value.parray, reinterpret_cast<void**>(&texts)))) {
         VariantClear(&value);
         return L"?";
     }
@@ -58,17 +59,22 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring message;
     for (int k = 1; k + 1 < argc; k += 2) {
         const std::wstring arg = argv[k];
-        if (arg == L"--count") count = _wtoi(argv[k + 1]);
-        else if (arg == L"--deadline") deadline = _wtoi(argv[k + 1]);
-        else if (arg == L"--message") message = argv[k + 1];
-        else count = 0;
+        if (arg == L"--count")
+            count = _wtoi(argv[k + 1]);
+        else if (arg == L"--deadline")
+            deadline = _wtoi(argv[k + 1]);
+        else if (arg == L"--message")
+            message = argv[k + 1];
+        else
+            count = 0;
     }
     if (count < 1 || deadline < 1 || argc % 2 == 0) {
-        PrintLine(L"usage: korvid-form-probe.exe [--count N] [--deadline SECONDS] [--message TEXT]");
+        PrintLine(
+            L"usage: korvid-form-probe.exe [--count N] [--deadline SECONDS] [--message TEXT]");
         return 2;
     }
-    CloseHandle(CreateThread(nullptr, 0, Deadline, reinterpret_cast<void*>(static_cast<INT_PTR>(deadline)), 0,
-                             nullptr));
+    CloseHandle(CreateThread(nullptr, 0, Deadline,
+                             reinterpret_cast<void*>(static_cast<INT_PTR>(deadline)), 0, nullptr));
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     CLSID clsid;
     int failures = FAILED(CLSIDFromProgID(L"Korvid.Tessel", &clsid)) ? count : 0;

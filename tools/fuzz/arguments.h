@@ -21,7 +21,9 @@ struct Random : std::mt19937_64 {
     uint32_t Below(uint32_t n) { return n ? static_cast<uint32_t>((*this)() % n) : 0; }
     bool Percent(uint32_t p) { return Below(100) < p; }
     template <typename T, size_t N>
-    const T& Pick(const T (&items)[N]) { return items[Below(N)]; }
+    const T& Pick(const T (&items)[N]) {
+        return items[Below(N)];
+    }
 };
 
 // The arguments of one call and the targets of the by-reference ones, which

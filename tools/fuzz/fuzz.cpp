@@ -25,7 +25,9 @@ volatile LONG g_index = -1;
 std::string g_call;
 
 void ReportAndEnd(const char* what, DWORD code, UINT exitCode) {
-    std::printf("\n%s 0x%08lX in call %ld: %s\n", what, code, static_cast<long>(g_index), g_call.c_str()), std::fflush(stdout);
+    std::printf("\n%s 0x%08lX in call %ld: %s\n", what, code, static_cast<long>(g_index),
+                g_call.c_str()),
+        std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), exitCode);
 }
 
@@ -40,15 +42,30 @@ struct Stranger final : IDispatch {
     ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs); }
     ULONG STDMETHODCALLTYPE Release() override { return InterlockedDecrement(&refs); }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override { return *info = nullptr, DISP_E_BADINDEX; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return DISP_E_MEMBERNOTFOUND; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        return *info = nullptr, DISP_E_BADINDEX;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
 } g_stranger;
 
 // A member as its interface's type information declares it: its name, its
 // invocation kind and the names of its arguments; the interfaces called.
-struct Member { std::wstring name; WORD kind; std::vector<std::wstring> params; };
-struct Target { const char* name; IDispatch* dispatch; std::vector<Member> members; };
+struct Member {
+    std::wstring name;
+    WORD kind;
+    std::vector<std::wstring> params;
+};
+struct Target {
+    const char* name;
+    IDispatch* dispatch;
+    std::vector<Member> members;
+};
 std::vector<Target> g_targets;
 
 // The members in `dispatch`'s type information but IUnknown's, IDispatch's
@@ -61,12 +78,18 @@ void AddMembers(IDispatch* dispatch, std::vector<Member>& members) {
         FUNCDESC* func = nullptr;
         BSTR names[16] = {};
         UINT count = 0;
-        if (FAILED(info->GetFuncDesc(k, &func)) || FAILED(info->GetNames(func->memid, names, 16, &count))) continue;
+        if (FAILED(info->GetFuncDesc(k, &func)) ||
+            FAILED(info->GetNames(func->memid, names, 16, &count)))
+            continue;
         // The [out, retval] parameter is no argument; a put's value has no name.
-        const UINT args = func->cParams - (func->cParams && (func->lprgelemdescParam[func->cParams - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL));
+        const UINT args =
+            func->cParams -
+            (func->cParams && (func->lprgelemdescParam[func->cParams - 1].paramdesc.wParamFlags &
+                               PARAMFLAG_FRETVAL));
         Member member{names[0], WORD(func->invkind), {names + 1, names + std::max(count, 1u)}};
         member.params.resize(args, L"value");
-        if (func->memid < 0x60000000 && member.name != L"Duplicate" && member.name != L"CreateMaterialObject")
+        if (func->memid < 0x60000000 && member.name != L"Duplicate" &&
+            member.name != L"CreateMaterialObject")
             members.push_back(std::move(member));
         std::for_each(names, names + count, SysFreeString);
         info->ReleaseFuncDesc(func);
@@ -76,22 +99,31 @@ void AddMembers(IDispatch* dispatch, std::vector<Member>& members) {
 }
 
 // Invocation kinds besides the member's own, and DISPIDs to name arguments by.
-constexpr WORD kAnyFlags[] = {0, DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT,
-                              DISPATCH_PROPERTYPUTREF, DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF, 0x20};
+constexpr WORD kAnyFlags[] = {0,
+                              DISPATCH_METHOD,
+                              DISPATCH_PROPERTYGET,
+                              DISPATCH_PROPERTYPUT,
+                              DISPATCH_PROPERTYPUTREF,
+                              DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF,
+                              0x20};
 constexpr DISPID kNamedIds[] = {0, 1, 2, 5, 7, -1, DISPID_PROPERTYPUT, 1000};
 long g_failed = 0;
 std::map<std::string, long> g_outcomes;
 
-void Fail(const std::string& what) { if (++g_failed <= 50) std::printf("FAIL: %s: %s\n", what.c_str(), g_call.c_str()); }
+void Fail(const std::string& what) {
+    if (++g_failed <= 50) std::printf("FAIL: %s: %s\n", what.c_str(), g_call.c_str());
+}
 
 void Call(uint64_t seed, LONG index, bool verbose) {
     Random random(seed * 0x9E3779B97F4A7C15ull + static_cast<uint64_t>(index));
     const ArgumentMaker maker{&g_stranger};
     Target& target = g_targets[random.Percent(40) ? 0 : random.Percent(75) ? 1 : 2];
-    const Member& member = target.members[random.Below(static_cast<uint32_t>(target.members.size()))];
+    const Member& member =
+        target.members[random.Below(static_cast<uint32_t>(target.members.size()))];
     // The invocation kind: the member's, as a script sends it, or anything.
     WORD flags = random.Percent(8) ? random.Pick(kAnyFlags) : member.kind;
-    if ((flags == DISPATCH_METHOD || flags == DISPATCH_PROPERTYGET) && flags == member.kind && random.Percent(40))
+    if ((flags == DISPATCH_METHOD || flags == DISPATCH_PROPERTYGET) && flags == member.kind &&
+        random.Percent(40))
         flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
     // The member's name, sometimes in capitals or junk, then the names of the
     // arguments named by name.
@@ -101,57 +133,73 @@ void Call(uint64_t seed, LONG index, bool verbose) {
     } else if (random.Percent(3)) {
         names[0] = maker.Text(random);
     }
-    const UINT count = random.Percent(10) ? random.Below(8) : static_cast<UINT>(member.params.size());
+    const UINT count =
+        random.Percent(10) ? random.Below(8) : static_cast<UINT>(member.params.size());
     CallArguments call;
     call.args.resize(count);
     for (VARIANT& arg : call.args) maker.Fill(random, &arg, 0, true, call);
-    if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && count > 0 && random.Percent(90)) {
+    if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && count > 0 &&
+        random.Percent(90)) {
         call.named.push_back(DISPID_PROPERTYPUT);
     } else if (count > 0 && random.Percent(8)) {
         for (UINT k = 1 + random.Below(count); k > 0; --k) {
             if (random.Percent(70) && !member.params.empty())
-                names.push_back(member.params[random.Below(static_cast<uint32_t>(member.params.size()))]);
+                names.push_back(
+                    member.params[random.Below(static_cast<uint32_t>(member.params.size()))]);
             else
                 call.named.push_back(random.Pick(kNamedIds));
         }
     }
-    const bool wantResult = random.Percent(90), wantExcep = random.Percent(90), wantArgErr = random.Percent(90);
+    const bool wantResult = random.Percent(90), wantExcep = random.Percent(90),
+               wantArgErr = random.Percent(90);
 
-    g_call = std::to_string(index) + " " + target.name + "." + DescribeText(names[0].data(), names[0].size()) +
-             " flags " + std::to_string(flags) + " (";
+    g_call = std::to_string(index) + " " + target.name + "." +
+             DescribeText(names[0].data(), names[0].size()) + " flags " + std::to_string(flags) +
+             " (";
     for (UINT k = 0; k < count; ++k) g_call += (k ? ", " : "") + Describe(call.args[count - 1 - k]);
-    g_call += std::string(")") + (wantResult ? "" : " no-result") + (wantExcep ? "" : " no-excepinfo");
-    for (size_t k = 1; k < names.size(); ++k) g_call += " named " + DescribeText(names[k].data(), names[k].size());
+    g_call +=
+        std::string(")") + (wantResult ? "" : " no-result") + (wantExcep ? "" : " no-excepinfo");
+    for (size_t k = 1; k < names.size(); ++k)
+        g_call += " named " + DescribeText(names[k].data(), names[k].size());
     for (DISPID id : call.named) g_call += " named #" + std::to_string(id);
     InterlockedExchange(&g_index, index);
 
     std::vector<LPOLESTR> pointers;
     for (std::wstring& name : names) pointers.push_back(name.data());
     std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
-    HRESULT hr = target.dispatch->GetIDsOfNames(IID_NULL, pointers.data(), UINT(names.size()), 0, ids.data());
+    HRESULT hr = target.dispatch->GetIDsOfNames(IID_NULL, pointers.data(), UINT(names.size()), 0,
+                                                ids.data());
     std::string result = "GetIDsOfNames " + Hex(hr);
-    if (FAILED(hr) && names[0] == member.name && names.size() == 1) Fail("GetIDsOfNames of a member " + Hex(hr));
+    if (FAILED(hr) && names[0] == member.name && names.size() == 1)
+        Fail("GetIDsOfNames of a member " + Hex(hr));
     if (hr == S_OK || (hr == DISP_E_UNKNOWNNAME && ids[0] != DISPID_UNKNOWN)) {
         // Parameter names not found go as they came back; named arguments come first in rgvarg.
         call.named.insert(call.named.begin(), ids.begin() + 1, ids.end());
-        DISPPARAMS params{call.args.data(), call.named.data(), count, UINT(std::min<size_t>(call.named.size(), count))};
+        DISPPARAMS params{call.args.data(), call.named.data(), count,
+                          UINT(std::min<size_t>(call.named.size(), count))};
         Var value;
         EXCEPINFO e{};
         UINT argErr = 0;
         const LONG refs = g_stranger.refs;
-        hr = target.dispatch->Invoke(ids[0], IID_NULL, 0, flags, &params, wantResult ? &value : nullptr,
-                                     wantExcep ? &e : nullptr, wantArgErr ? &argErr : nullptr);
+        hr = target.dispatch->Invoke(ids[0], IID_NULL, 0, flags, &params,
+                                     wantResult ? &value : nullptr, wantExcep ? &e : nullptr,
+                                     wantArgErr ? &argErr : nullptr);
         if (hr == DISP_E_EXCEPTION && wantExcep && e.pfnDeferredFillIn) e.pfnDeferredFillIn(&e);
         result = Hex(hr) + (hr == DISP_E_EXCEPTION && wantExcep ? "/" + Hex(e.scode) : "");
-        if (hr == DISP_E_EXCEPTION && wantExcep && (HRESULT_FACILITY(e.scode) != FACILITY_CONTROL || !FAILED(e.scode)))
+        if (hr == DISP_E_EXCEPTION && wantExcep &&
+            (HRESULT_FACILITY(e.scode) != FACILITY_CONTROL || !FAILED(e.scode)))
             Fail("exception " + Hex(e.scode) + " is no 0x800A0000 + n");
-        if (hr == DISP_E_EXCEPTION && wantExcep && (!e.bstrSource || !*e.bstrSource || !e.bstrDescription || !*e.bstrDescription))
+        if (hr == DISP_E_EXCEPTION && wantExcep &&
+            (!e.bstrSource || !*e.bstrSource || !e.bstrDescription || !*e.bstrDescription))
             Fail("exception without a source or a description");
-        if (FAILED(hr) && g_stranger.refs != refs) Fail("a failed call kept references to an object passed in");
+        if (FAILED(hr) && g_stranger.refs != refs)
+            Fail("a failed call kept references to an object passed in");
         if ((hr != S_OK && !FAILED(hr)) || hr == E_NOTIMPL) Fail("result " + Hex(hr));
         if (FAILED(hr) && value.vt != VT_EMPTY) Fail("pVarResult not Empty after " + Hex(hr));
-        if (verbose) std::printf("  %s: %s\n", Describe(e.bstrSource).c_str(), Describe(value).c_str());
-        SysFreeString(e.bstrSource), SysFreeString(e.bstrDescription), SysFreeString(e.bstrHelpFile);
+        if (verbose)
+            std::printf("  %s: %s\n", Describe(e.bstrSource).c_str(), Describe(value).c_str());
+        SysFreeString(e.bstrSource), SysFreeString(e.bstrDescription),
+            SysFreeString(e.bstrHelpFile);
     }
     ++g_outcomes[result];
     SetErrorInfo(0, nullptr);
@@ -159,12 +207,14 @@ void Call(uint64_t seed, LONG index, bool verbose) {
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
-    return ReportAndEnd("CRASH: exception", info->ExceptionRecord->ExceptionCode, 3), EXCEPTION_EXECUTE_HANDLER;
+    return ReportAndEnd("CRASH: exception", info->ExceptionRecord->ExceptionCode, 3),
+           EXCEPTION_EXECUTE_HANDLER;
 }
 
 // A call that has not returned for a minute is a hang.
 DWORD WINAPI Watchdog(void*) {
-    for (LONG seen = -2, still = 0;; Sleep(1000), still = g_index == seen ? still + 1 : 0, seen = g_index)
+    for (LONG seen = -2, still = 0;;
+         Sleep(1000), still = g_index == seen ? still + 1 : 0, seen = g_index)
         if (seen >= 0 && still >= 60) ReportAndEnd("HANG: no return for seconds", still, 4);
 }
 
@@ -178,13 +228,22 @@ int wmain(int argc, wchar_t** argv) {
     bool verbose = false;
     for (int k = 1; k < argc; ++k) {
         const std::wstring option = argv[k];
-        if (option == L"--verbose") verbose = true;
-        else if (k + 1 < argc && option == L"--seed") seed = std::wcstoull(argv[++k], nullptr, 10);
-        else if (k + 1 < argc && option == L"--from") from = std::wcstol(argv[++k], nullptr, 10);
-        else if (k + 1 < argc && (option == L"--calls" || option == L"--count")) count = std::wcstol(argv[++k], nullptr, 10);
-        else return std::fprintf(stderr, "usage: korvid-fuzz.exe [--calls N] [--seed S] [--from N --count K] [--verbose]\n"), 5;
+        if (option == L"--verbose")
+            verbose = true;
+        else if (k + 1 < argc && option == L"--seed")
+            seed = std::wcstoull(argv[++k], nullptr, 10);
+        else if (k + 1 < argc && option == L"--from")
+            from = std::wcstol(argv[++k], nullptr, 10);
+        else if (k + 1 < argc && (option == L"--calls" || option == L"--count"))
+            count = std::wcstol(argv[++k], nullptr, 10);
+        else
+            return std::fprintf(stderr,
+                                "usage: korvid-fuzz.exe [--calls N] [--seed S] [--from N --count "
+                                "K] [--verbose]\n"),
+                   5;
     }
-    std::printf("korvid-fuzz: seed %llu, calls %ld..%ld\n", static_cast<unsigned long long>(seed), long(from), long(from + count - 1));
+    std::printf("korvid-fuzz: seed %llu, calls %ld..%ld\n", static_cast<unsigned long long>(seed),
+                long(from), long(from + count - 1));
     CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IUnknown* object = nullptr;
@@ -196,7 +255,9 @@ int wmain(int argc, wchar_t** argv) {
         AddMembers(dispatch, g_targets.emplace_back(Target{name, dispatch, {}}).members);
     }
     // The default IDispatch answers the other two's names as well.
-    for (size_t t : {1, 2}) g_targets[0].members.insert(g_targets[0].members.end(), g_targets[t].members.begin(), g_targets[t].members.end());
+    for (size_t t : {1, 2})
+        g_targets[0].members.insert(g_targets[0].members.end(), g_targets[t].members.begin(),
+                                    g_targets[t].members.end());
     korvid::testing::AllocationSpy spy;
     CoRegisterMallocSpy(&spy);
     // Memory is compared from the end of a warm-up, a tenth of the calls: the
@@ -206,22 +267,29 @@ int wmain(int argc, wchar_t** argv) {
     const ULONGLONG start = GetTickCount64();
     for (LONG k = 1; k <= count; ++k) {
         Call(seed, from + k - 1, verbose);
-        if (k == warmUp || k == count) memory[k == count] = korvid::tools::CommittedPrivate(), blocks[k == count] = spy.Live();
+        if (k == warmUp || k == count)
+            memory[k == count] = korvid::tools::CommittedPrivate(), blocks[k == count] = spy.Live();
     }
     InterlockedExchange(&g_index, -1);
     const double seconds = (GetTickCount64() - start) / 1000.0;
-    std::printf("calls: %ld in %.1f s (%.1f us a call), failed checks: %ld\n", long(count), seconds, seconds * 1e6 / count, g_failed);
+    std::printf("calls: %ld in %.1f s (%.1f us a call), failed checks: %ld\n", long(count), seconds,
+                seconds * 1e6 / count, g_failed);
     for (const auto& [result, n] : g_outcomes) std::printf("outcome %s: %ld\n", result.c_str(), n);
     Check(g_failed == 0, "every call's checks");
     if (count >= 2 * warmUp) {
-        std::printf("memory: committed %.3f MB after %ld calls, %.3f MB at the end; task allocator blocks %zu and %zu\n",
-                    memory[0] / 1048576.0, long(warmUp), memory[1] / 1048576.0, size_t(blocks[0]), size_t(blocks[1]));
+        std::printf(
+            "memory: committed %.3f MB after %ld calls, %.3f MB at the end; task allocator blocks "
+            "%zu and %zu\n",
+            memory[0] / 1048576.0, long(warmUp), memory[1] / 1048576.0, size_t(blocks[0]),
+            size_t(blocks[1]));
         Check(memory[1] <= memory[0] + (2 << 20), "committed memory flat, within 2 MB");
-        Check(blocks[1] <= blocks[0] + 256, "task allocator blocks flat (BSTRs in the BSTR cache count as live)");
+        Check(blocks[1] <= blocks[0] + 256,
+              "task allocator blocks flat (BSTRs in the BSTR cache count as live)");
     }
     for (Target& target : g_targets) target.dispatch->Release();
     Check(object->Release() == 0, "the object goes with its last reference");
-    Check(g_stranger.refs == 1, "every reference to the caller's object given back: " + std::to_string(g_stranger.refs));
+    Check(g_stranger.refs == 1,
+          "every reference to the caller's object given back: " + std::to_string(g_stranger.refs));
     CoRevokeMallocSpy();
     Check(ServerCanUnload() == S_OK, "DllCanUnloadNow answers S_OK");
     CoUninitialize();

@@ -22,7 +22,10 @@ using fuzz::Describe;
 struct Var : VARIANT {
     Var() { VariantInit(this); }
     Var(Var&& other) : Var() { std::swap<VARIANT>(*this, other); }
-    Var& operator=(Var&& other) { return std::swap<VARIANT>(*this, other), *this; }
+    Var& operator=(Var&& other) {
+        std::swap<VARIANT>(*this, other);
+        return *this;
+    }
     ~Var() { VariantClear(this); }
 };
 
@@ -37,54 +40,75 @@ struct Text {  // a BSTR argument
 template <VARTYPE vt, typename T>
 Var List(std::vector<T> items, LONG lower) {
     Var v;
-    v.vt = VT_ARRAY | vt, v.parray = SafeArrayCreateVector(vt, lower, static_cast<ULONG>(items.size()));
+    v.vt = VT_ARRAY | vt;
+    v.parray = SafeArrayCreateVector(vt, lower, static_cast<ULONG>(items.size()));
     for (LONG k = 0, index = lower; k < static_cast<LONG>(items.size()); ++k, ++index) {
-        if constexpr (vt == VT_BSTR) SafeArrayPutElement(v.parray, &index, Text(items[k].c_str()).s);
-        else SafeArrayPutElement(v.parray, &index, &items[k]);
+        if constexpr (vt == VT_BSTR)
+            SafeArrayPutElement(v.parray, &index, Text(items[k].c_str()).s);
+        else
+            SafeArrayPutElement(v.parray, &index, &items[k]);
     }
     return v;
 }
-inline Var Names(std::vector<std::wstring> items, LONG lower = 0) { return List<VT_BSTR>(std::move(items), lower); }
-inline Var Numbers(std::vector<double> items, LONG lower = 0) { return List<VT_R8>(std::move(items), lower); }
+inline Var Names(std::vector<std::wstring> items, LONG lower = 0) {
+    return List<VT_BSTR>(std::move(items), lower);
+}
+inline Var Numbers(std::vector<double> items, LONG lower = 0) {
+    return List<VT_R8>(std::move(items), lower);
+}
 
 // A text in a VARIANT; Word(nullptr) is a slot for a BSTR result.
 inline Var Word(const wchar_t* text) {
     Var v;
-    v.vt = VT_BSTR, v.bstrVal = SysAllocString(text);
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocString(text);
     return v;
 }
 
 inline std::string Hex(HRESULT hr) {
     char text[16];
-    return std::string(text, std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr)));
+    return std::string(text,
+                       std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr)));
 }
 
 // Checks print their failures; Finish prints the end marker the tests look for.
 inline int g_failures = 0;
-inline void Check(bool ok, const std::string& what) { if (!ok) std::printf("FAIL: %s\n", what.c_str()), ++g_failures; }
-inline int Finish() { return std::printf("END failures=%d\n", g_failures), g_failures ? 1 : 0; }
+inline void Check(bool ok, const std::string& what) {
+    if (ok) return;
+    std::printf("FAIL: %s\n", what.c_str());
+    ++g_failures;
+}
+inline int Finish() {
+    std::printf("END failures=%d\n", g_failures);
+    return g_failures ? 1 : 0;
+}
 
 // The error information a failed call left, as "source" | "description".
 inline std::string ErrorInfo() {
     IErrorInfo* info = nullptr;
     if (GetErrorInfo(0, &info) != S_OK) return "no error information";
     BSTR source = nullptr, description = nullptr;
-    info->GetSource(&source), info->GetDescription(&description), info->Release();
+    info->GetSource(&source);
+    info->GetDescription(&description);
+    info->Release();
     const std::string text = Describe(source, true) + " | " + Describe(description, true);
-    SysFreeString(source), SysFreeString(description);
+    SysFreeString(source);
+    SysFreeString(description);
     return text;
 }
 
 // Prints "what: HRESULT", the error information of a failure, and a result.
 inline void Print(const std::string& what, HRESULT hr, const VARIANT* result = nullptr) {
-    const std::string info = FAILED(hr) ? " " + ErrorInfo() : "", value = result ? " " + Describe(*result, true) : "";
+    const std::string info = FAILED(hr) ? " " + ErrorInfo() : "",
+                      value = result ? " " + Describe(*result, true) : "";
     std::printf("%s: %s%s%s\n", what.c_str(), Hex(hr).c_str(), info.c_str(), value.c_str());
     std::fflush(stdout);
 }
 
 // GetProp(prop, "vapor", Empty, "", "") by name through IDispatch::Invoke,
 // its texts as texts; `excep` gets the EXCEPINFO's scode, source and description.
-inline HRESULT InvokeGetProp(IDispatch* face, const wchar_t* prop, VARIANT* result, std::string* excep) {
+inline HRESULT InvokeGetProp(IDispatch* face, const wchar_t* prop, VARIANT* result,
+                             std::string* excep) {
     const wchar_t* name = L"GetProp";
     DISPID id = 0;
     face->GetIDsOfNames(IID_NULL, const_cast<LPOLESTR*>(&name), 1, 0, &id);
@@ -93,8 +117,9 @@ inline HRESULT InvokeGetProp(IDispatch* face, const wchar_t* prop, VARIANT* resu
     DISPPARAMS params{args, nullptr, 5, 0};
     EXCEPINFO e{};
     const HRESULT hr = face->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result, &e, nullptr);
-    *excep = Hex(e.scode) + " " + Describe(e.bstrSource, true) + " " + Describe(e.bstrDescription, true);
-    SysFreeString(e.bstrSource), SysFreeString(e.bstrDescription), SysFreeString(e.bstrHelpFile);
+    *excep =
+        Hex(e.scode) + " " + Describe(e.bstrSource, true) + " " + Describe(e.bstrDescription, true);
+    for (BSTR text : {e.bstrSource, e.bstrDescription, e.bstrHelpFile}) SysFreeString(text);
     return hr;
 }
 
@@ -103,13 +128,15 @@ template <typename Iface>
 HRESULT Create(Iface** object) {
     CLSID clsid{};
     const HRESULT hr = CLSIDFromProgID(L"Korvid.Tessel", &clsid);
-    return FAILED(hr) ? hr : CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(object));
+    return FAILED(hr)
+               ? hr
+               : CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(object));
 }
 
 // The server's own answer whether it may be unloaded.
 inline HRESULT ServerCanUnload() {
-    const auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"Korvid.dll"), "DllCanUnloadNow")));
+    const auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"Korvid.dll"), "DllCanUnloadNow")));
     return canUnload ? canUnload() : E_FAIL;
 }
 

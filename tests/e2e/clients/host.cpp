@@ -20,7 +20,11 @@ ICapeIdentification* ident = nullptr;
 _Tessel* tessel = nullptr;
 IDispatch* dispatch = nullptr;
 
-#define CALL(call) { Var r; Print(#call, mo->call, &r); }
+#define CALL(call)                  \
+    {                               \
+        Var r;                      \
+        Print(#call, mo->call, &r); \
+    }
 LONG* Long(Var& r) { return r.vt = VT_I4, &r.lVal; }  // a long result in a VARIANT
 
 void Identity(IUnknown* object) {
@@ -28,9 +32,11 @@ void Identity(IUnknown* object) {
     IUnknown *same = nullptr, *none = nullptr;
     ISupportErrorInfo* support = nullptr;
     Print("QueryInterface ISupportErrorInfo", object->QueryInterface(IID_PPV_ARGS(&support)));
-    Print("QueryInterface IPersist", object->QueryInterface(IID_IPersist, reinterpret_cast<void**>(&none)));
+    Print("QueryInterface IPersist",
+          object->QueryInterface(IID_IPersist, reinterpret_cast<void**>(&none)));
     ident->QueryInterface(IID_PPV_ARGS(&same));
-    std::printf("one identity: %d, NULL after E_NOINTERFACE: %d\n", same == object, none == nullptr);
+    std::printf("one identity: %d, NULL after E_NOINTERFACE: %d\n", same == object,
+                none == nullptr);
     for (const IID* iid : {&IID_ICapeIdentification, &IID__Tessel, &IID_ICapeThermoMaterialObject})
         Print("supports error information", support->InterfaceSupportsErrorInfo(*iid));
     Var name = Word(nullptr);
@@ -41,13 +47,16 @@ void Identity(IUnknown* object) {
     for (IDispatch* face : faces) {
         for (const wchar_t* member : {L"ComponentDescription", L"GetNumComponents", L"m_num"}) {
             DISPID id = 0;
-            const HRESULT hr = face->GetIDsOfNames(IID_NULL, const_cast<LPOLESTR*>(&member), 1, 0, &id);
+            const HRESULT hr =
+                face->GetIDsOfNames(IID_NULL, const_cast<LPOLESTR*>(&member), 1, 0, &id);
             std::printf("GetIDsOfNames %ls: %s %ld\n", member, Hex(hr).c_str(), id);
         }
         DISPPARAMS none{};
-        Print("Invoke with a riid", face->Invoke(1, IID_IDispatch, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+        Print("Invoke with a riid",
+              face->Invoke(1, IID_IDispatch, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
     }
-    same->Release(), support->Release();
+    same->Release();
+    support->Release();
 }
 
 // GetProp by name: the default IDispatch takes the texts straight to the
@@ -68,17 +77,21 @@ void Typed(IUnknown* object) {
     CALL(get_ComponentIds(&r));
     CALL(GetNumComponents(Long(r)));
     CALL(PropCheck(Names({L"temperature", L"no such"}, 2), &r));
-    CALL(GetComponentConstant(Names({L"molecularWeight", L"criticalTemperature", L"iupacName"}), Names({L"Ethane", L"Methane"}), &r));
+    CALL(GetComponentConstant(Names({L"molecularWeight", L"criticalTemperature", L"iupacName"}),
+                              Names({L"Ethane", L"Methane"}), &r));
     CALL(GetComponentConstant(Names({L"acentricFactor"}), Names({L"Water", L"Propane"}, 1), &r));
     CALL(SetIndependentVar(Names({L"pressure"}, 1), Numbers({5}, 1)));
     CALL(GetIndependentVar(Names({L"pressure"}, 1), &r));
     CALL(SetIndependentVar(Names({L"TEMPERATURE"}), Names({L"hot"})));
     CALL(SetProp(T(L"fraction"), T(L"vapor"), Var(), T(L""), T(L""), Numbers({0.2, 0.3, 0.5})));
-    CALL(SetProp(T(L"fugacity"), T(L"liquid"), Names({L"Ethane"}, 3), T(L""), T(L"MASS"), Numbers({1.5, 2.5, 3.5})));
+    CALL(SetProp(T(L"fugacity"), T(L"liquid"), Names({L"Ethane"}, 3), T(L""), T(L"MASS"),
+                 Numbers({1.5, 2.5, 3.5})));
     CALL(GetProp(T(L"fugacity"), T(L"liquid"), Names({L"Water"}, -2), T(L""), T(L"mass"), &r));
-    CALL(SetProp(T(L"activity"), T(L"overall"), Var(), T(L""), T(L""), Numbers({9, 10, 20, 30}, -1)));
+    CALL(SetProp(T(L"activity"), T(L"overall"), Var(), T(L""), T(L""),
+                 Numbers({9, 10, 20, 30}, -1)));
     CALL(GetProp(T(L"activity"), T(L""), Var(), T(L""), T(L""), &r));
-    CALL(SetProp(T(L"fraction"), T(L"vapor"), Names({L"Methane", L"Propane"}, 7), T(L""), T(L""), Numbers({1, 2, 3})));
+    CALL(SetProp(T(L"fraction"), T(L"vapor"), Names({L"Methane", L"Propane"}, 7), T(L""), T(L""),
+                 Numbers({1, 2, 3})));
     CALL(SetProp(T(L"flow"), T(L"solid"), Var(), T(L""), T(L""), Numbers({7, 8})));
     CALL(GetProp(T(L"flow"), T(L"solid"), Var(), T(L""), T(L""), &r));
     CALL(SetProp(T(L"totalflow"), T(L""), Var(), T(L""), T(L""), Names({L"1", L"x", L"3"})));
@@ -109,31 +122,39 @@ DWORD WINAPI Caller(void* streams) {
     ICapeThermoMaterialObject* proxy = nullptr;
     IDispatch* dispatchProxy = nullptr;
     CoGetInterfaceAndReleaseStream(static_cast<IStream**>(streams)[0], IID_PPV_ARGS(&proxy));
-    CoGetInterfaceAndReleaseStream(static_cast<IStream**>(streams)[1], IID_PPV_ARGS(&dispatchProxy));
+    CoGetInterfaceAndReleaseStream(static_cast<IStream**>(streams)[1],
+                                   IID_PPV_ARGS(&dispatchProxy));
     Var result, refused, name = Word(nullptr);
-    Check(proxy->SetProp(T(L"fraction"), T(L"vapor"), Var(), T(L""), T(L""), Numbers({0.2, 0.3, 0.5})) == S_OK &&
+    Check(proxy->SetProp(T(L"fraction"), T(L"vapor"), Var(), T(L""), T(L""),
+                         Numbers({0.2, 0.3, 0.5})) == S_OK &&
               proxy->GetProp(T(L"fraction"), T(L"vapor"), Var(), T(L""), T(L""), &result) == S_OK &&
               Describe(result) == "vt2005[0..2]{0.2,0.3,0.5}",
           "an array through a proxy: " + Describe(result));
     const HRESULT hr = proxy->GetProp(T(L"bogus"), T(L"vapor"), Var(), T(L""), T(L""), &refused);
-    const std::string info = ErrorInfo(), description = "\"bogus is not supported by this material object\"";
+    const std::string info = ErrorInfo(),
+                      description = "\"bogus is not supported by this material object\"";
     Check(hr == static_cast<HRESULT>(0x800A0001) && refused.vt == VT_EMPTY &&
-              (info == "no error information" || info == "\"ICapeThermoMaterialObject.GetProp\" | " + description),
+              (info == "no error information" ||
+               info == "\"ICapeThermoMaterialObject.GetProp\" | " + description),
           "a refusal through a proxy: " + Hex(hr) + " " + info);
     std::string excep;
     Check(InvokeGetProp(dispatchProxy, L"bogus", &refused, &excep) == DISP_E_EXCEPTION &&
               excep == "0x800A0001 \"ICapeThermoMaterialObject.GetProp\" " + description,
           "a refusal through IDispatch's proxy: " + excep);
-    proxy->Release(), dispatchProxy->Release();
+    proxy->Release();
+    dispatchProxy->Release();
     ICapeIdentification* own = nullptr;
-    Check(Create(&own) == S_OK && own->get_ComponentName(&name.bstrVal) == S_OK && own->Release() == 0, "this apartment's own object");
+    Check(Create(&own) == S_OK && own->get_ComponentName(&name.bstrVal) == S_OK &&
+              own->Release() == 0,
+          "this apartment's own object");
     CoUninitialize();
     return 0;
 }
 
 void Apartments() {
     IStream* streams[2] = {};
-    Check(CoMarshalInterThreadInterfaceInStream(IID_ICapeThermoMaterialObject, mo, &streams[0]) == S_OK &&
+    Check(CoMarshalInterThreadInterfaceInStream(IID_ICapeThermoMaterialObject, mo, &streams[0]) ==
+                  S_OK &&
               CoMarshalInterThreadInterfaceInStream(IID_IDispatch, dispatch, &streams[1]) == S_OK,
           "the interfaces marshal (the type library is registered)");
     // This apartment pumps its messages while the other one calls.
@@ -157,7 +178,8 @@ void Unfinished(bool quit) {
     Print("creation", Create(&object));
     MSG msg{};
     const BOOL again = PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-    std::printf("object: %d, WM_QUIT posted again: %d, exit code %d\n", object != nullptr, again, int(msg.wParam));
+    std::printf("object: %d, WM_QUIT posted again: %d, exit code %d\n", object != nullptr, again,
+                int(msg.wParam));
 }
 
 // Robustness: one call's arguments, from the fuzzer's argument maker.
@@ -174,21 +196,36 @@ struct Args {
 HRESULT InvokeChecked(Args& x, VARIANT* out) {
     std::string excep;
     const HRESULT hr = InvokeGetProp(dispatch, x.s, out, &excep);
-    Check(hr != DISP_E_EXCEPTION || (excep.find("\"\"") == std::string::npos && excep.find("NULL") == std::string::npos),
+    Check(hr != DISP_E_EXCEPTION ||
+              (excep.find("\"\"") == std::string::npos && excep.find("NULL") == std::string::npos),
           "EXCEPINFO with a source and a description: " + excep);
     return hr;
 }
 
 #define OP(call) [](Args& x, VARIANT* out) -> HRESULT { return call; }
-HRESULT (*const kOps[])(Args&, VARIANT*) = {
-    OP(mo->GetUniversalConstant(x.a, out)), OP(mo->GetComponentConstant(x.a, x.b, out)), OP(mo->CalcProp(x.a, x.b, x.s)),
-    OP(mo->GetProp(x.s, x.t, x.a, x.t, x.s, out)), OP(mo->SetProp(x.s, x.t, x.a, x.t, x.s, x.b)),
-    OP(mo->CalcEquilibrium(x.s, x.a)), OP(mo->SetIndependentVar(x.a, x.b)), OP(mo->GetIndependentVar(x.a, out)),
-    OP(mo->PropCheck(x.a, out)), OP(mo->RemoveResults(x.a)), OP(mo->ValidityCheck(x.a, out)),
-    OP(mo->get_ComponentIds(out)), OP(mo->GetPropList(out)), OP(ident->put_ComponentName(x.s)),
-    OP(tessel->CheckCstProp(&x.b, &x.a, &x.found)), OP(tessel->CheckComponent(&x.a, &x.found)),
-    OP(tessel->GetCompIndex(&x.a, &x.n)), OP(tessel->displayRetVal(&x.a, out)), OP(tessel->GetPhaseIndex(&x.t, &x.n)),
-    OP(tessel->put_m_componentIDs(x.a)), OP(tessel->putref_m_compFormulaes(x.a)), OP(InvokeChecked(x, out))};
+HRESULT(*const kOps[])
+(Args&, VARIANT*) = {OP(mo->GetUniversalConstant(x.a, out)),
+                     OP(mo->GetComponentConstant(x.a, x.b, out)),
+                     OP(mo->CalcProp(x.a, x.b, x.s)),
+                     OP(mo->GetProp(x.s, x.t, x.a, x.t, x.s, out)),
+                     OP(mo->SetProp(x.s, x.t, x.a, x.t, x.s, x.b)),
+                     OP(mo->CalcEquilibrium(x.s, x.a)),
+                     OP(mo->SetIndependentVar(x.a, x.b)),
+                     OP(mo->GetIndependentVar(x.a, out)),
+                     OP(mo->PropCheck(x.a, out)),
+                     OP(mo->RemoveResults(x.a)),
+                     OP(mo->ValidityCheck(x.a, out)),
+                     OP(mo->get_ComponentIds(out)),
+                     OP(mo->GetPropList(out)),
+                     OP(ident->put_ComponentName(x.s)),
+                     OP(tessel->CheckCstProp(&x.b, &x.a, &x.found)),
+                     OP(tessel->CheckComponent(&x.a, &x.found)),
+                     OP(tessel->GetCompIndex(&x.a, &x.n)),
+                     OP(tessel->displayRetVal(&x.a, out)),
+                     OP(tessel->GetPhaseIndex(&x.t, &x.n)),
+                     OP(tessel->put_m_componentIDs(x.a)),
+                     OP(tessel->putref_m_compFormulaes(x.a)),
+                     OP(InvokeChecked(x, out))};
 korvid::testing::AllocationSpy g_spy;  // counts from the warm-up to the object's last release
 bool g_spying = false;
 
@@ -196,9 +233,11 @@ bool g_spying = false;
 void Run(size_t op, Args& x, bool nullOut = false) {
     Var out;
     const HRESULT hr = kOps[op](x, nullOut ? nullptr : &out);
-    const std::string what = "operation " + std::to_string(op) + ": " + Hex(hr), info = FAILED(hr) ? ErrorInfo() : "";
+    const std::string what = "operation " + std::to_string(op) + ": " + Hex(hr),
+                      info = FAILED(hr) ? ErrorInfo() : "";
     Check(hr != E_NOTIMPL && (SUCCEEDED(hr) || out.vt == VT_EMPTY), what + " left a result");
-    Check(HRESULT_FACILITY(hr) != FACILITY_CONTROL || (info.back() == '"' && info.substr(info.size() - 4) != "| \"\""),
+    Check(HRESULT_FACILITY(hr) != FACILITY_CONTROL ||
+              (info.back() == '"' && info.substr(info.size() - 4) != "| \"\""),
           what + " without error information: " + info);
 }
 
@@ -211,8 +250,10 @@ void Robustness(bool noHuge) {
     korvid::fuzz::Random random(20261206);
     auto call = [&](size_t op) {
         Args x;
-        maker.Fill(random, &x.a, 0, true, x.call), maker.Fill(random, &x.b, 0, true, x.call);
-        x.s = maker.NewBstr(random), x.t = maker.NewBstr(random);
+        maker.Fill(random, &x.a, 0, true, x.call);
+        maker.Fill(random, &x.b, 0, true, x.call);
+        x.s = maker.NewBstr(random);
+        x.t = maker.NewBstr(random);
         Run(op % std::size(kOps), x, op % 50 == 7);
     };
     // The huge arguments first: while a malloc spy is registered the task
@@ -220,7 +261,8 @@ void Robustness(bool noHuge) {
     // Automation loads once for good, and the spy counts.
     for (size_t op = 0; !noHuge && op < std::size(kOps); ++op) {
         Args x;
-        x.a = Names(std::vector<std::wstring>(100000, L"TEMPERATURE")), x.b = Numbers(std::vector<double>(100000, 1.25));
+        x.a = Names(std::vector<std::wstring>(100000, L"TEMPERATURE")),
+        x.b = Numbers(std::vector<double>(100000, 1.25));
         x.s = SysAllocStringLen(nullptr, 100000), x.t = SysAllocString(L"vapor");
         Run(op, x);
     }
@@ -232,12 +274,15 @@ void Robustness(bool noHuge) {
     std::string excep;
     for (int k = 0; k < 50000; ++k) InvokeGetProp(dispatch, L"bogus", nullptr, &excep);
     const SIZE_T after = korvid::tools::CommittedPrivate();
-    Check(after < before + (1 << 20), "memory flat over 50,000 refusals by name: " + std::to_string((after - before) >> 10) + " KB more");
+    Check(after < before + (1 << 20), "memory flat over 50,000 refusals by name: " +
+                                          std::to_string((after - before) >> 10) + " KB more");
     // The cloning operations show a form each; releasing an object closes the
     // thread's report, so both are made first.
     IDispatch *copy = nullptr, *made = nullptr;
-    Check(mo->Duplicate(&copy) == S_OK && mo->CreateMaterialObject(&made) == S_OK, "the cloning operations");
-    Check(copy->Release() == 0 && made->Release() == 0, "the objects they made go with their release");
+    Check(mo->Duplicate(&copy) == S_OK && mo->CreateMaterialObject(&made) == S_OK,
+          "the cloning operations");
+    Check(copy->Release() == 0 && made->Release() == 0,
+          "the objects they made go with their release");
 }
 
 }  // namespace
@@ -246,19 +291,28 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IUnknown* object = nullptr;
-    if (mode == L"quit" || mode == L"no-desktop") return Unfinished(mode == L"quit"), Finish();
+    if (mode == L"quit" || mode == L"no-desktop") {
+        Unfinished(mode == L"quit");
+        return Finish();
+    }
     Check(Create(&object) == S_OK, "the creation");
     if (!object) return Finish();
-    object->QueryInterface(IID_PPV_ARGS(&mo)), object->QueryInterface(IID_PPV_ARGS(&ident));
-    object->QueryInterface(IID_PPV_ARGS(&tessel)), object->QueryInterface(IID_PPV_ARGS(&dispatch));
+    object->QueryInterface(IID_PPV_ARGS(&mo));
+    object->QueryInterface(IID_PPV_ARGS(&ident));
+    object->QueryInterface(IID_PPV_ARGS(&tessel));
+    object->QueryInterface(IID_PPV_ARGS(&dispatch));
     if (mode == L"typed") Typed(object);
     if (mode == L"apartments") Apartments();
     if (mode == L"robustness") Robustness(argc > 2);
-    for (IUnknown* face : std::initializer_list<IUnknown*>{mo, ident, tessel, dispatch}) face->Release();
+    for (IUnknown* face : std::initializer_list<IUnknown*>{mo, ident, tessel, dispatch})
+        face->Release();
     const ULONG references = object->Release();
-    Check(references == 0 && ServerCanUnload() == S_OK, "the last release frees the object and the server may unload: " +
-          std::to_string(references));
-    if (g_spying) CoRevokeMallocSpy(), Check(g_spy.Live() == 0, "no task allocator block left: " + std::to_string(g_spy.Live()));
+    Check(references == 0 && ServerCanUnload() == S_OK,
+          "the last release frees the object and the server may unload: " +
+              std::to_string(references));
+    if (g_spying)
+        CoRevokeMallocSpy(), Check(g_spy.Live() == 0,
+                                   "no task allocator block left: " + std::to_string(g_spy.Live()));
     CoUninitialize();
     return Finish();
 }
