@@ -261,9 +261,10 @@ void Robustness(bool noHuge) {
     // Automation loads once for good, and the spy counts.
     for (size_t op = 0; !noHuge && op < std::size(kOps); ++op) {
         Args x;
-        x.a = Names(std::vector<std::wstring>(100000, L"TEMPERATURE")),
+        x.a = Names(std::vector<std::wstring>(100000, L"TEMPERATURE"));
         x.b = Numbers(std::vector<double>(100000, 1.25));
-        x.s = SysAllocStringLen(nullptr, 100000), x.t = SysAllocString(L"vapor");
+        x.s = SysAllocStringLen(nullptr, 100000);
+        x.t = SysAllocString(L"vapor");
         Run(op, x);
     }
     for (size_t op = 0; op < 500; ++op) call(op);
