@@ -7,11 +7,12 @@
 //   @n    the n-th object (0: the last one made by `new`; results that are
 //         objects are numbered 1, 2, ... in order)       put  a property put
 // Arguments: "text"  12 (long)  1.5 (double)  1.5f (single)  12s (short)
-//   true false empty null missing nothing me  &arg (by reference)
+//   true false empty null missing  &arg (a variant by reference)
+//   &&arg (by reference to the value's own type)
 //   [a b] (array of variants)  r8[..] r4[..] i2[..] i4[..] bool[..] str[..]
 //   [..]@1 (lower bound 1)  never:r8 (array type with no array behind it)
-// Directives: new [report] [cas]  (an object whose form names the report and
-//   picks the id option; no report: reporting off), form [report]  (the next
+// Directives: new [report|-] [cas]  (an object whose form names the report and
+//   picks the id option; - or none: reporting off), form [report]  (the next
 //   nested form: OK, or closed without OK when no report is given),
 //   components n  (another form left n components in the thread's table),
 //   repeat n call  (whether n such calls let the process's memory grow),
