@@ -6,8 +6,8 @@
 locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8' || localedef -i de_DE -f UTF-8 de_DE.UTF-8 ||
     { echo "FAIL: no locale de_DE.UTF-8 (tools/scripts/setup.sh makes it)" >&2; exit 1; }
 source "$(dirname "$0")/lib.sh" "$1"
-for file in exponents_comma exponents; do
-    [ "$file" = exponents ] && export LANG=C.UTF-8 LC_ALL=C.UTF-8 || export LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
+for file in locale_comma locale; do
+    [ "$file" = locale ] && export LANG=C.UTF-8 LC_ALL=C.UTF-8 || export LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
     korvid_start_wine
     EXPECTED="$DATA/expected/locale/$file"
     rm -f "$REPORTS/e2e_locale.txt" "$WORK/saved.como"

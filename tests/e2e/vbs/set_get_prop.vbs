@@ -15,12 +15,13 @@ mo.SetProp "VaporPressure.DTemperature", "overall", ids, "", "moles", Array(10, 
 r = mo.GetProp("vaporpressure.dtemperature", "", Empty, "", "") : Show "GetProp derivative"
 r = mo.GetProp("vaporPressure", "", Empty, "", "") : Show "GetProp its stem"
 ' One-value keys: the first component's value stands for the material.
-mo.SetProp "pressure", "solid", Empty, "", "", Array(200000.5, 1, 2) : Show "SetProp pressure"
-r = mo.GetProp("Pressure", "solid", Empty, "", "") : Show "GetProp Pressure"
+mo.SetProp "pressure", "VaporLiquid", Empty, "", "", Array(200000.5, 1, 2) : Show "SetProp pressure"
+r = mo.GetProp("Pressure", "vaporliquid", Empty, "", "") : Show "GetProp Pressure"
 mo.SetProp "viscosity", "vapor", Empty, "", "", 0.001 : Show "a value that is no array"
 ' Refusals, in the order of the checks.
 mo.SetProp "jouleThomsonCoefficient", "vapor", Empty, "", "", Array(1) : Show "no trailing blank"
 r = mo.GetProp("temperature", "GasLiquid", Empty, "", "") : Show "a phase"
+r = mo.i : Show "i after a refusal"
 mo.SetProp "fraction", "vapor", Array("Propane"), "", "", Array(1, 2, 3) : Show "a component (the box)"
 r = mo.GetProp("fraction", "vapor", Array("methane", "Nitrogen"), "", "") : Show "components (no box)"
 r = mo.GetProp("fraction", "vapor", Empty, "", "molar") : Show "a basis"
