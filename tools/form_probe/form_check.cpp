@@ -1,4 +1,4 @@
-// korvid-form-check MODE [PATH] [--report NAME] [--wait SECONDS]: checks and
+// korvid-form-check MODE [PATH] [--wait SECONDS]: checks and
 // drives the definition form of another process through window messages, the
 // clipboard and the files it writes; MODE as in wmain. Prints "ok: <check>" or
 // "FAIL: <check> ..." per check; exit 0 when all passed, 1 otherwise, 4 on bad arguments.
@@ -311,9 +311,8 @@ void CheckOk() {
 int wmain(int argc, wchar_t** argv) {
     const std::vector<std::wstring> args(argv + 1, argv + argc);
     const std::wstring mode = args.empty() ? L"" : args[0];
-    const bool withPath = mode == L"load" || mode == L"save" || mode == L"define";
+    const bool withPath = mode == L"load" || mode == L"save";
     const std::wstring path = withPath && args.size() > 1 ? args[1] : L"";
-    std::wstring report;
     int wait = 20;
     bool known =
         !path.empty() || std::wstring(L"|fresh|edit|copy|paste|size-error|size-error-ok|ok|")
@@ -321,33 +320,25 @@ int wmain(int argc, wchar_t** argv) {
     for (size_t k = withPath ? 2 : 1; k < args.size(); k += 2) {
         if (args[k] == L"--wait" && k + 1 < args.size())
             wait = _wtoi(args[k + 1].c_str());
-        else if (args[k] == L"--report" && mode == L"define" && k + 1 < args.size())
-            report = args[k + 1];
         else
             known = false;
     }
     if (!known || wait < 1) {
         PrintLine(
             L"usage: korvid-form-check.exe fresh|edit|copy|paste|size-error|size-error-ok|ok|"
-            L"load PATH|save PATH|define PATH [--report NAME] [--wait SECONDS]");
+            L"load PATH|save PATH [--wait SECONDS]");
         return kBadArguments;
     }
     for (const Deadline deadline(wait); !(g_form = FindForm(0)) && !deadline.Passed();) Sleep(50);
     if (!g_form) return Expect(L"a definition form appeared", L"yes", L"no"), 1;
     if (mode == L"fresh") CheckFresh();
-    if (mode == L"edit" || mode == L"define") CheckEdit();
+    if (mode == L"edit") CheckEdit();
     if (mode == L"copy") CheckCopy();
-    if (mode == L"define") {
-        PostChars(Control(Changefeild), L"\r");
-        ExpectSoon(L"Enter ends the last edit", L"Grid", Focus);
-        TypeText(Control(FileNameTxt), report);
-        ClickAndWait(Control(Option2));
-    }
-    if (mode == L"save" || mode == L"define") CheckSave(path, wait);
+    if (mode == L"save") CheckSave(path, wait);
     if (mode == L"paste") CheckPaste();
     if (mode == L"size-error") CheckSizeError(wait);
     if (mode == L"size-error-ok") CheckSizeErrorAnswered();
     if (mode == L"load") CheckLoad(path, wait);
-    if (mode == L"ok" || mode == L"define") CheckOk();
+    if (mode == L"ok") CheckOk();
     return g_failures == 0 ? 0 : 1;
 }

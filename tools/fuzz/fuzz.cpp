@@ -26,8 +26,8 @@ std::string g_call;
 
 void ReportAndEnd(const char* what, DWORD code, UINT exitCode) {
     std::printf("\n%s 0x%08lX in call %ld: %s\n", what, code, static_cast<long>(g_index),
-                g_call.c_str()),
-        std::fflush(stdout);
+                g_call.c_str());
+    std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), exitCode);
 }
 
@@ -198,8 +198,7 @@ void Call(uint64_t seed, LONG index, bool verbose) {
         if (FAILED(hr) && value.vt != VT_EMPTY) Fail("pVarResult not Empty after " + Hex(hr));
         if (verbose)
             std::printf("  %s: %s\n", Describe(e.bstrSource).c_str(), Describe(value).c_str());
-        SysFreeString(e.bstrSource), SysFreeString(e.bstrDescription),
-            SysFreeString(e.bstrHelpFile);
+        for (BSTR text : {e.bstrSource, e.bstrDescription, e.bstrHelpFile}) SysFreeString(text);
     }
     ++g_outcomes[result];
     SetErrorInfo(0, nullptr);
@@ -207,15 +206,19 @@ void Call(uint64_t seed, LONG index, bool verbose) {
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
-    return ReportAndEnd("CRASH: exception", info->ExceptionRecord->ExceptionCode, 3),
-           EXCEPTION_EXECUTE_HANDLER;
+    ReportAndEnd("CRASH: exception", info->ExceptionRecord->ExceptionCode, 3);
+    return EXCEPTION_EXECUTE_HANDLER;
 }
 
 // A call that has not returned for a minute is a hang.
 DWORD WINAPI Watchdog(void*) {
-    for (LONG seen = -2, still = 0;;
-         Sleep(1000), still = g_index == seen ? still + 1 : 0, seen = g_index)
+    LONG seen = -2, still = 0;
+    for (;;) {
+        Sleep(1000);
+        still = g_index == seen ? still + 1 : 0;
+        seen = g_index;
         if (seen >= 0 && still >= 60) ReportAndEnd("HANG: no return for seconds", still, 4);
+    }
 }
 
 }  // namespace
@@ -236,11 +239,12 @@ int wmain(int argc, wchar_t** argv) {
             from = std::wcstol(argv[++k], nullptr, 10);
         else if (k + 1 < argc && (option == L"--calls" || option == L"--count"))
             count = std::wcstol(argv[++k], nullptr, 10);
-        else
-            return std::fprintf(stderr,
-                                "usage: korvid-fuzz.exe [--calls N] [--seed S] [--from N --count "
-                                "K] [--verbose]\n"),
-                   5;
+        else {
+            std::fprintf(stderr,
+                         "usage: korvid-fuzz.exe [--calls N] [--seed S] [--from N --count K] "
+                         "[--verbose]\n");
+            return 5;
+        }
     }
     std::printf("korvid-fuzz: seed %llu, calls %ld..%ld\n", static_cast<unsigned long long>(seed),
                 long(from), long(from + count - 1));
@@ -267,8 +271,10 @@ int wmain(int argc, wchar_t** argv) {
     const ULONGLONG start = GetTickCount64();
     for (LONG k = 1; k <= count; ++k) {
         Call(seed, from + k - 1, verbose);
-        if (k == warmUp || k == count)
-            memory[k == count] = korvid::tools::CommittedPrivate(), blocks[k == count] = spy.Live();
+        if (k == warmUp || k == count) {
+            memory[k == count] = korvid::tools::CommittedPrivate();
+            blocks[k == count] = spy.Live();
+        }
     }
     InterlockedExchange(&g_index, -1);
     const double seconds = (GetTickCount64() - start) / 1000.0;

@@ -189,7 +189,10 @@ struct Args {
     BSTR s = nullptr, t = nullptr;
     short n = 0;
     VARIANT_BOOL found = 0;
-    ~Args() { SysFreeString(s), SysFreeString(t); }
+    ~Args() {
+        SysFreeString(s);
+        SysFreeString(t);
+    }
 };
 
 // GetProp by name: a refusal's EXCEPINFO names a source and says what went wrong.
@@ -202,30 +205,33 @@ HRESULT InvokeChecked(Args& x, VARIANT* out) {
     return hr;
 }
 
+// Every operation through its vtable; the last one by name through IDispatch.
+using Operation = HRESULT (*)(Args&, VARIANT*);
 #define OP(call) [](Args& x, VARIANT* out) -> HRESULT { return call; }
-HRESULT(*const kOps[])
-(Args&, VARIANT*) = {OP(mo->GetUniversalConstant(x.a, out)),
-                     OP(mo->GetComponentConstant(x.a, x.b, out)),
-                     OP(mo->CalcProp(x.a, x.b, x.s)),
-                     OP(mo->GetProp(x.s, x.t, x.a, x.t, x.s, out)),
-                     OP(mo->SetProp(x.s, x.t, x.a, x.t, x.s, x.b)),
-                     OP(mo->CalcEquilibrium(x.s, x.a)),
-                     OP(mo->SetIndependentVar(x.a, x.b)),
-                     OP(mo->GetIndependentVar(x.a, out)),
-                     OP(mo->PropCheck(x.a, out)),
-                     OP(mo->RemoveResults(x.a)),
-                     OP(mo->ValidityCheck(x.a, out)),
-                     OP(mo->get_ComponentIds(out)),
-                     OP(mo->GetPropList(out)),
-                     OP(ident->put_ComponentName(x.s)),
-                     OP(tessel->CheckCstProp(&x.b, &x.a, &x.found)),
-                     OP(tessel->CheckComponent(&x.a, &x.found)),
-                     OP(tessel->GetCompIndex(&x.a, &x.n)),
-                     OP(tessel->displayRetVal(&x.a, out)),
-                     OP(tessel->GetPhaseIndex(&x.t, &x.n)),
-                     OP(tessel->put_m_componentIDs(x.a)),
-                     OP(tessel->putref_m_compFormulaes(x.a)),
-                     OP(InvokeChecked(x, out))};
+const Operation kOps[] = {
+    OP(mo->GetUniversalConstant(x.a, out)),
+    OP(mo->GetComponentConstant(x.a, x.b, out)),
+    OP(mo->CalcProp(x.a, x.b, x.s)),
+    OP(mo->GetProp(x.s, x.t, x.a, x.t, x.s, out)),
+    OP(mo->SetProp(x.s, x.t, x.a, x.t, x.s, x.b)),
+    OP(mo->CalcEquilibrium(x.s, x.a)),
+    OP(mo->SetIndependentVar(x.a, x.b)),
+    OP(mo->GetIndependentVar(x.a, out)),
+    OP(mo->PropCheck(x.a, out)),
+    OP(mo->RemoveResults(x.a)),
+    OP(mo->ValidityCheck(x.a, out)),
+    OP(mo->get_ComponentIds(out)),
+    OP(mo->GetPropList(out)),
+    OP(ident->put_ComponentName(x.s)),
+    OP(tessel->CheckCstProp(&x.b, &x.a, &x.found)),
+    OP(tessel->CheckComponent(&x.a, &x.found)),
+    OP(tessel->GetCompIndex(&x.a, &x.n)),
+    OP(tessel->displayRetVal(&x.a, out)),
+    OP(tessel->GetPhaseIndex(&x.t, &x.n)),
+    OP(tessel->put_m_componentIDs(x.a)),
+    OP(tessel->putref_m_compFormulaes(x.a)),
+    OP(InvokeChecked(x, out)),
+};
 korvid::testing::AllocationSpy g_spy;  // counts from the warm-up to the object's last release
 
 // One call of operation `op` (with a NULL [out] pointer when `nullOut`), checked.
