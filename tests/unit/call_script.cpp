@@ -2,21 +2,45 @@
 
 #include <fstream>
 #include <map>
+#include <optional>
 #include <regex>
 #include <sstream>
 
+#include "automation/variant.h"
 #include "material_object/new_tessel.h"
 #include "material_object/trace_report.h"
 #include "tests/support/allocation_spy.h"
+#include "tests/unit/form_actions.h"
 #include "tools/soak/process_memory.h"
 
 namespace korvid::testing {
 namespace {
 
+std::vector<component_definition::ComponentRecord> ThreeComponents() {
+    component_definition::ComponentRecord methane{
+        L"Methane", L"74-82-8", L"Alkane", L"CH4",    111.66,        45.99, 190.56, 0.0115, 16.043,
+        73.2,       19.251,     0.05213,   0.0000119, -0.0000000113, 0,     -74.52, 0.4224};
+    component_definition::ComponentRecord ethane{
+        L"Ethane", L"74-84-0", L"Alkane", L"C2H6",     184.55,         48.72, 305.32, 0.0995, 30.07,
+        110.8,     5.409,      0.1781,    -0.00006938, 0.000000008713, 0,     -83.82, 0.5446};
+    component_definition::ComponentRecord water{
+        L"Water",   L"7732-18-5",    L"Other", L"H2O",  373.15, 220.64,
+        647.1,      0.3449,          18.015,   52.0,    32.24,  0.001924,
+        0.00001055, -0.000000003596, 0,        -285.83, 0.9970};
+    return {methane, ethane, water};
+}
+
 std::string Utf8(std::wstring_view text) {
     std::string out(text.size() * 3, '\0');
     out.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                    out.data(), static_cast<int>(out.size()), nullptr, nullptr));
+    return out;
+}
+
+std::wstring Wide(std::string_view text) {
+    std::wstring out(text.size(), L'\0');
+    out.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                   out.data(), static_cast<int>(out.size())));
     return out;
 }
 
@@ -47,9 +71,21 @@ std::wstring TypeName(VARTYPE vt) {
     return L"vt" + std::to_wstring(vt);
 }
 
+// Tokens: quoted texts whole, "&", "r8[" and "]@1" apart.
+std::vector<std::wstring> Tokens(const std::wstring& line) {
+    static const std::wregex token(LR"re("[^"]*"|&|\][^\s\[\]]*|[^\s\[\]"&]*\[|[^\s\[\]"&]+)re");
+    std::vector<std::wstring> tokens;
+    for (std::wsregex_iterator m(line.begin(), line.end(), token), end; m != end; ++m) {
+        tokens.push_back(m->str());
+    }
+    return tokens;
+}
+
 class Runner {
 public:
-    using QueueForm = std::function<void(const std::wstring& report, bool cas)>;
+    // Queues the next form: OK with `report` (empty: reporting off), or
+    // closed without OK when there is none.
+    using QueueForm = std::function<void(std::optional<std::wstring> report, bool cas)>;
     Runner(platform::ScriptedPlatform& platform, component_definition::Module1State& module,
            const AllocationSpy& spy, QueueForm queueForm)
         : platform_(platform), module_(module), spy_(spy), queueForm_(std::move(queueForm)) {}
@@ -68,7 +104,7 @@ public:
             objects_[0] = material_object::NewTesselDispatch();
         } else if (first == L"form") {
             words >> report;
-            queueForm_(report.empty() ? L"-" : report, false);
+            queueForm_(report.empty() ? std::nullopt : std::optional(report), false);
         } else if (first == L"components") {
             words >> module_.g_numComponents;
         } else if (first == L"repeat") {  // repeat n call: what n calls leave in memory
@@ -93,6 +129,7 @@ public:
             out_ << libraryWay
                  << (libraryWay == shortWay ? L"  (the same the short way)\n"
                                             : L"  the short way gave:\n" + shortWay);
+        } else if (form_.Run(Tokens(line), out_)) {
         } else {
             try {
                 Call(line);
@@ -102,6 +139,8 @@ public:
         }
         Observe();
     }
+
+    void Comment(const std::wstring& line) { out_ << line << L"\n"; }
 
     std::wstring Finish(size_t liveAtStart) {
         ReleaseAll();
@@ -247,13 +286,7 @@ private:
     }
 
     void Call(const std::wstring& line, bool showByRef = true) {
-        // Tokens: quoted texts whole, "&", "r8[" and "]@1" apart.
-        static const std::wregex token(
-            LR"re("[^"]*"|&|\][^\s\[\]]*|[^\s\[\]"&]*\[|[^\s\[\]"&]+)re");
-        std::vector<std::wstring> tokens;
-        for (std::wsregex_iterator m(line.begin(), line.end(), token), end; m != end; ++m) {
-            tokens.push_back(m->str());
-        }
+        const std::vector<std::wstring> tokens = Tokens(line);
         const size_t liveBefore = spy_.Live();
         size_t k = 0;
         IDispatch* object =
@@ -330,8 +363,9 @@ private:
     }
 
     void Release(size_t n) {
-        if (n < objects_.size() && objects_[n]) objects_[n]->Release();
-        if (n < objects_.size()) objects_[n] = nullptr;
+        if (n >= objects_.size() || !objects_[n]) return;
+        objects_[n]->Release();
+        objects_[n] = nullptr;
     }
     void ReleaseAll() {
         for (size_t n = objects_.size(); n-- > 0;) Release(n);
@@ -341,6 +375,7 @@ private:
     component_definition::Module1State& module_;
     const AllocationSpy& spy_;
     QueueForm queueForm_;
+    FormActions form_{platform_, module_};
     std::vector<IDispatch*> objects_;
     std::vector<std::unique_ptr<com::Variant>> held_;
     std::map<std::wstring, size_t> shown_;
@@ -351,19 +386,39 @@ private:
 
 }  // namespace
 
-void CallScriptTest::RunScript(const char* name, const char* script) {
-    if (module_.g_numComponents == 0) DefineComponents(ThreeComponents());
+CallScriptTest::~CallScriptTest() {
+    material_object::TraceFlush();
+    module_.Clear();
+}
+
+void CallScriptTest::RunScript(const char* name) {
+    const auto start = [this] {
+        module_.Clear();
+        module_.g_components = ThreeComponents();
+        module_.g_components.resize(21);
+        module_.g_numComponents = 3;
+    };
+    start();
     // One spy for the process: COM keeps it while blocks it saw are alive (the
     // type library's caches live as long as the process).
     static AllocationSpy spy;
     static const HRESULT registered = (DisableBstrCache(), CoRegisterMallocSpy(&spy));
     ASSERT_EQ(registered, S_OK);
-    Runner::QueueForm queueForm = [this](const std::wstring& report, bool cas) {
-        if (report != L"-") return QueueOkForm(report, cas);
-        platform_.formScripts.push_back([](auto& state, auto& handler, auto& window) {
-            state.grid.SetTextMatrix(1, 0, L"a");  // closed without OK
-            state.grid.SetTextMatrix(1, 1, L"b");
-            EXPECT_TRUE(handler.OnCloseRequest(window));
+    // A form filled in row 1 and closed: by OK with the report name and id
+    // option, or without OK.
+    Runner::QueueForm queueForm = [this](std::optional<std::wstring> report, bool cas) {
+        platform_.formScripts.push_back([=](auto& state, auto& handler, auto& window) {
+            const auto& table = module_.g_components;
+            state.grid.SetTextMatrix(1, 0, !report ? L"a" : table.empty() ? L"x" : table[0].name);
+            state.grid.SetTextMatrix(1, 1, !report ? L"b" : table.empty() ? L"x" : table[0].cas);
+            if (!report) {
+                EXPECT_TRUE(handler.OnCloseRequest(window));
+                return;
+            }
+            if (!report->empty()) handler.OnReportNameChange(window, *report);
+            handler.OnOptionClick(window, !cas);
+            handler.OnOkClick(window);
+            EXPECT_TRUE(state.closed) << "the form stayed open";
         });
     };
     static const size_t liveAtStart = [&] {  // the type library loads and caches once
@@ -375,24 +430,26 @@ void CallScriptTest::RunScript(const char* name, const char* script) {
         warmUp.Finish(0);
         return spy.Live();
     }();
+    start();  // the same start, warmed up or not
+    const std::string path =
+        std::string("Z:" KORVID_SOURCE_DIR "/tests/data/calls/") + name + ".txt";
+    std::ifstream file(path, std::ios::binary);
+    const std::string expected{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_FALSE(expected.empty()) << "no calls in " << path;
     std::string actual;
     {
         Runner runner(platform_, module_, spy, queueForm);
-        std::istringstream lines(script);
+        std::istringstream lines(expected);
         for (std::string line; std::getline(lines, line);) {
-            if (!line.empty() && line[0] != '#')
-                runner.Line(std::wstring(line.begin(), line.end()));
+            if (line.rfind("> ", 0) == 0) runner.Line(Wide(line.substr(2)));
+            if (line.rfind("#", 0) == 0) runner.Comment(Wide(line));
         }
         actual = Utf8(runner.Finish(liveAtStart));
     }
-    const std::string path =
-        std::string("Z:" KORVID_SOURCE_DIR "/tests/data/expected/") + name + ".txt";
     if (getenv("KORVID_UPDATE_EXPECTED")) {
         std::ofstream(path, std::ios::binary) << actual;
         return;
     }
-    std::ifstream file(path, std::ios::binary);
-    const std::string expected{std::istreambuf_iterator<char>(file), {}};
     if (actual == expected) return;
     std::ofstream(std::string(name) + ".actual.txt", std::ios::binary) << actual;
     std::istringstream a(actual), e(expected);
