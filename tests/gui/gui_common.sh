@@ -21,9 +21,11 @@ gui_register() {
     timeout 60 wine "$(korvid_system_dir)\\regsvr32.exe" /s "$KORVID_BIN/Korvid.dll" || gui_fail "regsvr32 Korvid.dll"
 }
 gui_start_probe() {
-    timeout 120 wine "$KORVID_BIN/korvid-form-probe.exe" --deadline 100 "$@" >"$KORVID_WORK/probe.out" 2>/dev/null &
+    timeout 120 wine "$KORVID_BIN/korvid-e2e-host.exe" probe "$@" 2>/dev/null | tr -d '\r' >"$KORVID_WORK/probe.out" &
     gui_probe=$!
 }
+# What the probe prints for a creation whose form loaded three_components.como.
+gui_created='created: vt2008[0..2]{"Methane","Ethane","Water"} vt2008[0..2]{"74-82-8","74-84-0","7732-18-5"}'
 # Waits up to $1 seconds for the probe to end, then expects its line $2 ($3 times, default once).
 gui_expect_probe() {
     for _ in $(seq $(($1 * 10))); do kill -0 "$gui_probe" 2>/dev/null && sleep 0.1; done

@@ -21,5 +21,5 @@ gui_check size-error-ok
 gui_check load "$KORVID_COMO"
 gui_screenshot form_loaded
 gui_check ok
-gui_expect_probe 20 "created: Methane,Ethane,Water|74-82-8,74-84-0,7732-18-5"
+gui_expect_probe 20 "$gui_created"
 gui_finish

@@ -5,6 +5,8 @@
 //   apartments   the object called from a second apartment, which then makes
 //                an object of its own
 //   quit, no-desktop (without a display)   a creation whose form cannot finish
+//   probe [count [message]]   the GUI tests' host: `count` creations (their
+//                forms appear), then `message` in a box captioned "Korvid probe"
 //   robustness [--no-huge]   every operation with bad arguments
 #include "tests/e2e/clients/client.h"
 #include "tests/support/allocation_spy.h"
@@ -182,6 +184,30 @@ void Unfinished(bool quit) {
                 int(msg.wParam));
 }
 
+// The probe ends itself after 100 s, should a form never finish.
+DWORD WINAPI EndProbe(void*) {
+    Sleep(100000);
+    ExitProcess(3);
+}
+
+// Each creation printed as "created: <names> <ids>" once its form is done.
+void Probe(int count, const wchar_t* message) {
+    CloseHandle(CreateThread(nullptr, 0, EndProbe, nullptr, 0, nullptr));
+    for (int k = 0; k < count; ++k) {
+        _Tessel* made = nullptr;
+        Var names, ids;
+        Print("creation", Create(&made));
+        if (!made) continue;
+        made->get_m_compNames(&names);
+        made->get_m_componentIDs(&ids);
+        std::printf("created: %s %s\n", Describe(names, true).c_str(), Describe(ids, true).c_str());
+        made->Release();
+    }
+    if (!message) return;
+    MessageBoxW(nullptr, message, L"Korvid probe", MB_OK);
+    std::printf("message answered\n");
+}
+
 // Robustness: one call's arguments, from the fuzzer's argument maker.
 struct Args {
     korvid::fuzz::CallArguments call;  // the targets of by-reference VARIANTs
@@ -299,6 +325,10 @@ int wmain(int argc, wchar_t** argv) {
     IUnknown* object = nullptr;
     if (mode == L"quit" || mode == L"no-desktop") {
         Unfinished(mode == L"quit");
+        return Finish();
+    }
+    if (mode == L"probe") {
+        Probe(argc > 2 ? _wtoi(argv[2]) : 1, argc > 3 ? argv[3] : nullptr);
         return Finish();
     }
     Check(Create(&object) == S_OK, "the creation");
