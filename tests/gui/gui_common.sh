@@ -25,7 +25,7 @@ gui_start_probe() {
     gui_probe=$!
 }
 # What the probe prints for a creation whose form loaded three_components.como.
-gui_created='created: vt2008[0..2]{"Methane","Ethane","Water"} vt2008[0..2]{"74-82-8","74-84-0","7732-18-5"}'
+gui_created='created: str["Methane" "Ethane" "Water"] str["74-82-8" "74-84-0" "7732-18-5"]'
 # Waits up to $1 seconds for the probe to end, then expects its line $2 ($3 times, default once).
 gui_expect_probe() {
     for _ in $(seq $(($1 * 10))); do kill -0 "$gui_probe" 2>/dev/null && sleep 0.1; done

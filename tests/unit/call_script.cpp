@@ -11,6 +11,7 @@
 #include "material_object/trace_report.h"
 #include "tests/support/allocation_spy.h"
 #include "tests/unit/form_actions.h"
+#include "tools/fuzz/arguments.h"
 #include "tools/soak/process_memory.h"
 
 namespace korvid::testing {
@@ -53,23 +54,9 @@ std::wstring Visible(std::wstring_view text) {
     return out;
 }
 
-std::wstring Number(double value) {
-    wchar_t text[40];
-    swprintf(text, 40, L"%.15g", value);
-    if (wcstod(text, nullptr) != value) swprintf(text, 40, L"%.17g", value);
-    return text;
-}
-
 const std::map<std::wstring, VARTYPE> kElementTypes = {
     {L"r8", VT_R8},     {L"r4", VT_R4},    {L"i2", VT_I2},       {L"i4", VT_I4},
     {L"bool", VT_BOOL}, {L"str", VT_BSTR}, {L"var", VT_VARIANT}, {L"", VT_VARIANT}};
-
-std::wstring TypeName(VARTYPE vt) {
-    for (const auto& [name, type] : kElementTypes) {
-        if (type == vt && !name.empty()) return name;
-    }
-    return L"vt" + std::to_wstring(vt);
-}
 
 // Tokens: quoted texts whole, "&", "r8[" and "]@1" apart.
 std::vector<std::wstring> Tokens(const std::wstring& line) {
@@ -220,69 +207,15 @@ private:
         return v;
     }
 
+    // A value as the script would write it; objects returned are numbered.
     std::wstring Show(const VARIANT& v) {
-        if (v.vt == (VT_BYREF | VT_VARIANT)) return L"&" + Show(*v.pvarVal);
-        if (v.vt & VT_BYREF) {
-            VARIANT value;
-            value.vt = v.vt & ~VT_BYREF;
-            memcpy(&value.lVal, v.byref, value.vt & VT_ARRAY ? sizeof(SAFEARRAY*) : sizeof(double));
-            return L"&&" + Show(value);
-        }
-        if (v.vt & VT_ARRAY) return ShowArray(v.vt & VT_TYPEMASK, v.parray);
-        switch (v.vt) {
-            case VT_EMPTY:
-                return L"empty";
-            case VT_NULL:
-                return L"null";
-            case VT_BSTR:
-                return L"\"" + Visible(com::Text(v.bstrVal)) + L"\"";
-            case VT_R8:
-                return Number(v.dblVal);
-            case VT_R4:
-                return L"r4 " + Number(v.fltVal);
-            case VT_I2:
-                return L"i2 " + std::to_wstring(v.iVal);
-            case VT_I4:
-                return std::to_wstring(v.lVal);
-            case VT_BOOL:
-                return v.boolVal == VARIANT_TRUE ? L"true" : v.boolVal ? L"bool?" : L"false";
-            case VT_DISPATCH:
-                if (!v.pdispVal) return L"nothing";
-                v.pdispVal->AddRef();
-                objects_.push_back(v.pdispVal);
-                return L"object @" + std::to_wstring(objects_.size() - 1);
-            default:
-                return L"vt" + std::to_wstring(v.vt);
-        }
-    }
-
-    // type[a b c]@lower, or type[rows x cols: row by row] for two dimensions.
-    std::wstring ShowArray(VARTYPE vt, SAFEARRAY* array) {
-        if (!array) return L"never:" + TypeName(vt);
-        const UINT dims = SafeArrayGetDim(array);
-        LONG lower[2] = {}, upper[2] = {};
-        for (UINT d = 0; d < dims && d < 2; ++d) {
-            SafeArrayGetLBound(array, d + 1, &lower[d]);
-            SafeArrayGetUBound(array, d + 1, &upper[d]);
-        }
-        const LONG rows = dims == 2 ? upper[0] - lower[0] + 1 : 1;
-        std::wstring out = TypeName(vt) + L"[";
-        if (dims == 2)
-            out += std::to_wstring(rows) + L"x" + std::to_wstring(upper[1] - lower[1] + 1) + L":";
-        for (LONG r = 0; r < rows; ++r) {
-            for (LONG c = lower[dims - 1]; c <= upper[dims - 1]; ++c) {
-                LONG index[2] = {dims == 2 ? lower[0] + r : c, c};
-                VARIANT item;
-                VariantInit(&item);
-                if (vt == VT_VARIANT)
-                    SafeArrayGetElement(array, index, &item);
-                else if (SUCCEEDED(SafeArrayGetElement(array, index, &item.lVal)))
-                    item.vt = vt;
-                out += (out.back() == L'[' ? L"" : L" ") + Show(item);
-                VariantClear(&item);
-            }
-        }
-        return out + L"]" + (dims == 1 && lower[0] ? L"@" + std::to_wstring(lower[0]) : L"");
+        const std::string text = fuzz::Describe(v, true, [this](IUnknown* object) {
+            IDispatch* dispatch = nullptr;
+            object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+            objects_.push_back(dispatch);
+            return "object @" + std::to_string(objects_.size() - 1);
+        });
+        return std::wstring(text.begin(), text.end());
     }
 
     void Call(const std::wstring& line, bool showByRef = true) {

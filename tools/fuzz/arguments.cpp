@@ -198,53 +198,113 @@ std::string DescribeText(const wchar_t* text, size_t length, bool whole) {
     std::string out = "\"";
     for (size_t k = 0; k < length && (whole || k < 40); ++k) {
         char c[8];
-        const bool plain = text[k] >= 0x20 && text[k] < 0x7F && text[k] != L'"' && text[k] != L'\\';
-        std::snprintf(c, sizeof c, plain ? "%c" : "\\u%04X", text[k]);
-        out += c;
+        const wchar_t w = text[k];
+        std::snprintf(c, sizeof c, w >= 0x20 && w < 0x7F ? "%c" : "\\u%04X", w);
+        out += w == L'\r' ? "\\r" : w == L'\n' ? "\\n" : c;
     }
     return out + (whole || length <= 40 ? "\"" : "\"...(" + std::to_string(length) + ")");
 }
 
-std::string Describe(const VARIANT& v, bool whole, int depth) {
-    char head[24];
-    std::snprintf(head, sizeof head, "vt%04X", v.vt);
-    std::string out = head;
-    if (v.vt == (VT_BYREF | VT_VARIANT) && v.pvarVal && depth < 4)
-        return out + "&" + Describe(*v.pvarVal, whole, depth + 1);
-    if (v.vt & VT_BYREF) return out + "&";
+namespace {
+
+std::string Number(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    if (std::strtod(text, nullptr) != value) std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+std::string TypeName(VARTYPE vt) {
+    const std::pair<VARTYPE, const char*> names[] = {
+        {VT_R8, "r8"},     {VT_R4, "r4"},    {VT_I2, "i2"},      {VT_I4, "i4"},
+        {VT_BOOL, "bool"}, {VT_BSTR, "str"}, {VT_VARIANT, "var"}};
+    for (const auto& [type, name] : names) {
+        if (type == vt) return name;
+    }
+    return "vt" + std::to_string(vt);
+}
+
+// An element of `array` as a VARIANT that borrows its value.
+VARIANT Element(SAFEARRAY* array, VARTYPE vt, const void* slot) {
+    VARIANT e{};
+    if (vt == VT_VARIANT) return *static_cast<const VARIANT*>(slot);
+    if (vt == VT_DECIMAL) std::memcpy(&e.decVal, slot, sizeof(DECIMAL));
+    if (vt != VT_DECIMAL) std::memcpy(&e.llVal, slot, SafeArrayGetElemsize(array));
+    e.vt = vt;
+    return e;
+}
+
+}  // namespace
+
+std::string Describe(const VARIANT& v, bool whole, const ObjectNamer& object, int depth) {
+    if (depth > 4) return "...";
+    if (v.vt == (VT_BYREF | VT_VARIANT))
+        return "&" + (v.pvarVal ? Describe(*v.pvarVal, whole, object, depth + 1) : "NULL");
+    if (v.vt & VT_BYREF) {  // the value of a typed reference, borrowed
+        VARIANT value{};
+        value.vt = v.vt & ~VT_BYREF;
+        if (v.byref && value.vt != VT_DECIMAL) std::memcpy(&value.llVal, v.byref, sizeof(LONGLONG));
+        return "&&" + (v.byref && value.vt != VT_DECIMAL ? Describe(value, whole, object, depth + 1)
+                                                         : TypeName(value.vt));
+    }
     if (v.vt & VT_ARRAY) {
-        if (!v.parray) return out + "[never sized]";
-        const UINT dims = SafeArrayGetDim(v.parray), size = SafeArrayGetElemsize(v.parray);
+        const VARTYPE vt = v.vt & VT_TYPEMASK;
+        SAFEARRAY* array = v.parray;
+        if (!array) return "never:" + TypeName(vt);
+        // One dimension: type[a b c]@lower; two: type[RxC@lower,lower: row by
+        // row]; more: type[N dimensions: in memory order].
+        const UINT dims = SafeArrayGetDim(array);
+        LONG lower[2] = {}, upper[2] = {-1, -1};
+        for (UINT d = 0; d < dims && d < 2; ++d) {
+            SafeArrayGetLBound(array, d + 1, &lower[d]);
+            SafeArrayGetUBound(array, d + 1, &upper[d]);
+        }
         ULONG count = dims ? 1 : 0;
-        for (UINT d = 0; d < dims; ++d) {  // rgsabound holds the last dimension first
-            const SAFEARRAYBOUND& bound = v.parray->rgsabound[dims - 1 - d];
-            out += (d ? "," : "[") + std::to_string(bound.lLbound) + ".." +
-                   std::to_string(bound.lLbound + LONG(bound.cElements) - 1);
-            count *= bound.cElements;
-        }
-        out += dims ? "]{" : "{";
-        const VARTYPE type = v.vt & VT_TYPEMASK;
+        for (UINT d = 0; d < dims; ++d) count *= array->rgsabound[d].cElements;
+        const LONG rows = upper[0] - lower[0] + 1, cols = upper[1] - lower[1] + 1;
+        std::string out = TypeName(vt) + "[";
+        if (dims == 2) out += std::to_string(rows) + "x" + std::to_string(cols);
+        if (dims == 2 && (lower[0] || lower[1]))
+            out += "@" + std::to_string(lower[0]) + "," + std::to_string(lower[1]);
+        if (dims == 2) out += ":";
+        if (dims > 2) out += std::to_string(dims) + " dimensions:";
         for (ULONG k = 0; k < count && (whole || k < 6); ++k) {
-            const char* element = static_cast<const char*>(v.parray->pvData) + size_t(k) * size;
-            VARIANT e{};
-            e.vt = type;
-            if (type != VT_VARIANT && type != VT_DECIMAL) std::memcpy(&e.llVal, element, size);
-            const std::string item =
-                Describe(type == VT_VARIANT ? *reinterpret_cast<const VARIANT*>(element) : e, whole,
-                         depth + 1);
-            out += (k ? "," : "") +
-                   item.substr(type == VT_VARIANT ? 0 : std::min<size_t>(item.size(), 7));
+            LONG index[2] = {dims == 2 ? lower[0] + LONG(k / cols) : lower[0] + LONG(k),
+                             lower[1] + LONG(k % std::max(cols, 1L))};
+            void* slot = static_cast<char*>(array->pvData) + size_t(k) * array->cbElements;
+            if (dims <= 2) SafeArrayPtrOfIndex(array, index, &slot);
+            out += (out.back() == '[' ? "" : " ") +
+                   Describe(Element(array, vt, slot), whole, object, depth + 1);
         }
-        return out + (count > 6 && !whole ? ",...}" : "}");
+        if (!whole && count > 6) out += " ...(" + std::to_string(count) + ")";
+        return out + "]" + (dims == 1 && lower[0] ? "@" + std::to_string(lower[0]) : "");
     }
-    if (v.vt == VT_BSTR) return out + ":" + Describe(v.bstrVal, whole);
-    if (v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) return out + (v.punkVal ? ":object" : ":NULL");
-    VARIANT text;  // numbers, dates and Booleans as English texts
+    switch (v.vt) {
+        case VT_EMPTY:
+            return "empty";
+        case VT_NULL:
+            return "null";
+        case VT_BSTR:
+            return Describe(v.bstrVal, whole);
+        case VT_R8:
+            return Number(v.dblVal);
+        case VT_R4:
+            return "r4 " + Number(v.fltVal);
+        case VT_I2:
+            return "i2 " + std::to_string(v.iVal);
+        case VT_I4:
+            return std::to_string(v.lVal);
+        case VT_BOOL:
+            return v.boolVal == VARIANT_TRUE ? "true" : v.boolVal ? "bool?" : "false";
+        case VT_DISPATCH:
+        case VT_UNKNOWN:
+            return !v.punkVal ? "nothing" : object ? object(v.punkVal) : "object";
+    }
+    VARIANT text;  // any other type: its number and its value as an English text
     VariantInit(&text);
-    if (v.vt != VT_EMPTY && v.vt != VT_NULL &&
-        SUCCEEDED(VariantChangeTypeEx(&text, const_cast<VARIANT*>(&v), 0x0409, 0, VT_BSTR))) {
+    std::string out = TypeName(v.vt);
+    if (SUCCEEDED(VariantChangeTypeEx(&text, const_cast<VARIANT*>(&v), 0x0409, 0, VT_BSTR)))
         out += ":" + std::string(text.bstrVal, text.bstrVal + SysStringLen(text.bstrVal));
-    }
     VariantClear(&text);
     return out;
 }

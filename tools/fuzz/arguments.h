@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -48,9 +49,18 @@ struct ArgumentMaker {
     void Fill(Random& random, VARIANT* v, int depth, bool byRef, CallArguments& call) const;
 };
 
-// "vt2005[0..2]{0.2,0.3,0.5}": the type and the value; unless `whole`, texts
-// stop after 40 characters and arrays after 6 elements.
-std::string Describe(const VARIANT& v, bool whole = false, int depth = 0);
+// A value as the call scripts write their arguments: empty null "text" 12
+// (long) 1.5 (double) r4 1.5, i2 3, true false, object nothing; arrays
+// r8[0.2 0.3 0.5], str[..]@1 (lower bound 1), var[2x3: row by row] (2x3@1,1:
+// lower bounds 1),
+// never:r8 (no array behind the type); &value (by reference to a variant),
+// &&value (to the value's own type); other types vtN:value. Texts show \r
+// \n and characters outside printable ASCII as \uXXXX. Unless `whole`, texts
+// stop after 40 characters and arrays after 6 elements. `object` names an
+// object passed or returned ("object" without it).
+using ObjectNamer = std::function<std::string(IUnknown*)>;
+std::string Describe(const VARIANT& v, bool whole = false, const ObjectNamer& object = nullptr,
+                     int depth = 0);
 std::string DescribeText(const wchar_t* text, size_t length, bool whole = false);
 inline std::string Describe(BSTR text, bool whole = false) {
     return text ? DescribeText(text, SysStringLen(text), whole) : "NULL";

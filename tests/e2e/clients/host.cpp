@@ -130,7 +130,7 @@ DWORD WINAPI Caller(void* streams) {
     Check(proxy->SetProp(T(L"fraction"), T(L"vapor"), Var(), T(L""), T(L""),
                          Numbers({0.2, 0.3, 0.5})) == S_OK &&
               proxy->GetProp(T(L"fraction"), T(L"vapor"), Var(), T(L""), T(L""), &result) == S_OK &&
-              Describe(result) == "vt2005[0..2]{0.2,0.3,0.5}",
+              Describe(result) == "r8[0.2 0.3 0.5]",
           "an array through a proxy: " + Describe(result));
     const HRESULT hr = proxy->GetProp(T(L"bogus"), T(L"vapor"), Var(), T(L""), T(L""), &refused);
     const std::string info = ErrorInfo(),
