@@ -7,10 +7,7 @@
 //   quit, no-desktop (without a display)   a creation whose form cannot finish
 //   probe [count [message]]   the GUI tests' host: `count` creations (their
 //                forms appear), then `message` in a box captioned "Korvid probe"
-//   robustness [--no-huge]   every operation with bad arguments
 #include "tests/e2e/clients/client.h"
-#include "tests/support/allocation_spy.h"
-#include "tools/soak/process_memory.h"
 
 using namespace korvid::e2e;
 using T = Text;
@@ -208,115 +205,6 @@ void Probe(int count, const wchar_t* message) {
     std::printf("message answered\n");
 }
 
-// Robustness: one call's arguments, from the fuzzer's argument maker.
-struct Args {
-    korvid::fuzz::CallArguments call;  // the targets of by-reference VARIANTs
-    Var a, b;
-    BSTR s = nullptr, t = nullptr;
-    short n = 0;
-    VARIANT_BOOL found = 0;
-    ~Args() {
-        SysFreeString(s);
-        SysFreeString(t);
-    }
-};
-
-// GetProp by name: a refusal's EXCEPINFO names a source and says what went wrong.
-HRESULT InvokeChecked(Args& x, VARIANT* out) {
-    std::string excep;
-    const HRESULT hr = InvokeGetProp(dispatch, x.s, out, &excep);
-    Check(hr != DISP_E_EXCEPTION ||
-              (excep.find("\"\"") == std::string::npos && excep.find("NULL") == std::string::npos),
-          "EXCEPINFO with a source and a description: " + excep);
-    return hr;
-}
-
-// Every operation through its vtable; the last one by name through IDispatch.
-using Operation = HRESULT (*)(Args&, VARIANT*);
-#define OP(call) [](Args& x, VARIANT* out) -> HRESULT { return call; }
-const Operation kOps[] = {
-    OP(mo->GetUniversalConstant(x.a, out)),
-    OP(mo->GetComponentConstant(x.a, x.b, out)),
-    OP(mo->CalcProp(x.a, x.b, x.s)),
-    OP(mo->GetProp(x.s, x.t, x.a, x.t, x.s, out)),
-    OP(mo->SetProp(x.s, x.t, x.a, x.t, x.s, x.b)),
-    OP(mo->CalcEquilibrium(x.s, x.a)),
-    OP(mo->SetIndependentVar(x.a, x.b)),
-    OP(mo->GetIndependentVar(x.a, out)),
-    OP(mo->PropCheck(x.a, out)),
-    OP(mo->RemoveResults(x.a)),
-    OP(mo->ValidityCheck(x.a, out)),
-    OP(mo->get_ComponentIds(out)),
-    OP(mo->GetPropList(out)),
-    OP(ident->put_ComponentName(x.s)),
-    OP(tessel->CheckCstProp(&x.b, &x.a, &x.found)),
-    OP(tessel->CheckComponent(&x.a, &x.found)),
-    OP(tessel->GetCompIndex(&x.a, &x.n)),
-    OP(tessel->displayRetVal(&x.a, out)),
-    OP(tessel->GetPhaseIndex(&x.t, &x.n)),
-    OP(tessel->put_m_componentIDs(x.a)),
-    OP(tessel->putref_m_compFormulaes(x.a)),
-    OP(InvokeChecked(x, out)),
-};
-korvid::testing::AllocationSpy g_spy;  // counts from the warm-up to the object's last release
-
-// One call of operation `op` (with a NULL [out] pointer when `nullOut`), checked.
-void Run(size_t op, Args& x, bool nullOut = false) {
-    Var out;
-    const HRESULT hr = kOps[op](x, nullOut ? nullptr : &out);
-    const std::string what = "operation " + std::to_string(op) + ": " + Hex(hr),
-                      info = FAILED(hr) ? ErrorInfo() : "";
-    Check(hr != E_NOTIMPL && (SUCCEEDED(hr) || out.vt == VT_EMPTY), what + " left a result");
-    Check(HRESULT_FACILITY(hr) != FACILITY_CONTROL ||
-              (info.back() == '"' && info.substr(info.size() - 4) != "| \"\""),
-          what + " without error information: " + info);
-}
-
-// Every operation through the vtables with random arguments, first with
-// 100,000-element lists (unless `noHuge`: with reporting on, as many lines a
-// call): no crash, failures as HRESULTs with their error information and no
-// result, and no task allocator block left (an IMallocSpy counts them).
-void Robustness(bool noHuge) {
-    const korvid::fuzz::ArgumentMaker maker{dispatch};
-    korvid::fuzz::Random random(20261206);
-    auto call = [&](size_t op) {
-        Args x;
-        maker.Fill(random, &x.a, 0, true, x.call);
-        maker.Fill(random, &x.b, 0, true, x.call);
-        x.s = maker.NewBstr(random);
-        x.t = maker.NewBstr(random);
-        Run(op % std::size(kOps), x, op % 50 == 7);
-    };
-    // The huge arguments first: while a malloc spy is registered the task
-    // allocator keeps its blocks in a list. A warm-up then loads what OLE
-    // Automation loads once for good, and the spy counts.
-    for (size_t op = 0; !noHuge && op < std::size(kOps); ++op) {
-        Args x;
-        x.a = Names(std::vector<std::wstring>(100000, L"TEMPERATURE"));
-        x.b = Numbers(std::vector<double>(100000, 1.25));
-        x.s = SysAllocStringLen(nullptr, 100000);
-        x.t = SysAllocString(L"vapor");
-        Run(op, x);
-    }
-    for (size_t op = 0; op < 500; ++op) call(op);
-    CoRegisterMallocSpy(&g_spy);
-    for (size_t op = 0; op < 6000; ++op) call(op);
-    // Refusals by name leave no error object behind: memory stays flat.
-    const SIZE_T before = korvid::tools::CommittedPrivate();
-    std::string excep;
-    for (int k = 0; k < 50000; ++k) InvokeGetProp(dispatch, L"bogus", nullptr, &excep);
-    const SIZE_T after = korvid::tools::CommittedPrivate();
-    Check(after < before + (1 << 20), "memory flat over 50,000 refusals by name: " +
-                                          std::to_string((after - before) >> 10) + " KB more");
-    // The cloning operations show a form each; releasing an object closes the
-    // thread's report, so both are made first.
-    IDispatch *copy = nullptr, *made = nullptr;
-    Check(mo->Duplicate(&copy) == S_OK && mo->CreateMaterialObject(&made) == S_OK,
-          "the cloning operations");
-    Check(copy->Release() == 0 && made->Release() == 0,
-          "the objects they made go with their release");
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -339,17 +227,12 @@ int wmain(int argc, wchar_t** argv) {
     object->QueryInterface(IID_PPV_ARGS(&dispatch));
     if (mode == L"typed") Typed(object);
     if (mode == L"apartments") Apartments();
-    if (mode == L"robustness") Robustness(argc > 2);
     for (IUnknown* face : std::initializer_list<IUnknown*>{mo, ident, tessel, dispatch})
         face->Release();
     const ULONG references = object->Release();
     Check(references == 0 && ServerCanUnload() == S_OK,
           "the last release frees the object and the server may unload: " +
               std::to_string(references));
-    if (mode == L"robustness") {
-        CoRevokeMallocSpy();
-        Check(g_spy.Live() == 0, "no task allocator block left: " + std::to_string(g_spy.Live()));
-    }
     CoUninitialize();
     return Finish();
 }
