@@ -39,11 +39,22 @@ gui_screenshot() {
     id=$(xdotool search --name "^${2:-Material Object Definition}\$" 2>/dev/null | head -1)
     [ -n "$id" ] && import -window "$id" "$KORVID_ARTIFACTS/$1.png" || gui_fail "screenshot $1"
 }
+# gui_check SECTION: the checker runs that section of the form's script and
+# adds its transcript to the one gui_compare compares with the script.
+gui_script="$KORVID_SRC/tests/data/gui/definition_form.txt"
+export KORVID_WORK KORVID_COMO
 gui_check() {
-    timeout 90 wine "$KORVID_BIN/korvid-form-check.exe" "$@" | tr -d '\r' >"$KORVID_WORK/check.out"
-    local code=${PIPESTATUS[0]}
-    grep -v '^ok: ' "$KORVID_WORK/check.out"
-    [ "$code" = 0 ] || gui_fail "korvid-form-check $*"
+    timeout 90 wine "$KORVID_BIN/korvid-form-check.exe" "$(winepath -w "$gui_script")" "$1" |
+        tr -d '\r' >>"$KORVID_WORK/transcript"
+    [ "${PIPESTATUS[0]}" = 0 ] || gui_fail "korvid-form-check $1"
+}
+# KORVID_UPDATE_EXPECTED=1 writes the transcript into the script instead.
+gui_compare() {
+    if [ -n "${KORVID_UPDATE_EXPECTED:-}" ]; then
+        cp "$KORVID_WORK/transcript" "$gui_script"
+    else
+        diff "$gui_script" "$KORVID_WORK/transcript" || gui_fail "the form's transcript differs"
+    fi
 }
 gui_finish() {
     [ "$gui_failures" -eq 0 ] || { echo "$gui_failures failure(s)"; exit 1; }
