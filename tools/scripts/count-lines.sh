@@ -2,10 +2,11 @@
 # Lines of test code against lines of the code it tests, and their ratio.
 # Code: the subsystem folders (with the COM rules of automation/) and the
 # tools a user runs. Tests: everything under tests/ and the test-only
-# programs in tools/ (the form checker and its probe host, the fuzzer, the
-# fault seeder). Non-blank lines of C++, IDL, resource, shell, VBScript and
-# Python sources; build files and data (component files, expected
-# transcripts and reports, the seeder's fault list) are counted apart.
+# programs in tools/ (the GUI form checker, the fuzzer, the fault seeder).
+# Non-blank lines of C++, IDL, resource, shell, VBScript and Python sources;
+# build files and data (component files, call scripts with their
+# transcripts, the GUI script, expected reports and printouts, the seeder's
+# fault list) are counted apart.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
