@@ -116,8 +116,7 @@ public:
             out_ << libraryWay
                  << (libraryWay == shortWay ? L"  (the same the short way)\n"
                                             : L"  the short way gave:\n" + shortWay);
-        } else if (form_.Run(Tokens(line), out_)) {
-        } else {
+        } else if (!form_.Run(Tokens(line), out_)) {  // a form action, else a call
             try {
                 Call(line);
             } catch (const std::exception& e) {

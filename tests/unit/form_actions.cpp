@@ -13,7 +13,6 @@
 namespace korvid::testing {
 
 using component_definition::ComponentRecord;
-using platform::EditBackground;
 using platform::FormFocus;
 
 namespace {
@@ -92,8 +91,9 @@ FormActions::Snapshot FormActions::Take() {
         for (int c = 0; c < grid.Cols(); ++c) {
             const std::wstring& cell = grid.TextMatrix(r, c);
             empties += c ? L"|" : L"";
-            if (!cell.empty()) cells += empties + Shown(cell);
-            if (!cell.empty()) empties.clear();
+            if (cell.empty()) continue;
+            cells += empties + Shown(cell);
+            empties.clear();
         }
         if (!cells.empty()) s[(r < 10 ? L"row 0" : L"row ") + std::to_wstring(r)] = cells;
     }
@@ -111,9 +111,10 @@ FormActions::Snapshot FormActions::Take() {
     s[L"form"] = state.closed ? L"closed" : L"open";
     s[L"table"] = std::to_wstring(module_.g_numComponents) + L" components, " +
                   std::to_wstring(module_.g_components.size()) + L" records";
+    static const std::wstring kEmptyRecord = RecordText({});
     for (size_t n = 0; n < module_.g_components.size(); ++n) {
         const std::wstring text = RecordText(module_.g_components[n]);
-        if (text != RecordText({}))
+        if (text != kEmptyRecord)
             s[(n < 10 ? L"record 0" : L"record ") + std::to_wstring(n)] = text;
     }
     s[L"reporting"] = module_.g_reportOn ? L"on" : L"off";

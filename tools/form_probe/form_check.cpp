@@ -126,6 +126,10 @@ bool Act(const std::vector<std::wstring>& w, std::vector<std::wstring>& out) {
     const auto arg = [&](size_t k) { return k < w.size() ? w[k] : std::wstring(); };
     const auto number = [&](size_t k) { return _wtoi(arg(k).c_str()); };
     const std::wstring& action = w[0];
+    const std::wstring kActions =
+        L" state click gridkeys type key accept cancel option report ok"
+        L" close clipboard box-ok menu save load ";
+    if (kActions.find(L" " + action + L" ") == std::wstring::npos) return false;
     HWND grid = Control(Grid);
     if (action == L"click") return ClickGridCell(grid, number(1), number(2));
     if (action == L"gridkeys") PostChars(grid, Unescape(arg(1)));
