@@ -2,7 +2,9 @@
 # Korvid.dll in the project's Wine prefix, runs clients while
 # korvid-autofill.exe fills their forms, and compares what they print and the
 # trace reports with tests/data/expected/<test>/, byte for byte.
-set -euo pipefail
+set -Eeuo pipefail
+# A step that fails says which, rather than ending the test without a word.
+trap 'echo "FAIL: $BASH_SOURCE:$LINENO: $BASH_COMMAND (exit code $?)" >&2' ERR
 
 E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 BIN="$(cd "${1:?bin folder}" && pwd)"
