@@ -20,12 +20,9 @@ void Module1State::Clear() {
 
 Module1State& Module1() {
     // One copy per apartment thread: the objects of a single-threaded
-    // apartment all run on the thread that created them. The pointer is the
-    // fast way to the thread's copy; the copy itself lives in PerThread.
+    // apartment all run on the thread that created them.
     static platform::PerThread<Module1State> states;
-    thread_local Module1State* state = nullptr;
-    if (!state) state = &states.Get();
-    return *state;
+    return states.Get();
 }
 
 }  // namespace korvid::component_definition
