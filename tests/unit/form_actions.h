@@ -27,6 +27,7 @@
 
 #include "component_definition/module_state.h"
 #include "platform/scripted/scripted_platform.h"
+#include "tests/support/script_text.h"
 
 namespace korvid::testing {
 
@@ -53,9 +54,5 @@ private:
     Snapshot baseline_;
     size_t dialogsShown_ = 0;
 };
-
-// A text as a transcript shows it: controls escaped, one longer than `limit`
-// cut short.
-std::wstring Shown(std::wstring_view text, size_t limit = 60);
 
 }  // namespace korvid::testing

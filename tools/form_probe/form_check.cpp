@@ -24,11 +24,14 @@
 #include <vector>
 
 #include "platform/win32/form_controls.h"
+#include "tests/support/script_text.h"
 #include "tools/form_driver/form_driver.h"
 
 namespace {
 
 using namespace korvid::form_driver;
+using korvid::testing::Shown;
+using korvid::testing::Unescape;
 using namespace korvid::platform::form_controls;
 using Snapshot = std::map<std::wstring, std::wstring>;
 
@@ -47,22 +50,8 @@ HWND MessageBoxUp() {
     return box && ProcessOf(box) == ProcessOf(g_form) ? box : nullptr;
 }
 
-std::wstring Shown(const std::wstring& text) {
-    std::wstring out;
-    for (wchar_t c : text) {
-        out += c == L'\r' ? L"\\r" : c == L'\n' ? L"\\n" : c == L'\t' ? L"\\t" : std::wstring(1, c);
-    }
-    return L"\"" + out + L"\"";
-}
-
-std::wstring Unescape(const std::wstring& text) {
-    std::wstring out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const wchar_t c = text[i] == L'\\' && i + 1 < text.size() ? text[++i] : 0;
-        out += c == L'r' ? L'\r' : c == L't' ? L'\t' : c == L'e' ? L'\x1b' : c ? c : text[i];
-    }
-    return out;
-}
+// A text of the form in quotes, whole.
+std::wstring Quoted(const std::wstring& text) { return L"\"" + Shown(text, 100000) + L"\""; }
 
 // What the form shows; `full` adds what never changes (caption, texts).
 Snapshot Take(bool full) {
@@ -76,9 +65,9 @@ Snapshot Take(bool full) {
                       Text(Option2) + L" | " + Text(OKButton);
     }
     s[L"options"] = std::wstring(Checked(Option1) ? L"1" : L"-") + (Checked(Option2) ? L"2" : L"-");
-    s[L"status"] = Shown(Text(Label2));
-    s[L"report name"] = Shown(Text(FileNameTxt));
-    s[L"box"] = Shown(Text(Changefeild));
+    s[L"status"] = Quoted(Text(Label2));
+    s[L"report name"] = Quoted(Text(FileNameTxt));
+    s[L"box"] = Quoted(Text(Changefeild));
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     GetGUIThreadInfo(GetWindowThreadProcessId(g_form, nullptr), &info);
@@ -101,7 +90,7 @@ Snapshot Take(bool full) {
         if (!line.empty()) s[(r < 10 ? L"row 0" : L"row ") + std::to_wstring(r)] = line;
     }
     if (HWND box = MessageBoxUp()) {
-        s[L"message box"] = Shown(WindowText(GetDlgItem(box, 0xFFFF))) +
+        s[L"message box"] = Quoted(WindowText(GetDlgItem(box, 0xFFFF))) +
                             (GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL) ? L", OK" : L"");
     }
     return s;
@@ -126,37 +115,36 @@ bool Act(const std::vector<std::wstring>& w, std::vector<std::wstring>& out) {
     const auto arg = [&](size_t k) { return k < w.size() ? w[k] : std::wstring(); };
     const auto number = [&](size_t k) { return _wtoi(arg(k).c_str()); };
     const std::wstring& action = w[0];
-    const std::wstring kActions =
-        L" state click gridkeys type key accept cancel option report ok"
-        L" close clipboard box-ok menu save load ";
-    if (kActions.find(L" " + action + L" ") == std::wstring::npos) return false;
     HWND grid = Control(Grid);
+    if (action == L"state") return true;  // the answer says it all
     if (action == L"click") return ClickGridCell(grid, number(1), number(2));
-    if (action == L"gridkeys") PostChars(grid, Unescape(arg(1)));
-    if (action == L"type") {
+    if (action == L"clipboard") return WriteClipboard(Unescape(arg(1)));
+    if (action == L"gridkeys") {
+        PostChars(grid, Unescape(arg(1)));
+    } else if (action == L"type") {
         for (wchar_t key : Unescape(arg(1))) {  // each once the box shows the one before
             const std::wstring before = Text(Changefeild);
             PostChars(Control(Changefeild), std::wstring(1, key));
             for (int waited = 0; Text(Changefeild) == before && waited < 500; waited += 10)
                 Sleep(10);
         }
-    }
-    if (action == L"key") {
+    } else if (action == L"key") {
         const WPARAM key = arg(1) == L"left" ? VK_LEFT : arg(1) == L"right" ? VK_RIGHT : VK_HOME;
         for (int n = std::max(1, number(2)); n > 0; --n) PostMessageW(grid, WM_KEYDOWN, key, 1);
-    }
-    if (action == L"accept" || action == L"cancel")
+    } else if (action == L"accept" || action == L"cancel") {
         ClickAndWait(Control(action == L"accept" ? ValidButton : CancelButton));
-    if (action == L"option") ClickAndWait(Control(number(1) == 1 ? Option1 : Option2));
-    if (action == L"report") {
+    } else if (action == L"option") {
+        ClickAndWait(Control(number(1) == 1 ? Option1 : Option2));
+    } else if (action == L"report") {
         SelectAll(Control(FileNameTxt));
         TypeText(Control(FileNameTxt), arg(1).empty() ? L"\b" : arg(1));
-    }
-    if (action == L"ok") Click(Control(OKButton));
-    if (action == L"close") PostMessageW(g_form, WM_CLOSE, 0, 0);
-    if (action == L"clipboard") return WriteClipboard(Unescape(arg(1)));
-    if (action == L"box-ok") Click(GetDlgItem(MessageBoxUp(), IDOK));
-    if (action == L"menu") {
+    } else if (action == L"ok") {
+        Click(Control(OKButton));
+    } else if (action == L"close") {
+        PostMessageW(g_form, WM_CLOSE, 0, 0);
+    } else if (action == L"box-ok") {
+        Click(GetDlgItem(MessageBoxUp(), IDOK));
+    } else if (action == L"menu") {
         const bool copy = arg(3) == L"copy";
         std::wstring before, text;
         ReadClipboard(&before);
@@ -167,12 +155,11 @@ bool Act(const std::vector<std::wstring>& w, std::vector<std::wstring>& out) {
             Sleep(20);
         }
         if (copy) {
-            out.push_back(L"  clipboard: " + Shown(text) +
+            out.push_back(L"  clipboard: " + Quoted(text) +
                           (GetClipboardOwner() == g_form ? L", the form's" : L", not the form's"));
         }
         return chosen;
-    }
-    if (action == L"save" || action == L"load") {
+    } else if (action == L"save" || action == L"load") {
         wchar_t path[MAX_PATH];
         ExpandEnvironmentStringsW(arg(1).c_str(), path, MAX_PATH);
         if (action == L"save") DeleteFileW(ToWindowsPath(path).c_str());
@@ -183,7 +170,9 @@ bool Act(const std::vector<std::wstring>& w, std::vector<std::wstring>& out) {
         if (!SaveThroughDialog(g_form, path, monitor, Deadline(20))) return false;
         std::ifstream in(ToWindowsPath(path).c_str(), std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-        out.push_back(L"  file: " + Shown(std::wstring(bytes.begin(), bytes.end())));
+        out.push_back(L"  file: " + Quoted(std::wstring(bytes.begin(), bytes.end())));
+    } else {
+        return false;  // no such action
     }
     return true;
 }
