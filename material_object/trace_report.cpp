@@ -19,7 +19,8 @@ struct PendingTrace {
     // report closes only through CloseTraceReport and changes only through
     // OpenTraceReport, both of which hand the lines over first.
     bool fileChecked = false;
-    component_definition::Module1State* module = nullptr;
+    // Made on its thread, which owns this module state too.
+    component_definition::Module1State* module = &component_definition::Module1();
 };
 
 
@@ -30,9 +31,7 @@ constexpr size_t kMaxPendingChars = size_t{1} << 20;
 // mingw-w64's runtime emulates thread_local through a function call.
 PendingTrace& Pending() {
     static platform::PerThread<PendingTrace> pendings;
-    PendingTrace& pending = pendings.Get();
-    if (!pending.module) pending.module = &component_definition::Module1();
-    return pending;
+    return pendings.Get();
 }
 
 // Makes `pending` ready to take lines for the report's current number:
