@@ -18,6 +18,8 @@ using platform::FormFocus;
 namespace {
 
 constexpr size_t kWhole = 1000;  // files, the clipboard: whole unless huge
+// Looked up before anything is read: reading the form's state makes the form,
+// which a line that is a call must not do.
 const std::wstring kActions =
     L" fresh component fill read row old goto click gridkey type accept cancel report option ok"
     L" close show clipboard copy paste file load save folder reporting ids rows width number line"

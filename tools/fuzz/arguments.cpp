@@ -229,7 +229,8 @@ VARIANT Element(SAFEARRAY* array, VARTYPE vt, const void* slot) {
     VARIANT e{};
     if (vt == VT_VARIANT) return *static_cast<const VARIANT*>(slot);
     if (vt == VT_DECIMAL) std::memcpy(&e.decVal, slot, sizeof(DECIMAL));
-    if (vt != VT_DECIMAL) std::memcpy(&e.llVal, slot, SafeArrayGetElemsize(array));
+    if (vt != VT_DECIMAL)  // the scalar types: 8 bytes at the most
+        std::memcpy(&e.llVal, slot, std::min<size_t>(SafeArrayGetElemsize(array), sizeof e.llVal));
     e.vt = vt;
     return e;
 }
