@@ -1,9 +1,11 @@
 #include "platform/number_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace korvid::platform {
 
@@ -108,35 +110,93 @@ void AppendDigits(std::wstring& out, uint64_t number) {
     out.append(buffer + k, buffer + 24);
 }
 
+// The text of `d` goes together in a buffer, then to `out` in one append.
+class TextBuffer {
+public:
+    explicit TextBuffer(std::wstring_view separator) : separator_(separator) {}
+    void Put(wchar_t ch) { *end_++ = ch; }
+    void PutDigits(const char* digits, int count) {
+        for (int k = 0; k < count; ++k) *end_++ = static_cast<wchar_t>(digits[k]);
+    }
+    void PutZeros(int count) {
+        for (int k = 0; k < count; ++k) *end_++ = L'0';
+    }
+    void PutSeparator() {
+        for (wchar_t ch : separator_) *end_++ = ch;
+    }
+    void AppendTo(std::wstring& out) const { out.append(text_, static_cast<size_t>(end_ - text_)); }
+
+private:
+    std::wstring_view separator_;
+    // 15 digits, the separator, up to four zeros after "0" or "E+308".
+    wchar_t text_[40];
+    wchar_t* end_ = text_;
+};
+
 void AppendDecimal(std::wstring& out, const Decimal& d, std::wstring_view decimalSeparator) {
+    // LOCALE_SDECIMAL has at most three characters; the buffer takes eight.
+    decimalSeparator = decimalSeparator.substr(0, 8);
+    TextBuffer text(decimalSeparator);
     if (d.exponent < -4 || d.exponent >= kSignificantDigits) {
-        out.push_back(static_cast<wchar_t>(d.digits[0]));
+        text.Put(static_cast<wchar_t>(d.digits[0]));
         if (d.count > 1) {
             // Windows writes the user's separator in this form too.
-            out.append(decimalSeparator);
-            for (int k = 1; k < d.count; ++k) out.push_back(static_cast<wchar_t>(d.digits[k]));
+            text.PutSeparator();
+            text.PutDigits(d.digits + 1, d.count - 1);
         }
-        out.push_back(L'E');
-        out.push_back(d.exponent < 0 ? L'-' : L'+');
+        text.Put(L'E');
+        text.Put(d.exponent < 0 ? L'-' : L'+');
         const int exponent = d.exponent < 0 ? -d.exponent : d.exponent;
-        if (exponent < 10) out.push_back(L'0');
-        AppendDigits(out, static_cast<uint64_t>(exponent));
+        if (exponent >= 100) text.Put(static_cast<wchar_t>(L'0' + exponent / 100));
+        text.Put(static_cast<wchar_t>(L'0' + exponent / 10 % 10));
+        text.Put(static_cast<wchar_t>(L'0' + exponent % 10));
     } else if (d.exponent >= 0) {
-        for (int k = 0; k <= d.exponent; ++k) {
-            out.push_back(k < d.count ? static_cast<wchar_t>(d.digits[k]) : L'0');
-        }
-        if (d.count > d.exponent + 1) {
-            out.append(decimalSeparator);
-            for (int k = d.exponent + 1; k < d.count; ++k) {
-                out.push_back(static_cast<wchar_t>(d.digits[k]));
-            }
+        const int whole = d.exponent + 1;
+        text.PutDigits(d.digits, std::min(whole, d.count));
+        text.PutZeros(whole - std::min(whole, d.count));
+        if (d.count > whole) {
+            text.PutSeparator();
+            text.PutDigits(d.digits + whole, d.count - whole);
         }
     } else {
-        out.push_back(L'0');
-        out.append(decimalSeparator);
-        out.append(static_cast<size_t>(-d.exponent - 1), L'0');
-        for (int k = 0; k < d.count; ++k) out.push_back(static_cast<wchar_t>(d.digits[k]));
+        text.Put(L'0');
+        text.PutSeparator();
+        text.PutZeros(-d.exponent - 1);
+        text.PutDigits(d.digits, d.count);
     }
+    text.AppendTo(out);
+}
+
+// Most values a person or a unit sets have a short decimal form (0.2,
+// 101.325): the fewest decimals p for which the integer nearest
+// magnitude * 10^p, divided by 10^p, gives the value back. That integer's
+// digits are the value's shortest form, found without the general search.
+// Nothing when it has more than 15 digits or needs more than 22 decimals.
+std::optional<Decimal> ShortDecimal(double magnitude) {
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    for (int p = 1; p <= 22; ++p) {
+        const double scaled = magnitude * kPowersOfTen[p];
+        if (scaled >= 1e15) return std::nullopt;
+        const double nearest = std::floor(scaled + 0.5);
+        // A form that gives the value back lies far closer than a quarter:
+        // only then is the exact division worth its time.
+        if (std::fabs(scaled - nearest) > 0.25 || nearest / kPowersOfTen[p] != magnitude) continue;
+        Decimal d;
+        char digits[24];
+        char* end = digits + sizeof digits;
+        char* first = end;
+        for (uint64_t number = static_cast<uint64_t>(nearest); number != 0; number /= 10) {
+            *--first = static_cast<char>('0' + number % 10);
+        }
+        d.count = static_cast<int>(end - first);
+        std::memcpy(d.digits, first, static_cast<size_t>(d.count));
+        d.exponent = d.count - 1 - p;
+        d.DropTrailingZeros();
+        return d;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -157,6 +217,12 @@ void AppendGeneralNumber(std::wstring& out, double value, std::wstring_view deci
     if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
         AppendDigits(out, static_cast<uint64_t>(magnitude));
         return;
+    }
+    if (magnitude >= 1e-7) {
+        if (const std::optional<Decimal> d = ShortDecimal(magnitude)) {
+            AppendDecimal(out, *d, decimalSeparator);
+            return;
+        }
     }
     // A normal number whose shortest round-trip form has at most 15 digits
     // lies closer to that form than half a unit of the 15th digit, so the

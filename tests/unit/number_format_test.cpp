@@ -41,7 +41,8 @@ std::wstring Reference(double value, LCID lcid, const std::wstring& separator) {
 }
 
 // Powers of ten and their neighbours (the switch points of the exponent
-// form), exact 16-digit ties, random bit patterns and everyday values.
+// form), exact 16-digit ties, short decimals, random bit patterns and
+// everyday values.
 std::vector<double> ComparisonValues() {
     std::vector<double> values = {0.0,
                                   -0.0,
@@ -64,6 +65,13 @@ std::vector<double> ComparisonValues() {
                 std::ldexp(static_cast<double>((low + random() % (high - low)) | 1), -p);
             values.insert(values.end(),
                           {tie, -tie, std::nextafter(tie, HUGE_VAL), std::nextafter(tie, 0.0)});
+        }
+    }
+    // Values with a short decimal form, from one to 22 decimals.
+    for (int p = 1; p <= 22; ++p) {
+        for (int sample = 0; sample < 200; ++sample) {
+            const double digits = static_cast<double>(random() % 1000000000000000ULL >> (sample % 40));
+            values.push_back(digits / std::pow(10.0, p));
         }
     }
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
