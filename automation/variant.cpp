@@ -1,5 +1,6 @@
 #include "automation/variant.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "automation/com_error.h"
@@ -121,18 +122,22 @@ std::optional<ArrayArg> ArrayArg::Of(const VARIANT& value) {
     return array;
 }
 
-ArrayArg::ArrayArg(SAFEARRAY* psa, VARTYPE elementType) : psa_(psa), elementType_(elementType) {
-    if (SafeArrayGetDim(psa_) >= 1) {
+ArrayArg::ArrayArg(SAFEARRAY* psa, VARTYPE elementType)
+    : psa_(psa), elementType_(elementType), dims_(SafeArrayGetDim(psa)) {
+    if (dims_ >= 1) {
         SafeArrayGetLBound(psa_, 1, &lower_);
         SafeArrayGetUBound(psa_, 1, &upper_);
     }
 }
 
 const void* ArrayArg::ElementPtr(LONG index) const {
-    if (Dims() != 1 || index < lower_ || index > upper_) RaiseRuntime(kSubscriptOutOfRange);
-    void* p = nullptr;
-    Check(SafeArrayPtrOfIndex(psa_, &index, &p));
-    return p;
+    if (dims_ != 1 || index < lower_ || index > upper_ || !psa_->pvData) {
+        RaiseRuntime(kSubscriptOutOfRange);
+    }
+    // A one-dimensional array's elements lie one after the other from its
+    // lower bound on (the SAFEARRAY layout that SafeArrayPtrOfIndex reads).
+    return static_cast<const char*>(psa_->pvData) +
+           static_cast<size_t>(index - lower_) * psa_->cbElements;
 }
 
 ArrayArg ArrayArg::Require(const VARIANT& value) {
@@ -163,7 +168,9 @@ VARIANT ArrayArg::BorrowElement(LONG index) const {
         case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4:
         case VT_INT: case VT_UINT: case VT_I8: case VT_UI8: case VT_R4: case VT_R8:
         case VT_CY: case VT_DATE: case VT_BOOL: case VT_ERROR:
-            std::memcpy(&v.llVal, p, SafeArrayGetElemsize(psa_));
+            // An array whose element size claims more than its type holds
+            // gives what fits.
+            std::memcpy(&v.llVal, p, std::min<size_t>(psa_->cbElements, sizeof v.llVal));
             v.vt = elementType_;
             return v;
         default:  // records and other types no conversion understands

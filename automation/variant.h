@@ -72,7 +72,7 @@ public:
     static ArrayArg Require(const VARIANT& value);
 
     SAFEARRAY* psa() const { return psa_; }
-    UINT Dims() const { return SafeArrayGetDim(psa_); }
+    UINT Dims() const { return dims_; }
     // Bounds of the first dimension (LBound/UBound).
     LONG Lower() const { return lower_; }
     LONG Upper() const { return upper_; }
@@ -100,6 +100,7 @@ private:
 
     SAFEARRAY* psa_;
     VARTYPE elementType_;
+    UINT dims_;
     LONG lower_ = 0;
     LONG upper_ = -1;
 };
