@@ -2,9 +2,10 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <oleauto.h>
+#include <emmintrin.h>
 
 #include <array>
-#include <mutex>
+#include <mutex>  // std::lock_guard
 #include <string>
 #include <vector>
 
@@ -28,20 +29,31 @@ bool IsAscii(std::wstring_view text) {
 // Text in the ANSI code page into `bytes`, whose capacity is reused.
 void ToAnsi(std::wstring_view text, std::string& bytes) {
     // Plain ASCII, the usual case, narrows as it is: one pass narrows every
-    // character and notes whether any lies beyond ASCII.
+    // character and notes whether any lies beyond ASCII, eight at a time.
     bytes.resize(text.size());
     char* out = bytes.data();
-    wchar_t any = 0;
-    for (size_t k = 0; k < text.size(); ++k) {
-        any = static_cast<wchar_t>(any | text[k]);
-        out[k] = static_cast<char>(text[k]);
+    const wchar_t* in = text.data();
+    const size_t size = text.size();
+    size_t k = 0;
+    __m128i any = _mm_setzero_si128();
+    for (; k + 8 <= size; k += 8) {
+        const __m128i wide = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+        any = _mm_or_si128(any, wide);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(wide, wide));
     }
-    if (any < 0x80) return;
-    int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                   nullptr, 0, nullptr, nullptr);
-    bytes.resize(size);
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        size, nullptr, nullptr);
+    wchar_t rest = 0;
+    for (; k < size; ++k) {
+        rest = static_cast<wchar_t>(rest | in[k]);
+        out[k] = static_cast<char>(in[k]);
+    }
+    const __m128i beyond = _mm_and_si128(any, _mm_set1_epi16(static_cast<short>(0xFF80)));
+    if (rest < 0x80 && _mm_movemask_epi8(_mm_cmpeq_epi16(beyond, _mm_setzero_si128())) == 0xFFFF)
+        return;
+    int converted = WideCharToMultiByte(CP_ACP, 0, in, static_cast<int>(size), nullptr, 0,
+                                        nullptr, nullptr);
+    bytes.resize(converted);
+    WideCharToMultiByte(CP_ACP, 0, in, static_cast<int>(size), bytes.data(), converted, nullptr,
+                        nullptr);
 }
 
 std::wstring FromAnsi(const std::string& bytes) {
@@ -65,6 +77,23 @@ std::wstring DialogFilter(const std::wstring& filter) {
     result.push_back(L'\0');
     return result;
 }
+
+// A critical section as a lockable: uncontended, entering and leaving are
+// an atomic operation each (std::mutex goes through the runtime's POSIX
+// threads layer first; a slim reader/writer lock wakes waiters at every
+// release under Wine).
+class CriticalSection {
+public:
+    CriticalSection() { InitializeCriticalSection(&section_); }
+    ~CriticalSection() { DeleteCriticalSection(&section_); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+    void lock() { EnterCriticalSection(&section_); }
+    void unlock() { LeaveCriticalSection(&section_); }
+
+private:
+    CRITICAL_SECTION section_;
+};
 
 // The user's decimal separator (LOCALE_SDECIMAL), read once per process.
 const std::wstring& UserDecimalSeparator() {
@@ -129,7 +158,7 @@ public:
     }
 
     int16_t FreeFileNumber() override {
-        std::lock_guard<std::mutex> lock(filesMutex_);
+        std::lock_guard<CriticalSection> lock(filesLock_);
         for (int16_t n = 1; n < static_cast<int16_t>(files_.size()); ++n) {
             if (!files_[n].open) return n;
         }
@@ -137,7 +166,7 @@ public:
     }
 
     bool OpenFile(int16_t fileNo, const std::wstring& path, FileMode mode) override {
-        std::lock_guard<std::mutex> lock(filesMutex_);
+        std::lock_guard<CriticalSection> lock(filesLock_);
         if (!ValidNumber(fileNo) || files_[fileNo].open) return false;
         File& file = files_[fileNo];
         if (mode == FileMode::Output) {
@@ -174,12 +203,12 @@ public:
     }
 
     bool IsFileOpen(int16_t fileNo) override {
-        std::lock_guard<std::mutex> lock(filesMutex_);
+        std::lock_guard<CriticalSection> lock(filesLock_);
         return ValidNumber(fileNo) && files_[fileNo].open;
     }
 
     void CloseFile(int16_t fileNo) override {
-        std::lock_guard<std::mutex> lock(filesMutex_);
+        std::lock_guard<CriticalSection> lock(filesLock_);
         if (!ValidNumber(fileNo) || !files_[fileNo].open) return;
         File& file = files_[fileNo];
         if (file.handle != INVALID_HANDLE_VALUE) CloseHandle(file.handle);
@@ -187,7 +216,7 @@ public:
     }
 
     bool WriteText(int16_t fileNo, std::wstring_view text) override {
-        std::lock_guard<std::mutex> lock(filesMutex_);
+        std::lock_guard<CriticalSection> lock(filesLock_);
         if (!ValidNumber(fileNo) || !files_[fileNo].open ||
             files_[fileNo].handle == INVALID_HANDLE_VALUE) {
             return false;
@@ -200,7 +229,7 @@ public:
     }
 
     bool ReadLine(int16_t fileNo, std::wstring* line) override {
-        std::lock_guard<std::mutex> lock(filesMutex_);
+        std::lock_guard<CriticalSection> lock(filesLock_);
         if (!ValidNumber(fileNo) || !files_[fileNo].open) return false;
         return files_[fileNo].reader.Next(line);
     }
@@ -264,7 +293,7 @@ public:
     }
 
     float NextRandom() override {
-        std::lock_guard<std::mutex> lock(randomMutex_);
+        std::lock_guard<CriticalSection> lock(randomLock_);
         return random_.Next();
     }
 
@@ -345,10 +374,10 @@ private:
         return request.fileName;
     }
 
-    std::mutex filesMutex_;
+    CriticalSection filesLock_;
     std::array<File, 256> files_{};
-    std::string ansi_;  // conversion buffer of WriteText, under filesMutex_
-    std::mutex randomMutex_;
+    std::string ansi_;  // conversion buffer of WriteText, under filesLock_
+    CriticalSection randomLock_;
     Rnd24 random_;
 };
 

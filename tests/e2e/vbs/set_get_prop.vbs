@@ -17,6 +17,7 @@ r = mo.GetProp("vaporPressure", "", Empty, "", "") : Show "GetProp its stem"
 ' One-value keys: the first component's value stands for the material.
 mo.SetProp "pressure", "VaporLiquid", Empty, "", "", Array(200000.5, 1, 2) : Show "SetProp pressure"
 r = mo.GetProp("Pressure", "vaporliquid", Empty, "", "") : Show "GetProp Pressure"
+mo.SetProp "viscosity", "vapor", Empty, "calc " & Chr(233) & Chr(128) & Chr(223), "", Array(0.001) : Show "a calcType beyond ASCII (in the report's code page)"
 mo.SetProp "viscosity", "vapor", Empty, "", "", 0.001 : Show "a value that is no array"
 ' Refusals, in the order of the checks.
 mo.SetProp "jouleThomsonCoefficient", "vapor", Empty, "", "", Array(1) : Show "no trailing blank"
