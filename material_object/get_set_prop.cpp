@@ -16,6 +16,8 @@ namespace korvid::material_object {
 
 namespace {
 
+using namespace std::string_view_literals;
+
 constexpr std::wstring_view kGetPropSource = L"ICapeThermoMaterialObject.GetProp";
 constexpr std::wstring_view kSetPropSource = L"ICapeThermoMaterialObject.SetProp";
 
@@ -29,10 +31,6 @@ std::wstring Concat(std::wstring_view a, std::wstring_view b, std::wstring_view 
 // TAB; the prefixes below hold all three.
 std::wstring& Begin(std::wstring& line, std::wstring_view prefix) { return line.assign(prefix); }
 
-void WriteArgument(std::wstring_view prefix, std::wstring_view value) {
-    WriteTraceLine({prefix, value});
-}
-
 // The array behind an argument already known to be of an array type; error 9
 // when none stands behind it. Looked up only where the array is first used.
 const com::ArrayArg& Behind(const std::optional<com::ArrayArg>& array) {
@@ -42,21 +40,22 @@ const com::ArrayArg& Behind(const std::optional<com::ArrayArg>& array) {
 
 // The argument dump of SetProp. Its label widths differ between the three
 // forms, which depend on whether `values` and `compIds` hold arrays.
-void DumpSetPropArguments(Tessel& tessel, std::wstring_view property, std::wstring_view phase,
-                          const VARIANT& compIds, std::wstring_view calcType,
-                          std::wstring_view basis, const VARIANT& values) {
+void DumpSetPropArguments(TraceLines& trace, Tessel& tessel, std::wstring_view property,
+                          std::wstring_view phase, const VARIANT& compIds,
+                          std::wstring_view calcType, std::wstring_view basis,
+                          const VARIANT& values) {
     const LCID lcid = platform::CurrentPlatform().Lcid();
-    std::wstring& line = ScratchLine();
+    std::wstring& line = trace.Scratch();
     if (!com::IsArray(values)) {
-        WriteArgument(L"\tProp       \t", property);
-        WriteArgument(L"\tPhase    \t", phase);
-        com::AppendText(Begin(line, L"\tCompIds\t"), compIds, lcid);
-        WriteTraceLine(line);
-        WriteArgument(L"\tCalcType\t", calcType);
-        WriteArgument(L"\tBasis     \t", basis);
-        com::AppendText(Begin(line, L"\tValues   \t"), values, lcid);
-        WriteTraceLine(line);
-        WriteTraceLine(kSeparator);
+        trace.Write({L"\tProp       \t"sv, property});
+        trace.Write({L"\tPhase    \t"sv, phase});
+        com::AppendText(Begin(line, L"\tCompIds\t"sv), compIds, lcid);
+        trace.Write(line);
+        trace.Write({L"\tCalcType\t"sv, calcType});
+        trace.Write({L"\tBasis     \t"sv, basis});
+        com::AppendText(Begin(line, L"\tValues   \t"sv), values, lcid);
+        trace.Write(line);
+        trace.Write(kSeparator);
         return;
     }
     const std::optional<com::ArrayArg> valueArray = com::ArrayArg::Readable(values);
@@ -67,24 +66,24 @@ void DumpSetPropArguments(Tessel& tessel, std::wstring_view property, std::wstri
         for (tessel.i = static_cast<int32_t>(k); k <= ids.Upper();
              tessel.i = static_cast<int32_t>(++k)) {
             const LONG index = static_cast<LONG>(k);
-            WriteArgument(L"\tProp         \t", property);
-            WriteArgument(L"\tPhase       \t", phase);
-            ids.AppendElementName(Begin(line, L"\tCompIds   \t"), index);
-            WriteTraceLine(line);
-            WriteArgument(L"\tCalcType\t", calcType);
-            WriteArgument(L"\tBasis        \t", basis);
-            Behind(valueArray).AppendElementText(Begin(line, L"\tValues      \t"), index, lcid);
-            WriteTraceLine(line);
-            WriteTraceLine(kSeparator);
+            trace.Write({L"\tProp         \t"sv, property});
+            trace.Write({L"\tPhase       \t"sv, phase});
+            ids.AppendElementName(Begin(line, L"\tCompIds   \t"sv), index);
+            trace.Write(line);
+            trace.Write({L"\tCalcType\t"sv, calcType});
+            trace.Write({L"\tBasis        \t"sv, basis});
+            Behind(valueArray).AppendElementText(Begin(line, L"\tValues      \t"sv), index, lcid);
+            trace.Write(line);
+            trace.Write(kSeparator);
         }
         return;
     }
-    WriteArgument(L"\tProp       \t", property);
-    WriteArgument(L"\tPhase    \t", phase);
-    WriteArgument(L"\tCompIds   \t", L"All components");
-    WriteArgument(L"\tCalcType\t", calcType);
-    WriteArgument(L"\tBasis     \t", basis);
-    WriteTraceLine(L"\tValues");
+    trace.Write({L"\tProp       \t"sv, property});
+    trace.Write({L"\tPhase    \t"sv, phase});
+    trace.Write(L"\tCompIds   \tAll components"sv);
+    trace.Write({L"\tCalcType\t"sv, calcType});
+    trace.Write({L"\tBasis     \t"sv, basis});
+    trace.Write(L"\tValues"sv);
     const com::ArrayArg& valuesArray = Behind(valueArray);
     if (valuesArray.Upper() != valuesArray.Lower()) {
         // One line per value, named by the component id of the same index.
@@ -94,45 +93,45 @@ void DumpSetPropArguments(Tessel& tessel, std::wstring_view property, std::wstri
              tessel.i = static_cast<int32_t>(++k)) {
             const LONG index = static_cast<LONG>(k);
             if (!ids) ids = com::ArrayArg::Require(*tessel.m_componentIDs);
-            line.assign(L"\t\t");
+            line.assign(L"\t\t"sv);
             ids->AppendElementName(line, index);
-            line.append(L":\t");
+            line.append(L":\t"sv);
             valuesArray.AppendElementText(line, index, lcid);
-            WriteTraceLine(line);
+            trace.Write(line);
         }
     } else {
-        line.assign(L"\t\tAll :\t");
+        line.assign(L"\t\tAll :\t"sv);
         valuesArray.AppendElementText(line, 0, lcid);
-        WriteTraceLine(line);
+        trace.Write(line);
     }
-    WriteTraceLine(kSeparator);
+    trace.Write(kSeparator);
 }
 
 // The argument dump of GetProp: six lines, or six per identifier.
-void DumpGetPropArguments(Tessel& tessel, std::wstring_view property, std::wstring_view phase,
-                          const VARIANT& compIds, std::wstring_view calcType,
-                          std::wstring_view basis) {
-    std::wstring& line = ScratchLine();
+void DumpGetPropArguments(TraceLines& trace, Tessel& tessel, std::wstring_view property,
+                          std::wstring_view phase, const VARIANT& compIds,
+                          std::wstring_view calcType, std::wstring_view basis) {
     if (!com::IsArray(compIds)) {
-        WriteArgument(L"\tProp      \t", property);
-        WriteArgument(L"\tPhase    \t", phase);
-        WriteArgument(L"\tCompIds\t", L"All components");
-        WriteArgument(L"\tCalcType\t", calcType);
-        WriteArgument(L"\tbasis      \t", basis);
-        WriteTraceLine(kSeparator);
+        trace.Write({L"\tProp      \t"sv, property});
+        trace.Write({L"\tPhase    \t"sv, phase});
+        trace.Write(L"\tCompIds\tAll components"sv);
+        trace.Write({L"\tCalcType\t"sv, calcType});
+        trace.Write({L"\tbasis      \t"sv, basis});
+        trace.Write(kSeparator);
         return;
     }
+    std::wstring& line = trace.Scratch();
     const com::ArrayArg ids = com::ArrayArg::Require(compIds);
     int64_t k = ids.Lower();
     for (tessel.i = static_cast<int32_t>(k); k <= ids.Upper();
          tessel.i = static_cast<int32_t>(++k)) {
-        WriteArgument(L"\tProp         \t", property);
-        WriteArgument(L"\tPhase      \t", phase);
-        ids.AppendElementName(Begin(line, L"\tCompIds\t"), static_cast<LONG>(k));
-        WriteTraceLine(line);
-        WriteArgument(L"\tCalcType\t", calcType);
-        WriteArgument(L"\tbasis        \t", basis);
-        WriteTraceLine(kSeparator);
+        trace.Write({L"\tProp         \t"sv, property});
+        trace.Write({L"\tPhase      \t"sv, phase});
+        ids.AppendElementName(Begin(line, L"\tCompIds\t"sv), static_cast<LONG>(k));
+        trace.Write(line);
+        trace.Write({L"\tCalcType\t"sv, calcType});
+        trace.Write({L"\tbasis        \t"sv, basis});
+        trace.Write(kSeparator);
     }
 }
 
@@ -204,9 +203,9 @@ com::Variant Tessel::ICapeThermoMaterialObject_GetProp(std::wstring_view propert
                                                        const VARIANT& compIds,
                                                        std::wstring_view calcType,
                                                        std::wstring_view basis) {
-    if (ReportOn()) {
-        WriteCallHeader(L"ICapeThermoMaterialObject_GetProp");
-        DumpGetPropArguments(*this, property, phase, compIds, calcType, basis);
+    if (TraceLines* trace = TraceLines::Active()) {
+        trace->WriteHeader(L"ICapeThermoMaterialObject_GetProp"sv);
+        DumpGetPropArguments(*trace, *this, property, phase, compIds, calcType, basis);
     }
     const Address address = CheckArguments(*this, kGetPropSource, property, phase, compIds, basis);
     SlotRef slot = store_.Slot(address.key);
@@ -219,9 +218,9 @@ com::Variant Tessel::ICapeThermoMaterialObject_GetProp(std::wstring_view propert
 void Tessel::ICapeThermoMaterialObject_SetProp(std::wstring_view property, std::wstring_view phase,
                                                const VARIANT& compIds, std::wstring_view calcType,
                                                std::wstring_view basis, const VARIANT& values) {
-    if (ReportOn()) {
-        WriteCallHeader(L"ICapeThermoMaterialObject_SetProp");
-        DumpSetPropArguments(*this, property, phase, compIds, calcType, basis, values);
+    if (TraceLines* trace = TraceLines::Active()) {
+        trace->WriteHeader(L"ICapeThermoMaterialObject_SetProp"sv);
+        DumpSetPropArguments(*trace, *this, property, phase, compIds, calcType, basis, values);
     }
     const Address address = CheckArguments(*this, kSetPropSource, property, phase, compIds, basis);
     setValues(store_.Slot(address.key), address.phase, address.component, address.basis, values);

@@ -9,92 +9,97 @@ namespace korvid::material_object {
 
 namespace {
 
-// Lines not yet handed to the OS, the file number they belong to, and the
-// thread's module state, reached through this one thread-local object.
-struct PendingTrace {
-    std::wstring text;
-    std::wstring scratch;  // ScratchLine()
-    int16_t fileNo = 0;
-    // The file was found open since the lines were last handed over. The
-    // report closes only through CloseTraceReport and changes only through
-    // OpenTraceReport, both of which hand the lines over first.
-    bool fileChecked = false;
-    // Made on its thread, which owns this module state too.
-    component_definition::Module1State* module = &component_definition::Module1();
-};
+using namespace std::string_view_literals;
 
+// Literals as string views: their length is known when compiling, where a
+// plain L"..." costs a wcslen at every use.
+constexpr std::wstring_view kLineEnd = L"\r\n"sv;
 
 constexpr size_t kMaxPendingChars = size_t{1} << 20;
 
-// The thread's PendingTrace. Fiber-local storage answers in a few
-// nanoseconds; a thread_local pointer would cost several times that, since
-// mingw-w64's runtime emulates thread_local through a function call.
-PendingTrace& Pending() {
-    static platform::PerThread<PendingTrace> pendings;
-    return pendings.Get();
-}
-
-// Makes `pending` ready to take lines for the report's current number:
-// error 52 when no file is open under it.
-void CheckFile(PendingTrace& pending) {
-    const int16_t fileNo = pending.module->g_reportFileNo;
-    if (pending.fileChecked && pending.fileNo == fileNo) return;
-    if (pending.fileNo != fileNo) {
-        TraceFlush();
-        pending.fileNo = fileNo;
-    }
-    if (!platform::CurrentPlatform().IsFileOpen(fileNo)) RaiseRuntime(kBadFileNameOrNumber);
-    pending.fileChecked = true;
-}
-
-void EndLine(PendingTrace& pending) {
-    pending.text.append(L"\r\n");
-    // A call that traces a huge list hands it over in parts.
-    if (pending.text.size() >= kMaxPendingChars) TraceFlush();
+// The thread's TraceLines. Fiber-local storage answers in a few nanoseconds;
+// a thread_local pointer would cost several times that, since mingw-w64's
+// runtime emulates thread_local through a function call.
+TraceLines& ThreadLines() {
+    static platform::PerThread<TraceLines> lines;
+    return lines.Get();
 }
 
 }  // namespace
 
-bool ReportOn() { return Pending().module->g_reportOn; }
+TraceLines::TraceLines() : module_(component_definition::Module1()) {}
 
-std::wstring& ScratchLine() {
-    std::wstring& line = Pending().scratch;
-    line.clear();
-    return line;
+TraceLines* TraceLines::Active() {
+    TraceLines& lines = ThreadLines();
+    return lines.module_.g_reportOn ? &lines : nullptr;
 }
 
-void TraceFlush() {
-    PendingTrace& pending = Pending();
-    pending.fileChecked = false;
-    if (pending.text.empty()) return;
+// True when lines may be added: reporting is on and, the first time after a
+// hand-over, a file is open under the report's number (else error 52).
+bool TraceLines::Ready() {
+    if (!module_.g_reportOn) return false;
+    const int16_t fileNo = module_.g_reportFileNo;
+    if (fileChecked_ && fileNo_ == fileNo) return true;
+    if (fileNo_ != fileNo) {
+        Flush();
+        fileNo_ = fileNo;
+    }
+    if (!platform::CurrentPlatform().IsFileOpen(fileNo)) RaiseRuntime(kBadFileNameOrNumber);
+    fileChecked_ = true;
+    return true;
+}
+
+void TraceLines::EndLine() {
+    text_.Append(kLineEnd);
+    // A call that traces a huge list hands it over in parts.
+    if (text_.size() >= kMaxPendingChars) Flush();
+}
+
+void TraceLines::Write(std::wstring_view line) {
+    if (!Ready()) return;
+    text_.Append(line);
+    EndLine();
+}
+
+void TraceLines::Write(std::initializer_list<std::wstring_view> parts) {
+    if (!Ready()) return;
+    for (std::wstring_view part : parts) text_.Append(part);
+    EndLine();
+}
+
+void TraceLines::WriteHeader(std::wstring_view name) {
+    if (!Ready()) return;
+    text_.Append(kBanner);
+    text_.Append(L"\r\n* "sv);
+    text_.Append(name);
+    text_.Append(kLineEnd);
+    text_.Append(kBanner);
+    EndLine();
+}
+
+void TraceLines::Flush() {
+    fileChecked_ = false;
+    if (text_.empty()) return;
     // A failed write (disk full) loses those lines only; the call goes on.
-    platform::CurrentPlatform().WriteText(pending.fileNo, pending.text);
-    pending.text.clear();
+    platform::CurrentPlatform().WriteText(fileNo_, text_.View());
+    text_.clear();
 }
+
+void TraceFlush() { ThreadLines().Flush(); }
 
 void WriteTraceLine(std::wstring_view line) {
-    PendingTrace& pending = Pending();
-    if (!pending.module->g_reportOn) return;
-    CheckFile(pending);
-    pending.text.append(line);
-    EndLine(pending);
+    if (TraceLines* lines = TraceLines::Active()) lines->Write(line);
 }
 
 void WriteTraceLine(std::initializer_list<std::wstring_view> parts) {
-    PendingTrace& pending = Pending();
-    if (!pending.module->g_reportOn) return;
-    CheckFile(pending);
-    for (std::wstring_view part : parts) pending.text.append(part);
-    EndLine(pending);
+    if (TraceLines* lines = TraceLines::Active()) lines->Write(parts);
 }
 
 void WriteCallHeader(std::wstring_view name) {
-    PendingTrace& pending = Pending();
-    if (!pending.module->g_reportOn) return;
-    CheckFile(pending);
-    pending.text.append(kBanner).append(L"\r\n* ").append(name).append(L"\r\n").append(kBanner);
-    EndLine(pending);
+    if (TraceLines* lines = TraceLines::Active()) lines->WriteHeader(name);
 }
+
+std::wstring& ScratchLine() { return ThreadLines().Scratch(); }
 
 bool OpenTraceReport(component_definition::Module1State& module, const std::wstring& reportName) {
     auto& platform = platform::CurrentPlatform();

@@ -11,8 +11,14 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text_buffer.h"
+
 namespace korvid::component_definition {
 struct Module1State;
+}
+namespace korvid::platform {
+template <typename T>
+class PerThread;
 }
 
 namespace korvid::material_object {
@@ -22,22 +28,61 @@ inline constexpr std::wstring_view kBanner =
 inline constexpr std::wstring_view kSeparator =
     L"\t------------------------------------------------------------";
 
-// True when the thread's report switch is on: build trace text only then.
-bool ReportOn();
+// The calling thread's lines not yet handed to the OS. A call that writes
+// many lines takes them once (Active) rather than at every line.
+class TraceLines {
+public:
+    // The calling thread's lines when its report switch is on, else nullptr.
+    static TraceLines* Active();
 
-// Writes `line` and CR LF when reporting is on; raises error 52 when it is on
-// and no file is open under the report's file number.
+    // Adds `line` and CR LF when reporting is on; raises error 52 when it is
+    // on and no file is open under the report's file number.
+    void Write(std::wstring_view line);
+    // The same for the line made of `parts`, one after the other.
+    void Write(std::initializer_list<std::wstring_view> parts);
+    // The three header lines of a call: banner, "* " + name, banner.
+    void WriteHeader(std::wstring_view name);
+
+    // An empty line buffer, to build one line in without allocating: it
+    // keeps its capacity from call to call. One line at a time: the next
+    // call empties it.
+    std::wstring& Scratch() {
+        scratch_.clear();
+        return scratch_;
+    }
+
+    // Hands the lines collected so far to the OS.
+    void Flush();
+
+private:
+    friend class platform::PerThread<TraceLines>;
+    TraceLines();
+    bool Ready();
+    void EndLine();
+
+    platform::TextBuffer text_;
+    std::wstring scratch_;
+    int16_t fileNo_ = 0;
+    // The file was found open since the lines were last handed over. The
+    // report closes only through CloseTraceReport and changes only through
+    // OpenTraceReport, both of which hand the lines over first.
+    bool fileChecked_ = false;
+    // Made on its thread, which owns this module state too.
+    component_definition::Module1State& module_;
+};
+
+// True when the thread's report switch is on: build trace text only then.
+inline bool ReportOn() { return TraceLines::Active() != nullptr; }
+
+// TraceLines::Active()->Write(...) when reporting is on.
 void WriteTraceLine(std::wstring_view line);
-// The same for the line made of `parts`, one after the other.
 void WriteTraceLine(std::initializer_list<std::wstring_view> parts);
 
 // The three header lines of a call: banner, "* " + name, banner.
 // `name` is the interface and operation, e.g. "ICapeIdentification_ComponentName".
 void WriteCallHeader(std::wstring_view name);
 
-// An empty line buffer of the calling thread, to build one trace line in
-// without allocating: it keeps its capacity from call to call. One line at a
-// time: the next call empties it.
+// The calling thread's TraceLines::Scratch(), whether or not reporting is on.
 std::wstring& ScratchLine();
 
 // Hands the lines collected so far to the OS.
