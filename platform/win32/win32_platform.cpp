@@ -374,9 +374,11 @@ private:
         return request.fileName;
     }
 
+    // What a traced call's write touches comes first, the report's usual
+    // number 1 included, so that it shares one page.
     CriticalSection filesLock_;
-    std::array<File, 256> files_{};
     std::string ansi_;  // conversion buffer of WriteText, under filesLock_
+    std::array<File, 256> files_{};
     CriticalSection randomLock_;
     Rnd24 random_;
 };
