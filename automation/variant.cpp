@@ -189,11 +189,11 @@ std::wstring ArrayArg::ElementAsText(LONG index, LCID lcid) const {
     return ToText(BorrowElement(index), lcid);
 }
 
-void ArrayArg::AppendElementName(std::wstring& line, LONG index) const {
+void ArrayArg::AppendElementName(platform::TextBuffer& line, LONG index) const {
     AppendName(line, BorrowElement(index));
 }
 
-void ArrayArg::AppendElementText(std::wstring& line, LONG index, LCID lcid) const {
+void ArrayArg::AppendElementText(platform::TextBuffer& line, LONG index, LCID lcid) const {
     AppendText(line, BorrowElement(index), lcid);
 }
 
@@ -231,20 +231,20 @@ std::wstring ToText(const VARIANT& value, LCID lcid) {
     return text;
 }
 
-void AppendText(std::wstring& line, const VARIANT& value, LCID lcid) {
+void AppendText(platform::TextBuffer& line, const VARIANT& value, LCID lcid) {
     const VARIANT& v = Deref(value);
     switch (v.vt) {
-        case VT_BSTR: line.append(Text(v.bstrVal)); return;
+        case VT_BSTR: line.Append(Text(v.bstrVal)); return;
         case VT_EMPTY: return;
         case VT_R8: platform::CurrentPlatform().AppendNumber(line, v.dblVal); return;
-        default: line.append(ToText(v, lcid)); return;
+        default: line.Append(ToText(v, lcid)); return;
     }
 }
 
-void AppendName(std::wstring& line, const VARIANT& value) {
+void AppendName(platform::TextBuffer& line, const VARIANT& value) {
     const VARIANT& v = Deref(value);
     switch (v.vt) {
-        case VT_BSTR: line.append(Text(v.bstrVal)); return;
+        case VT_BSTR: line.Append(Text(v.bstrVal)); return;
         case VT_EMPTY: return;
         case VT_NULL: RaiseRuntime(kInvalidUseOfNull);
         default: break;
@@ -255,12 +255,13 @@ void AppendName(std::wstring& line, const VARIANT& value) {
     if (v.vt & VT_ARRAY) RaiseRuntime(kTypeMismatch);
     Variant operand = Variant::IndependentCopyOf(v);
     // Let OLE Automation decide what text + value gives.
-    Variant lhs = Variant::FromText(line);
+    Variant lhs = Variant::FromText(line.View());
     Variant sum;
     HRESULT hr = VarAdd(lhs.get(), operand.get(), sum.get());
     if (FAILED(hr)) RaiseFromHresult(hr);
     if (sum.vt() == VT_NULL) RaiseRuntime(kInvalidUseOfNull);
-    line = ToText(*sum, LOCALE_USER_DEFAULT);
+    line.clear();
+    line.Append(ToText(*sum, LOCALE_USER_DEFAULT));
 }
 
 std::optional<std::wstring> StrNumberText(const VARIANT& value) {

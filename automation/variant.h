@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text_buffer.h"
+
 namespace korvid::com {
 
 // An owned VARIANT, cleared when it goes.
@@ -87,9 +89,9 @@ public:
     // Element `index` as text, as ToText converts it (error 9 first).
     std::wstring ElementAsText(LONG index, LCID lcid) const;
     // Appends element `index` to `line` as AppendName does (error 9 first).
-    void AppendElementName(std::wstring& line, LONG index) const;
+    void AppendElementName(platform::TextBuffer& line, LONG index) const;
     // Appends element `index` to `line` as AppendText does (error 9 first).
-    void AppendElementText(std::wstring& line, LONG index, LCID lcid) const;
+    void AppendElementText(platform::TextBuffer& line, LONG index, LCID lcid) const;
 
 private:
     ArrayArg(SAFEARRAY* psa, VARTYPE elementType);
@@ -117,11 +119,11 @@ double ToDouble(const VARIANT& value, LCID lcid);
 // objects without a value give error 13, Null error 94.
 std::wstring ToText(const VARIANT& value, LCID lcid);
 // Appends ToText(value) to `line`.
-void AppendText(std::wstring& line, const VARIANT& value, LCID lcid);
+void AppendText(platform::TextBuffer& line, const VARIANT& value, LCID lcid);
 // Appends `value` to `line` as text concatenation with numeric-addition
 // semantics does: a text or Empty appends; anything else makes the sum fail
 // with error 13 (94 for Null), since the line itself is no number.
-void AppendName(std::wstring& line, const VARIANT& value);
+void AppendName(platform::TextBuffer& line, const VARIANT& value);
 
 // A number as the Str() form shows it: a blank before a value that is not
 // negative, a minus sign before a negative one, digits as the general number

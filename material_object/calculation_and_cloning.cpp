@@ -137,17 +137,19 @@ void Tessel::ICapeThermoMaterialObject_SetIndependentVar(const VARIANT& indVars,
                 i = static_cast<int32_t>(k);
                 com::Variant name = names->Element(static_cast<LONG>(k));
                 // The name line is written before the value is read.
-                std::wstring line = L"\tIndVars\t";
+                platform::TextBuffer& line = ScratchLine();
+                line.Append(L"\tIndVars\t");
                 com::AppendName(line, *name);
-                WriteTraceLine(line);
+                WriteTraceLine(line.View());
                 // Numbers in the general number format, texts as they are: a
                 // value is checked when it is stored, not when it is shown.
                 WriteTraceLine(L"\tvalues\t" + com::ToText(*ValueAt(values, k), lcid));
             }
         } else {
-            std::wstring line = L"\tIndVars\t";
+            platform::TextBuffer& line = ScratchLine();
+            line.Append(L"\tIndVars\t");
             com::AppendName(line, indVars);
-            WriteTraceLine(line);
+            WriteTraceLine(line.View());
             WriteTraceLine(L"\tvalues\t" + com::ToText(values, lcid));
         }
     }

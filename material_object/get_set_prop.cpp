@@ -29,7 +29,11 @@ std::wstring Concat(std::wstring_view a, std::wstring_view b, std::wstring_view 
 
 // The argument lines begin with TAB, a label with its trailing blanks and
 // TAB; the prefixes below hold all three.
-std::wstring& Begin(std::wstring& line, std::wstring_view prefix) { return line.assign(prefix); }
+platform::TextBuffer& Begin(platform::TextBuffer& line, std::wstring_view prefix) {
+    line.clear();
+    line.Append(prefix);
+    return line;
+}
 
 // The array behind an argument already known to be of an array type; error 9
 // when none stands behind it. Looked up only where the array is first used.
@@ -45,16 +49,16 @@ void DumpSetPropArguments(TraceLines& trace, Tessel& tessel, std::wstring_view p
                           std::wstring_view calcType, std::wstring_view basis,
                           const VARIANT& values) {
     const LCID lcid = platform::CurrentPlatform().Lcid();
-    std::wstring& line = trace.Scratch();
+    platform::TextBuffer& line = trace.Scratch();
     if (!com::IsArray(values)) {
         trace.Write({L"\tProp       \t"sv, property});
         trace.Write({L"\tPhase    \t"sv, phase});
         com::AppendText(Begin(line, L"\tCompIds\t"sv), compIds, lcid);
-        trace.Write(line);
+        trace.Write(line.View());
         trace.Write({L"\tCalcType\t"sv, calcType});
         trace.Write({L"\tBasis     \t"sv, basis});
         com::AppendText(Begin(line, L"\tValues   \t"sv), values, lcid);
-        trace.Write(line);
+        trace.Write(line.View());
         trace.Write(kSeparator);
         return;
     }
@@ -69,11 +73,11 @@ void DumpSetPropArguments(TraceLines& trace, Tessel& tessel, std::wstring_view p
             trace.Write({L"\tProp         \t"sv, property});
             trace.Write({L"\tPhase       \t"sv, phase});
             ids.AppendElementName(Begin(line, L"\tCompIds   \t"sv), index);
-            trace.Write(line);
+            trace.Write(line.View());
             trace.Write({L"\tCalcType\t"sv, calcType});
             trace.Write({L"\tBasis        \t"sv, basis});
             Behind(valueArray).AppendElementText(Begin(line, L"\tValues      \t"sv), index, lcid);
-            trace.Write(line);
+            trace.Write(line.View());
             trace.Write(kSeparator);
         }
         return;
@@ -93,16 +97,14 @@ void DumpSetPropArguments(TraceLines& trace, Tessel& tessel, std::wstring_view p
              tessel.i = static_cast<int32_t>(++k)) {
             const LONG index = static_cast<LONG>(k);
             if (!ids) ids = com::ArrayArg::Require(*tessel.m_componentIDs);
-            line.assign(L"\t\t"sv);
-            ids->AppendElementName(line, index);
-            line.append(L":\t"sv);
+            ids->AppendElementName(Begin(line, L"\t\t"sv), index);
+            line.Append(L":\t"sv);
             valuesArray.AppendElementText(line, index, lcid);
-            trace.Write(line);
+            trace.Write(line.View());
         }
     } else {
-        line.assign(L"\t\tAll :\t"sv);
-        valuesArray.AppendElementText(line, 0, lcid);
-        trace.Write(line);
+        valuesArray.AppendElementText(Begin(line, L"\t\tAll :\t"sv), 0, lcid);
+        trace.Write(line.View());
     }
     trace.Write(kSeparator);
 }
@@ -120,7 +122,7 @@ void DumpGetPropArguments(TraceLines& trace, Tessel& tessel, std::wstring_view p
         trace.Write(kSeparator);
         return;
     }
-    std::wstring& line = trace.Scratch();
+    platform::TextBuffer& line = trace.Scratch();
     const com::ArrayArg ids = com::ArrayArg::Require(compIds);
     int64_t k = ids.Lower();
     for (tessel.i = static_cast<int32_t>(k); k <= ids.Upper();
@@ -128,7 +130,7 @@ void DumpGetPropArguments(TraceLines& trace, Tessel& tessel, std::wstring_view p
         trace.Write({L"\tProp         \t"sv, property});
         trace.Write({L"\tPhase      \t"sv, phase});
         ids.AppendElementName(Begin(line, L"\tCompIds\t"sv), static_cast<LONG>(k));
-        trace.Write(line);
+        trace.Write(line.View());
         trace.Write({L"\tCalcType\t"sv, calcType});
         trace.Write({L"\tbasis        \t"sv, basis});
         trace.Write(kSeparator);

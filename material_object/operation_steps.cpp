@@ -11,9 +11,10 @@ namespace {
 
 void WriteNameLine(std::wstring_view prefix, const VARIANT& name, LineErrors errors) {
     auto write = [&] {
-        std::wstring line(prefix);
+        platform::TextBuffer& line = ScratchLine();
+        line.Append(prefix);
         com::AppendName(line, name);
-        WriteTraceLine(line);
+        WriteTraceLine(line.View());
     };
     if (errors == LineErrors::Skip) {
         TryStep(write);

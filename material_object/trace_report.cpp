@@ -99,7 +99,7 @@ void WriteCallHeader(std::wstring_view name) {
     if (TraceLines* lines = TraceLines::Active()) lines->WriteHeader(name);
 }
 
-std::wstring& ScratchLine() { return ThreadLines().Scratch(); }
+platform::TextBuffer& ScratchLine() { return ThreadLines().Scratch(); }
 
 bool OpenTraceReport(component_definition::Module1State& module, const std::wstring& reportName) {
     auto& platform = platform::CurrentPlatform();

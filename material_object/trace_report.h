@@ -46,7 +46,7 @@ public:
     // An empty line buffer, to build one line in without allocating: it
     // keeps its capacity from call to call. One line at a time: the next
     // call empties it.
-    std::wstring& Scratch() {
+    platform::TextBuffer& Scratch() {
         scratch_.clear();
         return scratch_;
     }
@@ -61,7 +61,7 @@ private:
     void EndLine();
 
     platform::TextBuffer text_;
-    std::wstring scratch_;
+    platform::TextBuffer scratch_;
     int16_t fileNo_ = 0;
     // The file was found open since the lines were last handed over. The
     // report closes only through CloseTraceReport and changes only through
@@ -83,7 +83,7 @@ void WriteTraceLine(std::initializer_list<std::wstring_view> parts);
 void WriteCallHeader(std::wstring_view name);
 
 // The calling thread's TraceLines::Scratch(), whether or not reporting is on.
-std::wstring& ScratchLine();
+platform::TextBuffer& ScratchLine();
 
 // Hands the lines collected so far to the OS.
 void TraceFlush();

@@ -100,20 +100,20 @@ Decimal RoundToSignificant(double magnitude) {
     return d;
 }
 
-void AppendDigits(std::wstring& out, uint64_t number) {
+void AppendDigits(TextBuffer& out, uint64_t number) {
     wchar_t buffer[24];
-    int k = 24;
+    size_t k = 24;
     do {
         buffer[--k] = static_cast<wchar_t>(L'0' + number % 10);
         number /= 10;
     } while (number != 0);
-    out.append(buffer + k, buffer + 24);
+    out.Append({buffer + k, 24 - k});
 }
 
-// The text of `d` goes together in a buffer, then to `out` in one append.
-class TextBuffer {
+// The text of a decimal goes together here, then to its place in one append.
+class NumberChars {
 public:
-    explicit TextBuffer(std::wstring_view separator) : separator_(separator) {}
+    explicit NumberChars(std::wstring_view separator) : separator_(separator) {}
     void Put(wchar_t ch) { *end_++ = ch; }
     void PutDigits(const char* digits, int count) {
         for (int k = 0; k < count; ++k) *end_++ = static_cast<wchar_t>(digits[k]);
@@ -124,7 +124,7 @@ public:
     void PutSeparator() {
         for (wchar_t ch : separator_) *end_++ = ch;
     }
-    void AppendTo(std::wstring& out) const { out.append(text_, static_cast<size_t>(end_ - text_)); }
+    void AppendTo(TextBuffer& out) const { out.Append({text_, static_cast<size_t>(end_ - text_)}); }
 
 private:
     std::wstring_view separator_;
@@ -133,10 +133,10 @@ private:
     wchar_t* end_ = text_;
 };
 
-void AppendDecimal(std::wstring& out, const Decimal& d, std::wstring_view decimalSeparator) {
+void AppendDecimal(TextBuffer& out, const Decimal& d, std::wstring_view decimalSeparator) {
     // LOCALE_SDECIMAL has at most three characters; the buffer takes eight.
     decimalSeparator = decimalSeparator.substr(0, 8);
-    TextBuffer text(decimalSeparator);
+    NumberChars text(decimalSeparator);
     if (d.exponent < -4 || d.exponent >= kSignificantDigits) {
         text.Put(static_cast<wchar_t>(d.digits[0]));
         if (d.count > 1) {
@@ -201,17 +201,18 @@ std::optional<Decimal> ShortDecimal(double magnitude) {
 
 }  // namespace
 
-void AppendGeneralNumber(std::wstring& out, double value, std::wstring_view decimalSeparator) {
+void AppendGeneralNumber(TextBuffer& out, double value, std::wstring_view decimalSeparator) {
+    using namespace std::string_view_literals;
     if (std::isnan(value)) {
-        out.append(std::signbit(value) ? L"-NAN(IND)" : L"NAN");
+        out.Append(std::signbit(value) ? L"-NAN(IND)"sv : L"NAN"sv);
         return;
     }
     if (std::isinf(value)) {
-        out.append(value < 0 ? L"-INF" : L"INF");
+        out.Append(value < 0 ? L"-INF"sv : L"INF"sv);
         return;
     }
     const double magnitude = std::fabs(value);
-    if (value < 0) out.push_back(L'-');  // negative zero is written "0"
+    if (value < 0) out.Append(L"-"sv);  // negative zero is written "0"
 
     // Whole numbers of up to 15 digits are their own digits.
     if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {

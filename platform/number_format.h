@@ -16,16 +16,18 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text_buffer.h"
+
 namespace korvid::platform {
 
 // Appends `value` in the general number format, with `decimalSeparator`
 // (the locale's LOCALE_SDECIMAL) in the plain form.
-void AppendGeneralNumber(std::wstring& out, double value, std::wstring_view decimalSeparator);
+void AppendGeneralNumber(TextBuffer& out, double value, std::wstring_view decimalSeparator);
 
 inline std::wstring FormatGeneralNumber(double value, std::wstring_view decimalSeparator) {
-    std::wstring text;
+    TextBuffer text;
     AppendGeneralNumber(text, value, decimalSeparator);
-    return text;
+    return std::wstring(text.View());
 }
 
 }  // namespace korvid::platform

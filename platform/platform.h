@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text_buffer.h"
+
 namespace korvid::platform {
 
 class DefinitionFormHandler;
@@ -43,11 +45,11 @@ public:
     // --- Locale -----------------------------------------------------------
     // Appends `value` in the general number format of the user's locale
     // (VarBstrFromR8's text as Windows gives it) to `out`.
-    virtual void AppendNumber(std::wstring& out, double value) = 0;
+    virtual void AppendNumber(TextBuffer& out, double value) = 0;
     std::wstring FormatNumber(double value) {
-        std::wstring text;
+        TextBuffer text;
         AppendNumber(text, value);
-        return text;
+        return std::wstring(text.View());
     }
     // Locale-aware text to number (VarR8FromStr); false when the text is
     // not a number as a whole (the empty text included).

@@ -1,6 +1,6 @@
 // A growing buffer of UTF-16 text made of many short pieces, such as the
-// lines of a trace report: a label, a value and a line end, a few dozen
-// characters each. Pieces are copied inline, in blocks of eight characters,
+// lines of a trace report (a label, a value and a line end, a few dozen
+// characters each) and the numbers in them. Pieces are copied inline, in blocks of eight characters,
 // where a call of memcpy would cost more than the copy itself; the buffer
 // keeps its capacity when it is emptied.
 #pragma once
@@ -44,7 +44,7 @@ private:
     }
 
     void Grow(size_t more) {
-        size_t capacity = capacity_ < 4096 ? 4096 : capacity_ * 2;
+        size_t capacity = capacity_ < 64 ? 64 : capacity_ * 2;
         if (capacity < size_ + more) capacity = size_ + more;
         std::unique_ptr<wchar_t[]> data(new wchar_t[capacity]);
         if (size_ != 0) std::memcpy(data.get(), data_.get(), size_ * sizeof(wchar_t));

@@ -21,7 +21,7 @@ std::wstring ScriptedPlatform::FileText(const std::wstring& path) const {
     return it == files.end() ? std::wstring() : it->second;
 }
 
-void ScriptedPlatform::AppendNumber(std::wstring& out, double value) {
+void ScriptedPlatform::AppendNumber(TextBuffer& out, double value) {
     AppendGeneralNumber(out, value, decimalSeparator_);
 }
 

@@ -65,7 +65,7 @@ public:
     std::wstring FileText(const std::wstring& path) const;
 
     // --- Platform -------------------------------------------------------------
-    void AppendNumber(std::wstring& out, double value) override;
+    void AppendNumber(TextBuffer& out, double value) override;
     bool ParseNumber(std::wstring_view text, double* value) override;
     std::wstring UpperCase(std::wstring_view text) override;
     uint32_t Lcid() override { return lcid_; }

@@ -118,7 +118,7 @@ HWND OwnerWindow() {
 class Win32Platform final : public Platform {
 public:
     // VarBstrFromR8's text with the user's decimal separator, without its cost.
-    void AppendNumber(std::wstring& out, double value) override {
+    void AppendNumber(TextBuffer& out, double value) override {
         AppendGeneralNumber(out, value, UserDecimalSeparator());
     }
 

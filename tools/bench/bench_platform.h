@@ -14,7 +14,9 @@ public:
     // `reportName` empty: the form switches reporting off.
     explicit BenchPlatform(std::wstring reportName) : reportName_(std::move(reportName)) {}
 
-    void AppendNumber(std::wstring& out, double value) override { real_.AppendNumber(out, value); }
+    void AppendNumber(platform::TextBuffer& out, double value) override {
+        real_.AppendNumber(out, value);
+    }
     bool ParseNumber(std::wstring_view text, double* value) override {
         return real_.ParseNumber(text, value);
     }
