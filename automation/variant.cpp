@@ -137,7 +137,7 @@ const void* ArrayArg::ElementPtr(LONG index) const {
     // A one-dimensional array's elements lie one after the other from its
     // lower bound on (the SAFEARRAY layout that SafeArrayPtrOfIndex reads).
     return static_cast<const char*>(psa_->pvData) +
-           static_cast<size_t>(index - lower_) * psa_->cbElements;
+           static_cast<size_t>(int64_t{index} - lower_) * psa_->cbElements;
 }
 
 ArrayArg ArrayArg::Require(const VARIANT& value) {

@@ -1,5 +1,6 @@
 // The call trace report: a text file under "CapeOpenValidationReports" beside
-// the component's library, written line by line through WriteTraceLine.
+// the component's library, written line by line through WriteTraceLine, or
+// through the thread's TraceLines by a call that writes many.
 //
 // Lines of one call are collected and handed to the OS in one write when the
 // call ends (TraceFlush), before any modal window, and before the report file

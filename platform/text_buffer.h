@@ -14,6 +14,7 @@ namespace korvid::platform {
 
 class TextBuffer {
 public:
+    // `piece` must not lie in this buffer: growing it would move the piece.
     void Append(std::wstring_view piece) {
         if (capacity_ - size_ < piece.size()) Grow(piece.size());
         Copy(data_.get() + size_, piece.data(), piece.size());
