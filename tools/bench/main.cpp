@@ -4,8 +4,8 @@
 // an empty vtable call (get ComponentName, reporting off), the same call
 // through IDispatch, one WriteFile of as many bytes as the traced call
 // writes, and, the floor of a traced call, the untraced call followed by that
-// WriteFile in one loop. Every round times each of these once, round-robin; each figure is
-// its best round. A last line splits a traced call's cost: its trace text
+// WriteFile in one loop. Every round times each of these once, round-robin;
+// each figure is its best round. A last line splits a traced call's cost: its trace text
 // built but not written, over the same call with reporting off.
 //
 // Last, it counts the heap allocations of each call, traced and untraced:
@@ -298,8 +298,8 @@ int main(int argc, char** argv) {
         textSetVtableM{2000, true, unwritten(setVtable)},
         textGetVtableM{2000, true, unwritten(getVtable)};
     // The same floor measured as one piece: the untraced call and then its
-    // WriteFile, in one loop. A WriteFile leaves the caches and the TLB colder
-    // for the code after it, which separate loops never see.
+    // WriteFile, in one loop. A WriteFile leaves the caches colder for the
+    // code after it, which separate loops never see.
     auto thenWrite = [&](const std::function<void()>& call, DWORD count) {
         return [call, write = writeFile(count)] {
             call();
