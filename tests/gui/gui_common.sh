@@ -3,7 +3,7 @@
 KORVID_BIN=$(cd "$1" && pwd)
 KORVID_SRC=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 KORVID_ARTIFACTS="$KORVID_BIN/../artifacts"
-KORVID_COMO="$KORVID_SRC/tests/data/three_components.como"
+KORVID_GUI_COMO="$KORVID_SRC/tests/data/three_components.como"
 KORVID_WORK=$(mktemp -d)
 mkdir -p "$KORVID_ARTIFACTS"
 # shellcheck source=../../tools/scripts/wine-env.sh
@@ -42,7 +42,7 @@ gui_screenshot() {
 # gui_check SECTION: the checker runs that section of the form's script and
 # adds its transcript to the one gui_compare compares with the script.
 gui_script="$KORVID_SRC/tests/data/gui/definition_form.txt"
-export KORVID_WORK KORVID_COMO
+export KORVID_WORK KORVID_GUI_COMO
 gui_check() {
     korvid_timeout 90 wine "$KORVID_BIN/korvid-form-check.exe" "$(winepath -w "$gui_script")" "$1" |
         tr -d '\r' >>"$KORVID_WORK/transcript"
