@@ -8,7 +8,7 @@
 // compares the transcripts of all sections with SCRIPT. KORVID_UPDATE_EXPECTED
 // set: no expected lines, the form is read once it stays still.
 // Exit code 0, or 4 on bad arguments or a form that never appears.
-// KORVID_TIME_SCALE (a whole number) stretches every wait, for slow machines.
+// KORVID_TIME_SCALE stretches every wait (tools/form_driver/time_scale.h).
 //
 // Actions: state (everything the form shows), click ROW COL, gridkeys "text",
 // type "text" (into the edit box, key by key), key left|right|home [N],
@@ -27,6 +27,7 @@
 #include "platform/win32/form_controls.h"
 #include "tests/support/script_text.h"
 #include "tools/form_driver/form_driver.h"
+#include "tools/form_driver/time_scale.h"
 
 namespace {
 
@@ -37,16 +38,6 @@ using namespace korvid::platform::form_controls;
 using Snapshot = std::map<std::wstring, std::wstring>;
 
 HWND g_form = nullptr;
-
-// A wait in milliseconds (or seconds), stretched by KORVID_TIME_SCALE.
-int Scaled(int wait) {
-    static const int scale = [] {
-        const wchar_t* text = _wgetenv(L"KORVID_TIME_SCALE");
-        const int value = text ? _wtoi(text) : 1;
-        return value > 0 ? value : 1;
-    }();
-    return wait * scale;
-}
 
 HWND Control(Id id) { return FormControl(g_form, id); }
 std::wstring Text(Id id) { return WindowText(Control(id)); }
@@ -159,8 +150,8 @@ bool Act(const std::vector<std::wstring>& w, std::vector<std::wstring>& out) {
         const bool copy = arg(3) == L"copy";
         std::wstring before, text;
         ReadClipboard(&before);
-        const bool chosen =
-            ChooseFromGridMenu(grid, number(1), number(2), copy ? L'C' : L'P', Deadline(Scaled(10)));
+        const bool chosen = ChooseFromGridMenu(grid, number(1), number(2), copy ? L'C' : L'P',
+                                               Deadline(Scaled(10)));
         for (int waited = 0; copy && waited < Scaled(2000); waited += 20) {
             if (ReadClipboard(&text) && text != before) break;
             Sleep(20);
@@ -207,7 +198,8 @@ int wmain(int argc, wchar_t** argv) {
         if (line.rfind(L"## ", 0) == 0) inside = line.substr(3) == argv[2];
         if (inside) lines.push_back(line);
     }
-    for (const Deadline deadline(Scaled(20)); !(g_form = FindForm(0)) && !deadline.Passed();) Sleep(50);
+    for (const Deadline deadline(Scaled(20)); !(g_form = FindForm(0)) && !deadline.Passed();)
+        Sleep(50);
     if (lines.empty() || !g_form) {
         PrintLine(lines.empty() ? L"no such section" : L"no definition form appeared");
         return 4;
