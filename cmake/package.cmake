@@ -55,6 +55,14 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
               ${CMAKE_SOURCE_DIR}/tests/data/three_components.como
         DESTINATION .)
 
+# Shipped stripped; the debug information stays beside the zip.
+if(MINGW)
+    set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip_package.cmake)
+    set(CPACK_KORVID_OBJCOPY ${CMAKE_OBJCOPY})
+    set(CPACK_KORVID_STRIP ${CMAKE_STRIP})
+    set(CPACK_KORVID_DEBUG_DIR ${KORVID_PACKAGE_DIR}/Korvid-${PROJECT_VERSION}-win${KORVID_BITNESS}-debug)
+endif()
+
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Korvid)
 set(CPACK_PACKAGE_VENDOR "the Korvid developers")

@@ -17,11 +17,12 @@ trap 'rm -rf "$WORK"' EXIT
 source "$E2E_DIR/../../tools/scripts/wine-env.sh"
 korvid_start_display
 korvid_start_wine
-# regsvr32 and cscript of the bitness under test.
+# regsvr32 and cscript of the bitness under test, and the loader that starts them.
 bits="${KORVID_BITS:-64}" REGSVR32="$(korvid_system_dir)\\regsvr32.exe" CSCRIPT="$(korvid_system_dir)\\cscript.exe"
+SYSTEM_WINE="$(korvid_system_wine)"
 winpath() { winepath -w "$1" 2>/dev/null; }
 WIN_BIN="$(winpath "$BIN")" WIN_WORK="$(winpath "$WORK")" COMO="$(winpath "$DATA/three_components.como")"
-mkdir -p "$REPORTS" && timeout 60 wine "$REGSVR32" /s "$WIN_BIN\\Korvid.dll"
+mkdir -p "$REPORTS" && korvid_timeout 60 "$SYSTEM_WINE" "$REGSVR32" /s "$WIN_BIN\\Korvid.dll"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -38,11 +39,11 @@ norm() {
 # while korvid-autofill.exe fills its forms; their outputs go through norm to
 # $WORK/client.out and $WORK/autofill.out.
 run() {
-    local args=() filled=0
+    local args=(--timeout "$(korvid_scaled 60)") filled=0
     while [ "$1" != -- ]; do args+=("$1") && shift; done
-    timeout "${CLIENT_TIMEOUT:-120}" wine "$BIN/korvid-autofill.exe" "${args[@]}" >"$WORK/autofill.raw" 2>&1 &
+    korvid_timeout "${CLIENT_TIMEOUT:-120}" wine "$BIN/korvid-autofill.exe" "${args[@]}" >"$WORK/autofill.raw" 2>&1 &
     local filler=$!
-    if declare -F "$2" >/dev/null; then "${@:2}"; else timeout "${CLIENT_TIMEOUT:-120}" "${@:2}"; fi 2>&1 | norm >"$WORK/client.out" || true
+    if declare -F "$2" >/dev/null; then "${@:2}"; else korvid_timeout "${CLIENT_TIMEOUT:-120}" "${@:2}"; fi 2>&1 | norm >"$WORK/client.out" || true
     wait "$filler" || filled=$?
     norm <"$WORK/autofill.raw" >"$WORK/autofill.out"
     [ "$filled" = 0 ] || { cat "$WORK/autofill.out" "$WORK/client.out" >&2; fail "korvid-autofill.exe exited $filled"; }
@@ -51,7 +52,7 @@ run() {
 # vbs NAME [ARGS...]: the VBScript client vbs/NAME.vbs after the shared prelude.
 vbs() {
     cat "$E2E_DIR/vbs/prelude.vbs" "$E2E_DIR/vbs/$1.vbs" >"$WORK/$1.vbs"
-    (cd "$WORK" && timeout "${CLIENT_TIMEOUT:-120}" wine "$CSCRIPT" //nologo "$1.vbs" "${@:2}")
+    (cd "$WORK" && korvid_timeout "${CLIENT_TIMEOUT:-120}" "$SYSTEM_WINE" "$CSCRIPT" //nologo "$1.vbs" "${@:2}")
 }
 
 # expect FILE...: each FILE equals the file of its name in $EXPECTED, byte for
@@ -59,6 +60,7 @@ vbs() {
 expect() {
     for file in "$@"; do
         [ -z "${KORVID_E2E_BLESS:-}" ] || { mkdir -p "$EXPECTED" && cp "$file" "$EXPECTED/" && continue; }
+        [ -f "$file" ] || fail "$file is missing; its folder holds: $(ls "$(dirname "$file")" | tr '\n' ' ')"
         cmp -s "$EXPECTED/${file##*/}" "$file" || diff "$EXPECTED/${file##*/}" "$file" >&2 || fail "$file differs"
     done
 }

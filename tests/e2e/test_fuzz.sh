@@ -8,7 +8,7 @@ calls="${KORVID_FUZZ_CALLS:-20000}"
 # About 0.2 ms a call under the heap checks: allowed 0.5 ms, and the set-up.
 export CLIENT_TIMEOUT=$((120 + calls / 2000))
 for report in "" e2e_fuzz; do
-    WINEDEBUG=warn+heap run --como "$COMO" --report "$report" --timeout "$CLIENT_TIMEOUT" -- \
+    WINEDEBUG=warn+heap run --como "$COMO" --report "$report" --timeout "$(korvid_scaled "$CLIENT_TIMEOUT")" -- \
         wine "$BIN/korvid-fuzz.exe" --calls "$calls" --seed "${KORVID_FUZZ_SEED:-20261206}"
     cat "$WORK/client.out"
     ! grep -E ':(warn|err):heap' "$WORK/client.out" "$WORK/autofill.out" >&2 || fail "Wine's heap checks warned"

@@ -2,20 +2,21 @@
 # regsvr32 writes the ProgID, the class (Apartment) in its bitness's view, the
 # type library under its bitness and the interface keys but another CAPE-OPEN
 # library's; /u removes what is ours, leaving the shared keys while the other
-# bitness is registered; then the class can no longer be created.
+# bitness is registered; then the class can no longer be created in this
+# bitness, and still can in the other where its server is really registered.
 source "$(dirname "$0")/lib.sh" "$1"
 clsid='{B7F98B4C-E47C-4821-ABA9-A462547124BB}' lib='HKCR\TypeLib\{A0E3B237-872B-447D-A343-A7D418B7FE77}\1.0'
 ident='HKCR\Interface\{678C0990-7D66-11D2-A67D-00105A42887F}' other=$((96 - bits))
 keys=('HKCR\Korvid.Tessel' "HKCR\\CLSID\\$clsid" "$lib" "$lib\\0\\win$bits"
       'HKCR\Interface\{91662CFF-B8FF-4B1A-B4DF-5A62AFEED1E9}' 'HKCR\Interface\{678C0994-7D66-11D2-A67D-00105A42887F}' "$ident")
-reg() { timeout 30 wine reg "$@" >/dev/null 2>&1; }
-regsvr() { timeout 60 wine "$REGSVR32" /s "$@" "$WIN_BIN\\Korvid.dll"; }
+reg() { korvid_timeout 30 "$SYSTEM_WINE" reg "$@" >/dev/null 2>&1; }
+regsvr() { korvid_timeout 60 "$SYSTEM_WINE" "$REGSVR32" /s "$@" "$WIN_BIN\\Korvid.dll"; }
 # dump NAME: the keys as reg lists them in this bitness's view (the type
 # library's version key without its subkeys' content), compared with NAME.out.
 dump() {
     for key in "${keys[@]}"; do
         [ "$key" = "$lib" ] && s=() || s=(/s)
-        timeout 30 wine reg query "$key" "${s[@]}" "/reg:$bits" >"$WORK/key" 2>&1 && cat "$WORK/key" || echo "no $key"
+        korvid_timeout 30 "$SYSTEM_WINE" reg query "$key" "${s[@]}" "/reg:$bits" >"$WORK/key" 2>&1 && cat "$WORK/key" || echo "no $key"
     done | norm >"$WORK/$1.out"
     expect "$WORK/$1.out"
 }
@@ -30,10 +31,18 @@ unmake() { for ((k = 0; k < ${#made[@]}; k += 2)); do reg delete "${made[k]}" /f
 trap 'unmake; reg delete "$ident" /f; regsvr; rm -rf "$WORK"' EXIT
 reg query "HKCR\\CLSID\\$clsid" "/reg:$other" || mk "HKCR\\CLSID\\$clsid\\InprocServer32" "HKCR\\CLSID\\$clsid" "/reg:$other"
 reg query "$lib\\0\\win$other" || mk "$lib\\0\\win$other" "$lib\\0\\win$other" "/reg:$bits"
+# Nothing made up: the other bitness's server is really registered.
+[ ${#made[@]} = 0 ] && beside_other=_and_other || beside_other=
 regsvr /u
 dump unregistered_beside_other
 vbs create | norm >"$WORK/create.out"
 expect "$WORK/create.out"
+if [ -n "$beside_other" ]; then
+    # It still creates, and keeps the shared keys to the end.
+    CSCRIPT="$(KORVID_BITS=$other korvid_system_dir)\\cscript.exe" \
+        SYSTEM_WINE="$(KORVID_BITS=$other korvid_system_wine)" run --como "$COMO" -- vbs create
+    mv "$WORK/client.out" "$WORK/create_other.out" && expect "$WORK/create_other.out"
+fi
 if [ ${#made[@]} = 4 ]; then
     unmake && made=()
     regsvr && regsvr /u
@@ -43,4 +52,4 @@ reg add "$ident\\TypeLib" /ve /d '{11111111-2222-3333-4444-555555555555}' /f
 regsvr
 dump beside_foreign
 regsvr /u
-dump unregistered_beside_foreign
+dump "unregistered_beside_foreign$beside_other"

@@ -6,7 +6,7 @@ source "$(dirname "$0")/lib.sh" "$1"
 # Freed BSTRs must reach the task allocator for the leak count to see them.
 export OANOCACHE=1 CLIENT_TIMEOUT=300
 for report in "" e2e_robustness; do
-    run --como "$COMO" --report "$report" --timeout 300 -- \
+    run --como "$COMO" --report "$report" --timeout "$(korvid_scaled 300)" -- \
         wine "$BIN/korvid-fuzz.exe" --vtable --calls 6000 --seed 20261206 ${report:+--no-huge}
     cat "$WORK/client.out"
     passed

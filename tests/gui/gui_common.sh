@@ -3,7 +3,7 @@
 KORVID_BIN=$(cd "$1" && pwd)
 KORVID_SRC=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 KORVID_ARTIFACTS="$KORVID_BIN/../artifacts"
-KORVID_COMO="$KORVID_SRC/tests/data/three_components.como"
+KORVID_GUI_COMO="$KORVID_SRC/tests/data/three_components.como"
 KORVID_WORK=$(mktemp -d)
 mkdir -p "$KORVID_ARTIFACTS"
 # shellcheck source=../../tools/scripts/wine-env.sh
@@ -18,17 +18,17 @@ gui_fail() {
     gui_failures=$((gui_failures + 1))
 }
 gui_register() {
-    timeout 60 wine "$(korvid_system_dir)\\regsvr32.exe" /s "$KORVID_BIN/Korvid.dll" || gui_fail "regsvr32 Korvid.dll"
+    korvid_timeout 60 "$(korvid_system_wine)" "$(korvid_system_dir)\\regsvr32.exe" /s "$KORVID_BIN/Korvid.dll" || gui_fail "regsvr32 Korvid.dll"
 }
 gui_start_probe() {
-    timeout 120 wine "$KORVID_BIN/korvid-e2e-host.exe" probe "$@" 2>/dev/null | tr -d '\r' >"$KORVID_WORK/probe.out" &
+    korvid_timeout 120 wine "$KORVID_BIN/korvid-e2e-host.exe" probe "$@" 2>/dev/null | tr -d '\r' >"$KORVID_WORK/probe.out" &
     gui_probe=$!
 }
 # What the probe prints for a creation whose form loaded three_components.como.
 gui_created='created: str["Methane" "Ethane" "Water"] str["74-82-8" "74-84-0" "7732-18-5"]'
 # Waits up to $1 seconds for the probe to end, then expects its line $2 ($3 times, default once).
 gui_expect_probe() {
-    for _ in $(seq $(($1 * 10))); do kill -0 "$gui_probe" 2>/dev/null && sleep 0.1; done
+    for _ in $(seq $(($(korvid_scaled "$1") * 10))); do kill -0 "$gui_probe" 2>/dev/null && sleep 0.1; done
     kill -0 "$gui_probe" 2>/dev/null && gui_fail "the probe did not end"
     [ "$(grep -c -xF "$2" "$KORVID_WORK/probe.out")" = "${3:-1}" ] ||
         gui_fail "probe said '$(cat "$KORVID_WORK/probe.out")', expected ${3:-1} x '$2'"
@@ -42,9 +42,9 @@ gui_screenshot() {
 # gui_check SECTION: the checker runs that section of the form's script and
 # adds its transcript to the one gui_compare compares with the script.
 gui_script="$KORVID_SRC/tests/data/gui/definition_form.txt"
-export KORVID_WORK KORVID_COMO
+export KORVID_WORK KORVID_GUI_COMO
 gui_check() {
-    timeout 90 wine "$KORVID_BIN/korvid-form-check.exe" "$(winepath -w "$gui_script")" "$1" |
+    korvid_timeout 90 wine "$KORVID_BIN/korvid-form-check.exe" "$(winepath -w "$gui_script")" "$1" |
         tr -d '\r' >>"$KORVID_WORK/transcript"
     [ "${PIPESTATUS[0]}" = 0 ] || gui_fail "korvid-form-check $1"
 }

@@ -6,7 +6,7 @@
 source "$(dirname "$0")/gui_common.sh" "$1"
 
 autofill() {
-    timeout 90 wine "$KORVID_BIN/korvid-autofill.exe" "$@" | tr -d '\r' >"$KORVID_WORK/autofill.out"
+    korvid_timeout 90 wine "$KORVID_BIN/korvid-autofill.exe" "$@" | tr -d '\r' >"$KORVID_WORK/autofill.out"
     return "${PIPESTATUS[0]}"
 }
 # Refused command lines, and a form that never comes.
@@ -31,7 +31,7 @@ reports="$KORVID_BIN/CapeOpenValidationReports"
 mkdir -p "$reports"
 rm -f "$reports/gui_autofill.txt"
 gui_start_probe 2 "all objects created"
-autofill --como "$KORVID_COMO" --forms 2 --cas --report 'a|b' --report gui_autofill --timeout 60 ||
+autofill --como "$KORVID_GUI_COMO" --forms 2 --cas --report 'a|b' --report gui_autofill --timeout "$(korvid_scaled 60)" ||
     gui_fail "autofill exit code $?"
 sed 's/^/  autofill: /' "$KORVID_WORK/autofill.out"
 gui_expect_probe 10 "$gui_created" 2

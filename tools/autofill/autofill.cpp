@@ -24,13 +24,14 @@
 #include "platform/win32/form_controls.h"
 #include "tools/autofill/autofill_options.h"
 #include "tools/form_driver/form_driver.h"
+#include "tools/form_driver/time_scale.h"
 
 namespace {
 
 using namespace korvid::form_driver;
 namespace controls = korvid::platform::form_controls;
 
-// How long a form may take to close after OK.
+// How long a form may take to close after OK (stretched on slow machines).
 constexpr int kCloseSeconds = 2;
 
 // Fills one form: kDone when it closed after OK.
@@ -53,7 +54,7 @@ ExitCode FillForm(HWND form, int index, const korvid::autofill::Options& options
         }
         monitor.Poll();
         Click(FormControl(form, controls::OKButton));
-        const Deadline closing(kCloseSeconds);
+        const Deadline closing(Scaled(kCloseSeconds));
         const bool closed = WaitWatching(
             [&] { return !IsWindow(form) || !IsWindowVisible(form); }, monitor, closing);
         if (closed) return kDone;

@@ -8,6 +8,7 @@
 // compares the transcripts of all sections with SCRIPT. KORVID_UPDATE_EXPECTED
 // set: no expected lines, the form is read once it stays still.
 // Exit code 0, or 4 on bad arguments or a form that never appears.
+// KORVID_TIME_SCALE stretches every wait (tools/form_driver/time_scale.h).
 //
 // Actions: state (everything the form shows), click ROW COL, gridkeys "text",
 // type "text" (into the edit box, key by key), key left|right|home [N],
@@ -26,6 +27,7 @@
 #include "platform/win32/form_controls.h"
 #include "tests/support/script_text.h"
 #include "tools/form_driver/form_driver.h"
+#include "tools/form_driver/time_scale.h"
 
 namespace {
 
@@ -125,7 +127,7 @@ bool Act(const std::vector<std::wstring>& w, std::vector<std::wstring>& out) {
         for (wchar_t key : Unescape(arg(1))) {  // each once the box shows the one before
             const std::wstring before = Text(Changefeild);
             PostChars(Control(Changefeild), std::wstring(1, key));
-            for (int waited = 0; Text(Changefeild) == before && waited < 500; waited += 10)
+            for (int waited = 0; Text(Changefeild) == before && waited < Scaled(500); waited += 10)
                 Sleep(10);
         }
     } else if (action == L"key") {
@@ -148,9 +150,9 @@ bool Act(const std::vector<std::wstring>& w, std::vector<std::wstring>& out) {
         const bool copy = arg(3) == L"copy";
         std::wstring before, text;
         ReadClipboard(&before);
-        const bool chosen =
-            ChooseFromGridMenu(grid, number(1), number(2), copy ? L'C' : L'P', Deadline(10));
-        for (int waited = 0; copy && waited < 2000; waited += 20) {
+        const bool chosen = ChooseFromGridMenu(grid, number(1), number(2), copy ? L'C' : L'P',
+                                               Deadline(Scaled(10)));
+        for (int waited = 0; copy && waited < Scaled(2000); waited += 20) {
             if (ReadClipboard(&text) && text != before) break;
             Sleep(20);
         }
@@ -196,7 +198,8 @@ int wmain(int argc, wchar_t** argv) {
         if (line.rfind(L"## ", 0) == 0) inside = line.substr(3) == argv[2];
         if (inside) lines.push_back(line);
     }
-    for (const Deadline deadline(20); !(g_form = FindForm(0)) && !deadline.Passed();) Sleep(50);
+    for (const Deadline deadline(Scaled(20)); !(g_form = FindForm(0)) && !deadline.Passed();)
+        Sleep(50);
     if (lines.empty() || !g_form) {
         PrintLine(lines.empty() ? L"no such section" : L"no definition form appeared");
         return 4;
@@ -222,7 +225,7 @@ int wmain(int argc, wchar_t** argv) {
         // shows after three seconds; when updating, once it stays still.
         std::vector<std::wstring> shown;
         Snapshot now;
-        for (int waited = 0; waited <= 3000; waited += 50) {
+        for (int waited = 0; waited <= Scaled(3000); waited += 50) {
             now = Take(full);
             std::vector<std::wstring> changes = Changes(seen, now);
             changes.insert(changes.begin(), out.begin(), out.end());

@@ -19,6 +19,7 @@
 
 #include "tests/e2e/clients/client.h"
 #include "tests/support/allocation_spy.h"
+#include "tools/form_driver/time_scale.h"
 #include "tools/soak/process_memory.h"
 
 using namespace korvid::e2e;
@@ -297,14 +298,15 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
-// A call that has not returned for a minute is a hang.
+// A call that has not returned for a minute (stretched on slow machines) is a hang.
 DWORD WINAPI Watchdog(void*) {
     LONG seen = -2, still = 0;
     for (;;) {
         Sleep(1000);
         still = g_index == seen ? still + 1 : 0;
         seen = g_index;
-        if (seen >= 0 && still >= 60) ReportAndEnd("HANG: no return for seconds", still, 4);
+        if (seen >= 0 && still >= korvid::form_driver::Scaled(60))
+            ReportAndEnd("HANG: no return for seconds", still, 4);
     }
 }
 

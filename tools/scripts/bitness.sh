@@ -31,4 +31,18 @@ korvid_can_run_32bit() {
     [ "$rc" = 42 ]
 }
 
-KORVID_SKIP_32BIT_E2E="32-bit end-to-end tests skipped: this machine cannot execute 32-bit programs"
+# How the 32-bit end-to-end tests run here: "native" where this machine
+# executes 32-bit programs, "emulated" (emulated-x86.sh) where it cannot, or
+# "skipped" where the emulated run is switched off.
+#   KORVID_FORCE_EMULATED=1  the emulated machine even where native would do
+#   KORVID_SKIP_EMULATED=1   no emulated run, for a quick local loop (CI never
+#                            sets it)
+korvid_32bit_way() {
+    if [ -z "${KORVID_FORCE_EMULATED:-}" ] && korvid_can_run_32bit; then
+        echo native
+    elif [ -n "${KORVID_SKIP_EMULATED:-}" ]; then
+        echo skipped
+    else
+        echo emulated
+    fi
+}

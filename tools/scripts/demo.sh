@@ -8,7 +8,7 @@ source "$(dirname "$0")/prepare.sh"
 root="$KORVID_ROOT"
 bin="$(korvid_build_dir 64)/bin"
 mkdir -p "$bin/CapeOpenValidationReports"
-timeout 60 wine regsvr32 /s "$(winepath -w "$bin/Korvid.dll")"
+timeout 60 "$(korvid_system_wine)" regsvr32 /s "$(winepath -w "$bin/Korvid.dll")"
 
 como="$(winepath -w "$root/tests/data/three_components.como")"
 reports="$bin/CapeOpenValidationReports"
@@ -24,7 +24,7 @@ rm -f "$reports/demo_host.txt"
 echo "== A VBScript host session under cscript; korvid-autofill.exe fills the definition form"
 timeout 120 wine "$bin/korvid-autofill.exe" --como "$como" --report demo_host | tr -d '\r' &
 filler=$!
-(cd "$root/tools/demo" && timeout 120 wine cscript //nologo demo.vbs | tr -d '\r')
+(cd "$root/tools/demo" && timeout 120 "$(korvid_system_wine)" cscript //nologo demo.vbs | tr -d '\r')
 wait "$filler"
 show_report demo_host
 

@@ -3,11 +3,23 @@
 #   KORVID_WINEPREFIX  prefix to use (default: ~/.cache/korvid/wine)
 #   KORVID_DISPLAY     display number for Xvfb (default :97)
 #   KORVID_BITS        bitness of the programs under test: 64 (default) or 32
+#   KORVID_TIME_SCALE  a whole number that stretches every time limit of the
+#                      tests (default 1): an emulated machine runs several
+#                      times slower; what the tests check stays the same
 
 export WINEPREFIX="${KORVID_WINEPREFIX:-$HOME/.cache/korvid/wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+
+# korvid_scaled SECONDS: a time limit stretched by KORVID_TIME_SCALE.
+korvid_scaled() { echo $(($1 * ${KORVID_TIME_SCALE:-1})); }
+# korvid_timeout SECONDS COMMAND...: timeout(1) with the limit stretched.
+korvid_timeout() {
+    local limit="$1"
+    shift
+    timeout "$(korvid_scaled "$limit")" "$@"
+}
 
 korvid_start_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
@@ -61,5 +73,16 @@ korvid_system_dir() {
         echo 'C:\windows\syswow64'
     else
         echo 'C:\windows\system32'
+    fi
+}
+
+# The Wine loader that starts those programs. Where wine32 is installed,
+# `wine` is the 32-bit loader, and a 32-bit process sees syswow64 under the
+# name system32, as on Windows: a 64-bit program there needs the 64-bit one.
+korvid_system_wine() {
+    if [ "${KORVID_BITS:-64}" = 64 ] && [ -x /usr/lib/wine/wine64 ]; then
+        echo /usr/lib/wine/wine64
+    else
+        echo wine
     fi
 }

@@ -8,6 +8,7 @@
 //   probe [count [message]]   the GUI tests' host: `count` creations (their
 //                forms appear), then `message` in a box captioned "Korvid probe"
 #include "tests/e2e/clients/client.h"
+#include "tools/form_driver/time_scale.h"
 
 using namespace korvid::e2e;
 using T = Text;
@@ -158,7 +159,8 @@ void Apartments() {
           "the interfaces marshal (the type library is registered)");
     // This apartment pumps its messages while the other one calls.
     HANDLE caller = CreateThread(nullptr, 0, Caller, streams, 0, nullptr);
-    while (MsgWaitForMultipleObjects(1, &caller, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+    while (MsgWaitForMultipleObjects(1, &caller, FALSE, korvid::form_driver::Scaled(60000),
+                                     QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
@@ -181,9 +183,10 @@ void Unfinished(bool quit) {
                 int(msg.wParam));
 }
 
-// The probe ends itself after 100 s, should a form never finish.
+// The probe ends itself after 100 s (stretched on slow machines), should a
+// form never finish.
 DWORD WINAPI EndProbe(void*) {
-    Sleep(100000);
+    Sleep(korvid::form_driver::Scaled(100000));
     ExitProcess(3);
 }
 
