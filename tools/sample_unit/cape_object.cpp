@@ -22,34 +22,44 @@ constexpr ErrorInterface kErrors[] = {
     {static_cast<HRESULT>(ECapeBadInvOrderHR), L"ECapeBadInvOrder"},
 };
 
-// The type library embedded in this DLL, loaded once per process and kept
-// (no release at exit, when OLE Automation may be gone).
-ITypeLib* Library() {
-    static ITypeLib* library = [] {
+struct TypeInfoEntry {
+    IID iid;
+    ITypeInfo* info;
+};
+
+// The interfaces of the type library embedded in this DLL, read once per
+// process (by whichever apartment thread comes first) and kept: no release
+// at exit, when OLE Automation may be gone.
+const std::vector<TypeInfoEntry>& TypeInfos() {
+    static const std::vector<TypeInfoEntry> infos = [] {
+        std::vector<TypeInfoEntry> entries;
         const std::wstring path = com::ThisModulePath();
         ITypeLib* lib = nullptr;
-        return !path.empty() && SUCCEEDED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &lib)) ? lib
-                                                                                            : nullptr;
+        if (path.empty() || FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &lib))) return entries;
+        for (UINT k = 0; k < lib->GetTypeInfoCount(); ++k) {
+            ITypeInfo* info = nullptr;
+            TYPEATTR* attr = nullptr;
+            if (FAILED(lib->GetTypeInfo(k, &info))) continue;
+            if (SUCCEEDED(info->GetTypeAttr(&attr))) {
+                const bool face = attr->typekind == TKIND_INTERFACE || attr->typekind == TKIND_DISPATCH;
+                if (face) entries.push_back({attr->guid, info});
+                info->ReleaseTypeAttr(attr);
+                if (face) continue;
+            }
+            info->Release();
+        }
+        return entries;
     }();
-    return library;
+    return infos;
 }
 
 }  // namespace
 
 ITypeInfo* TypeInfoOf(REFIID iid) {
-    struct Entry {
-        IID iid;
-        ITypeInfo* info;
-    };
-    static std::vector<Entry> infos;  // one apartment thread at a time: Apartment
-    for (const Entry& entry : infos) {
+    for (const TypeInfoEntry& entry : TypeInfos()) {
         if (IsEqualIID(entry.iid, iid)) return entry.info;
     }
-    ITypeLib* lib = Library();
-    ITypeInfo* info = nullptr;
-    if (!lib || FAILED(lib->GetTypeInfoOfGuid(iid, &info))) return nullptr;
-    infos.push_back({iid, info});
-    return info;
+    return nullptr;
 }
 
 void Fail(CapeErrorKind kind, std::wstring description) {
