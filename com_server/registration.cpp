@@ -6,6 +6,7 @@
 #include <olectl.h>
 
 #include "Korvid_h.h"
+#include "KorvidThermo11_h.h"
 #include "com_server/server_lock.h"
 
 namespace korvid::com {
@@ -87,10 +88,10 @@ bool KeyExists(const std::wstring& key, REGSAM view = 0, bool withSubkeys = fals
 
 // The interface keys of a CAPE-OPEN interface may belong to another CAPE-OPEN
 // type library on this machine: those are not ours to change or remove.
-bool InterfaceKeyIsOurs(REFIID iid, bool absentCounts) {
+bool InterfaceKeyIsOurs(REFIID iid, REFGUID libid, bool absentCounts) {
     std::wstring owner = ReadString(L"Interface\\" + GuidText(iid) + L"\\TypeLib");
     if (owner.empty()) return absentCounts;
-    return CompareStringOrdinal(owner.c_str(), -1, GuidText(LIBID_Korvid).c_str(), -1, TRUE) ==
+    return CompareStringOrdinal(owner.c_str(), -1, GuidText(libid).c_str(), -1, TRUE) ==
            CSTR_EQUAL;
 }
 
@@ -100,13 +101,13 @@ struct Entry {
     std::wstring value;
 };
 
-std::vector<Entry> InterfaceEntries(REFIID iid, const wchar_t* name) {
+std::vector<Entry> InterfaceEntries(REFIID iid, const wchar_t* name, REFGUID libid) {
     const std::wstring key = L"Interface\\" + GuidText(iid);
     return {
         {key, nullptr, name},
         {key + L"\\ProxyStubClsid", nullptr, kAutomationProxy},
         {key + L"\\ProxyStubClsid32", nullptr, kAutomationProxy},
-        {key + L"\\TypeLib", nullptr, GuidText(LIBID_Korvid)},
+        {key + L"\\TypeLib", nullptr, GuidText(libid)},
         {key + L"\\TypeLib", L"Version", kTypeLibVersion},
     };
 }
@@ -115,10 +116,56 @@ struct CapeInterface {
     const IID* iid;
     const wchar_t* name;
 };
-constexpr CapeInterface kCapeInterfaces[] = {
-    {&IID_ICapeIdentification, L"ICapeIdentification"},
-    {&IID_ICapeThermoMaterialObject, L"ICapeThermoMaterialObject"},
+
+// One class of the server: its ProgID, its CLSID and the type library that
+// declares its interfaces (the module's TYPELIB resource `resource`).
+struct ServerClass {
+    const wchar_t* progId;
+    const wchar_t* className;
+    const CLSID* clsid;
+    const GUID* libid;
+    const wchar_t* libName;
+    const wchar_t* resource;  // "" for the first resource, "\\2" for the second
+    const wchar_t* capeName;
+    const wchar_t* capeDescription;
+    const wchar_t* capeVersion;
+    std::vector<CapeInterface> interfaces;  // the CAPE-OPEN ones, left alone when not ours
+    std::vector<CapeInterface> own;         // our own ones
 };
+
+const std::vector<ServerClass>& ServerClasses() {
+    static const std::vector<ServerClass> classes = {
+        {kProgId, kClassName, &CLSID_Tessel, &LIBID_Korvid, L"Korvid", L"", L"Validation Material Object",
+         L"This is a dummy material object for validation purposes only", L"0.9",
+         {{&IID_ICapeIdentification, L"ICapeIdentification"},
+          {&IID_ICapeThermoMaterialObject, L"ICapeThermoMaterialObject"}},
+         {{&IID__Tessel, L"_Tessel"}}},
+        {L"Korvid.Material", L"Korvid CAPE-OPEN 1.1 test material object", &CLSID_Material, &LIBID_KorvidThermo11, L"KorvidThermo11", L"\\2",
+         L"Korvid Material", L"A CAPE-OPEN 1.1 test material: it stores what it is given and "
+         L"computes nothing", L"1.1",
+         {{&IID_ICapeThermoMaterial, L"ICapeThermoMaterial"},
+          {&IID_ICapeThermoCompounds, L"ICapeThermoCompounds"},
+          {&IID_ICapeThermoPhases, L"ICapeThermoPhases"},
+          {&IID_ICapeThermoUniversalConstant, L"ICapeThermoUniversalConstant"},
+          {&IID_ICapeThermoPropertyRoutine, L"ICapeThermoPropertyRoutine"},
+          {&IID_ICapeThermoEquilibriumRoutine, L"ICapeThermoEquilibriumRoutine"},
+          {&IID_ECapeRoot, L"ECapeRoot"},
+          {&IID_ECapeUser, L"ECapeUser"},
+          {&IID_ECapeBadArgument, L"ECapeBadArgument"},
+          {&IID_ECapeBadInvOrder, L"ECapeBadInvOrder"},
+          {&IID_ECapeUnknown, L"ECapeUnknown"},
+          {&IID_ECapeData, L"ECapeData"},
+          {&IID_ECapeInvalidArgument, L"ECapeInvalidArgument"},
+          {&IID_ECapeImplementation, L"ECapeImplementation"},
+          {&IID_ECapeNoImpl, L"ECapeNoImpl"},
+          {&IID_ECapeLimitedImpl, L"ECapeLimitedImpl"},
+          {&IID_ECapeNoMemory, L"ECapeNoMemory"},
+          {&IID_ECapeFailedInitialisation, L"ECapeFailedInitialisation"},
+          {&IID_ECapeThrmPropertyNotAvailable, L"ECapeThrmPropertyNotAvailable"}},
+         {}},
+    };
+    return classes;
+}
 
 }  // namespace
 
@@ -126,37 +173,42 @@ HRESULT RegisterServer() {
     const std::wstring path = ModulePath();
     if (path.empty()) return SELFREG_E_CLASS;
     const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-    const std::wstring clsid = GuidText(CLSID_Tessel);
-    const std::wstring libid = GuidText(LIBID_Korvid);
-    const std::wstring classKey = L"CLSID\\" + clsid;
-    const std::wstring libKey = L"TypeLib\\" + libid + L"\\" + kTypeLibVersion;
-
-    std::vector<Entry> entries = {
-        {kProgId, nullptr, kClassName},
-        {std::wstring(kProgId) + L"\\CLSID", nullptr, clsid},
-        {classKey, nullptr, kClassName},
-        {classKey + L"\\InprocServer32", nullptr, path},
-        {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
-        {classKey + L"\\ProgID", nullptr, kProgId},
-        {classKey + L"\\VersionIndependentProgID", nullptr, kProgId},
-        {classKey + L"\\Programmable", nullptr, L""},
-        {classKey + L"\\TypeLib", nullptr, libid},
-        {classKey + L"\\Version", nullptr, kTypeLibVersion},
-        {classKey + L"\\CapeDescription", L"Name", L"Validation Material Object"},
-        {classKey + L"\\CapeDescription", L"Description",
-         L"This is a dummy material object for validation purposes only"},
-        {classKey + L"\\CapeDescription", L"CapeVersion", L"0.9"},
-        {libKey, nullptr, L"Korvid"},
-        {libKey + L"\\0\\" + kOwnSysKind, nullptr, path},
-        {libKey + L"\\FLAGS", nullptr, L"0"},
-        {libKey + L"\\HELPDIR", nullptr, folder},
-    };
-    auto own = InterfaceEntries(IID__Tessel, L"_Tessel");
-    entries.insert(entries.end(), own.begin(), own.end());
-    for (const auto& cape : kCapeInterfaces) {
-        if (!InterfaceKeyIsOurs(*cape.iid, true)) continue;
-        auto keys = InterfaceEntries(*cape.iid, cape.name);
+    std::vector<Entry> entries;
+    for (const ServerClass& server : ServerClasses()) {
+        const std::wstring progId = server.progId;
+        const std::wstring clsid = GuidText(*server.clsid);
+        const std::wstring libid = GuidText(*server.libid);
+        const std::wstring classKey = L"CLSID\\" + clsid;
+        const std::wstring libKey = L"TypeLib\\" + libid + L"\\" + kTypeLibVersion;
+        const std::vector<Entry> keys = {
+            {progId, nullptr, server.className},
+            {progId + L"\\CLSID", nullptr, clsid},
+            {classKey, nullptr, server.className},
+            {classKey + L"\\InprocServer32", nullptr, path},
+            {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+            {classKey + L"\\ProgID", nullptr, progId},
+            {classKey + L"\\VersionIndependentProgID", nullptr, progId},
+            {classKey + L"\\Programmable", nullptr, L""},
+            {classKey + L"\\TypeLib", nullptr, libid},
+            {classKey + L"\\Version", nullptr, kTypeLibVersion},
+            {classKey + L"\\CapeDescription", L"Name", server.capeName},
+            {classKey + L"\\CapeDescription", L"Description", server.capeDescription},
+            {classKey + L"\\CapeDescription", L"CapeVersion", server.capeVersion},
+            {libKey, nullptr, server.libName},
+            {libKey + L"\\0\\" + kOwnSysKind, nullptr, path + server.resource},
+            {libKey + L"\\FLAGS", nullptr, L"0"},
+            {libKey + L"\\HELPDIR", nullptr, folder},
+        };
         entries.insert(entries.end(), keys.begin(), keys.end());
+        for (const auto& own : server.own) {
+            auto ownKeys = InterfaceEntries(*own.iid, own.name, *server.libid);
+            entries.insert(entries.end(), ownKeys.begin(), ownKeys.end());
+        }
+        for (const auto& cape : server.interfaces) {
+            if (!InterfaceKeyIsOurs(*cape.iid, *server.libid, true)) continue;
+            auto capeKeys = InterfaceEntries(*cape.iid, cape.name, *server.libid);
+            entries.insert(entries.end(), capeKeys.begin(), capeKeys.end());
+        }
     }
 
     for (const auto& entry : entries) {
@@ -172,24 +224,31 @@ HRESULT RegisterServer() {
 }
 
 HRESULT UnregisterServer() {
-    const std::wstring clsid = GuidText(CLSID_Tessel);
-    const std::wstring libKey = L"TypeLib\\" + GuidText(LIBID_Korvid);
-    const std::wstring versionKey = libKey + L"\\" + kTypeLibVersion;
+    for (const ServerClass& server : ServerClasses()) {
+        const std::wstring clsid = GuidText(*server.clsid);
+        const std::wstring libKey = L"TypeLib\\" + GuidText(*server.libid);
+        const std::wstring versionKey = libKey + L"\\" + kTypeLibVersion;
 
-    // Keys of this bitness's view; only those that name our class or library.
-    DeleteTree(L"CLSID\\" + clsid);
-    DeleteTree(L"Interface\\" + GuidText(IID__Tessel));
-    for (const auto& cape : kCapeInterfaces) {
-        if (InterfaceKeyIsOurs(*cape.iid, false)) DeleteTree(L"Interface\\" + GuidText(*cape.iid));
+        // Keys of this bitness's view; only those that name our class or library.
+        DeleteTree(L"CLSID\\" + clsid);
+        for (const auto& own : server.own) DeleteTree(L"Interface\\" + GuidText(*own.iid));
+        for (const auto& cape : server.interfaces) {
+            if (InterfaceKeyIsOurs(*cape.iid, *server.libid, false)) {
+                DeleteTree(L"Interface\\" + GuidText(*cape.iid));
+            }
+        }
+
+        // Shared keys: the ProgID stays while the other bitness's class is
+        // registered, the type library's version key while it holds the other
+        // bitness's subkey.
+        const bool otherBitness =
+            KeyExists(L"CLSID\\" + clsid + L"\\InprocServer32", kOtherView);
+        const std::wstring progId = server.progId;
+        if (!otherBitness && ReadString(progId + L"\\CLSID") == clsid) DeleteTree(progId);
+        DeleteTree(versionKey + L"\\0\\" + kOwnSysKind);
+        if (!KeyExists(versionKey + L"\\0", 0, true)) DeleteTree(versionKey);
+        if (!KeyExists(libKey, 0, true)) DeleteTree(libKey);
     }
-
-    // Shared keys: the ProgID stays while the other bitness's class is registered,
-    // the type library's version key while it holds the other bitness's subkey.
-    const bool otherBitness = KeyExists(L"CLSID\\" + clsid + L"\\InprocServer32", kOtherView);
-    if (!otherBitness && ReadString(std::wstring(kProgId) + L"\\CLSID") == clsid) DeleteTree(kProgId);
-    DeleteTree(versionKey + L"\\0\\" + kOwnSysKind);
-    if (!KeyExists(versionKey + L"\\0", 0, true)) DeleteTree(versionKey);
-    if (!KeyExists(libKey, 0, true)) DeleteTree(libKey);
     return S_OK;
 }
 
