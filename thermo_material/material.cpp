@@ -29,7 +29,7 @@ Material::Material() {
         const auto& record = module.g_components[k];
         compounds_.push_back({module.g_useCasAsId ? record.cas : record.name, record});
     }
-    report_ = std::make_shared<ReportHold>(ReportHold{module.g_reportFileNo});
+    report_.reset(new ReportHold{module.g_reportFileNo});
     number_ = ++module.g_materialsMade;
     name_ = L"Korvid Material " + std::to_wstring(number_);
     description_ = L"A CAPE-OPEN 1.1 test material: it stores what it is given and computes nothing";

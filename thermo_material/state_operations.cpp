@@ -263,8 +263,16 @@ void Material::GetPresentPhases(VARIANT* phaseLabels, VARIANT* phaseStatus) {
         }
         trace.Numbers(L"phaseStatus", statuses);
         com::MakeStringArray(labels).DetachTo(phaseLabels);
-        com::Variant status = com::MakeDoubleArray(statuses);
-        VariantChangeType(status.get(), status.get(), 0, VT_ARRAY | VT_I4);
+        // One CapePhaseStatus (a long) per label.
+        SAFEARRAYBOUND bound{static_cast<ULONG>(present_.size()), 0};
+        com::Variant status;
+        status.get()->parray = SafeArrayCreate(VT_I4, 1, &bound);
+        if (!status.get()->parray) RaiseRuntime(7);
+        status.get()->vt = VT_ARRAY | VT_I4;
+        for (LONG k = 0; k < static_cast<LONG>(present_.size()); ++k) {
+            LONG value = present_[k].second;
+            SafeArrayPutElement(status.get()->parray, &k, &value);
+        }
         status.DetachTo(phaseStatus);
     });
 }
