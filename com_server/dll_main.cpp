@@ -3,6 +3,8 @@
 #include <olectl.h>
 
 #include "Korvid_h.h"
+#include "KorvidThermo11_h.h"
+#include "com_server/material_object.h"
 #include "com_server/registration.h"
 #include "com_server/server_lock.h"
 #include "com_server/tessel_object.h"
@@ -11,8 +13,11 @@ namespace {
 
 using namespace korvid::com;
 
+// The class factory of one class: `create` makes its objects.
 class ClassFactory final : public IClassFactory {
 public:
+    explicit ClassFactory(HRESULT (*create)(REFIID, void**)) : create_(create) {}
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
@@ -37,15 +42,19 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        return CreateTesselObject(iid, out);
+        return create_(iid, out);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         korvid::com::LockServer(lock != FALSE);
         return S_OK;
     }
+
+private:
+    HRESULT (*create_)(REFIID, void**);
 };
 
-ClassFactory g_factory;
+ClassFactory g_tesselFactory(CreateTesselObject);
+ClassFactory g_materialFactory(CreateMaterialObject);
 
 }  // namespace
 
@@ -60,8 +69,9 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (!IsEqualCLSID(clsid, CLSID_Tessel)) return CLASS_E_CLASSNOTAVAILABLE;
-    return g_factory.QueryInterface(iid, out);
+    if (IsEqualCLSID(clsid, CLSID_Tessel)) return g_tesselFactory.QueryInterface(iid, out);
+    if (IsEqualCLSID(clsid, CLSID_Material)) return g_materialFactory.QueryInterface(iid, out);
+    return CLASS_E_CLASSNOTAVAILABLE;
 }
 
 STDAPI DllCanUnloadNow() { return CanUnload() ? S_OK : S_FALSE; }

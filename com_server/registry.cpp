@@ -92,7 +92,7 @@ std::vector<Entry> ServerEntries(const Server& server, const std::wstring& path)
         {classKey + L"\\TypeLib", nullptr, libid},
         {classKey + L"\\Version", nullptr, kTypeLibVersion},
         {libKey, nullptr, server.libraryName},
-        {libKey + L"\\0\\" + kOwnSysKind, nullptr, path},
+        {libKey + L"\\0\\" + kOwnSysKind, nullptr, path + server.typeLibResource},
         {libKey + L"\\FLAGS", nullptr, L"0"},
         {libKey + L"\\HELPDIR", nullptr, folder},
     };

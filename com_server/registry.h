@@ -36,6 +36,9 @@ struct Server {
     const CLSID* clsid;
     const GUID* libid;
     const wchar_t* libraryName;
+    // Which TYPELIB resource of the DLL holds that library: "" for the first,
+    // "\\2" for the second.
+    const wchar_t* typeLibResource = L"";
 };
 
 // ProgID, the class (InprocServer32 Apartment, ProgID, TypeLib, Version) and

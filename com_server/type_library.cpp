@@ -2,8 +2,11 @@
 #include "com_server/type_library.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
+#include "KorvidThermo11_h.h"
 #include "com_server/argument_check.h"
 #include "com_server/prop_invoke.h"
 #include "com_server/server_lock.h"
@@ -113,14 +116,33 @@ private:
             lib_ = nullptr;
             return;
         }
-        for (const IID* iid : {&IID__Tessel, &IID_ICapeIdentification,
-                               &IID_ICapeThermoMaterialObject}) {
+        Add(lib_, {&IID__Tessel, &IID_ICapeIdentification, &IID_ICapeThermoMaterialObject});
+        // The CAPE-OPEN 1.1 class's library: the module's second TYPELIB resource.
+        const std::wstring second = std::wstring(path.data()) + L"\\2";
+        ITypeLib* thermo11 = nullptr;
+        if (SUCCEEDED(LoadTypeLibEx(second.c_str(), REGKIND_NONE, &thermo11))) {
+            Add(thermo11, {&IID_ICapeThermoMaterial, &IID_ICapeThermoCompounds,
+                           &IID_ICapeThermoPhases, &IID_ICapeThermoUniversalConstant,
+                           &IID_ICapeThermoPropertyRoutine, &IID_ICapeThermoEquilibriumRoutine,
+                           &IID_ECapeRoot, &IID_ECapeUser, &IID_ECapeBadArgument,
+                           &IID_ECapeBadInvOrder, &IID_ECapeUnknown, &IID_ECapeData,
+                           &IID_ECapeInvalidArgument, &IID_ECapeImplementation, &IID_ECapeNoImpl,
+                           &IID_ECapeLimitedImpl, &IID_ECapeNoMemory,
+                           &IID_ECapeFailedInitialisation, &IID_ECapeThrmPropertyNotAvailable});
+        }
+    }
+
+    // The interfaces `iids` of `lib` (ICapeIdentification, which both
+    // libraries declare alike, is taken from the first).
+    void Add(ITypeLib* lib, std::initializer_list<const IID*> iids) {
+        for (const IID* iid : iids) {
             ITypeInfo* info = nullptr;
-            if (SUCCEEDED(lib_->GetTypeInfoOfGuid(*iid, &info))) {
+            if (SUCCEEDED(lib->GetTypeInfoOfGuid(*iid, &info))) {
                 infos_.push_back({*iid, info, SignaturesOf(info)});
             }
         }
     }
+
     // The library lives as long as the process: no release at exit, when
     // OLE Automation may already be gone.
 

@@ -23,6 +23,8 @@ struct Module1Values {
     int16_t g_reportFileNo = 0;
     std::wstring g_filePath;
     bool g_pppWarned = false;
+    // CAPE-OPEN 1.1 materials made on this thread: each traces under its number.
+    int32_t g_materialsMade = 0;
 };
 
 struct Module1State : Module1Values {

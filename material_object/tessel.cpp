@@ -1,35 +1,15 @@
 // Start-up, shutdown and the ICapeIdentification accessors of Tessel.
 #include "material_object/tessel.h"
 
-#include <utility>
-
 #include "automation/com_error.h"
-#include "component_definition/headless_definition.h"
-#include "component_definition/mo_def_frm.h"
 #include "component_definition/module_state.h"
+#include "component_definition/new_object_definition.h"
 #include "material_object/name_tables.h"
 #include "material_object/trace_report.h"
-#include "platform/platform.h"
 
 namespace korvid::material_object {
 
 namespace {
-
-[[noreturn]] void RaiseUnfinishedForm(platform::FormEnd end) {
-    RaisedError error{0, kComponentSource, L""};
-    if (end == platform::FormEnd::NoWindow) {
-        error.hresult = E_FAIL;
-        error.description =
-            L"The Material Object Definition form could not be shown (no desktop for its "
-            L"window): no object was created.";
-    } else {
-        error.hresult = HRESULT_FROM_WIN32(ERROR_CANCELLED);
-        error.description =
-            L"The Material Object Definition form was ended by WM_QUIT before OK: no object "
-            L"was created.";
-    }
-    throw error;
-}
 
 template <size_t N>
 com::Variant TableCopy(const std::array<std::wstring_view, N>& table) {
@@ -40,32 +20,13 @@ com::Variant TableCopy(const std::array<std::wstring_view, N>& table) {
 }  // namespace
 
 Tessel::Tessel() {
+    // 1-3: the thread's report switch and mismatch flag reset, then the user
+    // defines the components (raises, leaving no trace, where the form cannot
+    // finish); everything below runs after the form closed.
+    component_definition::DefineNewObject();
     auto& module = component_definition::Module1();
-    // The module's values as this creation found them: a creation whose form
-    // cannot finish puts them back and leaves no trace.
-    component_definition::Module1Values before = module;
-
-    // 1-2: a new object resets the thread's report switch and mismatch flag.
-    module.g_pppWarned = false;
-    module.g_reportOn = true;
     componentName = L"Validation Material Object";
     componentDescription = L"This is a dummy material object for validation purposes only";
-
-    // 3: the user defines the components; everything below runs after the form
-    // closed. A host that gave the definition up front sees no form: where the
-    // form would stay open, the creation fails with what its status line says.
-    TraceFlush();
-    if (const auto definition = component_definition::HeadlessDefinitionFromEnvironment()) {
-        std::wstring refusal = module.Form().DefineWithoutWindow(*definition);
-        if (!refusal.empty()) {
-            static_cast<component_definition::Module1Values&>(module) = std::move(before);
-            throw RaisedError{0, kComponentSource, std::move(refusal), E_FAIL};
-        }
-    } else if (const platform::FormEnd end = module.Form().ShowModal();
-               end != platform::FormEnd::Closed) {
-        static_cast<component_definition::Module1Values&>(module) = std::move(before);
-        RaiseUnfinishedForm(end);
-    }
 
     // 4: sizing the lists 0..N-1 fails with no component.
     const int32_t n = module.g_numComponents;

@@ -2,7 +2,8 @@
 # regsvr32 registers KorvidSampleUnit.dll: ProgID, class (Apartment) with the
 # unit-operation categories and CapeDescription, type library, and the
 # interface keys that no other CAPE-OPEN library holds (Korvid.dll, registered
-# first, keeps ICapeIdentification's). The smoke client's refusals leave their
+# first, keeps ICapeIdentification's, and its 1.1 library the error
+# interfaces'). The smoke client's refusals leave their
 # CAPE-OPEN errors; /u removes only what is ours.
 source "$(dirname "$0")/lib.sh" "$1"
 clsid='{131D0C75-548C-4316-B6C8-797D7C73A288}' lib='HKCR\TypeLib\{8E2643F9-43B5-4282-92DE-5452B19899F5}\1.0'

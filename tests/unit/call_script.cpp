@@ -10,6 +10,7 @@
 #include "com_server/tessel_object.h"
 #include "material_object/new_tessel.h"
 #include "material_object/trace_report.h"
+#include "thermo_material/material.h"
 #include "tests/support/allocation_spy.h"
 #include "tests/unit/form_actions.h"
 #include "tools/fuzz/arguments.h"
@@ -84,12 +85,13 @@ public:
         std::wistringstream words(line);
         std::wstring first, report, option;
         words >> first;
-        if (first == L"new") {
+        if (first == L"new" || first == L"new11") {  // new11: a CAPE-OPEN 1.1 material
             words >> report >> option;
             queueForm_(report == L"-" ? L"" : report, option == L"cas");
             Release(0);
             objects_.resize(std::max<size_t>(objects_.size(), 1));
-            objects_[0] = material_object::NewTesselDispatch();
+            objects_[0] = first == L"new" ? material_object::NewTesselDispatch()
+                                          : thermo_material::NewMaterialDispatch(nullptr);
         } else if (first == L"form") {
             words >> report;
             queueForm_(report.empty() ? std::nullopt : std::optional(report), false);
@@ -187,6 +189,10 @@ private:
                                                      : static_cast<void*>(&item.lVal));
                 VariantClear(&item);
             }
+        } else if (t[0] == L'@') {  // an object of the script
+            v.vt = VT_DISPATCH;
+            v.pdispVal = objects_.at(std::stoul(t.substr(1)));
+            v.pdispVal->AddRef();
         } else if (t[0] == L'"') {
             v.vt = VT_BSTR;
             v.bstrVal = SysAllocStringLen(t.data() + 1, static_cast<UINT>(t.size() - 2));

@@ -15,7 +15,8 @@
 //   [a b] (array of variants)  r8[..] r4[..] i2[..] i4[..] bool[..] str[..]
 //   [..]@1 (lower bound 1)  never:r8 (array type with no array behind it)
 // Directives: new [report|-] [cas]  (an object whose form names the report and
-//   picks the id option; - or none: reporting off), form [report]  (the next
+//   picks the id option; - or none: reporting off; new11 the same for a
+//   CAPE-OPEN 1.1 material, whose object arguments are written @n), form [report]  (the next
 //   nested form: OK, or closed without OK when no report is given),
 //   components n  (another form left n components in the thread's table),
 //   repeat n call  (whether n such calls let the process's memory grow),

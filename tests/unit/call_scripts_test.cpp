@@ -19,6 +19,8 @@ TEST_F(Operations, LookupHelpers) { RunScript("lookups"); }
 
 TEST_F(Operations, ArgumentShapes) { RunScript("shapes"); }
 
+TEST_F(Operations, Thermo11StateAndErrors) { RunScript("material11"); }
+
 class GermanOperations : public CallScriptTest {
 protected:
     GermanOperations() : CallScriptTest(0x0407) {}

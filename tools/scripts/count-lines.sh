@@ -19,7 +19,7 @@ count() {
 non_blank() { cat "$@" | grep -cv '^[[:space:]]*$'; }
 
 test_dirs=(tests tools/form_probe tools/fuzz)
-code_dirs=(material_object component_definition automation com_server platform)
+code_dirs=(material_object thermo_material component_definition automation com_server platform)
 for tool in tools/*/; do
     tool="${tool%/}"
     case " ${test_dirs[*]} " in *" $tool "*) continue ;; esac

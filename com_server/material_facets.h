@@ -1,0 +1,358 @@
+// The interfaces of a Material's COM object (com_server/material_object.cpp),
+// each a small struct that forwards to the logic; IUnknown goes to the object.
+// Only material_object.cpp includes this.
+#pragma once
+
+#include <windows.h>
+
+#include "Korvid_h.h"
+#include "KorvidThermo11_h.h"
+#include "automation/variant.h"
+#include "com_server/com_call.h"
+#include "com_server/type_library.h"
+#include "thermo_material/material.h"
+
+namespace korvid::com::material_detail {
+
+using thermo_material::Material;
+
+// The logic behind a material of this apartment, for CopyFromMaterial: an
+// interface that no type library declares, so it never crosses apartments.
+// {6F1D4C2A-93B8-4E57-8A0C-D5E2B7F41963}
+const IID IID_IKorvidMaterialLogic = {
+    0x6f1d4c2a, 0x93b8, 0x4e57, {0x8a, 0x0c, 0xd5, 0xe2, 0xb7, 0xf4, 0x19, 0x63}};
+struct IKorvidMaterialLogic : IUnknown {
+    virtual Material* STDMETHODCALLTYPE Logic() = 0;
+};
+
+class MaterialObject;
+
+// IUnknown and IDispatch of one interface of a MaterialObject.
+template <typename Interface, const IID* Iid>
+class Facet : public Interface {
+public:
+    explicit Facet(MaterialObject* outer) : outer_(outer) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = TypeInfoOf(*Iid) ? 1 : 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+        if (!info) return E_POINTER;
+        *info = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        ITypeInfo* ti = TypeInfoOf(*Iid);
+        if (!ti) return TYPE_E_ELEMENTNOTFOUND;
+        ti->AddRef();
+        *info = ti;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* ids) override {
+        ITypeInfo* ti = TypeInfoOf(*Iid);
+        if (!ti) return E_UNEXPECTED;
+        return DispGetIDsOfNames(ti, names, count, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                     UINT* argErr) override {
+        if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+        return InvokeThrough(*Iid, static_cast<Interface*>(this), id, flags, params, result,
+                             excep, argErr);
+    }
+
+protected:
+    Material& Logic();
+    MaterialObject* outer_;
+};
+
+#define KORVID_CALL(body) return Run(kIid, [&] { body; })
+#define KORVID_OUT_VARIANT(out, body) return RunOutVariant(kIid, out, [&] { return body; })
+#define KORVID_OUT_VALUE(out, body) return RunOutValue(kIid, out, [&] { return body; })
+template <typename... Pointers>
+bool AnyNull(Pointers*... pointers) {
+    return ((pointers == nullptr) || ...);
+}
+#define KORVID_CHECK(...) \
+    if (AnyNull(__VA_ARGS__)) return E_POINTER
+
+class Identification final : public Facet<ICapeIdentification, &IID_ICapeIdentification> {
+public:
+    using Facet::Facet;
+    static constexpr const IID& kIid = IID_ICapeIdentification;
+    HRESULT STDMETHODCALLTYPE get_ComponentName(BSTR* name) override {
+        return RunOutBstr(kIid, name, [&] { return Logic().GetComponentName(); });
+    }
+    HRESULT STDMETHODCALLTYPE put_ComponentName(BSTR name) override {
+        KORVID_CALL(Logic().PutComponentName(Text(name)));
+    }
+    HRESULT STDMETHODCALLTYPE get_ComponentDescription(BSTR* desc) override {
+        return RunOutBstr(kIid, desc, [&] { return Logic().GetComponentDescription(); });
+    }
+    HRESULT STDMETHODCALLTYPE put_ComponentDescription(BSTR desc) override {
+        KORVID_CALL(Logic().PutComponentDescription(Text(desc)));
+    }
+};
+
+class Thermo final : public Facet<ICapeThermoMaterial, &IID_ICapeThermoMaterial> {
+public:
+    using Facet::Facet;
+    static constexpr const IID& kIid = IID_ICapeThermoMaterial;
+
+    // The default IDispatch also answers the names of the other interfaces.
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                                            DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                     UINT* argErr) override;
+
+    HRESULT STDMETHODCALLTYPE ClearAllProps() override { KORVID_CALL(Logic().ClearAllProps()); }
+    HRESULT STDMETHODCALLTYPE CopyFromMaterial(IDispatch** source) override;
+    HRESULT STDMETHODCALLTYPE CreateMaterial(IDispatch** made) override {
+        KORVID_OUT_VALUE(made, Logic().CreateMaterial());
+    }
+    HRESULT STDMETHODCALLTYPE GetOverallProp(BSTR property, BSTR basis, VARIANT* results) override {
+        KORVID_CHECK(results);
+        KORVID_CALL(Logic().GetOverallProp(Text(property), Text(basis), results));
+    }
+    HRESULT STDMETHODCALLTYPE GetOverallTPFraction(double* t, double* p, VARIANT* x) override {
+        KORVID_CHECK(t, p, x);
+        KORVID_CALL(Logic().GetOverallTPFraction(t, p, x));
+    }
+    HRESULT STDMETHODCALLTYPE GetPresentPhases(VARIANT* labels, VARIANT* status) override {
+        KORVID_CHECK(labels, status);
+        KORVID_CALL(Logic().GetPresentPhases(labels, status));
+    }
+    HRESULT STDMETHODCALLTYPE GetSinglePhaseProp(BSTR property, BSTR phase, BSTR basis,
+                                                 VARIANT* results) override {
+        KORVID_CHECK(results);
+        KORVID_CALL(Logic().GetSinglePhaseProp(Text(property), Text(phase), Text(basis), results));
+    }
+    HRESULT STDMETHODCALLTYPE GetTPFraction(BSTR phase, double* t, double* p, VARIANT* x) override {
+        KORVID_CHECK(t, p, x);
+        KORVID_CALL(Logic().GetTPFraction(Text(phase), t, p, x));
+    }
+    HRESULT STDMETHODCALLTYPE GetTwoPhaseProp(BSTR property, VARIANT phases, BSTR basis,
+                                              VARIANT* results) override {
+        KORVID_CHECK(results);
+        KORVID_CALL(Logic().GetTwoPhaseProp(Text(property), phases, Text(basis), results));
+    }
+    HRESULT STDMETHODCALLTYPE SetOverallProp(BSTR property, BSTR basis, VARIANT values) override {
+        KORVID_CALL(Logic().SetOverallProp(Text(property), Text(basis), values));
+    }
+    HRESULT STDMETHODCALLTYPE SetPresentPhases(VARIANT labels, VARIANT status) override {
+        KORVID_CALL(Logic().SetPresentPhases(labels, status));
+    }
+    HRESULT STDMETHODCALLTYPE SetSinglePhaseProp(BSTR property, BSTR phase, BSTR basis,
+                                                 VARIANT values) override {
+        KORVID_CALL(Logic().SetSinglePhaseProp(Text(property), Text(phase), Text(basis), values));
+    }
+    HRESULT STDMETHODCALLTYPE SetTwoPhaseProp(BSTR property, VARIANT phases, BSTR basis,
+                                              VARIANT values) override {
+        KORVID_CALL(Logic().SetTwoPhaseProp(Text(property), phases, Text(basis), values));
+    }
+};
+
+class Compounds final : public Facet<ICapeThermoCompounds, &IID_ICapeThermoCompounds> {
+public:
+    using Facet::Facet;
+    static constexpr const IID& kIid = IID_ICapeThermoCompounds;
+    HRESULT STDMETHODCALLTYPE GetCompoundConstant(VARIANT props, VARIANT compIds,
+                                                  VARIANT* propVals) override {
+        KORVID_OUT_VARIANT(propVals, Logic().GetCompoundConstant(props, compIds));
+    }
+    HRESULT STDMETHODCALLTYPE GetCompoundList(VARIANT* ids, VARIANT* formulae, VARIANT* names,
+                                              VARIANT* boilTemps, VARIANT* molwts,
+                                              VARIANT* casnos) override {
+        KORVID_CHECK(ids, formulae, names, boilTemps, molwts, casnos);
+        KORVID_CALL(Logic().GetCompoundList(ids, formulae, names, boilTemps, molwts, casnos));
+    }
+    HRESULT STDMETHODCALLTYPE GetConstPropList(VARIANT* props) override {
+        KORVID_OUT_VARIANT(props, Logic().GetConstPropList());
+    }
+    HRESULT STDMETHODCALLTYPE GetNumCompounds(LONG* num) override {
+        KORVID_OUT_VALUE(num, static_cast<LONG>(Logic().GetNumCompounds()));
+    }
+    HRESULT STDMETHODCALLTYPE GetPDependentProperty(VARIANT props, double pressure,
+                                                    VARIANT compIds, VARIANT* vals) override {
+        KORVID_CHECK(vals);
+        KORVID_CALL(Logic().GetPDependentProperty(props, pressure, compIds, vals));
+    }
+    HRESULT STDMETHODCALLTYPE GetPDependentPropList(VARIANT* props) override {
+        KORVID_OUT_VARIANT(props, Logic().GetPDependentPropList());
+    }
+    HRESULT STDMETHODCALLTYPE GetTDependentProperty(VARIANT props, double temperature,
+                                                    VARIANT compIds, VARIANT* vals) override {
+        KORVID_CHECK(vals);
+        KORVID_CALL(Logic().GetTDependentProperty(props, temperature, compIds, vals));
+    }
+    HRESULT STDMETHODCALLTYPE GetTDependentPropList(VARIANT* props) override {
+        KORVID_OUT_VARIANT(props, Logic().GetTDependentPropList());
+    }
+};
+
+class Phases final : public Facet<ICapeThermoPhases, &IID_ICapeThermoPhases> {
+public:
+    using Facet::Facet;
+    static constexpr const IID& kIid = IID_ICapeThermoPhases;
+    HRESULT STDMETHODCALLTYPE GetNumPhases(LONG* num) override {
+        KORVID_OUT_VALUE(num, static_cast<LONG>(Logic().GetNumPhases()));
+    }
+    HRESULT STDMETHODCALLTYPE GetPhaseInfo(BSTR phase, BSTR attribute, VARIANT* value) override {
+        KORVID_OUT_VARIANT(value, Logic().GetPhaseInfo(Text(phase), Text(attribute)));
+    }
+    HRESULT STDMETHODCALLTYPE GetPhaseList(VARIANT* labels, VARIANT* states,
+                                           VARIANT* keys) override {
+        KORVID_CHECK(labels, states, keys);
+        KORVID_CALL(Logic().GetPhaseList(labels, states, keys));
+    }
+};
+
+class Constants final
+    : public Facet<ICapeThermoUniversalConstant, &IID_ICapeThermoUniversalConstant> {
+public:
+    using Facet::Facet;
+    static constexpr const IID& kIid = IID_ICapeThermoUniversalConstant;
+    HRESULT STDMETHODCALLTYPE GetUniversalConstant(BSTR id, VARIANT* value) override {
+        KORVID_OUT_VARIANT(value, Logic().GetUniversalConstant(Text(id)));
+    }
+    HRESULT STDMETHODCALLTYPE GetUniversalConstantList(VARIANT* ids) override {
+        KORVID_OUT_VARIANT(ids, Logic().GetUniversalConstantList());
+    }
+};
+
+class PropertyRoutine final
+    : public Facet<ICapeThermoPropertyRoutine, &IID_ICapeThermoPropertyRoutine> {
+public:
+    using Facet::Facet;
+    static constexpr const IID& kIid = IID_ICapeThermoPropertyRoutine;
+    HRESULT STDMETHODCALLTYPE CalcAndGetLnPhi(BSTR phase, double t, double p, VARIANT moles,
+                                              int flags, VARIANT* lnPhi, VARIANT* dT,
+                                              VARIANT* dP, VARIANT* dn) override {
+        KORVID_CHECK(lnPhi, dT, dP, dn);
+        KORVID_CALL(Logic().CalcAndGetLnPhi(Text(phase), t, p, moles, flags, lnPhi, dT, dP, dn));
+    }
+    HRESULT STDMETHODCALLTYPE CalcSinglePhaseProp(VARIANT props, BSTR phase) override {
+        KORVID_CALL(Logic().CalcSinglePhaseProp(props, Text(phase)));
+    }
+    HRESULT STDMETHODCALLTYPE CalcTwoPhaseProp(VARIANT props, VARIANT phases) override {
+        KORVID_CALL(Logic().CalcTwoPhaseProp(props, phases));
+    }
+    HRESULT STDMETHODCALLTYPE CheckSinglePhasePropSpec(BSTR property, BSTR phase,
+                                                       VARIANT_BOOL* valid) override {
+        KORVID_OUT_VALUE(valid, Bool(Logic().CheckSinglePhasePropSpec(Text(property), Text(phase))));
+    }
+    HRESULT STDMETHODCALLTYPE CheckTwoPhasePropSpec(BSTR property, VARIANT phases,
+                                                    VARIANT_BOOL* valid) override {
+        KORVID_OUT_VALUE(valid, Bool(Logic().CheckTwoPhasePropSpec(Text(property), phases)));
+    }
+    HRESULT STDMETHODCALLTYPE GetSinglePhasePropList(VARIANT* props) override {
+        KORVID_OUT_VARIANT(props, Logic().GetSinglePhasePropList());
+    }
+    HRESULT STDMETHODCALLTYPE GetTwoPhasePropList(VARIANT* props) override {
+        KORVID_OUT_VARIANT(props, Logic().GetTwoPhasePropList());
+    }
+};
+
+class EquilibriumRoutine final
+    : public Facet<ICapeThermoEquilibriumRoutine, &IID_ICapeThermoEquilibriumRoutine> {
+public:
+    using Facet::Facet;
+    static constexpr const IID& kIid = IID_ICapeThermoEquilibriumRoutine;
+    HRESULT STDMETHODCALLTYPE CalcEquilibrium(VARIANT spec1, VARIANT spec2,
+                                              BSTR solutionType) override {
+        KORVID_CALL(Logic().CalcEquilibrium(spec1, spec2, Text(solutionType)));
+    }
+    HRESULT STDMETHODCALLTYPE CheckEquilibriumSpec(VARIANT spec1, VARIANT spec2, BSTR solutionType,
+                                                   VARIANT_BOOL* supported) override {
+        KORVID_OUT_VALUE(supported,
+                         Bool(Logic().CheckEquilibriumSpec(spec1, spec2, Text(solutionType))));
+    }
+};
+
+// --- The error interfaces: the last failure's record ----------------------------
+
+class ErrorRoot final : public Facet<ECapeRoot, &IID_ECapeRoot> {
+public:
+    using Facet::Facet;
+    HRESULT STDMETHODCALLTYPE get_name(BSTR* name) override {
+        return RunOutBstr(IID_ECapeRoot, name, [&] { return Logic().LastError().name; });
+    }
+};
+
+class ErrorUser final : public Facet<ECapeUser, &IID_ECapeUser> {
+public:
+    using Facet::Facet;
+    static constexpr const IID& kIid = IID_ECapeUser;
+    HRESULT STDMETHODCALLTYPE get_code(LONG* code) override {
+        KORVID_OUT_VALUE(code, static_cast<LONG>(Logic().LastError().code));
+    }
+#define KORVID_ERROR_TEXT(member, field)                                  \
+    HRESULT STDMETHODCALLTYPE get_##member(BSTR* out) override {          \
+        return RunOutBstr(kIid, out, [&] { return Logic().LastError().field; }); \
+    }
+    KORVID_ERROR_TEXT(description, description)
+    KORVID_ERROR_TEXT(scope, scope)
+    KORVID_ERROR_TEXT(interfaceName, interfaceName)
+    KORVID_ERROR_TEXT(operation, operation)
+#undef KORVID_ERROR_TEXT
+    HRESULT STDMETHODCALLTYPE get_moreInfo(BSTR* out) override {
+        return RunOutBstr(kIid, out, [&] { return std::wstring(); });
+    }
+};
+
+class ErrorBadArgument final : public Facet<ECapeBadArgument, &IID_ECapeBadArgument> {
+public:
+    using Facet::Facet;
+    HRESULT STDMETHODCALLTYPE get_position(short* position) override {
+        return RunOutValue(IID_ECapeBadArgument, position,
+                           [&] { return static_cast<short>(Logic().LastError().position); });
+    }
+};
+
+class ErrorBadInvOrder final : public Facet<ECapeBadInvOrder, &IID_ECapeBadInvOrder> {
+public:
+    using Facet::Facet;
+    // The material needs no call before another: never raised, nothing requested.
+    HRESULT STDMETHODCALLTYPE get_requestedOperation(BSTR* out) override {
+        return RunOutBstr(IID_ECapeBadInvOrder, out, [&] { return std::wstring(); });
+    }
+};
+
+// The error interfaces without members of their own.
+template <typename Interface, const IID* Iid>
+class PlainError final : public Facet<Interface, Iid> {
+public:
+    using Facet<Interface, Iid>::Facet;
+};
+
+class ErrorSupport final : public ISupportErrorInfo {
+public:
+    explicit ErrorSupport(MaterialObject* outer) : outer_(outer) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
+
+private:
+    MaterialObject* outer_;
+};
+
+class LogicAccess final : public IKorvidMaterialLogic {
+public:
+    explicit LogicAccess(MaterialObject* outer) : outer_(outer) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    Material* STDMETHODCALLTYPE Logic() override;
+
+private:
+    MaterialObject* outer_;
+};
+
+}  // namespace korvid::com::material_detail

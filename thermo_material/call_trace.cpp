@@ -1,0 +1,113 @@
+#include "thermo_material/call_trace.h"
+
+#include <string>
+
+#include "automation/com_error.h"
+#include "automation/variant.h"
+#include "platform/platform.h"
+
+namespace korvid::thermo_material {
+
+namespace {
+
+using namespace std::string_view_literals;
+
+void AppendValue(platform::TextBuffer& line, const VARIANT& value) {
+    const VARIANT& held = com::Deref(value);
+    if (held.vt == VT_EMPTY) {
+        line.Append(L"(empty)"sv);
+        return;
+    }
+    try {
+        com::AppendText(line, held, platform::CurrentPlatform().Lcid());
+    } catch (const RaisedError&) {
+        line.Append(L"(VARTYPE "sv);
+        line.Append(std::to_wstring(held.vt));
+        line.Append(L")"sv);
+    }
+}
+
+}  // namespace
+
+CallTrace::CallTrace(std::wstring_view header, int32_t number)
+    : lines_(material_object::TraceLines::Active()) {
+    if (!lines_) return;
+    lines_->WriteHeader(header);
+    lines_->Write({L"\tObject\tMaterial "sv, std::to_wstring(number)});
+}
+
+void CallTrace::Text(std::wstring_view label, std::wstring_view text) {
+    if (lines_) lines_->Write({L"\t"sv, label, L"\t"sv, text});
+}
+
+void CallTrace::Number(std::wstring_view label, double value) {
+    if (!lines_) return;
+    platform::TextBuffer& line = lines_->Scratch();
+    line.Append(L"\t"sv);
+    line.Append(label);
+    line.Append(L"\t"sv);
+    platform::CurrentPlatform().AppendNumber(line, value);
+    lines_->Write(line.View());
+}
+
+void CallTrace::Numbers(std::wstring_view label, const std::vector<double>& values) {
+    if (!lines_) return;
+    for (size_t k = 0; k < values.size(); ++k) {
+        platform::TextBuffer& line = lines_->Scratch();
+        line.Append(L"\t"sv);
+        line.Append(label);
+        line.Append(L"["sv);
+        line.Append(std::to_wstring(k));
+        line.Append(L"]\t"sv);
+        platform::CurrentPlatform().AppendNumber(line, values[k]);
+        lines_->Write(line.View());
+    }
+}
+
+void CallTrace::Value(std::wstring_view label, const VARIANT& value) {
+    if (!lines_) return;
+    std::optional<com::ArrayArg> array;
+    try {
+        array = com::ArrayArg::Of(value);
+    } catch (const RaisedError&) {
+        Text(label, L"(array never dimensioned)"sv);
+        return;
+    }
+    if (!array || array->Dims() != 1) {
+        platform::TextBuffer& line = lines_->Scratch();
+        line.Append(L"\t"sv);
+        line.Append(label);
+        line.Append(L"\t"sv);
+        if (array) {
+            line.Append(L"(array of "sv);
+            line.Append(std::to_wstring(array->Dims()));
+            line.Append(L" dimensions)"sv);
+        } else {
+            AppendValue(line, value);
+        }
+        lines_->Write(line.View());
+        return;
+    }
+    if (!array->HasElements()) Text(label, L"(no elements)"sv);
+    for (LONG k = array->Lower(); k <= array->Upper(); ++k) {
+        const com::Variant element = array->Element(k);
+        platform::TextBuffer& line = lines_->Scratch();
+        line.Append(L"\t"sv);
+        line.Append(label);
+        line.Append(L"["sv);
+        line.Append(std::to_wstring(k));
+        line.Append(L"]\t"sv);
+        AppendValue(line, *element);
+        lines_->Write(line.View());
+    }
+}
+
+void TraceError(std::wstring_view name, HRESULT hr, std::wstring_view description) {
+    auto* lines = material_object::TraceLines::Active();
+    if (!lines) return;
+    wchar_t code[16];
+    swprintf(code, 16, L"%08lX", static_cast<unsigned long>(hr));
+    lines->Write({L"\tError\t"sv, name, L"\t"sv, code, L"\t"sv, description});
+}
+
+}  // namespace korvid::thermo_material

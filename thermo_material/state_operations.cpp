@@ -1,0 +1,381 @@
+// ICapeThermoMaterial: the phases present and the values set on them, read
+// back as they were set; flow, totalFlow and fraction convert between Mole
+// and Mass through the compounds' molecular weights.
+#include <utility>
+
+#include "thermo_material/material.h"
+
+namespace korvid::thermo_material {
+
+namespace {
+
+constexpr long kAtEquilibrium = 1;
+
+std::wstring PlaceText(std::wstring_view property, std::wstring_view where) {
+    return std::wstring(property) + L" " + std::wstring(where);
+}
+
+}  // namespace
+
+// --- Checks ----------------------------------------------------------------------
+
+const Property& Material::CheckProperty(std::wstring_view name, PropertyScope scope,
+                                        Argument argument) {
+    if (name.empty()) RaiseInvalid(argument, L"is UNDEFINED");
+    const Property* property = FindProperty(name, scope);
+    if (!property) RaiseInvalid(argument, L"\"" + std::wstring(name) + L"\" is no property here");
+    return *property;
+}
+
+size_t Material::CheckPresentPhase(std::wstring_view label, Argument argument) {
+    const auto phase = FindPhase(label);
+    if (!phase) RaiseInvalid(argument, L"\"" + std::wstring(label) + L"\" is no phase label");
+    for (const auto& present : present_) {
+        if (present.first == *phase) return *phase;
+    }
+    Raise(kECapeFailedInitialisation,
+          L"The phase " + std::wstring(kPhases[*phase].label) + L" is not present.");
+}
+
+Material::Place Material::CheckPhasePair(const VARIANT& labels, Argument argument) {
+    const auto texts = TextList(labels, argument);
+    if (!texts || texts->size() != 2) RaiseInvalid(argument, L"must hold two phase labels");
+    Place place{static_cast<int>(CheckPresentPhase((*texts)[0], argument)),
+                static_cast<int>(CheckPresentPhase((*texts)[1], argument))};
+    if (place.first == place.second) RaiseInvalid(argument, L"names the same phase twice");
+    return place;
+}
+
+Basis Material::CheckBasis(const Property& property, std::wstring_view basis, Argument argument) {
+    const Basis read = ReadBasis(basis, argument);
+    if (property.basis == BasisUse::None) return Basis::Undefined;
+    if (read == Basis::Undefined) {
+        RaiseInvalid(argument, L"is UNDEFINED: " + std::wstring(property.name) +
+                                   L" needs Mole or Mass");
+    }
+    return read;
+}
+
+void Material::CheckLength(const Property& property, const std::vector<double>& values,
+                           Argument argument) {
+    const size_t expected = property.perCompound ? compounds_.size() : 1;
+    if (values.size() != expected) {
+        RaiseInvalid(argument, L"holds " + std::to_wstring(values.size()) + L" values; " +
+                                   std::wstring(property.name) + L" takes " +
+                                   std::to_wstring(expected));
+    }
+}
+
+// --- The values --------------------------------------------------------------------
+
+void Material::Store(Place place, const Property& property, Basis basis,
+                     std::vector<double> values) {
+    const std::wstring key(property.name);
+    // A property kept per basis keeps each basis apart; the others hold one value.
+    std::wstring slot = property.basis == BasisUse::Kept
+                            ? key + (basis == Basis::Mass ? L"|Mass" : L"|Mole")
+                            : key;
+    values_[{place, slot}] = Stored{std::move(values), basis};
+}
+
+std::vector<double> Material::Read(Place place, const Property& property, Basis basis,
+                                   std::wstring_view where) {
+    const std::wstring key(property.name);
+    std::wstring slot = property.basis == BasisUse::Kept
+                            ? key + (basis == Basis::Mass ? L"|Mass" : L"|Mole")
+                            : key;
+    const auto found = values_.find({place, slot});
+    if (found == values_.end()) {
+        std::wstring text = L"The " + PlaceText(property.name, where) + L" was never set";
+        if (property.basis == BasisUse::Kept) {
+            text += basis == Basis::Mass ? L" on a Mass basis" : L" on a Mole basis";
+        }
+        Raise(kECapeThrmPropertyNotAvailable, text + L".");
+    }
+    return Converted(place, property, found->second, basis, where);
+}
+
+double Material::MolecularWeight(size_t compound, std::wstring_view purpose) const {
+    const double mw = compounds_[compound].record.mw;
+    if (!(mw > 0)) {
+        Raise(kECapeThrmPropertyNotAvailable, L"The molecular weight of " +
+                                                  compounds_[compound].id +
+                                                  L" is not known: " + std::wstring(purpose));
+    }
+    return mw;
+}
+
+std::vector<double> Material::Converted(Place place, const Property& property,
+                                        const Stored& stored, Basis basis,
+                                        std::wstring_view where) {
+    if (property.basis != BasisUse::Convertible || stored.basis == basis) return stored.values;
+    const bool toMass = basis == Basis::Mass;
+    const std::wstring purpose = L"the " + PlaceText(property.name, where) +
+                                 L" cannot be converted to " + (toMass ? L"Mass." : L"Mole.");
+    std::vector<double> values = stored.values;
+    if (property.name == L"flow") {
+        // kg/s = mol/s * g/mol / 1000
+        for (size_t k = 0; k < values.size(); ++k) {
+            const double mw = MolecularWeight(k, purpose);
+            values[k] = toMass ? values[k] * mw / 1000 : values[k] * 1000 / mw;
+        }
+        return values;
+    }
+    if (property.name == L"fraction") {
+        double sum = 0;
+        for (size_t k = 0; k < values.size(); ++k) {
+            const double mw = MolecularWeight(k, purpose);
+            values[k] = toMass ? values[k] * mw : values[k] / mw;
+            sum += values[k];
+        }
+        if (sum != 0) {
+            for (double& value : values) value /= sum;
+        }
+        return values;
+    }
+    // totalFlow: through the mean molecular weight of the place's mole fractions.
+    const Property& fraction = *FindProperty(L"fraction", kSinglePhase);
+    const auto found = values_.find({place, std::wstring(fraction.name)});
+    if (found == values_.end()) {
+        Raise(kECapeThrmPropertyNotAvailable,
+              L"The fraction " + std::wstring(where) + L" was never set: " + purpose);
+    }
+    const std::vector<double> x = Converted(place, fraction, found->second, Basis::Mole, where);
+    double meanMw = 0;
+    for (size_t k = 0; k < x.size(); ++k) meanMw += x[k] * MolecularWeight(k, purpose);
+    values[0] = toMass ? values[0] * meanMw / 1000 : values[0] * 1000 / meanMw;
+    return values;
+}
+
+void Material::RemovePhaseValues(int phase) {
+    for (auto it = values_.begin(); it != values_.end();) {
+        const Place& place = it->first.first;
+        it = place.first == phase || place.second == phase ? values_.erase(it) : std::next(it);
+    }
+}
+
+// --- Overall -----------------------------------------------------------------------
+
+void Material::SetOverallProp(std::wstring_view property, std::wstring_view basis,
+                              const VARIANT& values) {
+    Traced(KORVID_OPERATION(ICapeThermoMaterial, SetOverallProp), [&](CallTrace& trace) {
+        trace.Text(L"property", property);
+        trace.Text(L"basis", basis);
+        trace.Value(L"values", values);
+        const Property& p = CheckProperty(property, kOverall, {L"property", 1});
+        const Basis b = CheckBasis(p, basis, {L"basis", 2});
+        std::vector<double> numbers = NumberList(values, {L"values", 3});
+        CheckLength(p, numbers, {L"values", 3});
+        Store(Place{}, p, b, std::move(numbers));
+    });
+}
+
+void Material::GetOverallProp(std::wstring_view property, std::wstring_view basis,
+                              VARIANT* results) {
+    VariantClear(results);
+    Traced(KORVID_OPERATION(ICapeThermoMaterial, GetOverallProp), [&](CallTrace& trace) {
+        trace.Text(L"property", property);
+        trace.Text(L"basis", basis);
+        const Property& p = CheckProperty(property, kOverall, {L"property", 1});
+        const Basis b = CheckBasis(p, basis, {L"basis", 2});
+        const std::vector<double> values = Read(Place{}, p, b, L"overall");
+        trace.Numbers(L"results", values);
+        com::MakeDoubleArray(values).DetachTo(results);
+    });
+}
+
+void Material::GetOverallTPFraction(double* temperature, double* pressure,
+                                    VARIANT* composition) {
+    VariantClear(composition);
+    Traced(KORVID_OPERATION(ICapeThermoMaterial, GetOverallTPFraction), [&](CallTrace& trace) {
+        const double t = Read(Place{}, *FindProperty(L"temperature", kOverall), Basis::Undefined,
+                              L"overall")[0];
+        const double p = Read(Place{}, *FindProperty(L"pressure", kOverall), Basis::Undefined,
+                              L"overall")[0];
+        const std::vector<double> x =
+            Read(Place{}, *FindProperty(L"fraction", kOverall), Basis::Mole, L"overall");
+        trace.Number(L"temperature", t);
+        trace.Number(L"pressure", p);
+        trace.Numbers(L"composition", x);
+        *temperature = t;
+        *pressure = p;
+        com::MakeDoubleArray(x).DetachTo(composition);
+    });
+}
+
+// --- Phases present ------------------------------------------------------------------
+
+void Material::SetPresentPhases(const VARIANT& phaseLabels, const VARIANT& phaseStatus) {
+    Traced(KORVID_OPERATION(ICapeThermoMaterial, SetPresentPhases), [&](CallTrace& trace) {
+        trace.Value(L"phaseLabels", phaseLabels);
+        trace.Value(L"phaseStatus", phaseStatus);
+        const auto labels = TextList(phaseLabels, {L"phaseLabels", 1});
+        std::vector<long> statuses;
+        if (labels || !com::IsEmpty(phaseStatus)) {
+            statuses = WholeNumberList(phaseStatus, {L"phaseStatus", 2});
+        }
+        const size_t count = labels ? labels->size() : 0;
+        if (statuses.size() != count) {
+            RaiseInvalid({L"phaseStatus", 2}, L"holds " + std::to_wstring(statuses.size()) +
+                                                  L" statuses for " + std::to_wstring(count) +
+                                                  L" labels");
+        }
+        std::vector<std::pair<size_t, long>> present;
+        for (size_t k = 0; k < count; ++k) {
+            const auto phase = FindPhase((*labels)[k]);
+            if (!phase) {
+                RaiseInvalid({L"phaseLabels", 1}, L"\"" + (*labels)[k] + L"\" is no phase label");
+            }
+            for (const auto& earlier : present) {
+                if (earlier.first == *phase) RaiseInvalid({L"phaseLabels", 1}, L"names a phase twice");
+            }
+            if (statuses[k] < 0 || statuses[k] > 2) {
+                RaiseInvalid({L"phaseStatus", 2}, L"holds " + std::to_wstring(statuses[k]) +
+                                                      L": a status is 0, 1 or 2");
+            }
+            present.emplace_back(*phase, statuses[k]);
+        }
+        // A phase left out goes with its values.
+        for (const auto& old : present_) {
+            bool kept = false;
+            for (const auto& now : present) kept = kept || now.first == old.first;
+            if (!kept) RemovePhaseValues(static_cast<int>(old.first));
+        }
+        present_ = std::move(present);
+    });
+}
+
+void Material::GetPresentPhases(VARIANT* phaseLabels, VARIANT* phaseStatus) {
+    VariantClear(phaseLabels);
+    VariantClear(phaseStatus);
+    Traced(KORVID_OPERATION(ICapeThermoMaterial, GetPresentPhases), [&](CallTrace& trace) {
+        if (present_.empty()) {
+            trace.Text(L"phaseLabels", L"(empty)");
+            return;
+        }
+        std::vector<std::wstring> labels;
+        std::vector<double> statuses;
+        for (const auto& [phase, status] : present_) {
+            labels.emplace_back(kPhases[phase].label);
+            statuses.push_back(static_cast<double>(status));
+            trace.Text(L"phaseLabels[" + std::to_wstring(labels.size() - 1) + L"]",
+                       labels.back());
+        }
+        trace.Numbers(L"phaseStatus", statuses);
+        com::MakeStringArray(labels).DetachTo(phaseLabels);
+        // One CapePhaseStatus (a long) per label.
+        SAFEARRAYBOUND bound{static_cast<ULONG>(present_.size()), 0};
+        com::Variant status;
+        status.get()->parray = SafeArrayCreate(VT_I4, 1, &bound);
+        if (!status.get()->parray) RaiseRuntime(7);
+        status.get()->vt = VT_ARRAY | VT_I4;
+        for (LONG k = 0; k < static_cast<LONG>(present_.size()); ++k) {
+            LONG value = present_[k].second;
+            SafeArrayPutElement(status.get()->parray, &k, &value);
+        }
+        status.DetachTo(phaseStatus);
+    });
+}
+
+// --- One phase -------------------------------------------------------------------------
+
+void Material::SetSinglePhaseProp(std::wstring_view property, std::wstring_view phaseLabel,
+                                  std::wstring_view basis, const VARIANT& values) {
+    Traced(KORVID_OPERATION(ICapeThermoMaterial, SetSinglePhaseProp), [&](CallTrace& trace) {
+        trace.Text(L"property", property);
+        trace.Text(L"phaseLabel", phaseLabel);
+        trace.Text(L"basis", basis);
+        trace.Value(L"values", values);
+        const Property& p = CheckProperty(property, kSinglePhase, {L"property", 1});
+        const size_t phase = CheckPresentPhase(phaseLabel, {L"phaseLabel", 2});
+        const Basis b = CheckBasis(p, basis, {L"basis", 3});
+        std::vector<double> numbers = NumberList(values, {L"values", 4});
+        CheckLength(p, numbers, {L"values", 4});
+        Store(Place{static_cast<int>(phase)}, p, b, std::move(numbers));
+        // A phase at equilibrium whose state changes is no longer known to be.
+        const bool state = p.name == L"temperature" || p.name == L"pressure" ||
+                           p.name == L"fraction";
+        for (auto& present : present_) {
+            if (state && present.first == phase && present.second == kAtEquilibrium) {
+                present.second = 0;
+            }
+        }
+    });
+}
+
+void Material::GetSinglePhaseProp(std::wstring_view property, std::wstring_view phaseLabel,
+                                  std::wstring_view basis, VARIANT* results) {
+    VariantClear(results);
+    Traced(KORVID_OPERATION(ICapeThermoMaterial, GetSinglePhaseProp), [&](CallTrace& trace) {
+        trace.Text(L"property", property);
+        trace.Text(L"phaseLabel", phaseLabel);
+        trace.Text(L"basis", basis);
+        const Property& p = CheckProperty(property, kSinglePhase, {L"property", 1});
+        const size_t phase = CheckPresentPhase(phaseLabel, {L"phaseLabel", 2});
+        const Basis b = CheckBasis(p, basis, {L"basis", 3});
+        const std::vector<double> values = Read(Place{static_cast<int>(phase)}, p, b,
+                                                L"of phase " + std::wstring(kPhases[phase].label));
+        trace.Numbers(L"results", values);
+        com::MakeDoubleArray(values).DetachTo(results);
+    });
+}
+
+void Material::GetTPFraction(std::wstring_view phaseLabel, double* temperature, double* pressure,
+                             VARIANT* composition) {
+    VariantClear(composition);
+    Traced(KORVID_OPERATION(ICapeThermoMaterial, GetTPFraction), [&](CallTrace& trace) {
+        trace.Text(L"phaseLabel", phaseLabel);
+        const Place place{static_cast<int>(CheckPresentPhase(phaseLabel, {L"phaseLabel", 1}))};
+        const std::wstring where = L"of phase " + std::wstring(kPhases[place.first].label);
+        const double t =
+            Read(place, *FindProperty(L"temperature", kSinglePhase), Basis::Undefined, where)[0];
+        const double p =
+            Read(place, *FindProperty(L"pressure", kSinglePhase), Basis::Undefined, where)[0];
+        const std::vector<double> x =
+            Read(place, *FindProperty(L"fraction", kSinglePhase), Basis::Mole, where);
+        trace.Number(L"temperature", t);
+        trace.Number(L"pressure", p);
+        trace.Numbers(L"composition", x);
+        *temperature = t;
+        *pressure = p;
+        com::MakeDoubleArray(x).DetachTo(composition);
+    });
+}
+
+// --- Two phases ------------------------------------------------------------------------
+
+void Material::SetTwoPhaseProp(std::wstring_view property, const VARIANT& phaseLabels,
+                               std::wstring_view basis, const VARIANT& values) {
+    Traced(KORVID_OPERATION(ICapeThermoMaterial, SetTwoPhaseProp), [&](CallTrace& trace) {
+        trace.Text(L"property", property);
+        trace.Value(L"phaseLabels", phaseLabels);
+        trace.Text(L"basis", basis);
+        trace.Value(L"values", values);
+        const Property& p = CheckProperty(property, kTwoPhase, {L"property", 1});
+        const Place place = CheckPhasePair(phaseLabels, {L"phaseLabels", 2});
+        const Basis b = CheckBasis(p, basis, {L"basis", 3});
+        std::vector<double> numbers = NumberList(values, {L"values", 4});
+        CheckLength(p, numbers, {L"values", 4});
+        Store(place, p, b, std::move(numbers));
+    });
+}
+
+void Material::GetTwoPhaseProp(std::wstring_view property, const VARIANT& phaseLabels,
+                               std::wstring_view basis, VARIANT* results) {
+    VariantClear(results);
+    Traced(KORVID_OPERATION(ICapeThermoMaterial, GetTwoPhaseProp), [&](CallTrace& trace) {
+        trace.Text(L"property", property);
+        trace.Value(L"phaseLabels", phaseLabels);
+        trace.Text(L"basis", basis);
+        const Property& p = CheckProperty(property, kTwoPhase, {L"property", 1});
+        const Place place = CheckPhasePair(phaseLabels, {L"phaseLabels", 2});
+        const Basis b = CheckBasis(p, basis, {L"basis", 3});
+        const std::wstring where = L"of phases " + std::wstring(kPhases[place.first].label) +
+                                   L" and " + std::wstring(kPhases[place.second].label);
+        const std::vector<double> values = Read(place, p, b, where);
+        trace.Numbers(L"results", values);
+        com::MakeDoubleArray(values).DetachTo(results);
+    });
+}
+
+}  // namespace korvid::thermo_material
