@@ -101,9 +101,12 @@ mkdir -p /mnt/build && mount -t 9p -o trans=virtio,version=9p2000.L,msize=104857
 (cd /mnt/build && tar --exclude='*/CMakeFiles' --exclude='*/googletest' --exclude='*.obj' \
     --exclude='win64/generated' -cf - ./*.zip win32 win64/bin) | tar -C '$KORVID_BUILD_ROOT' -xf -
 export KORVID_BUILD_DIR='$KORVID_BUILD_ROOT' KORVID_TIME_SCALE=$scale
+# What runs, every minute, for a look from outside while the tests go on.
+while sleep 60; do { date; ps -eo pid,etime,args | grep -v -e ' \[' -e 'ps -eo'; } >/mnt/job/processes; done &
 bash '$KORVID_ROOT/tools/scripts/test-32bit.sh' ${*:+$(printf '%q ' "$@")}
 JOB
-echo "== 32-bit end-to-end tests in an emulated x86 machine (time limits x$scale)"
+echo "== 32-bit end-to-end tests in an emulated x86 machine (time limits x$scale;" \
+     "its processes every minute in $job/processes)"
 boot "$job" "$image"
 cat "$job/log"
 exit "$(cat "$job/rc")"
