@@ -110,7 +110,7 @@ int Verdict::ConcludeLocked(int exitCode) {
                             : !failures_.empty()      ? L"failed"
                             : !findings_.empty()      ? L"findings"
                                                       : L"clean";
-"    Line(L"");
+    Line(L"");
     if (!hostError_.empty()) Line(L"The host could not run: " + hostError_);
     Line(L"Findings: " + std::to_wstring(findings_.size()));
     for (const Finding& finding : findings_)
