@@ -37,10 +37,16 @@ DWORD WINAPI Watchdog(void* parameter) {
     return 0;
 }
 
-// A crash inside the unit ends the run with a word instead of a debugger.
+Verdict* g_verdict = nullptr;
+
+// A crash inside the unit ends the run with its summary instead of a debugger.
 LONG WINAPI Crashed(EXCEPTION_POINTERS* exception) {
-    ErrorLine(L"korvid-validate: the process crashed (exception " +
-              Hex(static_cast<HRESULT>(exception->ExceptionRecord->ExceptionCode)) + L")");
+    const std::wstring code = Hex(static_cast<HRESULT>(exception->ExceptionRecord->ExceptionCode));
+    ErrorLine(L"korvid-validate: the process crashed (exception " + code + L")");
+    if (g_verdict) {
+        g_verdict->Failure(L"crash in " + g_verdict->Call(), code);
+        g_verdict->Conclude();
+    }
     TerminateProcess(GetCurrentProcess(), kUnitFailed);
     return EXCEPTION_EXECUTE_HANDLER;
 }
@@ -65,6 +71,7 @@ int wmain(int argc, wchar_t** argv) {
         code = ListUnits();
     } else {
         Verdict verdict;
+        g_verdict = &verdict;
         std::wstring why;
         const std::wstring folder = ReportsFolder(&why);
         verdict.SetSummaryFile(folder.empty() ? L"" : folder + L"\\" + options->reportPrefix + L"-summary.txt",
@@ -77,6 +84,7 @@ int wmain(int argc, wchar_t** argv) {
         WaitForSingleObject(watchdog, INFINITE);
         CloseHandle(watchdog);
         CloseHandle(watch.done);
+        g_verdict = nullptr;
     }
     CoUninitialize();
     return code;

@@ -89,6 +89,7 @@ void Verdict::HostError(const std::wstring& reason) {
 
 int Verdict::Conclude() {
     Locked locked(lock_);
+    if (concluded_) return -1;
     const int code = !hostError_.empty()                       ? kHostError
                      : !failures_.empty() || !findings_.empty() ? kUnitFailed
                                                                 : kClean;

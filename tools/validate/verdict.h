@@ -40,7 +40,7 @@ public:
     void HostError(const std::wstring& reason);
 
     // Prints the findings and the summary and writes the summary file;
-    // returns the exit code.
+    // returns the exit code (-1 when the run was concluded already).
     int Conclude();
     // The same for the watchdog: the run took too long.
     int ConcludeTimeout(int seconds);
