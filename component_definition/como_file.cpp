@@ -133,9 +133,14 @@ LoadResult LoadComponentFile(Module1State& module, std::wstring& dialogFileName)
     const std::optional<std::wstring> chosen = platform.ShowOpenDialog(request);
     dialogFileName = request.fileName;
 
+    if (!chosen || chosen->empty()) return LoadResult{};
+    return ReadComponentFile(module, *chosen);
+}
+
+LoadResult ReadComponentFile(Module1State& module, const std::wstring& path) {
+    auto& platform = platform::CurrentPlatform();
     LoadResult result;
-    if (!chosen || chosen->empty()) return result;
-    result.path = *chosen;
+    result.path = path;
     module.g_filePath = result.path;
 
     const int16_t fileNo = platform.FreeFileNumber();
@@ -196,20 +201,24 @@ void SaveComponentFile(Module1State& module, const platform::GridModel& grid,
 
 void MODefFrm::OnLoadClick(platform::FormWindow& window) {
     state_.label2.clear();
-    const LoadResult result = LoadComponentFile(module_, cmDlg1FileName_);
+    ShowLoaded(window, LoadComponentFile(module_, cmDlg1FileName_));
+}
+
+bool MODefFrm::ShowLoaded(platform::FormWindow& window, const LoadResult& result) {
     if (result.outcome == LoadResult::Outcome::Unreadable) {
         // Nothing was loaded: the grid keeps what the user typed.
         state_.label2 = UnreadableMessage(result.path);
-        return;
+        return false;
     }
     if (module_.g_numComponents == 0) {
         state_.label2 = kNoDataMessage;
-        return;
+        return false;
     }
     state_.grid.SetRows(module_.g_numComponents + 1);
     FillGridFromTable(module_, state_.grid);
     AutoSizeGridColumns(state_.grid, window);
     if (result.ignoredComponents > 0) state_.label2 = IgnoredMessage(result.ignoredComponents);
+    return true;
 }
 
 // The button adds nothing of its own: no message, whatever the save did.

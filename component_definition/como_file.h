@@ -41,6 +41,9 @@ struct LoadResult {
 // 21 fresh records filled from its lines and sets g_numComponents.
 LoadResult LoadComponentFile(Module1State& module, std::wstring& dialogFileName);
 
+// The same without the dialog: `path` as if it had been chosen.
+LoadResult ReadComponentFile(Module1State& module, const std::wstring& path);
+
 // Rebuilds the table from `grid`, shows the save dialog (preset "MO") and
 // writes one empty line and one line per component. A cancelled dialog or a
 // file that cannot be written ends the save without a word.

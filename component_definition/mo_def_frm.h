@@ -12,6 +12,8 @@
 namespace korvid::component_definition {
 
 struct Module1State;
+struct LoadResult;
+struct HeadlessDefinition;
 
 class MODefFrm final : public platform::DefinitionFormHandler {
 public:
@@ -20,6 +22,12 @@ public:
     // Loads the form afresh and shows it modally; returns once it has closed,
     // or cannot go on, and says which.
     platform::FormEnd ShowModal();
+
+    // The definition given up front, without a window: Load of its file, its
+    // id option, its report name and OK, as a person would do them. Returns
+    // what the status line says when the form would stay open (the
+    // definition's own refusal first), or an empty text once OK has closed it.
+    std::wstring DefineWithoutWindow(const HeadlessDefinition& definition);
 
     // True when row 1 holds a name and a CAS number.
     bool CheckMODef() const;
@@ -53,6 +61,9 @@ private:
     void Close();
     // Closes the form when CheckMODef passes; otherwise says why not.
     bool CloseIfDefined();
+    // Shows what Load read in the grid and the status line; false when the
+    // grid was not filled (nothing read, or no component in the file).
+    bool ShowLoaded(platform::FormWindow& window, const LoadResult& result);
 
     Module1State& module_;
     platform::DefinitionFormState state_;

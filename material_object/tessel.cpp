@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "automation/com_error.h"
+#include "component_definition/headless_definition.h"
 #include "component_definition/mo_def_frm.h"
 #include "component_definition/module_state.h"
 #include "material_object/name_tables.h"
@@ -50,10 +51,18 @@ Tessel::Tessel() {
     componentName = L"Validation Material Object";
     componentDescription = L"This is a dummy material object for validation purposes only";
 
-    // 3: the user defines the components; everything below runs after the form closed.
+    // 3: the user defines the components; everything below runs after the form
+    // closed. A host that gave the definition up front sees no form: where the
+    // form would stay open, the creation fails with what its status line says.
     TraceFlush();
-    const platform::FormEnd end = module.Form().ShowModal();
-    if (end != platform::FormEnd::Closed) {
+    if (const auto definition = component_definition::HeadlessDefinitionFromEnvironment()) {
+        std::wstring refusal = module.Form().DefineWithoutWindow(*definition);
+        if (!refusal.empty()) {
+            static_cast<component_definition::Module1Values&>(module) = std::move(before);
+            throw RaisedError{0, kComponentSource, std::move(refusal), E_FAIL};
+        }
+    } else if (const platform::FormEnd end = module.Form().ShowModal();
+               end != platform::FormEnd::Closed) {
         static_cast<component_definition::Module1Values&>(module) = std::move(before);
         RaiseUnfinishedForm(end);
     }

@@ -25,8 +25,10 @@ namespace korvid::material_object {
 class Tessel {
 public:
     // Runs the start-up sequence: resets the thread's report switch, shows the
-    // definition form modally, then builds the tables, component lists and
-    // property store. Raises (error 9 with no component) on failure.
+    // definition form modally (or, when the host gave the definition up front,
+    // runs the form's actions without a window), then builds the tables,
+    // component lists and property store. Raises (error 9 with no component)
+    // on failure.
     Tessel();
     // Shutdown: closes the report file that is current for the thread.
     ~Tessel();

@@ -1,6 +1,7 @@
 // The thin layer between the logic of the material object / definition form
 // and the operating system: locale conversions, message boxes, file numbers,
-// dialogs, clipboard, random numbers and the modal form window.
+// dialogs, clipboard, random numbers, environment variables and the modal
+// form window.
 //
 // Two implementations exist: the real one over Win32 (platform/win32) and a
 // scripted one for unit tests (platform/scripted). The logic reaches the
@@ -80,6 +81,10 @@ public:
 
     // The folder that holds the component's own library file, no trailing "\".
     virtual std::wstring ModuleFolder() = 0;
+
+    // --- The process's environment ------------------------------------------
+    // The value of environment variable `name`; empty when it is unset.
+    virtual std::wstring EnvironmentVariable(const wchar_t* name) = 0;
 
     // --- Common file dialog -------------------------------------------------
     // Empty optional when the user cancelled or the dialog failed.

@@ -39,6 +39,8 @@ public:
     // Files by path (the in-memory file system); folders that exist.
     std::map<std::wstring, std::wstring> files;
     std::vector<std::wstring> folders = {L"C:\\korvid", L"C:\\korvid\\CapeOpenValidationReports"};
+    // The process's environment variables.
+    std::map<std::wstring, std::wstring> environment;
     // Answers of the next open/save dialogs (nullopt: cancelled).
     std::deque<std::optional<std::wstring>> openDialogAnswers;
     std::deque<std::optional<std::wstring>> saveDialogAnswers;
@@ -77,6 +79,10 @@ public:
     bool WriteText(int16_t fileNo, std::wstring_view text) override;
     bool ReadLine(int16_t fileNo, std::wstring* line) override;
     std::wstring ModuleFolder() override { return moduleFolder; }
+    std::wstring EnvironmentVariable(const wchar_t* name) override {
+        const auto it = environment.find(name);
+        return it == environment.end() ? std::wstring() : it->second;
+    }
     std::optional<std::wstring> ShowOpenDialog(FileDialogRequest& request) override;
     std::optional<std::wstring> ShowSaveDialog(FileDialogRequest& request) override;
     std::optional<std::wstring> ClipboardText() override { return clipboard; }

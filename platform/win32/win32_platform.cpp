@@ -250,6 +250,21 @@ public:
         return full.substr(0, full.find_last_of(L'\\'));
     }
 
+    std::wstring EnvironmentVariable(const wchar_t* name) override {
+        std::wstring value(64, L'\0');
+        const auto read = [&] {
+            return GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+        };
+        DWORD length = read();
+        // Too small a buffer: the answer is the size it needs, its NUL included.
+        while (length >= value.size()) {
+            value.resize(length);
+            length = read();
+        }
+        value.resize(length);  // 0: unset
+        return value;
+    }
+
     std::optional<std::wstring> ShowOpenDialog(FileDialogRequest& request) override {
         return ShowFileDialog(request, false);
     }

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "automation/variant.h"
+#include "com_server/tessel_object.h"
 #include "material_object/new_tessel.h"
 #include "material_object/trace_report.h"
 #include "tests/support/allocation_spy.h"
@@ -92,6 +93,13 @@ public:
         } else if (first == L"form") {
             words >> report;
             queueForm_(report.empty() ? std::nullopt : std::optional(report), false);
+        } else if (first == L"env") {  // env NAME [value]: set, or unset without a value
+            std::wstring name, value;
+            std::getline(words >> name >> std::ws, value);
+            platform_.environment.erase(name);
+            if (!value.empty()) platform_.environment[name] = value;
+        } else if (first == L"create") {  // from the class factory: numbered as results are
+            Create();
         } else if (first == L"components") {
             words >> module_.g_numComponents;
         } else if (first == L"repeat") {  // repeat n call: what n calls leave in memory
@@ -269,6 +277,31 @@ private:
         if (!put && !madeObject && spy_.Live() != liveBefore) {
             out_ << L"  task-allocator blocks left: " << spy_.Live() - liveBefore << L"\n";
         }
+    }
+
+    void Create() {
+        objects_.resize(std::max<size_t>(objects_.size(), 1));  // @0 stays `new`'s
+        VARIANT made;
+        made.vt = VT_DISPATCH;
+        const HRESULT hr =
+            com::CreateTesselObject(IID_IDispatch, reinterpret_cast<void**>(&made.pdispVal));
+        Observe();
+        if (SUCCEEDED(hr)) {
+            out_ << L"= " << Show(made) << L"\n";
+            VariantClear(&made);
+            return;
+        }
+        IErrorInfo* info = nullptr;
+        BSTR source = nullptr, description = nullptr;
+        if (GetErrorInfo(0, &info) == S_OK) {
+            info->GetSource(&source);
+            info->GetDescription(&description);
+            info->Release();
+        }
+        out_ << L"! " << std::hex << static_cast<unsigned long>(hr) << std::dec << L" "
+             << com::Text(source) << L" | " << com::Text(description) << L"\n";
+        SysFreeString(source);
+        SysFreeString(description);
     }
 
     // Report lines and message boxes since the last look.

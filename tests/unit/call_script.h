@@ -19,7 +19,10 @@
 //   nested form: OK, or closed without OK when no report is given),
 //   components n  (another form left n components in the thread's table),
 //   repeat n call  (whether n such calls let the process's memory grow),
-//   both call  (a SetProp or GetProp the short way and the type library's).
+//   both call  (a SetProp or GetProp the short way and the type library's),
+//   env NAME [value]  (an environment variable set, or unset),
+//   create  (an object from the class factory, numbered as results are; a
+//   failure shows its HRESULT, source and description).
 // A new script is a file of "> " lines; KORVID_UPDATE_EXPECTED=1 writes their
 // transcript into it, and the diff is what a reviewer reads.
 #pragma once

@@ -38,5 +38,7 @@ TEST_F(DefinitionForm, MalformedFilesAndClipboardTexts) { RunScript("malformed")
 
 TEST_F(DefinitionForm, GridAndTable) { RunScript("grid_transfer"); }
 
+TEST_F(DefinitionForm, CreationWithoutTheForm) { RunScript("headless"); }
+
 }  // namespace
 }  // namespace korvid::testing

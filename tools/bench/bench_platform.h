@@ -39,6 +39,9 @@ public:
         return real_.ReadLine(fileNo, line);
     }
     std::wstring ModuleFolder() override { return real_.ModuleFolder(); }
+    std::wstring EnvironmentVariable(const wchar_t* name) override {
+        return real_.EnvironmentVariable(name);
+    }
     std::optional<std::wstring> ShowOpenDialog(platform::FileDialogRequest& request) override {
         return real_.ShowOpenDialog(request);
     }
