@@ -27,7 +27,7 @@ cases=(
     "writes-inlet|1|finding=Feed:inlet-changed:SetProp temperature|${unit[*]}"
     "skips-outlet|1|finding=Liquid:outlet-unset:temperature|${unit[*]}"
     "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid|${unit[*]}"
-    "keeps-object|1|finding=Feed:object-kept:1 references held after Disconnect and Terminate|${unit[*]}"
+    "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit[*]}"
     "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit[*]}"
     "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005|${unit[*]}"
     "|2|korvid-validate: unknown argument \"--bogus\"|--bogus ${unit[*]}"

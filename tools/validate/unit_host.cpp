@@ -106,7 +106,7 @@ private:
                  const std::function<std::wstring()>& value = {}, const std::wstring& port = L"unit");
     // A call of the host on a material object of its own.
     HRESULT HostCall(const std::wstring& what, const std::function<HRESULT()>& call,
-                     const std::wstring& value = {});
+                     const std::function<std::wstring()>& value = {});
     bool CreateUnit();
     bool ReadPorts();
     bool GiveMaterialObject(Port& port);
@@ -149,10 +149,10 @@ HRESULT Session::Step(const std::wstring& what, IUnknown* failing,
 }
 
 HRESULT Session::HostCall(const std::wstring& what, const std::function<HRESULT()>& call,
-                          const std::wstring& value) {
+                          const std::function<std::wstring()>& value) {
     verdict_.SetCall(what);
     const HRESULT hr = call();
-    Line(what + L": " + Outcome(hr) + (SUCCEEDED(hr) && !value.empty() ? L", " + value : L""));
+    Line(what + L": " + Outcome(hr) + (SUCCEEDED(hr) && value ? L", " + value() : L""));
     if (FAILED(hr))
         for (const std::wstring& line : DescribeFailure(nullptr).lines) Line(L"    " + line);
     return hr;
@@ -304,7 +304,8 @@ bool Session::GiveMaterialObject(Port& port) {
 bool Session::SetFeed(Port& port) {
     LONG count = 0;
     if (FAILED(HostCall(port.name + L": GetNumComponents",
-                        [&] { return port.object->GetNumComponents(&count); }))) {
+                        [&] { return port.object->GetNumComponents(&count); },
+                        [&] { return std::to_wstring(count); }))) {
         verdict_.HostError(L"the components of port " + port.name + L" cannot be counted");
         return false;
     }
@@ -390,7 +391,8 @@ void Session::ReadBack(Port& port) {
         VariantInit(&all);
         VariantInit(&result);
         const HRESULT hr = port.object->GetProp(property, overall, all, mixture, basis, &result);
-        HostCall(port.name + L": GetProp " + name, [&] { return hr; }, Numbers(Doubles(result)));
+        HostCall(port.name + L": GetProp " + name, [&] { return hr; },
+                 [&] { return Numbers(Doubles(result)); });
         if (FAILED(hr)) verdict_.Failure(port.name + L": GetProp " + name, Hex(hr));
         VariantClear(&result);
         SysFreeString(property);
@@ -414,7 +416,8 @@ void Session::TearDown() {
         if (object.references)
             verdict_.Add({object.label, L"object-kept",
                           std::to_wstring(object.references) +
-                              L" references held after Disconnect and Terminate"});
+                              (object.references == 1 ? L" reference" : L" references") +
+                              L" held after Disconnect and Terminate"});
     }
     for (Port& port : ports_) Drop(port.port);
     Drop(collection_);
