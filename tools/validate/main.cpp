@@ -74,8 +74,8 @@ int wmain(int argc, wchar_t** argv) {
         g_verdict = &verdict;
         std::wstring why;
         const std::wstring folder = ReportsFolder(&why);
-        verdict.SetSummaryFile(folder.empty() ? L"" : folder + L"\\" + options->reportPrefix + L"-summary.txt",
-                               why);
+        verdict.SetSummaryFile(
+            folder.empty() ? L"" : folder + L"\\" + options->reportPrefix + L"-summary.txt", why);
         Watch watch{&verdict, CreateEventW(nullptr, TRUE, FALSE, nullptr), options->timeoutSeconds};
         HANDLE watchdog = CreateThread(nullptr, 0, Watchdog, &watch, 0, nullptr);
         RunUnit(*options, verdict);

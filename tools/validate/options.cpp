@@ -81,8 +81,8 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
             (arg == L"--list" ? options.list : arg == L"--cas" ? options.cas : options.form) = true;
             continue;
         }
-        if (arg != L"--unit" && arg != L"--como" && arg != L"--feed" &&
-            arg != L"--report-prefix" && arg != L"--timeout")
+        if (arg != L"--unit" && arg != L"--como" && arg != L"--feed" && arg != L"--report-prefix" &&
+            arg != L"--timeout")
             return fail(L"unknown argument \"" + arg + L"\"");
         if (k + 1 == args.size()) return fail(arg + L" needs a value");
         const std::wstring& value = args[++k];
@@ -94,7 +94,8 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
             const std::wstring reason = ParseFeed(value, options.feed);
             if (!reason.empty()) return fail(reason);
         } else if (arg == L"--report-prefix") {
-            if (!ValidPrefix(value)) return fail(L"--report-prefix \"" + value + L"\" cannot name a file");
+            if (!ValidPrefix(value))
+                return fail(L"--report-prefix \"" + value + L"\" cannot name a file");
             options.reportPrefix = value;
         } else {
             const std::optional<double> seconds = Number(value);

@@ -21,14 +21,14 @@ struct FeedState {
 };
 
 struct Options {
-    bool list = false;              // --list: the unit operations registered here
-    std::wstring unit;              // ProgID or {CLSID}
-    std::wstring como;              // component file for every material object
+    bool list = false;  // --list: the unit operations registered here
+    std::wstring unit;  // ProgID or {CLSID}
+    std::wstring como;  // component file for every material object
     FeedState feed;
     std::wstring reportPrefix = L"validate";
-    bool cas = false;               // component ids are CAS numbers
-    bool form = false;              // show the definition forms instead of going headless
-    int timeoutSeconds = 60;        // for the whole run
+    bool cas = false;         // component ids are CAS numbers
+    bool form = false;        // show the definition forms instead of going headless
+    int timeoutSeconds = 60;  // for the whole run
 };
 
 inline constexpr wchar_t kUsage[] =

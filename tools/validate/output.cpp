@@ -28,19 +28,32 @@ void Write(DWORD which, FILE* stream, const std::wstring& text) {
 
 // The names of the CAPE-OPEN HRESULTs, from 0x80040501 on.
 constexpr const wchar_t* kCapeErrors[] = {
-    L"ECapeUnknown",          L"ECapeData",
-    L"ECapeLicenceError",     L"ECapeBadCOParameter",
-    L"ECapeBadArgument",      L"ECapeInvalidArgument",
-    L"ECapeOutOfBounds",      L"ECapeImplementation",
-    L"ECapeNoImpl",           L"ECapeLimitedImpl",
-    L"ECapeComputation",      L"ECapeOutOfResources",
-    L"ECapeNoMemory",         L"ECapeTimeOut",
-    L"ECapeFailedInitialisation", L"ECapeSolvingError",
-    L"ECapeBadInvOrder",      L"ECapeInvalidOperation",
-    L"ECapePersistence",      L"ECapeIllegalAccess",
-    L"ECapePersistenceNotFound", L"ECapePersistenceSystemError",
-    L"ECapePersistenceOverflow", L"ECapeOutsideSolverScope",
-    L"ECapeHessianInfoNotAvailable", L"ECapeThrmPropertyNotAvailable",
+    L"ECapeUnknown",
+    L"ECapeData",
+    L"ECapeLicenceError",
+    L"ECapeBadCOParameter",
+    L"ECapeBadArgument",
+    L"ECapeInvalidArgument",
+    L"ECapeOutOfBounds",
+    L"ECapeImplementation",
+    L"ECapeNoImpl",
+    L"ECapeLimitedImpl",
+    L"ECapeComputation",
+    L"ECapeOutOfResources",
+    L"ECapeNoMemory",
+    L"ECapeTimeOut",
+    L"ECapeFailedInitialisation",
+    L"ECapeSolvingError",
+    L"ECapeBadInvOrder",
+    L"ECapeInvalidOperation",
+    L"ECapePersistence",
+    L"ECapeIllegalAccess",
+    L"ECapePersistenceNotFound",
+    L"ECapePersistenceSystemError",
+    L"ECapePersistenceOverflow",
+    L"ECapeOutsideSolverScope",
+    L"ECapeHessianInfoNotAvailable",
+    L"ECapeThrmPropertyNotAvailable",
 };
 
 const wchar_t* HresultName(HRESULT hr) {
@@ -48,17 +61,28 @@ const wchar_t* HresultName(HRESULT hr) {
     if (code >= 0x80040501UL && code < 0x80040501UL + std::size(kCapeErrors))
         return kCapeErrors[code - 0x80040501UL];
     switch (hr) {
-        case E_FAIL: return L"E_FAIL";
-        case E_NOTIMPL: return L"E_NOTIMPL";
-        case E_NOINTERFACE: return L"E_NOINTERFACE";
-        case E_INVALIDARG: return L"E_INVALIDARG";
-        case E_POINTER: return L"E_POINTER";
-        case E_OUTOFMEMORY: return L"E_OUTOFMEMORY";
-        case E_UNEXPECTED: return L"E_UNEXPECTED";
-        case DISP_E_EXCEPTION: return L"DISP_E_EXCEPTION";
-        case REGDB_E_CLASSNOTREG: return L"REGDB_E_CLASSNOTREG";
-        case CO_E_CLASSSTRING: return L"CO_E_CLASSSTRING";
-        default: return nullptr;
+        case E_FAIL:
+            return L"E_FAIL";
+        case E_NOTIMPL:
+            return L"E_NOTIMPL";
+        case E_NOINTERFACE:
+            return L"E_NOINTERFACE";
+        case E_INVALIDARG:
+            return L"E_INVALIDARG";
+        case E_POINTER:
+            return L"E_POINTER";
+        case E_OUTOFMEMORY:
+            return L"E_OUTOFMEMORY";
+        case E_UNEXPECTED:
+            return L"E_UNEXPECTED";
+        case DISP_E_EXCEPTION:
+            return L"DISP_E_EXCEPTION";
+        case REGDB_E_CLASSNOTREG:
+            return L"REGDB_E_CLASSNOTREG";
+        case CO_E_CLASSSTRING:
+            return L"CO_E_CLASSSTRING";
+        default:
+            return nullptr;
     }
 }
 
@@ -145,7 +169,8 @@ FailureInfo DescribeFailure(IUnknown* failing) {
         user->Release();
         info.capeOpen = true;
     }
-    if (failing && !info.capeOpen) info.lines.push_back(L"no CAPE-OPEN error information (ECapeRoot, ECapeUser)");
+    if (failing && !info.capeOpen)
+        info.lines.push_back(L"no CAPE-OPEN error information (ECapeRoot, ECapeUser)");
     info.lines.push_back(errorInfo);
     return info;
 }

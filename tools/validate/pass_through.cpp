@@ -78,8 +78,8 @@ public:
                                      UINT* argErr) override;
 
     bool Attach(IUnknown* inner) {
-        return SUCCEEDED(inner->QueryInterface(__uuidof(Interface),
-                                               reinterpret_cast<void**>(&inner_)));
+        return SUCCEEDED(
+            inner->QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(&inner_)));
     }
 
 protected:
@@ -165,7 +165,8 @@ public:
         HRESULT hr = forward(out ? &made : nullptr);
         const std::wstring error = FAILED(hr) ? PeekErrorText() : L"";
         if (SUCCEEDED(hr) && made) {
-            IDispatch* wrapped = WrapMaterialObject(made, all_.Add(label, record_.port, true), all_);
+            IDispatch* wrapped =
+                WrapMaterialObject(made, all_.Add(label, record_.port, true), all_);
             made->Release();
             made = wrapped;
             if (!wrapped) hr = E_OUTOFMEMORY;
@@ -176,8 +177,7 @@ public:
     }
 
     HRESULT Invoke(IDispatch* inner, const std::wstring& name, DISPID id, REFIID iid, LCID lcid,
-                   WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                   UINT* argErr);
+                   WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep, UINT* argErr);
 
 private:
     ~PassThrough();  // where the facets' types are complete
@@ -207,9 +207,8 @@ ULONG Facet<Interface>::Release() {
     return outer_->Release();
 }
 template <typename Interface>
-HRESULT Facet<Interface>::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
-                                 DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                                 UINT* argErr) {
+HRESULT Facet<Interface>::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                 VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
     return outer_->Invoke(inner_, MemberName(id), id, iid, lcid, flags, params, result, excep,
                           argErr);
 }

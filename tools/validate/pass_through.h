@@ -19,7 +19,7 @@ struct RecordedCall {
     std::wstring operation;  // "SetProp", "Duplicate"...; "Invoke <member>" through IDispatch
     std::wstring detail;     // the property or flash type named, the copy made
     HRESULT outcome;
-    std::wstring error;      // the error information's description of a failure
+    std::wstring error;  // the error information's description of a failure
 };
 
 // What one material object saw: a port's own object, or a copy the unit made

@@ -1,6 +1,5 @@
 #include "tools/validate/unit_host.h"
 
-#include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "Korvid_h.h"
 #include "tools/validate/output.h"
 #include "tools/validate/pass_through.h"
+#include "tools/validate/record_judge.h"
 #include "tools/validate/simulation_context.h"
 
 namespace korvid::validate {
@@ -103,7 +103,8 @@ private:
     // Prints `what` with its outcome (a failure with all the unit says about
     // it) and counts a failure; `value` describes a success.
     HRESULT Step(const std::wstring& what, IUnknown* failing, const std::function<HRESULT()>& call,
-                 const std::function<std::wstring()>& value = {}, const std::wstring& port = L"unit");
+                 const std::function<std::wstring()>& value = {},
+                 const std::wstring& port = L"unit");
     // A call of the host on a material object of its own.
     HRESULT HostCall(const std::wstring& what, const std::function<HRESULT()>& call,
                      const std::function<std::wstring()>& value = {});
@@ -177,13 +178,13 @@ bool Session::CreateUnit() {
          options_.reportPrefix + L"-<port>");
     IUnknown* made = nullptr;
     verdict_.SetCall(L"create the unit");
-    const HRESULT hr =
-        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
+    const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
     Line(L"create the unit: " + Outcome(hr));
     if (FAILED(hr)) {
         for (const std::wstring& line : DescribeFailure(nullptr).lines) Line(L"    " + line);
-        verdict_.HostError(hr == REGDB_E_CLASSNOTREG ? L"the unit is not registered: " + name
-                                                     : L"the unit could not be created: " + Hex(hr));
+        verdict_.HostError(hr == REGDB_E_CLASSNOTREG
+                               ? L"the unit is not registered: " + name
+                               : L"the unit could not be created: " + Hex(hr));
         return false;
     }
     const HRESULT asUnit = made->QueryInterface(IID_PPV_ARGS(&unit_));
@@ -198,8 +199,7 @@ bool Session::CreateUnit() {
 
 bool Session::ReadPorts() {
     IDispatch* ports = nullptr;
-    if (FAILED(Step(L"get ports", unit_, [&] { return unit_->get_ports(&ports); })))
-        return false;
+    if (FAILED(Step(L"get ports", unit_, [&] { return unit_->get_ports(&ports); }))) return false;
     const HRESULT asCollection = ports->QueryInterface(IID_PPV_ARGS(&collection_));
     ports->Release();
     Line(L"QueryInterface ICapeCollection: " + Outcome(asCollection));
@@ -208,8 +208,9 @@ bool Session::ReadPorts() {
         return false;
     }
     LONG count = 0;
-    if (FAILED(Step(L"ports.Count", collection_, [&] { return collection_->Count(&count); },
-                    [&] { return std::to_wstring(count); })))
+    if (FAILED(Step(
+            L"ports.Count", collection_, [&] { return collection_->Count(&count); },
+            [&] { return std::to_wstring(count); })))
         return false;
     for (LONG k = 1; k <= count; ++k) {
         Port port;
@@ -219,7 +220,8 @@ bool Session::ReadPorts() {
         index.vt = VT_I4;
         index.lVal = k;
         const std::wstring at = L"ports.Item(" + std::to_wstring(k) + L")";
-        if (FAILED(Step(at, collection_, [&] { return collection_->Item(index, &item); }))) continue;
+        if (FAILED(Step(at, collection_, [&] { return collection_->Item(index, &item); })))
+            continue;
         item->QueryInterface(IID_PPV_ARGS(&port.port));
         ICapeIdentification* identification = nullptr;
         item->QueryInterface(IID_PPV_ARGS(&identification));
@@ -233,9 +235,10 @@ bool Session::ReadPorts() {
         BSTR name = nullptr;
         if (!identification)
             Line(L"    QueryInterface ICapeIdentification: " + Outcome(E_NOINTERFACE));
-        else if (SUCCEEDED(Step(L"    get ComponentName", identification,
-                                [&] { return identification->get_ComponentName(&name); },
-                                [&] { return Quoted(name); })))
+        else if (SUCCEEDED(Step(
+                     L"    get ComponentName", identification,
+                     [&] { return identification->get_ComponentName(&name); },
+                     [&] { return Quoted(name); })))
             port.name = name ? name : L"";
         SysFreeString(name);
         port.named = !port.name.empty();
@@ -243,14 +246,19 @@ bool Session::ReadPorts() {
         if (port.name.empty()) port.name = L"port " + std::to_wstring(k);
         CapePortType type = CAPE_ANY;
         CapePortDirection direction = CAPE_INLET;
-        Step(L"    get portType", port.port, [&] { return port.port->get_portType(&type); },
-             [&] {
-                 return Enumerated(type, {L"CAPE_MATERIAL", L"CAPE_ENERGY", L"CAPE_INFORMATION",
-                                          L"CAPE_ANY"});
-             }, port.name);
-        Step(L"    get direction", port.port, [&] { return port.port->get_direction(&direction); },
-             [&] { return Enumerated(direction, {L"CAPE_INLET", L"CAPE_OUTLET", L"CAPE_INLET_OUTLET"}); },
-             port.name);
+        Step(
+            L"    get portType", port.port, [&] { return port.port->get_portType(&type); },
+            [&] {
+                return Enumerated(
+                    type, {L"CAPE_MATERIAL", L"CAPE_ENERGY", L"CAPE_INFORMATION", L"CAPE_ANY"});
+            },
+            port.name);
+        Step(
+            L"    get direction", port.port, [&] { return port.port->get_direction(&direction); },
+            [&] {
+                return Enumerated(direction, {L"CAPE_INLET", L"CAPE_OUTLET", L"CAPE_INLET_OUTLET"});
+            },
+            port.name);
         port.type = type;
         port.direction = direction;
         ports_.push_back(std::move(port));
@@ -263,9 +271,10 @@ bool Session::ReadPorts() {
         VariantInit(&name);
         name.vt = VT_BSTR;
         name.bstrVal = SysAllocString(port.name.c_str());
-        Step(L"ports.Item(" + Quoted(port.name) + L")", collection_,
-             [&] { return collection_->Item(name, &item); },
-             [&] { return SameObject(item, port.port) ? L"the same port" : L"another object"; });
+        Step(
+            L"ports.Item(" + Quoted(port.name) + L")", collection_,
+            [&] { return collection_->Item(name, &item); },
+            [&] { return SameObject(item, port.port) ? L"the same port" : L"another object"; });
         VariantClear(&name);
         Drop(item);
     }
@@ -278,8 +287,9 @@ bool Session::GiveMaterialObject(Port& port) {
     port.report = options_.reportPrefix + L"-" + FilePart(port.name);
     SetEnvironmentVariableW(L"KORVID_COMO", options_.form ? nullptr : como_.c_str());
     SetEnvironmentVariableW(L"KORVID_REPORT", options_.form ? nullptr : port.report.c_str());
-    SetEnvironmentVariableW(L"KORVID_COMPIDS",
-                            options_.form ? nullptr : options_.cas ? L"cas" : L"names");
+    SetEnvironmentVariableW(L"KORVID_COMPIDS", options_.form  ? nullptr
+                                               : options_.cas ? L"cas"
+                                                              : L"names");
     const std::wstring what =
         port.name + L": create Korvid.Tessel" +
         (options_.form ? L" (its form opens)" : L", report " + Quoted(port.report));
@@ -303,9 +313,10 @@ bool Session::GiveMaterialObject(Port& port) {
 
 bool Session::SetFeed(Port& port) {
     LONG count = 0;
-    if (FAILED(HostCall(port.name + L": GetNumComponents",
-                        [&] { return port.object->GetNumComponents(&count); },
-                        [&] { return std::to_wstring(count); }))) {
+    if (FAILED(HostCall(
+            port.name + L": GetNumComponents",
+            [&] { return port.object->GetNumComponents(&count); },
+            [&] { return std::to_wstring(count); }))) {
         verdict_.HostError(L"the components of port " + port.name + L" cannot be counted");
         return false;
     }
@@ -340,23 +351,27 @@ bool Session::SetFeed(Port& port) {
 }
 
 void Session::Connect(Port& port) {
-    const HRESULT hr = Step(port.name + L": Connect", port.port,
-                            [&] { return port.port->Connect(port.passThrough); }, {}, port.name);
+    const HRESULT hr = Step(
+        port.name + L": Connect", port.port, [&] { return port.port->Connect(port.passThrough); },
+        {}, port.name);
     port.connected = SUCCEEDED(hr);
     if (!port.connected) return;
     IDispatch* connected = nullptr;
     bool same = false;
-    if (SUCCEEDED(Step(port.name + L": get connectedObject", port.port,
-                       [&] { return port.port->get_connectedObject(&connected); },
-                       [&] {
-                           same = SameObject(connected, port.passThrough);
-                           return same ? L"the object connected"
-                                       : connected ? L"another object" : L"no object";
-                       },
-                       port.name)) &&
+    if (SUCCEEDED(Step(
+            port.name + L": get connectedObject", port.port,
+            [&] { return port.port->get_connectedObject(&connected); },
+            [&] {
+                same = SameObject(connected, port.passThrough);
+                return same        ? L"the object connected"
+                       : connected ? L"another object"
+                                   : L"no object";
+            },
+            port.name)) &&
         !same) {
-        verdict_.Add({port.name, L"wrong-connected",
-                      connected ? L"connectedObject is another object" : L"connectedObject is none"});
+        verdict_.Add(
+            {port.name, L"wrong-connected",
+             connected ? L"connectedObject is another object" : L"connectedObject is none"});
     }
     Drop(connected);
 }
@@ -364,19 +379,25 @@ void Session::Connect(Port& port) {
 void Session::Solve() {
     BSTR message = nullptr;
     VARIANT_BOOL valid = VARIANT_FALSE;
-    const HRESULT validated =
-        Step(L"Validate", unit_, [&] { return unit_->Validate(&message, &valid); },
-             [&] { return std::wstring(L"isValid ") + (valid ? L"true" : L"false") +
-                          L", message " + Quoted(message); });
+    const HRESULT validated = Step(
+        L"Validate", unit_, [&] { return unit_->Validate(&message, &valid); },
+        [&] {
+            return std::wstring(L"isValid ") + (valid ? L"true" : L"false") + L", message " +
+                   Quoted(message);
+        });
     const bool invalid = SUCCEEDED(validated) && !valid;
     if (invalid) verdict_.Failure(L"Validate", L"invalid");
     SysFreeString(message);
     CapeValidationStatus status = CAPE_NOT_VALIDATED;
-    Step(L"get ValStatus", unit_, [&] { return unit_->get_ValStatus(&status); },
-         [&] { return Enumerated(status, {L"CAPE_NOT_VALIDATED", L"CAPE_INVALID", L"CAPE_VALID"}); });
+    Step(
+        L"get ValStatus", unit_, [&] { return unit_->get_ValStatus(&status); },
+        [&] {
+            return Enumerated(status, {L"CAPE_NOT_VALIDATED", L"CAPE_INVALID", L"CAPE_VALID"});
+        });
     calculated_ = SUCCEEDED(Step(L"Calculate", unit_, [&] { return unit_->Calculate(); }));
     if (calculated_ && invalid)
-        verdict_.Add({L"unit", L"calculated-invalid", L"Calculate succeeded after Validate said invalid"});
+        verdict_.Add(
+            {L"unit", L"calculated-invalid", L"Calculate succeeded after Validate said invalid"});
     if (!calculated_) return;
     for (Port& port : ports_)
         if (port.connected && port.direction == CAPE_OUTLET) ReadBack(port);
@@ -391,8 +412,9 @@ void Session::ReadBack(Port& port) {
         VariantInit(&all);
         VariantInit(&result);
         const HRESULT hr = port.object->GetProp(property, overall, all, mixture, basis, &result);
-        HostCall(port.name + L": GetProp " + name, [&] { return hr; },
-                 [&] { return Numbers(Doubles(result)); });
+        HostCall(
+            port.name + L": GetProp " + name, [&] { return hr; },
+            [&] { return Numbers(Doubles(result)); });
         if (FAILED(hr)) verdict_.Failure(port.name + L": GetProp " + name, Hex(hr));
         VariantClear(&result);
         SysFreeString(property);
@@ -405,8 +427,9 @@ void Session::ReadBack(Port& port) {
 void Session::TearDown() {
     for (Port& port : ports_) {
         if (port.connected)
-            Step(port.name + L": Disconnect", port.port, [&] { return port.port->Disconnect(); },
-                 {}, port.name);
+            Step(
+                port.name + L": Disconnect", port.port, [&] { return port.port->Disconnect(); }, {},
+                port.name);
     }
     if (initialized_) Step(L"Terminate", utilities_, [&] { return utilities_->Terminate(); });
     // What is left on a pass-through once the host let go of it is the unit's.
@@ -430,60 +453,15 @@ void Session::TearDown() {
 
 // The record, object by object, and what it shows.
 void Session::Judge() {
-    Line(L"");
-    Line(L"Calls the unit made through each material object:");
-    size_t k = 0;
-    for (const ObjectRecord& object : record_.Objects()) {
-        const Port* port = nullptr;
-        for (const Port& candidate : ports_)
-            if (candidate.record == &object) port = &candidate;
-        const std::wstring what =
-            port ? std::wstring(DirectionName(port->direction)) + L", report " +
-                       (options_.form ? L"named in its form" : Quoted(port->report))
-                 : L"a copy the unit made";
-        Line(object.label + L" (" + what + L"): " + std::to_wstring(object.calls.size()) +
-             L" calls; references held by the unit after Terminate: " +
-             std::to_wstring(keptAfterTerminate_[k++]) + L", after its release: " +
-             std::to_wstring(object.references));
-        for (size_t c = 0; c < object.calls.size();) {
-            const RecordedCall& call = object.calls[c];
-            size_t same = 1;
-            while (c + same < object.calls.size() && object.calls[c + same].operation == call.operation &&
-                   object.calls[c + same].detail == call.detail &&
-                   object.calls[c + same].outcome == call.outcome)
-                ++same;
-            Line(L"    " + call.operation + (call.detail.empty() ? L"" : L" " + call.detail) +
-                 L": " + Outcome(call.outcome) +
-                 (call.error.empty() ? L"" : L" " + Quoted(call.error)) +
-                 (same > 1 ? L" (" + std::to_wstring(same) + L" times)" : L""));
-            c += same;
-        }
-        if (!port) continue;
-        // Inlets are read only; outlets get their whole state.
-        std::vector<std::wstring> changes;
-        bool set[4] = {};  // temperature, pressure, flow, composition
-        for (const RecordedCall& call : object.calls) {
-            std::wstring operation = call.operation;
-            if (operation.rfind(L"Invoke ", 0) == 0) operation.erase(0, 7);
-            const std::wstring change = operation + (call.detail.empty() ? L"" : L" " + call.detail);
-            if (port->direction == CAPE_INLET && ChangesObject(operation) &&
-                std::find(changes.begin(), changes.end(), change) == changes.end())
-                changes.push_back(change);
-            if (_wcsicmp(operation.c_str(), L"SetProp") != 0 || FAILED(call.outcome)) continue;
-            const wchar_t* property = call.detail.c_str();
-            set[0] |= _wcsicmp(property, L"temperature") == 0;
-            set[1] |= _wcsicmp(property, L"pressure") == 0;
-            set[2] |= _wcsicmp(property, L"totalFlow") == 0 || _wcsicmp(property, L"flow") == 0;
-            set[3] |= _wcsicmp(property, L"fraction") == 0 || _wcsicmp(property, L"flow") == 0;
-        }
-        for (const std::wstring& change : changes) verdict_.Add({object.label, L"inlet-changed", change});
-        std::wstring unset;
-        const wchar_t* names[] = {L"temperature", L"pressure", L"flow", L"composition"};
-        for (int q = 0; q < 4; ++q)
-            if (!set[q]) unset += (unset.empty() ? L"" : L" ") + std::wstring(names[q]);
-        if (port->direction == CAPE_OUTLET && port->connected && calculated_ && !unset.empty())
-            verdict_.Add({object.label, L"outlet-unset", unset});
+    std::vector<PortUse> uses;
+    for (const Port& port : ports_) {
+        if (!port.record) continue;
+        uses.push_back({port.record, port.direction == CAPE_INLET,
+                        port.direction == CAPE_OUTLET && port.connected && calculated_,
+                        std::wstring(DirectionName(port.direction)) + L", report " +
+                            (options_.form ? L"named in its form" : Quoted(port.report))});
     }
+    JudgeRecord(record_, uses, keptAfterTerminate_, verdict_);
 }
 
 void Session::Run() {
@@ -492,7 +470,8 @@ void Session::Run() {
         return verdict_.HostError(L"Korvid.Tessel is not registered");
     if (!options_.como.empty()) {
         wchar_t full[MAX_PATH * 4];
-        const DWORD length = GetFullPathNameW(options_.como.c_str(), static_cast<DWORD>(std::size(full)), full, nullptr);
+        const DWORD length = GetFullPathNameW(options_.como.c_str(),
+                                              static_cast<DWORD>(std::size(full)), full, nullptr);
         const DWORD attributes = length ? GetFileAttributesW(full) : INVALID_FILE_ATTRIBUTES;
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
             return verdict_.HostError(L"no component file " + options_.como);
@@ -507,10 +486,12 @@ void Session::Run() {
         const bool declined = hr == static_cast<HRESULT>(ECapeNoImplHR) || hr == E_NOTIMPL;
         if (declined) SetErrorInfo(0, nullptr);
         if (declined)
-            Line(L"put simulationContext: " + Outcome(hr) + L" (accepted: the unit takes no context)");
+            Line(L"put simulationContext: " + Outcome(hr) +
+                 L" (accepted: the unit takes no context)");
         else
             Step(L"put simulationContext", utilities_, [&] { return hr; });
-        initialized_ = SUCCEEDED(Step(L"Initialize", utilities_, [&] { return utilities_->Initialize(); }));
+        initialized_ =
+            SUCCEEDED(Step(L"Initialize", utilities_, [&] { return utilities_->Initialize(); }));
         if (!initialized_) {
             // A unit whose Initialize failed is released without Terminate.
             Drop(utilities_);
@@ -522,12 +503,15 @@ void Session::Run() {
     ICapeIdentification* identification = nullptr;
     if (SUCCEEDED(unit_->QueryInterface(IID_PPV_ARGS(&identification)))) {
         BSTR text = nullptr;
-        Step(L"get ComponentName", identification, [&] { return identification->get_ComponentName(&text); },
-             [&] { return Quoted(text); });
+        Step(
+            L"get ComponentName", identification,
+            [&] { return identification->get_ComponentName(&text); }, [&] { return Quoted(text); });
         SysFreeString(text);
         text = nullptr;
-        Step(L"get ComponentDescription", identification,
-             [&] { return identification->get_ComponentDescription(&text); }, [&] { return Quoted(text); });
+        Step(
+            L"get ComponentDescription", identification,
+            [&] { return identification->get_ComponentDescription(&text); },
+            [&] { return Quoted(text); });
         SysFreeString(text);
         identification->Release();
     } else {
@@ -555,30 +539,6 @@ void Session::Run() {
 }
 
 }  // namespace
-
-std::wstring ReportsFolder(std::wstring* why) {
-    CLSID korvid{};
-    if (FAILED(CLSIDFromProgID(L"Korvid.Tessel", &korvid))) {
-        *why = L"Korvid.Tessel is not registered";
-        return {};
-    }
-    const std::wstring key = L"CLSID\\" + GuidText(korvid) + L"\\InprocServer32";
-    wchar_t path[MAX_PATH * 4] = {};
-    DWORD size = sizeof path;
-    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) !=
-        ERROR_SUCCESS) {
-        *why = L"Korvid.Tessel has no InprocServer32";
-        return {};
-    }
-    std::wstring folder = path;
-    folder = folder.substr(0, folder.find_last_of(L"\\/") + 1) + L"CapeOpenValidationReports";
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        *why = L"no folder " + folder;
-        return {};
-    }
-    return folder;
-}
 
 void RunUnit(const Options& options, Verdict& verdict) { Session(options, verdict).Run(); }
 

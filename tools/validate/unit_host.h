@@ -13,15 +13,15 @@
 
 namespace korvid::validate {
 
-// Where the material objects write their reports (the folder beside
-// Korvid.dll), or empty with the reason in `why`.
-std::wstring ReportsFolder(std::wstring* why);
-
 // One run; its outcome goes to `verdict`.
 void RunUnit(const Options& options, Verdict& verdict);
 
+// Where the material objects write their reports (the folder beside the
+// registered Korvid.dll), or empty with the reason in `why` (registry.cpp).
+std::wstring ReportsFolder(std::wstring* why);
+
 // --list: the unit operations registered for hosts of this bitness, with
-// their CapeDescription. Returns the exit code.
+// their CapeDescription. Returns the exit code (registry.cpp).
 int ListUnits();
 
 }  // namespace korvid::validate

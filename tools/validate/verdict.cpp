@@ -39,9 +39,9 @@ bool WriteSummary(const std::wstring& path, const std::vector<std::wstring>& lin
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     CloseHandle(file);
     return ok;
 }
@@ -90,7 +90,7 @@ void Verdict::HostError(const std::wstring& reason) {
 int Verdict::Conclude() {
     Locked locked(lock_);
     if (concluded_) return -1;
-    const int code = !hostError_.empty()                       ? kHostError
+    const int code = !hostError_.empty()                        ? kHostError
                      : !failures_.empty() || !findings_.empty() ? kUnitFailed
                                                                 : kClean;
     return ConcludeLocked(code);
@@ -99,18 +99,18 @@ int Verdict::Conclude() {
 int Verdict::ConcludeTimeout(int seconds) {
     Locked locked(lock_);
     if (concluded_) return -1;
-    Line(L"timeout: the run took longer than " + std::to_wstring(seconds) + L" s; the call under way: " +
-         (call_.empty() ? L"none" : call_));
+    Line(L"timeout: the run took longer than " + std::to_wstring(seconds) +
+         L" s; the call under way: " + (call_.empty() ? L"none" : call_));
     return ConcludeLocked(kTimeout);
 }
 
 int Verdict::ConcludeLocked(int exitCode) {
     concluded_ = true;
-    const wchar_t* result = exitCode == kTimeout      ? L"timeout"
-                            : exitCode == kHostError  ? L"error"
-                            : !failures_.empty()      ? L"failed"
-                            : !findings_.empty()      ? L"findings"
-                                                      : L"clean";
+    const wchar_t* result = exitCode == kTimeout     ? L"timeout"
+                            : exitCode == kHostError ? L"error"
+                            : !failures_.empty()     ? L"failed"
+                            : !findings_.empty()     ? L"findings"
+                                                     : L"clean";
     Line(L"");
     if (!hostError_.empty()) Line(L"The host could not run: " + hostError_);
     Line(L"Findings: " + std::to_wstring(findings_.size()));

@@ -1,5 +1,7 @@
-// --list: the classes that implement the CAPE-OPEN unit operation category,
-// found through the component categories manager as hosts find them.
+// What the registry tells the host: the unit operations registered (--list:
+// the classes of the CAPE-OPEN unit operation category, found through the
+// component categories manager as hosts find them) and where Korvid's
+// reports go.
 #include <comcat.h>
 
 #include "tools/validate/output.h"
@@ -27,6 +29,30 @@ void PrintDescription(const CLSID& clsid) {
 
 }  // namespace
 
+std::wstring ReportsFolder(std::wstring* why) {
+    CLSID korvid{};
+    if (FAILED(CLSIDFromProgID(L"Korvid.Tessel", &korvid))) {
+        *why = L"Korvid.Tessel is not registered";
+        return {};
+    }
+    const std::wstring key = L"CLSID\\" + GuidText(korvid) + L"\\InprocServer32";
+    wchar_t path[MAX_PATH * 4] = {};
+    DWORD size = sizeof path;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path,
+                     &size) != ERROR_SUCCESS) {
+        *why = L"Korvid.Tessel has no InprocServer32";
+        return {};
+    }
+    std::wstring folder = path;
+    folder = folder.substr(0, folder.find_last_of(L"\\/") + 1) + L"CapeOpenValidationReports";
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *why = L"no folder " + folder;
+        return {};
+    }
+    return folder;
+}
+
 int ListUnits() {
     ICatInformation* categories = nullptr;
     HRESULT hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
@@ -47,7 +73,8 @@ int ListUnits() {
     CLSID clsid{};
     for (ULONG fetched = 0; classes->Next(1, &clsid, &fetched) == S_OK && fetched == 1; ++count) {
         LPOLESTR progId = nullptr;
-        const std::wstring name = SUCCEEDED(ProgIDFromCLSID(clsid, &progId)) ? progId : L"(no ProgID)";
+        const std::wstring name =
+            SUCCEEDED(ProgIDFromCLSID(clsid, &progId)) ? progId : L"(no ProgID)";
         CoTaskMemFree(progId);
         Line(GuidText(clsid) + L" " + name);
         PrintDescription(clsid);
