@@ -226,35 +226,38 @@ bool Session::ReadPorts() {
         ICapeIdentification* identification = nullptr;
         item->QueryInterface(IID_PPV_ARGS(&identification));
         item->Release();
+        const std::wstring numbered = L"port " + std::to_wstring(k);
         if (!port.port) {
-            Line(L"    QueryInterface ICapeUnitPort: " + Outcome(E_NOINTERFACE));
-            verdict_.Failure(at + L" QueryInterface ICapeUnitPort", Hex(E_NOINTERFACE));
+            Line(numbered + L": QueryInterface ICapeUnitPort: " + Outcome(E_NOINTERFACE));
+            verdict_.Failure(numbered + L": QueryInterface ICapeUnitPort", Hex(E_NOINTERFACE));
             Drop(identification);
             continue;
         }
         BSTR name = nullptr;
         if (!identification)
-            Line(L"    QueryInterface ICapeIdentification: " + Outcome(E_NOINTERFACE));
+            Line(numbered + L": QueryInterface ICapeIdentification: " + Outcome(E_NOINTERFACE));
         else if (SUCCEEDED(Step(
-                     L"    get ComponentName", identification,
+                     numbered + L": get ComponentName", identification,
                      [&] { return identification->get_ComponentName(&name); },
-                     [&] { return Quoted(name); })))
+                     [&] { return Quoted(name); }, numbered)))
             port.name = name ? name : L"";
         SysFreeString(name);
         port.named = !port.name.empty();
         Drop(identification);
-        if (port.name.empty()) port.name = L"port " + std::to_wstring(k);
+        if (!port.named) port.name = numbered;
         CapePortType type = CAPE_ANY;
         CapePortDirection direction = CAPE_INLET;
         Step(
-            L"    get portType", port.port, [&] { return port.port->get_portType(&type); },
+            port.name + L": get portType", port.port,
+            [&] { return port.port->get_portType(&type); },
             [&] {
                 return Enumerated(
                     type, {L"CAPE_MATERIAL", L"CAPE_ENERGY", L"CAPE_INFORMATION", L"CAPE_ANY"});
             },
             port.name);
         Step(
-            L"    get direction", port.port, [&] { return port.port->get_direction(&direction); },
+            port.name + L": get direction", port.port,
+            [&] { return port.port->get_direction(&direction); },
             [&] {
                 return Enumerated(direction, {L"CAPE_INLET", L"CAPE_OUTLET", L"CAPE_INLET_OUTLET"});
             },
