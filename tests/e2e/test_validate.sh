@@ -2,8 +2,8 @@
 # korvid-validate hosts the sample flash drum with headless material objects:
 # a clean run exits 0 with the expected printout and summary file; each way
 # the unit can be made to misbehave (KORVID_SAMPLE_FAULT) exits 1 and names
-# its finding in the summary file; bad arguments and a unit that is not
-# registered exit 2.
+# its finding in the summary file; a form nobody fills in outlasts --timeout
+# (exit 3); bad arguments and a unit that is not registered exit 2.
 source "$(dirname "$0")/lib.sh" "$1"
 timeout 60 wine "$REGSVR32" /s "$WIN_BIN\\KorvidSampleUnit.dll"
 summary="$REPORTS/e2e-summary.txt"
@@ -30,6 +30,7 @@ cases=(
     "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit[*]}"
     "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit[*]}"
     "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005|${unit[*]}"
+    "|3|result=timeout|--unit Korvid.SampleFlashDrum --form --timeout 2 --report-prefix e2e"
     "|2|korvid-validate: unknown argument \"--bogus\"|--bogus ${unit[*]}"
     "|2|error=--feed gives 2 fractions for 3 components|${unit[*]} --feed x=0.5:0.5"
     "|2|error=no unit is registered as No.Such.Unit|--unit No.Such.Unit --como $COMO --report-prefix e2e"
