@@ -6,6 +6,7 @@
 
 #include "CapeOpenUnit_h.h"
 #include "Korvid_h.h"
+#include "tools/validate/com_values.h"
 #include "tools/validate/output.h"
 #include "tools/validate/pass_through.h"
 #include "tools/validate/record_judge.h"
@@ -15,53 +16,11 @@ namespace korvid::validate {
 
 namespace {
 
-template <typename T>
-void Drop(T*& pointer) {
-    if (pointer) pointer->Release();
-    pointer = nullptr;
-}
-
 // A file name part from a port's name: characters Windows refuses become "_".
 std::wstring FilePart(std::wstring text) {
     for (wchar_t& ch : text)
         if (ch < 32 || wcschr(L"<>:\"/\\|?*", ch)) ch = L'_';
     return text;
-}
-
-bool SameObject(IUnknown* a, IUnknown* b) {
-    if (!a || !b) return false;
-    IUnknown *ia = nullptr, *ib = nullptr;
-    a->QueryInterface(IID_PPV_ARGS(&ia));
-    b->QueryInterface(IID_PPV_ARGS(&ib));
-    const bool same = ia && ia == ib;
-    Drop(ia);
-    Drop(ib);
-    return same;
-}
-
-std::vector<double> Doubles(const VARIANT& value) {
-    std::vector<double> out;
-    if (value.vt != (VT_ARRAY | VT_R8) || !value.parray || SafeArrayGetDim(value.parray) != 1)
-        return out;
-    LONG lower = 0, upper = -1;
-    SafeArrayGetLBound(value.parray, 1, &lower);
-    SafeArrayGetUBound(value.parray, 1, &upper);
-    for (LONG k = lower; k <= upper; ++k) {
-        double d = 0;
-        SafeArrayGetElement(value.parray, &k, &d);
-        out.push_back(d);
-    }
-    return out;
-}
-
-VARIANT DoubleArray(const std::vector<double>& values) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_ARRAY | VT_R8;
-    v.parray = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(values.size()));
-    for (LONG k = 0; k < static_cast<LONG>(values.size()); ++k)
-        SafeArrayPutElement(v.parray, &k, const_cast<double*>(&values[k]));
-    return v;
 }
 
 const wchar_t* DirectionName(long direction) {
