@@ -1,5 +1,7 @@
 #include "com_server/server_lock.h"
 
+#include <vector>
+
 namespace korvid::com {
 
 namespace {
@@ -24,6 +26,17 @@ HMODULE ThisModule() {
                            GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCWSTR>(&ThisModule), &module);
     return module;
+}
+
+std::wstring ThisModulePath() {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(ThisModule(), path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) return std::wstring(path.data(), length);
+        path.resize(path.size() * 2);
+    }
 }
 
 }  // namespace korvid::com

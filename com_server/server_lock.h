@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace korvid::com {
 
 void ObjectCreated();
@@ -13,5 +15,7 @@ bool CanUnload();
 
 // The module (DLL or test executable) that holds this code and its type library.
 HMODULE ThisModule();
+// Its full path, or empty when it cannot be had.
+std::wstring ThisModulePath();
 
 }  // namespace korvid::com

@@ -9,7 +9,7 @@ class='HKCR\CLSID\{B7F98B4C-E47C-4821-ABA9-A462547124BB}'
 trap 'timeout 60 wine "$REGSVR32" /s "$WIN_BIN\\Korvid.dll" >/dev/null 2>&1; rm -rf "$WORK"' EXIT
 (cd "$WORK" && cmake -E tar xf "${KORVID_PACKAGE_DIR:?set by ctest}/$top.zip" && find "$top" -type f | sort) |
     sed "s/$KORVID_VERSION/<VERSION>/" >"$WORK/files.out"
-expect "$WORK/files.out" "$dir/register.cmd" "$dir/unregister.cmd"
+expect "$WORK/files.out" "$dir"/{register,unregister}{,-sample-unit}.cmd
 timeout 60 wine cmd /c "$(winpath "$dir/register.cmd")" /s
 WIN_BIN="$(winpath "$dir")"
 timeout 30 wine reg query "$class\\InprocServer32" /reg:64 | norm >"$WORK/class.out" && expect "$WORK/class.out"

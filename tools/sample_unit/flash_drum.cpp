@@ -1,0 +1,242 @@
+#include "tools/sample_unit/flash_drum.h"
+
+#include <vector>
+
+#include "tools/sample_unit/material.h"
+#include "tools/sample_unit/port.h"
+#include "tools/sample_unit/real_parameter.h"
+
+namespace korvid::sample_unit {
+
+namespace {
+
+enum PortIndex { kFeed, kVapour, kLiquid };
+struct PortSpec {
+    const wchar_t* name;
+    const wchar_t* description;
+    CapePortDirection direction;
+};
+constexpr PortSpec kPorts[] = {
+    {L"Feed", L"The drum's feed", CAPE_INLET},
+    {L"Vapour", L"The vapour leaving the top of the drum", CAPE_OUTLET},
+    {L"Liquid", L"The liquid leaving the bottom of the drum", CAPE_OUTLET},
+};
+
+enum ParameterIndex { kTemperature, kVapourFraction };
+const RealSpec kParameters[] = {
+    {L"temperature", L"The drum's temperature (K)", 300, 100, 1000, {0, 0, 0, 0, 1, 0, 0}},
+    {L"vapourFraction", L"The share of the feed (mole) that leaves as vapour", 0.5, 0, 1, {}},
+};
+
+// The first value of a property that has one.
+double First(const std::vector<double>& values, const wchar_t* property) {
+    if (values.empty()) {
+        Fail(CapeErrorKind::Unknown,
+             std::wstring(L"GetProp ") + property + L" of the feed answered no value.");
+    }
+    return values.front();
+}
+
+void Append(std::wstring* text, const std::wstring& sentence) {
+    text->append(text->empty() ? L"" : L" ").append(sentence);
+}
+
+}  // namespace
+
+FlashDrum* FlashDrum::Create() { return new FlashDrum(); }
+
+FlashDrum::FlashDrum()
+    : CapeObject(L"Flash drum", L"Korvid's sample flash drum: splits its feed into vapour and liquid",
+                 L"Korvid::SampleFlashDrum") {}
+
+FlashDrum::~FlashDrum() {
+    if (stage_ == Stage::Initialized) Terminate();
+}
+
+IUnknown* FlashDrum::Find(REFIID iid) {
+    if (IsEqualIID(iid, IID_ICapeUnit)) return &unit_;
+    if (IsEqualIID(iid, IID_ICapeUtilities)) return &utilities_;
+    return nullptr;
+}
+
+Port& FlashDrum::PortAt(size_t k) const { return static_cast<Port&>(ports_->At(k)); }
+
+RealParameter& FlashDrum::ParameterAt(size_t k) const {
+    return static_cast<RealParameter&>(parameters_->At(k));
+}
+
+void FlashDrum::NeedInitialized(const wchar_t* operation) const {
+    if (stage_ == Stage::Created) {
+        Fail(CapeErrorKind::BadInvOrder,
+             std::wstring(operation) + L" before Initialize: the unit has no ports and parameters yet.");
+    }
+    if (stage_ == Stage::Terminated) {
+        Fail(CapeErrorKind::BadInvOrder, std::wstring(operation) + L" after Terminate.");
+    }
+}
+
+void FlashDrum::Initialize() {
+    if (stage_ != Stage::Created) {
+        Fail(CapeErrorKind::BadInvOrder, L"Initialize comes once, as the first call.");
+    }
+    state_->fault = FaultFromEnvironment();
+    ports_.Attach(Collection::Create(L"Ports", L"The flash drum's material ports", L"port"));
+    for (const PortSpec& spec : kPorts) {
+        Microsoft::WRL::ComPtr<Port> port;
+        port.Attach(Port::Create(spec.name, spec.description, spec.direction, state_));
+        ports_->Add(port.Get());
+        state_->ports.push_back(port.Get());
+    }
+    parameters_.Attach(Collection::Create(L"Parameters", L"The flash drum's parameters", L"parameter"));
+    for (const RealSpec& spec : kParameters) {
+        Microsoft::WRL::ComPtr<RealParameter> parameter;
+        parameter.Attach(RealParameter::Create(spec, state_));
+        parameters_->Add(parameter.Get());
+    }
+    if (state_->fault == Fault::CalculatesInvalid) ParameterAt(kVapourFraction).SetValue(1.5);
+    stage_ = Stage::Initialized;
+}
+
+void FlashDrum::Terminate() {
+    if (stage_ == Stage::Terminated) Fail(CapeErrorKind::BadInvOrder, L"Terminate comes once.");
+    if (ports_) {
+        for (size_t k = 0; k < ports_->Size(); ++k) PortAt(k).Disconnect();
+    }
+    state_->ports.clear();
+    ports_.Reset();
+    parameters_.Reset();
+    context_.Reset();
+    stage_ = Stage::Terminated;
+}
+
+bool FlashDrum::Check(std::wstring* message) {
+    message->clear();
+    for (size_t k = 0; k < ports_->Size(); ++k) {
+        if (!PortAt(k).Material()) Append(message, L"Port " + PortAt(k).Name() + L" is not connected.");
+    }
+    for (size_t k = 0; k < parameters_->Size(); ++k) {
+        std::wstring why;
+        if (!ParameterAt(k).Validate(&why)) Append(message, why);
+    }
+    return message->empty();
+}
+
+void FlashDrum::Calculate() {
+    NeedInitialized(L"Calculate");
+    const Fault fault = state_->fault;
+    if (fault == Fault::BareError) throw BareFailure{};
+    for (size_t k = 0; k < ports_->Size(); ++k) {
+        if (!PortAt(k).Material()) {
+            Fail(CapeErrorKind::BadInvOrder, L"Calculate with port " + PortAt(k).Name() +
+                                                 L" not connected.");
+        }
+    }
+    std::wstring why;
+    if (fault != Fault::CalculatesInvalid && !Check(&why)) {
+        Fail(CapeErrorKind::BadInvOrder, L"Calculate on an invalid unit: " + why);
+    }
+
+    // The feed is only read.
+    Material feed(PortAt(kFeed).Material(), PortAt(kFeed).Name());
+    const long count = feed.NumComponents();
+    const double flow = First(feed.Get(L"totalFlow", L"mole"), L"totalFlow");
+    const double pressure = First(feed.Get(L"pressure", L""), L"pressure");
+    const std::vector<double> fractions = feed.Get(L"fraction", L"mole");
+    if (fractions.size() != static_cast<size_t>(count)) {
+        Fail(CapeErrorKind::Unknown, L"The feed holds " + std::to_wstring(count) +
+                                         L" components but answers " +
+                                         std::to_wstring(fractions.size()) + L" fractions.");
+    }
+    const double temperature = ParameterAt(kTemperature).Value();
+    if (fault == Fault::WritesInlet) feed.Set(L"temperature", L"", {temperature});
+
+    // Each outlet: its state, the feed's composition and its share of the
+    // flow. No CalcEquilibrium: the drum's split is its vapourFraction, and
+    // the outlets hold exactly what the drum set.
+    const double vapour = ParameterAt(kVapourFraction).Value();
+    const struct {
+        PortIndex port;
+        double share;
+    } outlets[] = {{kVapour, vapour}, {kLiquid, 1 - vapour}};
+    for (const auto& outlet : outlets) {
+        Material product(PortAt(outlet.port).Material(), PortAt(outlet.port).Name());
+        if (!(fault == Fault::SkipsOutlet && outlet.port == kLiquid)) {
+            product.Set(L"temperature", L"", {temperature});
+        }
+        product.Set(L"pressure", L"", {pressure});
+        product.Set(L"totalFlow", L"mole", {flow * outlet.share});
+        product.Set(L"fraction", L"mole", fractions);
+    }
+}
+
+// --- ICapeUnit ---------------------------------------------------------------------------
+
+HRESULT FlashDrum::Unit::get_ports(IDispatch** ports) {
+    return Out(L"get_ports", ports, [&] {
+        Self().NeedInitialized(L"ports");
+        IDispatch* collection = Self().ports_->Default();
+        collection->AddRef();
+        return collection;
+    });
+}
+
+HRESULT FlashDrum::Unit::get_ValStatus(CapeValidationStatus* status) {
+    return Out(L"get_ValStatus", status, [&] {
+        const FlashDrum& drum = Self();
+        if (!drum.validated_ || drum.validatedAt_ != drum.state_->changes) return CAPE_NOT_VALIDATED;
+        return drum.valid_ ? CAPE_VALID : CAPE_INVALID;
+    });
+}
+
+HRESULT FlashDrum::Unit::Calculate() {
+    return Run(L"Calculate", [&] { Self().Calculate(); });
+}
+
+HRESULT FlashDrum::Unit::Validate(BSTR* message, VARIANT_BOOL* isValid) {
+    return Out(L"Validate", isValid, [&] {
+        FlashDrum& drum = Self();
+        drum.NeedInitialized(L"Validate");
+        if (!message) Fail(CapeErrorKind::InvalidArgument, L"Validate was given no message argument.");
+        std::wstring why;
+        const bool valid = drum.Check(&why);
+        SetText(message, why);
+        drum.validated_ = true;
+        drum.valid_ = valid;
+        drum.validatedAt_ = drum.state_->changes;
+        return valid ? VARIANT_TRUE : VARIANT_FALSE;
+    });
+}
+
+// --- ICapeUtilities ----------------------------------------------------------------------
+
+HRESULT FlashDrum::Utilities::get_parameters(IDispatch** parameters) {
+    return Out(L"get_parameters", parameters, [&] {
+        Self().NeedInitialized(L"parameters");
+        IDispatch* collection = Self().parameters_->Default();
+        collection->AddRef();
+        return collection;
+    });
+}
+
+HRESULT FlashDrum::Utilities::put_simulationContext(IDispatch* context) {
+    return Run(L"put_simulationContext", [&] {
+        if (Self().stage_ == Stage::Terminated) {
+            Fail(CapeErrorKind::BadInvOrder, L"simulationContext after Terminate.");
+        }
+        Self().context_ = context;  // kept until Terminate, not used
+    });
+}
+
+HRESULT FlashDrum::Utilities::Initialize() {
+    return Run(L"Initialize", [&] { Self().Initialize(); });
+}
+
+HRESULT FlashDrum::Utilities::Terminate() {
+    return Run(L"Terminate", [&] { Self().Terminate(); });
+}
+
+HRESULT FlashDrum::Utilities::Edit() {
+    return Run(L"Edit", [] { Fail(CapeErrorKind::NoImpl, L"The sample flash drum has no dialog."); });
+}
+
+}  // namespace korvid::sample_unit
