@@ -5,7 +5,11 @@
 # its finding in the summary file; a form nobody fills in outlasts --timeout
 # (exit 3); bad arguments and a unit that is not registered exit 2.
 source "$(dirname "$0")/lib.sh" "$1"
-timeout 60 wine "$REGSVR32" /s "$WIN_BIN\\KorvidSampleUnit.dll"
+regsvr() { timeout 60 wine "$REGSVR32" /s "$@" "$WIN_BIN\\KorvidSampleUnit.dll"; }
+# The unit is unregistered on the way out: the other tests expect the
+# interface keys that Korvid.dll alone writes.
+trap 'regsvr /u; rm -rf "$WORK"' EXIT
+regsvr
 summary="$REPORTS/e2e-summary.txt"
 unit=(--unit Korvid.SampleFlashDrum --como "$COMO" --report-prefix e2e)
 

@@ -40,6 +40,7 @@ if validate_run; then
 else
     echo "korvid-validate did not run cleanly" && status=1
 fi
+timeout 60 wine regsvr32 /u /s "$(winepath -w "$bin/KorvidSampleUnit.dll")"
 echo
 echo "== korvid-soak: a million traced calls"
 (cd "$bin" && timeout 1800 wine korvid-soak.exe "${KORVID_SOAK_CALLS:-1000000}") || status=1
