@@ -1,0 +1,43 @@
+// The command line of korvid-validate:
+//   --unit <ProgID|CLSID> --como FILE [--feed T=..,P=..,flow=..,x=a:b:c]
+//   [--report-prefix NAME] [--cas] [--form] [--timeout S]
+//   --list
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvid::validate {
+
+// The state the host gives every inlet before it is connected. A value not
+// given on the command line keeps its default; no fractions means equal
+// fractions of the file's components.
+struct FeedState {
+    double temperature = 298.15;  // K
+    double pressure = 101325;     // Pa
+    double totalFlow = 1;         // mol/s
+    std::vector<double> fractions;
+};
+
+struct Options {
+    bool list = false;  // --list: the unit operations registered here
+    std::wstring unit;  // ProgID or {CLSID}
+    std::wstring como;  // component file for every material object
+    FeedState feed;
+    std::wstring reportPrefix = L"validate";
+    bool cas = false;         // component ids are CAS numbers
+    bool form = false;        // show the definition forms instead of going headless
+    int timeoutSeconds = 60;  // for the whole run
+};
+
+inline constexpr wchar_t kUsage[] =
+    L"usage: korvid-validate --unit <ProgID|CLSID> --como FILE "
+    L"[--feed T=..,P=..,flow=..,x=a:b:c] [--report-prefix NAME] [--cas] [--form] "
+    L"[--timeout S]\n       korvid-validate --list";
+
+// The options of `args` (without the program name), or nothing with the
+// reason in `error`.
+std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::wstring* error);
+
+}  // namespace korvid::validate

@@ -1,0 +1,178 @@
+#include "tools/validate/output.h"
+
+#include <cstdio>
+#include <cwchar>
+
+#include "CapeOpenUnit_h.h"
+
+namespace korvid::validate {
+
+namespace {
+
+void Write(DWORD which, FILE* stream, const std::wstring& text) {
+    const std::wstring line = text + L"\n";
+    HANDLE handle = GetStdHandle(which);
+    DWORD mode = 0, written = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        WriteConsoleW(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        return;
+    }
+    const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    std::fflush(stream);
+}
+
+// The names of the CAPE-OPEN HRESULTs, from 0x80040501 on.
+constexpr const wchar_t* kCapeErrors[] = {
+    L"ECapeUnknown",
+    L"ECapeData",
+    L"ECapeLicenceError",
+    L"ECapeBadCOParameter",
+    L"ECapeBadArgument",
+    L"ECapeInvalidArgument",
+    L"ECapeOutOfBounds",
+    L"ECapeImplementation",
+    L"ECapeNoImpl",
+    L"ECapeLimitedImpl",
+    L"ECapeComputation",
+    L"ECapeOutOfResources",
+    L"ECapeNoMemory",
+    L"ECapeTimeOut",
+    L"ECapeFailedInitialisation",
+    L"ECapeSolvingError",
+    L"ECapeBadInvOrder",
+    L"ECapeInvalidOperation",
+    L"ECapePersistence",
+    L"ECapeIllegalAccess",
+    L"ECapePersistenceNotFound",
+    L"ECapePersistenceSystemError",
+    L"ECapePersistenceOverflow",
+    L"ECapeOutsideSolverScope",
+    L"ECapeHessianInfoNotAvailable",
+    L"ECapeThrmPropertyNotAvailable",
+};
+
+const wchar_t* HresultName(HRESULT hr) {
+    const auto code = static_cast<unsigned long>(hr);
+    if (code >= 0x80040501UL && code < 0x80040501UL + std::size(kCapeErrors))
+        return kCapeErrors[code - 0x80040501UL];
+    switch (hr) {
+        case E_FAIL:
+            return L"E_FAIL";
+        case E_NOTIMPL:
+            return L"E_NOTIMPL";
+        case E_NOINTERFACE:
+            return L"E_NOINTERFACE";
+        case E_INVALIDARG:
+            return L"E_INVALIDARG";
+        case E_POINTER:
+            return L"E_POINTER";
+        case E_OUTOFMEMORY:
+            return L"E_OUTOFMEMORY";
+        case E_UNEXPECTED:
+            return L"E_UNEXPECTED";
+        case DISP_E_EXCEPTION:
+            return L"DISP_E_EXCEPTION";
+        case REGDB_E_CLASSNOTREG:
+            return L"REGDB_E_CLASSNOTREG";
+        case CO_E_CLASSSTRING:
+            return L"CO_E_CLASSSTRING";
+        default:
+            return nullptr;
+    }
+}
+
+std::wstring Take(BSTR text) {
+    std::wstring value = Quoted(text);
+    SysFreeString(text);
+    return value;
+}
+
+}  // namespace
+
+void Line(const std::wstring& text) { Write(STD_OUTPUT_HANDLE, stdout, text); }
+void ErrorLine(const std::wstring& text) { Write(STD_ERROR_HANDLE, stderr, text); }
+
+std::wstring Hex(HRESULT hr) {
+    wchar_t text[16];
+    std::swprintf(text, std::size(text), L"0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+std::wstring Outcome(HRESULT hr) {
+    if (hr == S_OK) return L"ok";
+    const wchar_t* name = HresultName(hr);
+    return name ? Hex(hr) + L" " + name : Hex(hr);
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+std::wstring Quoted(BSTR text) {
+    return Quoted(text ? std::wstring(text, SysStringLen(text)) : std::wstring());
+}
+
+std::wstring Number(double value) {
+    wchar_t text[32];
+    std::swprintf(text, std::size(text), L"%.10g", value);
+    return text;
+}
+
+std::wstring Numbers(const std::vector<double>& values) {
+    std::wstring text = L"[";
+    for (size_t k = 0; k < values.size(); ++k) text += (k ? L" " : L"") + Number(values[k]);
+    return text + L"]";
+}
+
+std::wstring GuidText(const GUID& guid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+FailureInfo DescribeFailure(IUnknown* failing) {
+    FailureInfo info;
+    std::wstring errorInfo = L"no IErrorInfo";
+    IErrorInfo* error = nullptr;
+    if (GetErrorInfo(0, &error) == S_OK && error) {
+        BSTR source = nullptr, description = nullptr;
+        error->GetSource(&source);
+        error->GetDescription(&description);
+        errorInfo = L"IErrorInfo: source " + Take(source) + L", description " + Take(description);
+        error->Release();
+    }
+    ECapeRoot* root = nullptr;
+    if (failing && SUCCEEDED(failing->QueryInterface(IID_PPV_ARGS(&root)))) {
+        BSTR name = nullptr;
+        root->get_name(&name);
+        info.lines.push_back(L"ECapeRoot name " + Take(name));
+        root->Release();
+        info.capeOpen = true;
+    }
+    ECapeUser* user = nullptr;
+    if (failing && SUCCEEDED(failing->QueryInterface(IID_PPV_ARGS(&user)))) {
+        LONG code = 0;
+        BSTR description = nullptr, scope = nullptr, face = nullptr, operation = nullptr,
+             more = nullptr;
+        user->get_code(&code);
+        user->get_description(&description);
+        user->get_scope(&scope);
+        user->get_interfaceName(&face);
+        user->get_operation(&operation);
+        user->get_moreInfo(&more);
+        info.lines.push_back(L"ECapeUser code " + std::to_wstring(code) + L", description " +
+                             Take(description) + L", scope " + Take(scope) + L", interface " +
+                             Take(face) + L", operation " + Take(operation) + L", moreInfo " +
+                             Take(more));
+        user->Release();
+        info.capeOpen = true;
+    }
+    if (failing && !info.capeOpen)
+        info.lines.push_back(L"no CAPE-OPEN error information (ECapeRoot, ECapeUser)");
+    info.lines.push_back(errorInfo);
+    return info;
+}
+
+}  // namespace korvid::validate

@@ -1,0 +1,31 @@
+// The record of the calls a unit made on its material objects, printed
+// object by object and judged: an inlet's object must not change, an
+// outlet's whole state must be set.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/validate/pass_through.h"
+#include "tools/validate/verdict.h"
+
+namespace korvid::validate {
+
+// How the host used a port's own object.
+struct PortUse {
+    const ObjectRecord* record;
+    bool inlet;             // read only for the unit
+    bool outletCalculated;  // an outlet, connected, after a successful Calculate
+    std::wstring description;
+};
+
+// Prints every object of `record` with its calls (a run of equal calls as
+// one line) and the references the unit held after Terminate
+// (`keptAfterTerminate`, by object) and now; adds the inlet-changed and
+// outlet-unset findings of the ports in `uses`.
+void JudgeRecord(const CallRecord& record, const std::vector<PortUse>& uses,
+                 const std::vector<ULONG>& keptAfterTerminate, Verdict& verdict);
+
+}  // namespace korvid::validate

@@ -1,0 +1,58 @@
+// What a run of korvid-validate concluded: the unit's failed calls, the
+// findings, or why the host could not run; its exit code, and the summary
+// printed at the end and written for CI scripts. The watchdog thread reads it
+// too, hence the lock.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace korvid::validate {
+
+enum ExitCode { kClean = 0, kUnitFailed = 1, kHostError = 2, kTimeout = 3 };
+
+struct Finding {
+    std::wstring port;  // a port's name, a copy's label, or "unit"
+    std::wstring kind;  // inlet-changed, outlet-unset, calculated-invalid, object-kept,
+                        // wrong-connected, no-error-info
+    std::wstring detail;
+};
+
+class Verdict {
+public:
+    Verdict();
+    ~Verdict();
+    Verdict(const Verdict&) = delete;
+    Verdict& operator=(const Verdict&) = delete;
+
+    void SetUnit(const std::wstring& unit);
+    // The summary file, or why there is none.
+    void SetSummaryFile(const std::wstring& path, const std::wstring& whyNone);
+    // The call under way, named when the watchdog ends the run.
+    void SetCall(const std::wstring& call);
+    std::wstring Call();
+
+    // A failed call of the unit: what was called, and its HRESULT or what went wrong.
+    void Failure(const std::wstring& call, const std::wstring& detail);
+    void Add(Finding finding);
+    void HostError(const std::wstring& reason);
+
+    // Prints the findings and the summary and writes the summary file;
+    // returns the exit code (-1 when the run was concluded already).
+    int Conclude();
+    // The same for the watchdog: the run took too long.
+    int ConcludeTimeout(int seconds);
+
+private:
+    int ConcludeLocked(int exitCode);
+
+    CRITICAL_SECTION lock_;
+    std::wstring unit_, call_, summaryFile_, noSummary_, hostError_;
+    std::vector<std::wstring> failures_;
+    std::vector<Finding> findings_;
+    bool concluded_ = false;
+};
+
+}  // namespace korvid::validate
