@@ -47,13 +47,27 @@ show_report demo_outlet
 # object per port, every call printed, the findings judged.
 echo
 echo "== korvid-validate: the sample flash drum unit with headless material objects"
-timeout 60 wine regsvr32 /s "$(winepath -w "$bin/KorvidSampleUnit.dll")"
+timeout 60 "$(korvid_system_wine)" regsvr32 /s "$(winepath -w "$bin/KorvidSampleUnit.dll")"
 status=0
 timeout 120 wine "$bin/korvid-validate.exe" --unit Korvid.SampleFlashDrum --como "$como" \
     --report-prefix demo_validate | tr -d '\r' || status=$?
 echo
 echo "== Its summary file (exit code $status): $(winepath -w "$reports/demo_validate-summary.txt")"
 tr -d '\r' <"$reports/demo_validate-summary.txt"
+
+# 4. The same through the real forms, as a person at a desk would run it:
+# korvid-autofill plays that person and fills one form per port.
+echo
+echo "== korvid-validate --form: the real definition forms, filled by korvid-autofill"
+timeout 120 wine "$bin/korvid-autofill.exe" --como "$como" --forms 3 --report demo_form_feed \
+    --report demo_form_vapour --report demo_form_liquid | tr -d '\r' &
+filler=$!
+status=0
+timeout 120 wine "$bin/korvid-validate.exe" --unit Korvid.SampleFlashDrum --como "$como" --form \
+    --report-prefix demo_form | tr -d '\r' | tail -12 || status=$?
+wait "$filler" || true
+echo "== Its summary file (exit code $status)"
+tr -d '\r' <"$reports/demo_form-summary.txt"
 # The sample unit's type library shares an interface with Korvid's: leave
 # the prefix with Korvid's registration alone, as the tests expect it.
-timeout 60 wine regsvr32 /u /s "$(winepath -w "$bin/KorvidSampleUnit.dll")"
+timeout 60 "$(korvid_system_wine)" regsvr32 /u /s "$(winepath -w "$bin/KorvidSampleUnit.dll")"
