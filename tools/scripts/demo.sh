@@ -60,11 +60,11 @@ tr -d '\r' <"$reports/demo_validate-summary.txt"
 echo
 echo "== korvid-validate --form: the real definition forms, filled by korvid-autofill"
 timeout 120 wine "$bin/korvid-autofill.exe" --como "$como" --forms 3 --report demo_form_feed \
-    --report demo_form_vapour --report demo_form_liquid | tr -d '\r' &
+    --report demo_form_vapour --report demo_form_liquid 2>/dev/null | tr -d '\r' &
 filler=$!
 status=0
 timeout 120 wine "$bin/korvid-validate.exe" --unit Korvid.SampleFlashDrum --como "$como" --form \
-    --report-prefix demo_form | tr -d '\r' | tail -12 || status=$?
+    --report-prefix demo_form 2>/dev/null | tr -d '\r' | tail -12 || status=$?
 wait "$filler" || true
 echo "== Its summary file (exit code $status)"
 tr -d '\r' <"$reports/demo_form-summary.txt"
