@@ -11,7 +11,7 @@
 
 #include "automation/com_error.h"
 #include "automation/variant.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 
 namespace korvid::com {
 
@@ -19,7 +19,7 @@ namespace korvid::com {
 // HRESULTs with IErrorInfo.
 template <typename Body>
 HRESULT Run(REFIID iid, Body&& body) {
-    material_object::TraceScope trace;
+    component_definition::TraceScope trace;
     return ComCall(iid, std::forward<Body>(body));
 }
 

@@ -86,7 +86,7 @@ public:
         LONG refs = InterlockedDecrement(&refs_);
         if (refs == 0) {
             // The release may close the report: its lines go first.
-            material_object::TraceScope trace;
+            component_definition::TraceScope trace;
             delete this;
         }
         return static_cast<ULONG>(refs);

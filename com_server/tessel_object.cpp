@@ -10,7 +10,7 @@
 #include "com_server/type_library.h"
 #include "material_object/new_tessel.h"
 #include "material_object/tessel.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 
 namespace korvid::com {
 
@@ -378,7 +378,7 @@ public:
         LONG refs = InterlockedDecrement(&refs_);
         if (refs == 0) {
             // The release runs the shutdown, which may close the report.
-            material_object::TraceScope trace;
+            component_definition::TraceScope trace;
             delete this;
         }
         return static_cast<ULONG>(refs);

@@ -4,7 +4,7 @@
 #include "component_definition/mo_def_frm.h"
 
 #include "component_definition/module_state.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 
 namespace korvid::component_definition {
 
@@ -78,7 +78,7 @@ void MODefFrm::OnOkClick(platform::FormWindow& window) {
         return;
     }
     if (module_.g_reportOn &&
-        !material_object::OpenTraceReport(module_, state_.fileNameTxt)) {
+        !component_definition::OpenTraceReport(module_, state_.fileNameTxt)) {
         state_.label2 = L"Enter a different name for reporting.";
         return;
     }

@@ -6,7 +6,7 @@
 #include "component_definition/headless_definition.h"
 #include "component_definition/mo_def_frm.h"
 #include "component_definition/module_state.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 #include "platform/platform.h"
 
 namespace korvid::component_definition {
@@ -44,7 +44,7 @@ void DefineNewObject() {
     // The user defines the components. A host that gave the definition up
     // front sees no form: where the form would stay open, the creation fails
     // with what its status line says.
-    material_object::TraceFlush();
+    component_definition::TraceFlush();
     if (const auto definition = HeadlessDefinitionFromEnvironment()) {
         std::wstring refusal = module.Form().DefineWithoutWindow(*definition);
         if (!refusal.empty()) {

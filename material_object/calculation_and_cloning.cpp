@@ -12,10 +12,16 @@
 #include "material_object/new_tessel.h"
 #include "material_object/operation_steps.h"
 #include "material_object/tessel.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 #include "platform/platform.h"
 
 namespace korvid::material_object {
+
+using component_definition::TraceFlush;
+using component_definition::WriteTraceLine;
+using component_definition::WriteCallHeader;
+using component_definition::ReportOn;
+using component_definition::ScratchLine;
 
 namespace {
 

@@ -8,10 +8,12 @@
 #include "material_object/name_tables.h"
 #include "material_object/operation_steps.h"
 #include "material_object/tessel.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 #include "platform/platform.h"
 
 namespace korvid::material_object {
+
+using component_definition::WriteCallHeader;
 
 namespace {
 

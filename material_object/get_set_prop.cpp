@@ -9,10 +9,16 @@
 #include "material_object/lookups.h"
 #include "material_object/property_store.h"
 #include "material_object/tessel.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 #include "platform/platform.h"
 
 namespace korvid::material_object {
+
+using component_definition::TraceLines;
+using component_definition::TraceFlush;
+using component_definition::WriteTraceLine;
+using component_definition::ReportOn;
+using component_definition::kSeparator;
 
 namespace {
 

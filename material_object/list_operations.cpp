@@ -4,10 +4,15 @@
 #include "component_definition/module_state.h"
 #include "material_object/operation_steps.h"
 #include "material_object/tessel.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 #include "platform/platform.h"
 
 namespace korvid::material_object {
+
+using component_definition::TraceFlush;
+using component_definition::WriteTraceLine;
+using component_definition::WriteCallHeader;
+using component_definition::ReportOn;
 
 com::Variant Tessel::ICapeThermoMaterialObject_ComponentIds() {
     WriteCallHeader(L"ICapeThermoMaterialObject_ComponentIds");

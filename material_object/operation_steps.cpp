@@ -3,9 +3,13 @@
 #include <string>
 
 #include "automation/variant.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 
 namespace korvid::material_object {
+
+using component_definition::WriteTraceLine;
+using component_definition::ReportOn;
+using component_definition::ScratchLine;
 
 namespace {
 

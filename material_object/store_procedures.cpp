@@ -11,10 +11,12 @@
 
 #include "automation/com_error.h"
 #include "material_object/tessel.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 #include "platform/platform.h"
 
 namespace korvid::material_object {
+
+using component_definition::WriteTraceLine;
 
 namespace {
 

@@ -5,9 +5,12 @@
 #include "component_definition/module_state.h"
 #include "component_definition/new_object_definition.h"
 #include "material_object/name_tables.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 
 namespace korvid::material_object {
+
+using component_definition::CloseTraceReport;
+using component_definition::WriteCallHeader;
 
 namespace {
 

@@ -30,7 +30,7 @@ void AppendValue(platform::TextBuffer& line, const VARIANT& value) {
 }  // namespace
 
 CallTrace::CallTrace(std::wstring_view header, int32_t number)
-    : lines_(material_object::TraceLines::Active()) {
+    : lines_(component_definition::TraceLines::Active()) {
     if (!lines_) return;
     lines_->WriteHeader(header);
     lines_->Write({L"\tObject\tMaterial "sv, std::to_wstring(number)});
@@ -103,7 +103,7 @@ void CallTrace::Value(std::wstring_view label, const VARIANT& value) {
 }
 
 void TraceError(std::wstring_view name, HRESULT hr, std::wstring_view description) {
-    auto* lines = material_object::TraceLines::Active();
+    auto* lines = component_definition::TraceLines::Active();
     if (!lines) return;
     wchar_t code[16];
     swprintf(code, 16, L"%08lX", static_cast<unsigned long>(hr));

@@ -1,5 +1,5 @@
 // The report lines of one call of the CAPE-OPEN 1.1 material, written
-// through the thread's shared trace lines (material_object/trace_report.h):
+// through the thread's shared trace lines (component_definition/trace_report.h):
 // the banner and header, the object's line, one TAB-separated line per
 // argument or element, then the result or the error. Nothing is built when
 // reporting is off.
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 
 namespace korvid::thermo_material {
 
@@ -29,7 +29,7 @@ public:
     void Numbers(std::wstring_view label, const std::vector<double>& values);
 
 private:
-    material_object::TraceLines* lines_;
+    component_definition::TraceLines* lines_;
 };
 
 // The error line of a failed call: TAB "Error" TAB name TAB HRESULT TAB description.

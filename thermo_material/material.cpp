@@ -4,7 +4,7 @@
 
 #include "component_definition/module_state.h"
 #include "component_definition/new_object_definition.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 #include "platform/platform.h"
 
 namespace korvid::thermo_material {
@@ -13,7 +13,7 @@ namespace korvid::thermo_material {
 struct ReportHold {
     int16_t fileNo;
     ~ReportHold() {
-        material_object::TraceFlush();
+        component_definition::TraceFlush();
         platform::CurrentPlatform().CloseFile(fileNo);
     }
 };

@@ -9,7 +9,7 @@
 #include "automation/variant.h"
 #include "com_server/tessel_object.h"
 #include "material_object/new_tessel.h"
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 #include "thermo_material/material.h"
 #include "tests/support/allocation_spy.h"
 #include "tests/unit/form_actions.h"
@@ -312,7 +312,7 @@ private:
 
     // Report lines and message boxes since the last look.
     void Observe() {
-        material_object::TraceFlush();
+        component_definition::TraceFlush();
         for (const auto& [path, text] : platform_.files) {
             if (path.find(L"\\CapeOpenValidationReports\\") == std::wstring::npos) continue;
             size_t& shown = shown_[path];
@@ -358,7 +358,7 @@ private:
 }  // namespace
 
 CallScriptTest::~CallScriptTest() {
-    material_object::TraceFlush();
+    component_definition::TraceFlush();
     module_.Clear();
 }
 

@@ -14,15 +14,14 @@
 
 #include "platform/text_buffer.h"
 
-namespace korvid::component_definition {
-struct Module1State;
-}
 namespace korvid::platform {
 template <typename T>
 class PerThread;
 }
 
-namespace korvid::material_object {
+namespace korvid::component_definition {
+
+struct Module1State;
 
 inline constexpr std::wstring_view kBanner =
     L"*************************************************************************************";
@@ -107,4 +106,4 @@ public:
     TraceScope& operator=(const TraceScope&) = delete;
 };
 
-}  // namespace korvid::material_object
+}  // namespace korvid::component_definition

@@ -1,11 +1,11 @@
-#include "material_object/trace_report.h"
+#include "component_definition/trace_report.h"
 
 #include "automation/com_error.h"
 #include "component_definition/module_state.h"
 #include "platform/per_thread.h"
 #include "platform/platform.h"
 
-namespace korvid::material_object {
+namespace korvid::component_definition {
 
 namespace {
 
@@ -116,4 +116,4 @@ void CloseTraceReport(component_definition::Module1State& module) {
     platform::CurrentPlatform().CloseFile(module.g_reportFileNo);
 }
 
-}  // namespace korvid::material_object
+}  // namespace korvid::component_definition
