@@ -9,6 +9,7 @@
 #include "KorvidThermo11_h.h"
 #include "automation/variant.h"
 #include "com_server/com_call.h"
+#include "com_server/dispatch_facet.h"
 #include "com_server/type_library.h"
 #include "thermo_material/material.h"
 
@@ -27,49 +28,9 @@ struct IKorvidMaterialLogic : IUnknown {
 
 class MaterialObject;
 
-// IUnknown and IDispatch of one interface of a MaterialObject.
+// One interface of a MaterialObject.
 template <typename Interface, const IID* Iid>
-class Facet : public Interface {
-public:
-    explicit Facet(MaterialObject* outer) : outer_(outer) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = TypeInfoOf(*Iid) ? 1 : 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        if (!info) return E_POINTER;
-        *info = nullptr;
-        if (index != 0) return DISP_E_BADINDEX;
-        ITypeInfo* ti = TypeInfoOf(*Iid);
-        if (!ti) return TYPE_E_ELEMENTNOTFOUND;
-        ti->AddRef();
-        *info = ti;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) override {
-        ITypeInfo* ti = TypeInfoOf(*Iid);
-        if (!ti) return E_UNEXPECTED;
-        return DispGetIDsOfNames(ti, names, count, ids);
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                                     UINT* argErr) override {
-        if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        return InvokeThrough(*Iid, static_cast<Interface*>(this), id, flags, params, result,
-                             excep, argErr);
-    }
-
-protected:
-    Material& Logic();
-    MaterialObject* outer_;
-};
+using Facet = DispatchFacet<MaterialObject, Material, Interface, Iid>;
 
 #define KORVID_CALL(body) return Run(kIid, [&] { body; })
 #define KORVID_OUT_VARIANT(out, body) return RunOutVariant(kIid, out, [&] { return body; })
@@ -83,7 +44,7 @@ bool AnyNull(Pointers*... pointers) {
 
 class Identification final : public Facet<ICapeIdentification, &IID_ICapeIdentification> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ICapeIdentification;
     HRESULT STDMETHODCALLTYPE get_ComponentName(BSTR* name) override {
         return RunOutBstr(kIid, name, [&] { return Logic().GetComponentName(); });
@@ -101,7 +62,7 @@ public:
 
 class Thermo final : public Facet<ICapeThermoMaterial, &IID_ICapeThermoMaterial> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ICapeThermoMaterial;
 
     // The default IDispatch also answers the names of the other interfaces.
@@ -160,7 +121,7 @@ public:
 
 class Compounds final : public Facet<ICapeThermoCompounds, &IID_ICapeThermoCompounds> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ICapeThermoCompounds;
     HRESULT STDMETHODCALLTYPE GetCompoundConstant(VARIANT props, VARIANT compIds,
                                                   VARIANT* propVals) override {
@@ -198,7 +159,7 @@ public:
 
 class Phases final : public Facet<ICapeThermoPhases, &IID_ICapeThermoPhases> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ICapeThermoPhases;
     HRESULT STDMETHODCALLTYPE GetNumPhases(LONG* num) override {
         KORVID_OUT_VALUE(num, static_cast<LONG>(Logic().GetNumPhases()));
@@ -216,7 +177,7 @@ public:
 class Constants final
     : public Facet<ICapeThermoUniversalConstant, &IID_ICapeThermoUniversalConstant> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ICapeThermoUniversalConstant;
     HRESULT STDMETHODCALLTYPE GetUniversalConstant(BSTR id, VARIANT* value) override {
         KORVID_OUT_VARIANT(value, Logic().GetUniversalConstant(Text(id)));
@@ -229,7 +190,7 @@ public:
 class PropertyRoutine final
     : public Facet<ICapeThermoPropertyRoutine, &IID_ICapeThermoPropertyRoutine> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ICapeThermoPropertyRoutine;
     HRESULT STDMETHODCALLTYPE CalcAndGetLnPhi(BSTR phase, double t, double p, VARIANT moles,
                                               int flags, VARIANT* lnPhi, VARIANT* dT,
@@ -262,7 +223,7 @@ public:
 class EquilibriumRoutine final
     : public Facet<ICapeThermoEquilibriumRoutine, &IID_ICapeThermoEquilibriumRoutine> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ICapeThermoEquilibriumRoutine;
     HRESULT STDMETHODCALLTYPE CalcEquilibrium(VARIANT spec1, VARIANT spec2,
                                               BSTR solutionType) override {
@@ -279,7 +240,7 @@ public:
 
 class ErrorRoot final : public Facet<ECapeRoot, &IID_ECapeRoot> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     HRESULT STDMETHODCALLTYPE get_name(BSTR* name) override {
         return RunOutBstr(IID_ECapeRoot, name, [&] { return Logic().LastError().name; });
     }
@@ -287,7 +248,7 @@ public:
 
 class ErrorUser final : public Facet<ECapeUser, &IID_ECapeUser> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ECapeUser;
     HRESULT STDMETHODCALLTYPE get_code(LONG* code) override {
         KORVID_OUT_VALUE(code, static_cast<LONG>(Logic().LastError().code));
@@ -308,7 +269,7 @@ public:
 
 class ErrorBadArgument final : public Facet<ECapeBadArgument, &IID_ECapeBadArgument> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     HRESULT STDMETHODCALLTYPE get_position(short* position) override {
         return RunOutValue(IID_ECapeBadArgument, position,
                            [&] { return static_cast<short>(Logic().LastError().position); });
@@ -317,7 +278,7 @@ public:
 
 class ErrorBadInvOrder final : public Facet<ECapeBadInvOrder, &IID_ECapeBadInvOrder> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     // The material needs no call before another: never raised, nothing requested.
     HRESULT STDMETHODCALLTYPE get_requestedOperation(BSTR* out) override {
         return RunOutBstr(IID_ECapeBadInvOrder, out, [&] { return std::wstring(); });
@@ -328,19 +289,7 @@ public:
 template <typename Interface, const IID* Iid>
 class PlainError final : public Facet<Interface, Iid> {
 public:
-    using Facet<Interface, Iid>::Facet;
-};
-
-class ErrorSupport final : public ISupportErrorInfo {
-public:
-    explicit ErrorSupport(MaterialObject* outer) : outer_(outer) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
-
-private:
-    MaterialObject* outer_;
+    using Facet<Interface, Iid>::DispatchFacet;
 };
 
 class LogicAccess final : public IKorvidMaterialLogic {

@@ -40,6 +40,14 @@ public:
         const IID* iid;
         IDispatch* dispatch;
     };
+    // The interfaces whose failures set error information: all of its own.
+    bool SupportsErrorInfo(REFIID iid) {
+        for (const Face& face : Faces()) {
+            if (IsEqualIID(iid, *face.iid)) return true;
+        }
+        return false;
+    }
+
     std::array<Face, 20> Faces() {
         return {{{&IID_ICapeThermoMaterial, &thermo_},
                  {&IID_ICapeThermoCompounds, &compounds_},
@@ -114,39 +122,10 @@ private:
     PlainError<ECapeNoMemory, &IID_ECapeNoMemory> noMemory_;
     PlainError<ECapeFailedInitialisation, &IID_ECapeFailedInitialisation> failedInitialisation_;
     PlainError<ECapeThrmPropertyNotAvailable, &IID_ECapeThrmPropertyNotAvailable> notAvailable_;
-    ErrorSupport errors_;
+    ErrorSupport<MaterialObject> errors_;
     LogicAccess logicAccess_;
     std::unique_ptr<Material> logic_;
 };
-
-template <typename Interface, const IID* Iid>
-HRESULT Facet<Interface, Iid>::QueryInterface(REFIID iid, void** out) {
-    return outer_->QueryInterface(iid, out);
-}
-template <typename Interface, const IID* Iid>
-ULONG Facet<Interface, Iid>::AddRef() {
-    return outer_->AddRef();
-}
-template <typename Interface, const IID* Iid>
-ULONG Facet<Interface, Iid>::Release() {
-    return outer_->Release();
-}
-template <typename Interface, const IID* Iid>
-Material& Facet<Interface, Iid>::Logic() {
-    return outer_->Logic();
-}
-
-HRESULT ErrorSupport::QueryInterface(REFIID iid, void** out) {
-    return outer_->QueryInterface(iid, out);
-}
-ULONG ErrorSupport::AddRef() { return outer_->AddRef(); }
-ULONG ErrorSupport::Release() { return outer_->Release(); }
-HRESULT ErrorSupport::InterfaceSupportsErrorInfo(REFIID iid) {
-    for (const auto& face : outer_->Faces()) {
-        if (IsEqualIID(iid, *face.iid)) return S_OK;
-    }
-    return S_FALSE;
-}
 
 HRESULT LogicAccess::QueryInterface(REFIID iid, void** out) {
     return outer_->QueryInterface(iid, out);
@@ -171,7 +150,7 @@ HRESULT Thermo::CopyFromMaterial(IDispatch** source) {
 HRESULT Thermo::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
                               DISPID* ids) {
     if (!names || !ids || count == 0) return E_INVALIDARG;
-    HRESULT hr = Facet::GetIDsOfNames(riid, names, count, lcid, ids);
+    HRESULT hr = DispatchFacet::GetIDsOfNames(riid, names, count, lcid, ids);
     if (hr != DISP_E_UNKNOWNNAME) return hr;
     const auto faces = outer_->Faces();
     for (size_t k = 1; k < faces.size(); ++k) {
@@ -196,7 +175,7 @@ HRESULT Thermo::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS
         return InvokeThrough(*faces[k].iid, faces[k].dispatch, id % kMaterialDispidStep, flags,
                              params, result, excep, argErr);
     }
-    return Facet::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+    return DispatchFacet::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
 }
 
 }  // namespace material_detail

@@ -6,6 +6,7 @@
 #include "automation/com_error.h"
 #include "automation/variant.h"
 #include "com_server/com_call.h"
+#include "com_server/dispatch_facet.h"
 #include "com_server/server_lock.h"
 #include "com_server/type_library.h"
 #include "material_object/new_tessel.h"
@@ -20,56 +21,15 @@ using material_object::Tessel;
 
 class TesselObject;
 
-// IUnknown and IDispatch of one interface of a TesselObject.
+// The interfaces of a TesselObject, each a facet that forwards to the logic.
 template <typename Interface, const IID* Iid>
-class Facet : public Interface {
-public:
-    explicit Facet(TesselObject* outer) : outer_(outer) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = TypeInfoOf(*Iid) ? 1 : 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        if (!info) return E_POINTER;
-        *info = nullptr;
-        if (index != 0) return DISP_E_BADINDEX;
-        ITypeInfo* ti = TypeInfoOf(*Iid);
-        if (!ti) return TYPE_E_ELEMENTNOTFOUND;
-        ti->AddRef();
-        *info = ti;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) override {
-        ITypeInfo* ti = TypeInfoOf(*Iid);
-        if (!ti) return E_UNEXPECTED;
-        return DispGetIDsOfNames(ti, names, count, ids);
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                                     UINT* argErr) override {
-        // "Reserved for future use. Must be IID_NULL."
-        if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        return InvokeThrough(*Iid, static_cast<Interface*>(this), id, flags, params, result,
-                             excep, argErr);
-    }
-
-protected:
-    Tessel& Logic();
-    TesselObject* outer_;
-};
+using Facet = DispatchFacet<TesselObject, Tessel, Interface, Iid>;
 
 // --- ICapeIdentification --------------------------------------------------------
 
 class Identification final : public Facet<ICapeIdentification, &IID_ICapeIdentification> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
 
     HRESULT STDMETHODCALLTYPE get_ComponentName(BSTR* name) override {
         return RunOutBstr(IID_ICapeIdentification, name,
@@ -93,7 +53,7 @@ public:
 
 class Thermo final : public Facet<ICapeThermoMaterialObject, &IID_ICapeThermoMaterialObject> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ICapeThermoMaterialObject;
 
     HRESULT STDMETHODCALLTYPE get_ComponentIds(VARIANT* compIds) override {
@@ -189,7 +149,7 @@ public:
 
 class Default final : public Facet<_Tessel, &IID__Tessel> {
 public:
-    using Facet::Facet;
+    using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID__Tessel;
 
     // The default IDispatch also answers the names of the CAPE-OPEN operations,
@@ -325,23 +285,6 @@ public:
     }
 };
 
-class ErrorSupport final : public ISupportErrorInfo {
-public:
-    explicit ErrorSupport(TesselObject* outer) : outer_(outer) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
-        return IsEqualIID(iid, IID__Tessel) || IsEqualIID(iid, IID_ICapeIdentification) ||
-                       IsEqualIID(iid, IID_ICapeThermoMaterialObject)
-                   ? S_OK
-                   : S_FALSE;
-    }
-
-private:
-    TesselObject* outer_;
-};
-
 // One Tessel as a COM object.
 class TesselObject {
 public:
@@ -384,6 +327,12 @@ public:
         return static_cast<ULONG>(refs);
     }
 
+    // The interfaces whose failures set error information.
+    bool SupportsErrorInfo(REFIID iid) const {
+        return IsEqualIID(iid, IID__Tessel) || IsEqualIID(iid, IID_ICapeIdentification) ||
+               IsEqualIID(iid, IID_ICapeThermoMaterialObject);
+    }
+
     Default& DefaultFacet() { return default_; }
     Identification& IdentificationFacet() { return identification_; }
     Thermo& ThermoFacet() { return thermo_; }
@@ -393,37 +342,14 @@ private:
     Default default_;
     Identification identification_;
     Thermo thermo_;
-    ErrorSupport errors_;
+    ErrorSupport<TesselObject> errors_;
     std::unique_ptr<Tessel> logic_;
 };
-
-template <typename Interface, const IID* Iid>
-HRESULT Facet<Interface, Iid>::QueryInterface(REFIID iid, void** out) {
-    return outer_->QueryInterface(iid, out);
-}
-template <typename Interface, const IID* Iid>
-ULONG Facet<Interface, Iid>::AddRef() {
-    return outer_->AddRef();
-}
-template <typename Interface, const IID* Iid>
-ULONG Facet<Interface, Iid>::Release() {
-    return outer_->Release();
-}
-template <typename Interface, const IID* Iid>
-Tessel& Facet<Interface, Iid>::Logic() {
-    return outer_->Logic();
-}
-
-HRESULT ErrorSupport::QueryInterface(REFIID iid, void** out) {
-    return outer_->QueryInterface(iid, out);
-}
-ULONG ErrorSupport::AddRef() { return outer_->AddRef(); }
-ULONG ErrorSupport::Release() { return outer_->Release(); }
 
 HRESULT Default::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
                                DISPID* ids) {
     if (!names || !ids || count == 0) return E_INVALIDARG;
-    HRESULT hr = Facet::GetIDsOfNames(riid, names, count, lcid, ids);
+    HRESULT hr = DispatchFacet::GetIDsOfNames(riid, names, count, lcid, ids);
     if (hr != DISP_E_UNKNOWNNAME) return hr;
     struct Extra {
         const IID* iid;
@@ -456,7 +382,7 @@ HRESULT Default::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAM
                              static_cast<ICapeIdentification*>(&outer_->IdentificationFacet()),
                              id - kIdentificationDispidBase, flags, params, result, excep, argErr);
     }
-    return Facet::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+    return DispatchFacet::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
 }
 
 }  // namespace
