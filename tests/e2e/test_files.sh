@@ -20,8 +20,8 @@ run --como "$(winpath "$WORK/odd.como")" --report 'bad|name' --report CON --repo
 cat "${kept[@]}" >"$WORK/kept.out"
 expect "$WORK/client.out" "$WORK/autofill.out" "$WORK/kept.out" "$REPORTS/e2e_files.txt"
 mv "$REPORTS" "$REPORTS.away"
-# timeout itself in the background, not korvid_timeout's subshell: $! must be
-# the process that the kill below ends, with the creation's process.
+# timeout itself in the background, so that the kill below ends the client and
+# its form (kept open by the refused name), not just a subshell around them.
 timeout "$(korvid_scaled 60)" "$SYSTEM_WINE" "$CSCRIPT" //nologo "$(winpath "$WORK/create.vbs")" >/dev/null 2>&1 &
 korvid_timeout 60 wine "$BIN/korvid-autofill.exe" --como "$COMO" --report e2e_files --timeout "$(korvid_scaled 30)" 2>&1 | norm >"$WORK/no_folder.out" ||
     echo "exit code $?" >>"$WORK/no_folder.out"

@@ -20,8 +20,11 @@ gui_fail() {
 gui_register() {
     korvid_timeout 60 "$(korvid_system_wine)" "$(korvid_system_dir)\\regsvr32.exe" /s "$KORVID_BIN/Korvid.dll" || gui_fail "regsvr32 Korvid.dll"
 }
+# timeout itself is the background job (not korvid_timeout's subshell, nor a
+# pipe's last command): the exit trap's kill then ends the probe, whose form
+# would otherwise stay up and hold the foreground in the next tests.
 gui_start_probe() {
-    korvid_timeout 120 wine "$KORVID_BIN/korvid-e2e-host.exe" probe "$@" 2>/dev/null | tr -d '\r' >"$KORVID_WORK/probe.out" &
+    timeout "$(korvid_scaled 120)" wine "$KORVID_BIN/korvid-e2e-host.exe" probe "$@" 2>/dev/null >"$KORVID_WORK/probe.raw" &
     gui_probe=$!
 }
 # What the probe prints for a creation whose form loaded three_components.como.
@@ -30,6 +33,7 @@ gui_created='created: str["Methane" "Ethane" "Water"] str["74-82-8" "74-84-0" "7
 gui_expect_probe() {
     for _ in $(seq $(($(korvid_scaled "$1") * 10))); do kill -0 "$gui_probe" 2>/dev/null && sleep 0.1; done
     kill -0 "$gui_probe" 2>/dev/null && gui_fail "the probe did not end"
+    tr -d '\r' <"$KORVID_WORK/probe.raw" >"$KORVID_WORK/probe.out"
     [ "$(grep -c -xF "$2" "$KORVID_WORK/probe.out")" = "${3:-1}" ] ||
         gui_fail "probe said '$(cat "$KORVID_WORK/probe.out")', expected ${3:-1} x '$2'"
 }

@@ -7,7 +7,8 @@
 // three seconds for the form to show them, then prints what it shows; the test
 // compares the transcripts of all sections with SCRIPT. KORVID_UPDATE_EXPECTED
 // set: no expected lines, the form is read once it stays still.
-// Exit code 0, or 4 on bad arguments or a form that never appears.
+// Exit code 0, or 4 on bad arguments, a form that never appears or forms of
+// two processes.
 // KORVID_TIME_SCALE stretches every wait (tools/form_driver/time_scale.h).
 //
 // Actions: state (everything the form shows), click ROW COL, gridkeys "text",
@@ -202,6 +203,12 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(50);
     if (lines.empty() || !g_form) {
         PrintLine(lines.empty() ? L"no such section" : L"no definition form appeared");
+        return 4;
+    }
+    // A form of another process (one that an earlier test left up) holds the
+    // foreground: this one then shows no focus, and clicks may reach the other.
+    if (const HWND other = FindForm(0, g_form); other && ProcessOf(other) != ProcessOf(g_form)) {
+        PrintLine(L"another process shows a definition form too");
         return 4;
     }
     const bool update = _wgetenv(L"KORVID_UPDATE_EXPECTED") != nullptr;

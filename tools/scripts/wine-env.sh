@@ -14,9 +14,10 @@ export WINEARCH=win64
 
 # korvid_scaled SECONDS: a time limit stretched by KORVID_TIME_SCALE.
 korvid_scaled() { echo $(($1 * ${KORVID_TIME_SCALE:-1})); }
-# korvid_timeout SECONDS COMMAND...: timeout(1) with the limit stretched. In
-# the background its $! is a subshell's: to kill the command later, run
-# timeout "$(korvid_scaled SECONDS)" itself.
+# korvid_timeout SECONDS COMMAND...: timeout(1) with the limit stretched. Not
+# for a background job that is killed later: `kill $!` would end the function's
+# subshell and leave timeout and COMMAND running; use timeout "$(korvid_scaled
+# SECONDS)" there.
 korvid_timeout() {
     local limit="$1"
     shift
