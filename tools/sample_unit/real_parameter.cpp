@@ -68,8 +68,8 @@ bool RealParameter::Validate(std::wstring* message) {
 
 // --- ICapeParameter ------------------------------------------------------------------
 
-HRESULT RealParameter::Parameter::get_Specification(IDispatch** spec) {
-    return Out(L"get_Specification", spec, [&]() -> IDispatch* {
+HRESULT RealParameter::Parameter::get_Specification(IDispatch** typeAndBounds) {
+    return Out(L"get_Specification", typeAndBounds, [&]() -> IDispatch* {
         Self().specPart_.AddRef();
         return &Self().specPart_;
     });

@@ -38,7 +38,7 @@ private:
     class Parameter final : public Part<ICapeParameter> {
     public:
         explicit Parameter(RealParameter* owner) : Part(owner, L"ICapeParameter") {}
-        HRESULT STDMETHODCALLTYPE get_Specification(IDispatch** spec) override;
+        HRESULT STDMETHODCALLTYPE get_Specification(IDispatch** typeAndBounds) override;
         HRESULT STDMETHODCALLTYPE get_value(VARIANT* value) override;
         HRESULT STDMETHODCALLTYPE put_value(VARIANT value) override;
         HRESULT STDMETHODCALLTYPE get_ValStatus(CapeValidationStatus* status) override;

@@ -114,11 +114,11 @@ int wmain() {
     Var id = Word(L"vapourFraction");
     parameters->Item(id, &dispatch);
     ICapeParameter* parameter = As<ICapeParameter>(dispatch);
-    ICapeRealParameterSpec* spec = As<ICapeRealParameterSpec>(dispatch);
+    ICapeRealParameterSpec* bounds = As<ICapeRealParameterSpec>(dispatch);
     dispatch->Release();
     double low = 0, high = 0;
-    spec->get_LowerBound(&low);
-    spec->get_UpperBound(&high);
+    bounds->get_LowerBound(&low);
+    bounds->get_UpperBound(&high);
     Var value;
     value.vt = VT_R8;
     value.dblVal = 1.5;
@@ -126,14 +126,16 @@ int wmain() {
     BSTR message = SysAllocString(L"");
     VARIANT_BOOL valid = VARIANT_TRUE;
     Report("parameter Validate", parameter->Validate(&message, &valid), parameter);
-    std::printf("  bounds %g..%g, valid %d: %s\n", low, high, valid, Describe(message, true).c_str());
+    std::printf("  bounds %g..%g, valid %d: %s\n", low, high, valid,
+                Describe(message, true).c_str());
     Report("unit Validate", unit->Validate(&message, &valid), unit);
     std::printf("  valid %d: %s\n", valid, Describe(message, true).c_str());
     Report("Calculate", unit->Calculate(), unit);
     Report("Edit", utilities->Edit(), unit);
     Report("Terminate", utilities->Terminate(), unit);
     SysFreeString(message);
-    for (IUnknown* face : std::initializer_list<IUnknown*>{spec, parameter, parameters, ports, utilities})
+    for (IUnknown* face :
+         std::initializer_list<IUnknown*>{bounds, parameter, parameters, ports, utilities})
         face->Release();
     Check(unit->Release() == 0, "the last release frees the unit");
     CoUninitialize();
