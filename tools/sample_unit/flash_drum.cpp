@@ -28,15 +28,6 @@ const RealSpec kParameters[] = {
     {L"vapourFraction", L"The share of the feed (mole) that leaves as vapour", 0.5, 0, 1, {}},
 };
 
-// The first value of a property that has one.
-double First(const std::vector<double>& values, const wchar_t* property) {
-    if (values.empty()) {
-        Fail(CapeErrorKind::Unknown,
-             std::wstring(L"GetProp ") + property + L" of the feed answered no value.");
-    }
-    return values.front();
-}
-
 void Append(std::wstring* text, const std::wstring& sentence) {
     text->append(text->empty() ? L"" : L" ").append(sentence);
 }
@@ -112,7 +103,7 @@ void FlashDrum::Terminate() {
 bool FlashDrum::Check(std::wstring* message) {
     message->clear();
     for (size_t k = 0; k < ports_->Size(); ++k) {
-        if (!PortAt(k).Material()) Append(message, L"Port " + PortAt(k).Name() + L" is not connected.");
+        if (!PortAt(k).Connected()) Append(message, L"Port " + PortAt(k).Name() + L" is not connected.");
     }
     for (size_t k = 0; k < parameters_->Size(); ++k) {
         std::wstring why;
@@ -126,7 +117,7 @@ void FlashDrum::Calculate() {
     const Fault fault = state_->fault;
     if (fault == Fault::BareError) throw BareFailure{};
     for (size_t k = 0; k < ports_->Size(); ++k) {
-        if (!PortAt(k).Material()) {
+        if (!PortAt(k).Connected()) {
             Fail(CapeErrorKind::BadInvOrder, L"Calculate with port " + PortAt(k).Name() +
                                                  L" not connected.");
         }
@@ -137,35 +128,30 @@ void FlashDrum::Calculate() {
     }
 
     // The feed is only read.
-    Material feed(PortAt(kFeed).Material(), PortAt(kFeed).Name());
-    const long count = feed.NumComponents();
-    const double flow = First(feed.Get(L"totalFlow", L"mole"), L"totalFlow");
-    const double pressure = First(feed.Get(L"pressure", L""), L"pressure");
-    const std::vector<double> fractions = feed.Get(L"fraction", L"mole");
-    if (fractions.size() != static_cast<size_t>(count)) {
-        Fail(CapeErrorKind::Unknown, L"The feed holds " + std::to_wstring(count) +
-                                         L" components but answers " +
-                                         std::to_wstring(fractions.size()) + L" fractions.");
-    }
+    const std::unique_ptr<Material> feed = PortAt(kFeed).Use();
+    const FeedState in = feed->Read();
     const double temperature = ParameterAt(kTemperature).Value();
-    if (fault == Fault::WritesInlet) feed.Set(L"temperature", L"", {temperature});
+    if (fault == Fault::WritesInlet) feed->Set(L"temperature", L"", {temperature});
 
     // Each outlet: its state, the feed's composition and its share of the
-    // flow. No CalcEquilibrium: the drum's split is its vapourFraction, and
-    // the outlets hold exactly what the drum set.
+    // flow. The drum's split is its vapourFraction: through 0.9 no
+    // CalcEquilibrium, each outlet holds exactly what the drum set; through
+    // 1.1 the outlet's one phase is flashed at that state, as 1.1 units do.
     const double vapour = ParameterAt(kVapourFraction).Value();
     const struct {
         PortIndex port;
         double share;
-    } outlets[] = {{kVapour, vapour}, {kLiquid, 1 - vapour}};
+        const wchar_t* phase;
+    } outlets[] = {{kVapour, vapour, L"Vapor"}, {kLiquid, 1 - vapour, L"Liquid"}};
     for (const auto& outlet : outlets) {
-        Material product(PortAt(outlet.port).Material(), PortAt(outlet.port).Name());
-        if (!(fault == Fault::SkipsOutlet && outlet.port == kLiquid)) {
-            product.Set(L"temperature", L"", {temperature});
-        }
-        product.Set(L"pressure", L"", {pressure});
-        product.Set(L"totalFlow", L"mole", {flow * outlet.share});
-        product.Set(L"fraction", L"mole", fractions);
+        const std::unique_ptr<Material> product = PortAt(outlet.port).Use();
+        // skips-outlet forgets the liquid's temperature, and so its flash.
+        const bool skip = fault == Fault::SkipsOutlet && outlet.port == kLiquid;
+        if (!skip) product->Set(L"temperature", L"", {temperature});
+        product->Set(L"pressure", L"", {in.pressure});
+        product->Set(L"totalFlow", L"mole", {in.totalFlow * outlet.share});
+        product->Set(L"fraction", L"mole", in.fractions);
+        if (!skip) product->Settle(outlet.phase);
     }
 }
 

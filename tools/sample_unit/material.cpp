@@ -6,35 +6,7 @@
 
 namespace korvid::sample_unit {
 
-namespace {
-
-// A BSTR that frees itself.
-class Text {
-public:
-    explicit Text(const wchar_t* text) : s_(SysAllocString(text)) {
-        if (!s_) throw std::bad_alloc();
-    }
-    ~Text() { SysFreeString(s_); }
-    Text(const Text&) = delete;
-    Text& operator=(const Text&) = delete;
-    operator BSTR() const { return s_; }
-
-private:
-    BSTR s_;
-};
-
-// A VARIANT that clears itself.
-struct Var {
-    VARIANT v;
-    Var() { VariantInit(&v); }
-    ~Var() { VariantClear(&v); }
-    Var(const Var&) = delete;
-    Var& operator=(const Var&) = delete;
-};
-
-}  // namespace
-
-void Material::Check(HRESULT hr, const std::wstring& call) {
+void Material::Check(HRESULT hr, const std::wstring& call) const {
     if (SUCCEEDED(hr)) return;
     std::wstring detail;
     IErrorInfo* info = nullptr;
@@ -51,26 +23,27 @@ void Material::Check(HRESULT hr, const std::wstring& call) {
                                      (detail.empty() ? L"." : L": " + detail));
 }
 
-long Material::NumComponents() {
-    long count = 0;
-    Check(object_->GetNumComponents(&count), L"GetNumComponents");
-    return count;
+void Material::Refuse(const std::wstring& call, const std::wstring& why) const {
+    Fail(CapeErrorKind::Unknown, call + L" on the material object of port " + port_ + L" " + why);
 }
 
-std::vector<double> Material::Get(const wchar_t* property, const wchar_t* basis) {
-    Text name(property), phase(L"overall"), calcType(L"Mixture"), basisText(basis);
-    Var all, result;  // Empty compIds: every component
-    Check(object_->GetProp(name, phase, all.v, calcType, basisText, &result.v),
-          std::wstring(L"GetProp ") + property);
-    std::vector<double> values;
-    SAFEARRAY* array = (result.v.vt & VT_ARRAY) ? result.v.parray : nullptr;
+void DoubleArray(const std::vector<double>& values, Var& out) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(values.size()));
+    if (!array) throw std::bad_alloc();
+    double* data = nullptr;
+    SafeArrayAccessData(array, reinterpret_cast<void**>(&data));
+    for (size_t k = 0; k < values.size(); ++k) data[k] = values[k];
+    SafeArrayUnaccessData(array);
+    out.v.vt = VT_ARRAY | VT_R8;
+    out.v.parray = array;
+}
+
+bool Numbers(const VARIANT& value, std::vector<double>* numbers) {
+    SAFEARRAY* array = (value.vt & VT_ARRAY) ? value.parray : nullptr;
     LONG lower = 0, upper = -1;
     if (!array || SafeArrayGetDim(array) != 1 || FAILED(SafeArrayGetLBound(array, 1, &lower)) ||
-        FAILED(SafeArrayGetUBound(array, 1, &upper))) {
-        Fail(CapeErrorKind::Unknown, std::wstring(L"GetProp ") + property +
-                                         L" on the material object of port " + port_ +
-                                         L" answered no list of numbers.");
-    }
+        FAILED(SafeArrayGetUBound(array, 1, &upper)))
+        return false;
     VARTYPE type = VT_EMPTY;
     SafeArrayGetVartype(array, &type);
     for (LONG k = lower; k <= upper; ++k) {
@@ -81,30 +54,77 @@ std::vector<double> Material::Get(const wchar_t* property, const wchar_t* basis)
             element.v.vt = VT_R8;
             SafeArrayGetElement(array, &k, &element.v.dblVal);
         }
-        if (FAILED(VariantChangeType(&element.v, &element.v, 0, VT_R8))) {
-            Fail(CapeErrorKind::Unknown, std::wstring(L"GetProp ") + property +
-                                             L" on the material object of port " + port_ +
-                                             L" answered an element that is no number.");
-        }
-        values.push_back(element.v.dblVal);
+        if (FAILED(VariantChangeType(&element.v, &element.v, 0, VT_R8))) return false;
+        numbers->push_back(element.v.dblVal);
     }
-    return values;
+    return true;
 }
 
-void Material::Set(const wchar_t* property, const wchar_t* basis,
-                   const std::vector<double>& values) {
-    Text name(property), phase(L"overall"), calcType(L"Mixture"), basisText(basis);
-    Var all, list;
-    SAFEARRAY* array = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(values.size()));
-    if (!array) throw std::bad_alloc();
-    double* data = nullptr;
-    SafeArrayAccessData(array, reinterpret_cast<void**>(&data));
-    for (size_t k = 0; k < values.size(); ++k) data[k] = values[k];
-    SafeArrayUnaccessData(array);
-    list.v.vt = VT_ARRAY | VT_R8;
-    list.v.parray = array;
-    Check(object_->SetProp(name, phase, all.v, calcType, basisText, list.v),
-          std::wstring(L"SetProp ") + property);
+namespace {
+
+// CAPE-OPEN 0.9: GetProp and SetProp of overall values, calcType "Mixture".
+class Material09Calls final : public Material {
+public:
+    Material09Calls(ICapeThermoMaterialObject* object, std::wstring port)
+        : Material(std::move(port)), object_(object) {}
+
+    FeedState Read() override {
+        long count = 0;
+        Check(object_->GetNumComponents(&count), L"GetNumComponents");
+        FeedState feed;
+        feed.totalFlow = First(Get(L"totalFlow", L"mole"), L"totalFlow");
+        feed.pressure = First(Get(L"pressure", L""), L"pressure");
+        feed.fractions = Get(L"fraction", L"mole");
+        if (feed.fractions.size() != static_cast<size_t>(count)) {
+            Fail(CapeErrorKind::Unknown, L"The feed holds " + std::to_wstring(count) +
+                                             L" components but answers " +
+                                             std::to_wstring(feed.fractions.size()) +
+                                             L" fractions.");
+        }
+        return feed;
+    }
+
+    void Set(const wchar_t* property, const wchar_t* basis,
+             const std::vector<double>& values) override {
+        Text name(property), phase(L"overall"), calcType(L"Mixture"), basisText(basis);
+        Var all, list;
+        DoubleArray(values, list);
+        Check(object_->SetProp(name, phase, all.v, calcType, basisText, list.v),
+              std::wstring(L"SetProp ") + property);
+    }
+
+    void Settle(const wchar_t*) override {}
+
+private:
+    std::vector<double> Get(const wchar_t* property, const wchar_t* basis) {
+        Text name(property), phase(L"overall"), calcType(L"Mixture"), basisText(basis);
+        Var all, result;  // Empty compIds: every component
+        const std::wstring call = std::wstring(L"GetProp ") + property;
+        Check(object_->GetProp(name, phase, all.v, calcType, basisText, &result.v), call);
+        std::vector<double> values;
+        const SAFEARRAY* array = (result.v.vt & VT_ARRAY) ? result.v.parray : nullptr;
+        if (!array || SafeArrayGetDim(result.v.parray) != 1)
+            Refuse(call, L"answered no list of numbers.");
+        if (!Numbers(result.v, &values)) Refuse(call, L"answered an element that is no number.");
+        return values;
+    }
+
+    // The first value of a property that has one.
+    static double First(const std::vector<double>& values, const wchar_t* property) {
+        if (values.empty()) {
+            Fail(CapeErrorKind::Unknown,
+                 std::wstring(L"GetProp ") + property + L" of the feed answered no value.");
+        }
+        return values.front();
+    }
+
+    ICapeThermoMaterialObject* object_;
+};
+
+}  // namespace
+
+std::unique_ptr<Material> Material09(ICapeThermoMaterialObject* object, std::wstring port) {
+    return std::make_unique<Material09Calls>(object, std::move(port));
 }
 
 }  // namespace korvid::sample_unit

@@ -1,32 +1,80 @@
-// The flash drum's calls of a CAPE-OPEN 0.9 material object. A call that
-// fails raises ECapeUnknown naming the call, the port and the object's own
-// error description.
+// The flash drum's calls of a port's material object, through CAPE-OPEN 1.1
+// (ICapeThermoMaterial) or 0.9 (ICapeThermoMaterialObject), whichever the
+// port was given. A call that fails raises ECapeUnknown naming the call, the
+// port and the object's own error description.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "KorvidThermo11_h.h"
 #include "Korvid_h.h"
 
 namespace korvid::sample_unit {
 
+// The overall state the drum reads from its feed (mole basis).
+struct FeedState {
+    double pressure = 0;
+    double totalFlow = 0;
+    std::vector<double> fractions;
+};
+
 class Material {
 public:
-    // `port`: the name of the port the object is connected to, for messages.
-    Material(ICapeThermoMaterialObject* object, std::wstring port)
-        : object_(object), port_(std::move(port)) {}
+    virtual ~Material() = default;
+    // The feed's state; fails when the fractions are not one per component.
+    virtual FeedState Read() = 0;
+    // An overall value on `basis` ("" for none): one value, or one per
+    // component for "fraction".
+    virtual void Set(const wchar_t* property, const wchar_t* basis,
+                     const std::vector<double>& values) = 0;
+    // What a unit of the object's version does once an outlet's state is
+    // set: 1.1 makes the phase of `stateOfAggregation` ("Vapor", "Liquid")
+    // present and flashes the outlet at its temperature and pressure; 0.9
+    // nothing (the outlet holds exactly what the drum set).
+    virtual void Settle(const wchar_t* stateOfAggregation) = 0;
 
-    long NumComponents();
-    // An overall mixture property on `basis` ("" for none): one value, or
-    // one per component for "fraction".
-    std::vector<double> Get(const wchar_t* property, const wchar_t* basis);
-    void Set(const wchar_t* property, const wchar_t* basis, const std::vector<double>& values);
+protected:
+    explicit Material(std::wstring port) : port_(std::move(port)) {}
+    // Raises ECapeUnknown for a failed call, with the object's description.
+    void Check(HRESULT hr, const std::wstring& call) const;
+    [[noreturn]] void Refuse(const std::wstring& call, const std::wstring& why) const;
+
+    std::wstring port_;  // the name of the port the object is connected to
+};
+
+std::unique_ptr<Material> Material09(ICapeThermoMaterialObject* object, std::wstring port);
+std::unique_ptr<Material> Material11(ICapeThermoMaterial* object, std::wstring port);
+
+// A BSTR that frees itself.
+class Text {
+public:
+    explicit Text(const wchar_t* text) : s_(SysAllocString(text)) {
+        if (!s_) throw std::bad_alloc();
+    }
+    ~Text() { SysFreeString(s_); }
+    Text(const Text&) = delete;
+    Text& operator=(const Text&) = delete;
+    operator BSTR() const { return s_; }
 
 private:
-    void Check(HRESULT hr, const std::wstring& call);
-
-    ICapeThermoMaterialObject* object_;
-    std::wstring port_;
+    BSTR s_;
 };
+
+// A VARIANT that clears itself.
+struct Var {
+    VARIANT v;
+    Var() { VariantInit(&v); }
+    ~Var() { VariantClear(&v); }
+    Var(const Var&) = delete;
+    Var& operator=(const Var&) = delete;
+};
+
+// A new zero-based array of doubles in `out` (Empty before).
+void DoubleArray(const std::vector<double>& values, Var& out);
+// The numbers of a one-dimensional array of doubles or of variants that
+// convert; nothing when `value` is no such array.
+bool Numbers(const VARIANT& value, std::vector<double>* numbers);
 
 }  // namespace korvid::sample_unit

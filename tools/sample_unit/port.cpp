@@ -31,17 +31,28 @@ IUnknown* Port::Find(REFIID iid) {
 
 void Port::Connect(IDispatch* object) {
     if (!object) Fail(CapeErrorKind::InvalidArgument, L"Port " + Name() + L" was given no object.");
+    // 1.1 first, as most units ask; 0.9 when the object answers only that.
+    Microsoft::WRL::ComPtr<ICapeThermoMaterial> material11;
     Microsoft::WRL::ComPtr<ICapeThermoMaterialObject> material;
-    if (FAILED(object->QueryInterface(IID_ICapeThermoMaterialObject,
+    if (FAILED(object->QueryInterface(IID_ICapeThermoMaterial,
+                                      reinterpret_cast<void**>(material11.GetAddressOf()))) &&
+        FAILED(object->QueryInterface(IID_ICapeThermoMaterialObject,
                                       reinterpret_cast<void**>(material.GetAddressOf())))) {
         Fail(CapeErrorKind::InvalidArgument,
              L"Port " + Name() +
-                 L" takes a material object: the object answers no ICapeThermoMaterialObject.");
+                 L" takes a material object: the object answers neither ICapeThermoMaterial nor "
+                 L"ICapeThermoMaterialObject.");
     }
     Disconnect();
     object_ = object;
+    material11_ = material11;
     material_ = material;
     ++state_->changes;
+}
+
+std::unique_ptr<Material> Port::Use() const {
+    if (material11_) return Material11(material11_.Get(), Name());
+    return Material09(material_.Get(), Name());
 }
 
 void Port::Disconnect() {
@@ -51,6 +62,7 @@ void Port::Disconnect() {
         Kept().push_back(object_.Get());
     }
     object_.Reset();
+    material11_.Reset();
     material_.Reset();
     ++state_->changes;
 }

@@ -1,14 +1,15 @@
 // A material port of the flash drum: an ICapeUnitPort that takes an object
-// answering ICapeThermoMaterialObject.
+// answering ICapeThermoMaterial (CAPE-OPEN 1.1), else one answering
+// ICapeThermoMaterialObject (0.9).
 #pragma once
 
 #include <memory>
 
 #include <wrl/client.h>
 
-#include "Korvid_h.h"
 #include "tools/sample_unit/cape_object.h"
 #include "tools/sample_unit/drum_state.h"
+#include "tools/sample_unit/material.h"
 
 namespace korvid::sample_unit {
 
@@ -19,8 +20,9 @@ public:
                         CapePortDirection direction, std::shared_ptr<DrumState> state);
 
     IDispatch* Default() override { return &unitPort_; }
-    // The connected material object, or nullptr.
-    ICapeThermoMaterialObject* Material() const { return material_.Get(); }
+    bool Connected() const { return object_ != nullptr; }
+    // The drum's calls of the connected object, through the version it answered.
+    std::unique_ptr<sample_unit::Material> Use() const;
     void Connect(IDispatch* object);
     void Disconnect();
 
@@ -47,6 +49,7 @@ private:
     CapePortDirection direction_;
     std::shared_ptr<DrumState> state_;
     Microsoft::WRL::ComPtr<IDispatch> object_;
+    Microsoft::WRL::ComPtr<ICapeThermoMaterial> material11_;  // asked for first
     Microsoft::WRL::ComPtr<ICapeThermoMaterialObject> material_;
     UnitPort unitPort_{this};
 };

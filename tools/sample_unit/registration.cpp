@@ -17,12 +17,14 @@ const com::registry::Server kServer = {L"Korvid.SampleFlashDrum", L"Korvid sampl
                                        L"KorvidSampleUnit"};
 
 // What hosts look for: a CAPE-OPEN component, a unit operation, one that
-// consumes thermodynamics through 1.0 material objects (ICapeThermoMaterialObject).
+// consumes thermodynamics through 1.0 material objects (ICapeThermoMaterialObject)
+// and through 1.1 ones (ICapeThermoMaterial).
 constexpr const wchar_t* kCategories[] = {
     L"{678C09A1-7D66-11D2-A67D-00105A42887F}",
     L"{678C09A5-7D66-11D2-A67D-00105A42887F}",
     L"{4150C28A-EE06-403F-A871-87AFEC38A249}",
     L"{0D562DC8-EA8E-4210-AB39-B66513C0CD09}",
+    L"{4667023A-5A8E-4CCA-AB6D-9D78C5112FED}",
 };
 
 struct Interface {

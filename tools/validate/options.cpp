@@ -82,7 +82,7 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
             continue;
         }
         if (arg != L"--unit" && arg != L"--como" && arg != L"--feed" && arg != L"--report-prefix" &&
-            arg != L"--timeout")
+            arg != L"--timeout" && arg != L"--thermo")
             return fail(L"unknown argument \"" + arg + L"\"");
         if (k + 1 == args.size()) return fail(arg + L" needs a value");
         const std::wstring& value = args[++k];
@@ -97,6 +97,9 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
             if (!ValidPrefix(value))
                 return fail(L"--report-prefix \"" + value + L"\" cannot name a file");
             options.reportPrefix = value;
+        } else if (arg == L"--thermo") {
+            if (value != L"1.0" && value != L"1.1") return fail(L"--thermo takes 1.0 or 1.1");
+            options.thermo11 = value == L"1.1";
         } else {
             const std::optional<double> seconds = Number(value);
             if (!seconds || *seconds < 1 || *seconds > 86400 || *seconds != std::floor(*seconds))

@@ -9,7 +9,9 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvid::validate {
@@ -43,6 +45,9 @@ public:
     // Told the label of a copy just before the unit's call that makes it
     // is forwarded (the host names the copy's report).
     std::function<void(const std::wstring& label)> beforeCopy;
+    // Each live pass-through (by its IUnknown): the inner object's IDispatch
+    // and its label.
+    std::map<IUnknown*, std::pair<IDispatch*, std::wstring>> inner;
 
 private:
     std::deque<ObjectRecord> objects_;
@@ -50,10 +55,15 @@ private:
 
 // A pass-through around `inner` (a material object) that records into
 // `record`; its IDispatch with one reference, or nullptr when `inner` lacks
-// one of the material object's interfaces or memory is short.
+// one of the material object's interfaces or memory is short. Copies the
+// unit makes through it are wrapped the same way.
 IDispatch* WrapMaterialObject(IUnknown* inner, ObjectRecord& record, CallRecord& all);
+// The same around a CAPE-OPEN 1.1 material (pass_through11.cpp): it answers
+// each 1.1 interface the inner object answers.
+IDispatch* WrapMaterial11(IUnknown* inner, ObjectRecord& record, CallRecord& all);
 
-// Whether `operation` (without "Invoke ") changes the object it is called on.
+// Whether `operation` (without "Invoke ") changes the object it is called on
+// (0.9 or 1.1).
 bool ChangesObject(const std::wstring& operation);
 
 }  // namespace korvid::validate

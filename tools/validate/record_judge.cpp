@@ -30,9 +30,9 @@ bool Named(const std::wstring& property, const wchar_t* name) {
 
 // Inlet-changed: each operation (with its property) that changes the object,
 // once, in the order first called, whatever its outcome. Outlet-unset: the
-// parts of the state no successful SetProp gave, whatever the phase (the
+// parts of the state no successful SetProp gave, whatever the phase (a 0.9
 // object answers defaults for values never set, so its stored state cannot
-// tell).
+// tell; a 1.1 one can, and its read-back decides).
 void Judge(const ObjectRecord& object, const PortUse& use, Verdict& verdict) {
     std::vector<std::wstring> changes;
     bool set[4] = {};  // temperature, pressure, flow, composition
@@ -55,6 +55,7 @@ void Judge(const ObjectRecord& object, const PortUse& use, Verdict& verdict) {
     const wchar_t* parts[] = {L"temperature", L"pressure", L"flow", L"composition"};
     for (int q = 0; q < 4; ++q)
         if (!set[q]) unset += (unset.empty() ? L"" : L" ") + std::wstring(parts[q]);
+    if (use.stateTells) unset = use.unset;
     if (use.outletCalculated && !unset.empty()) verdict.Add({object.label, L"outlet-unset", unset});
 }
 

@@ -18,6 +18,10 @@ struct PortUse {
     const ObjectRecord* record;
     bool inlet;             // read only for the unit
     bool outletCalculated;  // an outlet, connected, after a successful Calculate
+    // 1.1: the outlet's state tells what was never set (`unset`, read back);
+    // 0.9 answers defaults, so only the record can tell.
+    bool stateTells;
+    std::wstring unset;
     std::wstring description;
 };
 

@@ -7,6 +7,7 @@
 #include "CapeOpenUnit_h.h"
 #include "Korvid_h.h"
 #include "tools/validate/com_values.h"
+#include "tools/validate/host_material.h"
 #include "tools/validate/output.h"
 #include "tools/validate/pass_through.h"
 #include "tools/validate/record_judge.h"
@@ -45,17 +46,19 @@ struct Port {
     ICapeUnitPort* port = nullptr;
     long type = CAPE_ANY;
     long direction = CAPE_INLET;
-    ICapeThermoMaterialObject* object = nullptr;  // the host's own reference
-    IDispatch* passThrough = nullptr;             // what the unit is given
+    IUnknown* object = nullptr;       // the host's own reference
+    IDispatch* passThrough = nullptr;  // what the unit is given
     ObjectRecord* record = nullptr;
     std::wstring report;
     bool named = false;  // by its ICapeIdentification
     bool connected = false;
+    std::wstring unset;  // 1.1: the parts of the outlet's state never set, as read back
 };
 
 class Session {
 public:
-    Session(const Options& options, Verdict& verdict) : options_(options), verdict_(verdict) {}
+    Session(const Options& options, Verdict& verdict)
+        : options_(options), verdict_(verdict), thermo_{options.thermo11} {}
     void Run();
 
 private:
@@ -79,6 +82,7 @@ private:
 
     const Options& options_;
     Verdict& verdict_;
+    const Thermo thermo_;
     CLSID korvid_{};
     std::wstring como_;
     ICapeUnit* unit_ = nullptr;
@@ -253,19 +257,19 @@ bool Session::GiveMaterialObject(Port& port) {
                                                : options_.cas ? L"cas"
                                                               : L"names");
     const std::wstring what =
-        port.name + L": create Korvid.Tessel" +
+        port.name + L": create " + thermo_.ClassName() +
         (options_.form ? L" (its form opens)" : L", report " + Quoted(port.report));
     const HRESULT hr = HostCall(what, [&] {
         return CoCreateInstance(korvid_, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&port.object));
     });
     if (FAILED(hr)) {
-        verdict_.HostError(L"Korvid.Tessel for port " + port.name + L" could not be created: " +
-                           Hex(hr));
+        verdict_.HostError(std::wstring(thermo_.ClassName()) + L" for port " + port.name +
+                           L" could not be created: " + Hex(hr));
         return false;
     }
     if (port.direction != CAPE_OUTLET && !SetFeed(port)) return false;
     port.record = &record_.Add(port.name, port.name, false);
-    port.passThrough = WrapMaterialObject(port.object, *port.record, record_);
+    port.passThrough = thermo_.Wrap(port.object, *port.record, record_);
     if (!port.passThrough) {
         verdict_.HostError(L"no pass-through for port " + port.name);
         return false;
@@ -276,8 +280,8 @@ bool Session::GiveMaterialObject(Port& port) {
 bool Session::SetFeed(Port& port) {
     LONG count = 0;
     if (FAILED(HostCall(
-            port.name + L": GetNumComponents",
-            [&] { return port.object->GetNumComponents(&count); },
+            port.name + L": " + thermo_.CountCall(),
+            [&] { return thermo_.Count(port.object, &count); },
             [&] { return std::to_wstring(count); }))) {
         verdict_.HostError(L"the components of port " + port.name + L" cannot be counted");
         return false;
@@ -292,22 +296,13 @@ bool Session::SetFeed(Port& port) {
     const FeedState& feed = options_.feed;
     const std::vector<double> values[] = {
         {feed.temperature}, {feed.pressure}, {feed.totalFlow}, fractions};
-    BSTR overall = SysAllocString(L"overall"), mixture = SysAllocString(L"Mixture");
     bool ok = true;
     for (size_t k = 0; k < std::size(kStateProps) && ok; ++k) {
-        BSTR property = SysAllocString(kStateProps[k].first);
-        BSTR basis = SysAllocString(kStateProps[k].second);
-        VARIANT all, array = DoubleArray(values[k]);
-        VariantInit(&all);
+        const auto& [property, basis] = kStateProps[k];
         ok = SUCCEEDED(HostCall(
-            port.name + L": SetProp " + kStateProps[k].first + L" " + Numbers(values[k]),
-            [&] { return port.object->SetProp(property, overall, all, mixture, basis, array); }));
-        VariantClear(&array);
-        SysFreeString(property);
-        SysFreeString(basis);
+            port.name + L": " + thermo_.SetCall() + L" " + property + L" " + Numbers(values[k]),
+            [&] { return thermo_.Set(port.object, property, basis, values[k]); }));
     }
-    SysFreeString(overall);
-    SysFreeString(mixture);
     if (!ok) verdict_.HostError(L"the feed state of port " + port.name + L" was refused");
     return ok;
 }
@@ -365,25 +360,24 @@ void Session::Solve() {
         if (port.connected && port.direction == CAPE_OUTLET) ReadBack(port);
 }
 
-// The outlet's stored state, through the host's own reference.
+// The outlet's stored state, through the host's own reference. A 1.1
+// material answers a value never set with ECapeThrmPropertyNotAvailable:
+// that part of the state is unset, which is no failure of the read.
 void Session::ReadBack(Port& port) {
-    BSTR overall = SysAllocString(L"overall"), mixture = SysAllocString(L"Mixture");
-    for (const auto& [name, basisName] : kStateProps) {
-        BSTR property = SysAllocString(name), basis = SysAllocString(basisName);
-        VARIANT all, result;
-        VariantInit(&all);
-        VariantInit(&result);
-        const HRESULT hr = port.object->GetProp(property, overall, all, mixture, basis, &result);
+    bool set[4] = {};  // temperature, pressure, flow, composition
+    for (size_t k = 0; k < std::size(kStateProps); ++k) {
+        const auto& [name, basis] = kStateProps[k];
+        std::vector<double> values;
+        const HRESULT hr = thermo_.Get(port.object, name, basis, &values);
         HostCall(
-            port.name + L": GetProp " + name, [&] { return hr; },
-            [&] { return Numbers(Doubles(result)); });
-        if (FAILED(hr)) verdict_.Failure(port.name + L": GetProp " + name, Hex(hr));
-        VariantClear(&result);
-        SysFreeString(property);
-        SysFreeString(basis);
+            port.name + L": " + thermo_.GetCall() + L" " + name, [&] { return hr; },
+            [&] { return Numbers(values); });
+        set[k] = !thermo_.NeverSet(hr);
+        if (FAILED(hr) && set[k]) verdict_.Failure(port.name + L": " + thermo_.GetCall() + L" " + name, Hex(hr));
     }
-    SysFreeString(overall);
-    SysFreeString(mixture);
+    const wchar_t* parts[] = {L"temperature", L"pressure", L"flow", L"composition"};
+    for (int q = 0; q < 4; ++q)
+        if (!set[q]) port.unset += (port.unset.empty() ? L"" : L" ") + std::wstring(parts[q]);
 }
 
 void Session::TearDown() {
@@ -420,6 +414,7 @@ void Session::Judge() {
         if (!port.record) continue;
         uses.push_back({port.record, port.direction == CAPE_INLET,
                         port.direction == CAPE_OUTLET && port.connected && calculated_,
+                        thermo_.v11, port.unset,
                         std::wstring(DirectionName(port.direction)) + L", report " +
                             (options_.form ? L"named in its form" : Quoted(port.report))});
     }
@@ -428,8 +423,8 @@ void Session::Judge() {
 
 void Session::Run() {
     verdict_.SetUnit(options_.unit);
-    if (FAILED(CLSIDFromProgID(L"Korvid.Tessel", &korvid_)))
-        return verdict_.HostError(L"Korvid.Tessel is not registered");
+    if (FAILED(CLSIDFromProgID(thermo_.ClassName(), &korvid_)))
+        return verdict_.HostError(std::wstring(thermo_.ClassName()) + L" is not registered");
     if (!options_.como.empty()) {
         wchar_t full[MAX_PATH * 4];
         const DWORD length = GetFullPathNameW(options_.como.c_str(),

@@ -1,0 +1,142 @@
+// The flash drum's calls through CAPE-OPEN 1.1: the feed read with
+// GetOverallTPFraction and GetOverallProp, each outlet written with
+// SetOverallProp, its phase made present and flashed at its temperature and
+// pressure, as a 1.1 unit does.
+#include <cwchar>
+
+#include "tools/sample_unit/cape_object.h"
+#include "tools/sample_unit/material.h"
+
+namespace korvid::sample_unit {
+
+namespace {
+
+// A new zero-based array of texts in `out`.
+void TextArray(std::initializer_list<const wchar_t*> texts, Var& out) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size()));
+    if (!array) throw std::bad_alloc();
+    out.v.vt = VT_ARRAY | VT_BSTR;
+    out.v.parray = array;
+    LONG k = 0;
+    for (const wchar_t* text : texts) {
+        Text element(text);
+        if (FAILED(SafeArrayPutElement(array, &k, static_cast<BSTR>(element))))
+            throw std::bad_alloc();
+        ++k;
+    }
+}
+
+class Material11Calls final : public Material {
+public:
+    Material11Calls(ICapeThermoMaterial* object, std::wstring port)
+        : Material(std::move(port)), object_(object) {}
+
+    FeedState Read() override {
+        auto* compounds = Facet<ICapeThermoCompounds>(L"GetNumCompounds");
+        long count = 0;
+        const HRESULT counted = compounds->GetNumCompounds(&count);
+        compounds->Release();
+        Check(counted, L"GetNumCompounds");
+        double temperature = 0;
+        FeedState feed;
+        Var composition, flow;
+        Check(object_->GetOverallTPFraction(&temperature, &feed.pressure, &composition.v),
+              L"GetOverallTPFraction");
+        if (!Numbers(composition.v, &feed.fractions))
+            Refuse(L"GetOverallTPFraction", L"answered no list of numbers.");
+        Text totalFlow(L"totalFlow"), mole(L"Mole");
+        Check(object_->GetOverallProp(totalFlow, mole, &flow.v), L"GetOverallProp totalFlow");
+        std::vector<double> flows;
+        if (!Numbers(flow.v, &flows) || flows.size() != 1)
+            Refuse(L"GetOverallProp totalFlow", L"answered no single number.");
+        feed.totalFlow = flows[0];
+        if (feed.fractions.size() != static_cast<size_t>(count)) {
+            Fail(CapeErrorKind::Unknown, L"The feed holds " + std::to_wstring(count) +
+                                             L" compounds but answers " +
+                                             std::to_wstring(feed.fractions.size()) +
+                                             L" fractions.");
+        }
+        return feed;
+    }
+
+    void Set(const wchar_t* property, const wchar_t* basis,
+             const std::vector<double>& values) override {
+        // 1.1 spells the basis "Mole"; temperature and pressure have none.
+        Text name(property), basisText(*basis ? L"Mole" : L"");
+        Var list;
+        DoubleArray(values, list);
+        Check(object_->SetOverallProp(name, basisText, list.v),
+              std::wstring(L"SetOverallProp ") + property);
+    }
+
+    void Settle(const wchar_t* stateOfAggregation) override {
+        Var labels, states, keys, present, status;
+        auto* phases = Facet<ICapeThermoPhases>(L"GetPhaseList");
+        const HRESULT listed = phases->GetPhaseList(&labels.v, &states.v, &keys.v);
+        phases->Release();
+        Check(listed, L"GetPhaseList");
+        const std::wstring label = PhaseOf(labels.v, states.v, stateOfAggregation);
+        TextArray({label.c_str()}, present);
+        status.v.vt = VT_ARRAY | VT_I4;
+        status.v.parray = SafeArrayCreateVector(VT_I4, 0, 1);
+        if (!status.v.parray) throw std::bad_alloc();
+        Check(object_->SetPresentPhases(present.v, status.v), L"SetPresentPhases");
+        Var temperature, pressure;
+        TextArray({L"temperature", L"", L"Overall"}, temperature);
+        TextArray({L"pressure", L"", L"Overall"}, pressure);
+        Text unspecified(L"Unspecified");
+        auto* routine = Facet<ICapeThermoEquilibriumRoutine>(L"CalcEquilibrium");
+        const HRESULT flashed = routine->CalcEquilibrium(temperature.v, pressure.v, unspecified);
+        routine->Release();
+        // A material object that cannot flash leaves the outlet as the drum
+        // set it: that is no failure of the drum.
+        if (flashed == static_cast<HRESULT>(ECapeNoImplHR)) {
+            SetErrorInfo(0, nullptr);
+            return;
+        }
+        Check(flashed, L"CalcEquilibrium");
+    }
+
+private:
+    // Another interface of the object, or the failure of `call` without it.
+    template <typename Interface>
+    Interface* Facet(const wchar_t* call) {
+        Interface* facet = nullptr;
+        if (FAILED(object_->QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(&facet))))
+            Refuse(call, L"is not possible: the object answers no interface for it.");
+        return facet;
+    }
+
+    // The first phase label whose state of aggregation is `state`.
+    std::wstring PhaseOf(const VARIANT& labels, const VARIANT& states, const wchar_t* state) {
+        const bool lists = labels.vt == (VT_ARRAY | VT_BSTR) && states.vt == (VT_ARRAY | VT_BSTR) &&
+                           SafeArrayGetDim(labels.parray) == 1 &&
+                           SafeArrayGetDim(states.parray) == 1;
+        LONG lower = 0, upper = -1;
+        if (lists && SUCCEEDED(SafeArrayGetLBound(states.parray, 1, &lower)) &&
+            SUCCEEDED(SafeArrayGetUBound(states.parray, 1, &upper))) {
+            for (LONG k = lower; k <= upper; ++k) {
+                BSTR aggregation = nullptr, label = nullptr;
+                SafeArrayGetElement(states.parray, &k, &aggregation);
+                const bool match = aggregation && _wcsicmp(aggregation, state) == 0;
+                SysFreeString(aggregation);
+                if (match && SUCCEEDED(SafeArrayGetElement(labels.parray, &k, &label)) && label) {
+                    std::wstring text(label, SysStringLen(label));
+                    SysFreeString(label);
+                    return text;
+                }
+            }
+        }
+        Refuse(L"GetPhaseList", std::wstring(L"listed no phase of state ") + state + L".");
+    }
+
+    ICapeThermoMaterial* object_;
+};
+
+}  // namespace
+
+std::unique_ptr<Material> Material11(ICapeThermoMaterial* object, std::wstring port) {
+    return std::make_unique<Material11Calls>(object, std::move(port));
+}
+
+}  // namespace korvid::sample_unit

@@ -1,0 +1,95 @@
+#include "tools/validate/host_material.h"
+
+#include "KorvidThermo11_h.h"
+#include "Korvid_h.h"
+#include "tools/validate/com_values.h"
+
+namespace korvid::validate {
+
+namespace {
+
+// The interface `I` of `object` for one call.
+template <typename I, typename Call>
+HRESULT Through(IUnknown* object, Call&& call) {
+    I* face = nullptr;
+    const HRESULT found = object->QueryInterface(IID_PPV_ARGS(&face));
+    if (FAILED(found)) return found;
+    const HRESULT hr = call(face);
+    face->Release();
+    return hr;
+}
+
+// 0.9 reads and writes overall values as a "Mixture"; 1.1 has no calcType
+// and spells the basis "Mole".
+struct Texts {
+    BSTR property, basis, overall, mixture;
+    Texts(const wchar_t* name, const wchar_t* basisName, bool v11)
+        : property(SysAllocString(name)),
+          basis(SysAllocString(v11 && *basisName ? L"Mole" : basisName)),
+          overall(SysAllocString(L"overall")),
+          mixture(SysAllocString(L"Mixture")) {}
+    ~Texts() {
+        for (BSTR text : {property, basis, overall, mixture}) SysFreeString(text);
+    }
+    Texts(const Texts&) = delete;
+    Texts& operator=(const Texts&) = delete;
+};
+
+}  // namespace
+
+HRESULT Thermo::Count(IUnknown* object, LONG* count) const {
+    if (v11)
+        return Through<ICapeThermoCompounds>(object, [&](auto* o) { return o->GetNumCompounds(count); });
+    return Through<ICapeThermoMaterialObject>(object,
+                                              [&](auto* o) { return o->GetNumComponents(count); });
+}
+
+HRESULT Thermo::Set(IUnknown* object, const wchar_t* property, const wchar_t* basis,
+                    const std::vector<double>& values) const {
+    Texts texts(property, basis, v11);
+    VARIANT all, array = DoubleArray(values);
+    VariantInit(&all);
+    const HRESULT hr =
+        v11 ? Through<ICapeThermoMaterial>(object,
+                                           [&](auto* o) {
+                                               return o->SetOverallProp(texts.property,
+                                                                        texts.basis, array);
+                                           })
+            : Through<ICapeThermoMaterialObject>(object, [&](auto* o) {
+                  return o->SetProp(texts.property, texts.overall, all, texts.mixture, texts.basis,
+                                    array);
+              });
+    VariantClear(&array);
+    return hr;
+}
+
+HRESULT Thermo::Get(IUnknown* object, const wchar_t* property, const wchar_t* basis,
+                    std::vector<double>* values) const {
+    Texts texts(property, basis, v11);
+    VARIANT all, result;
+    VariantInit(&all);
+    VariantInit(&result);
+    const HRESULT hr =
+        v11 ? Through<ICapeThermoMaterial>(object,
+                                           [&](auto* o) {
+                                               return o->GetOverallProp(texts.property,
+                                                                        texts.basis, &result);
+                                           })
+            : Through<ICapeThermoMaterialObject>(object, [&](auto* o) {
+                  return o->GetProp(texts.property, texts.overall, all, texts.mixture, texts.basis,
+                                    &result);
+              });
+    *values = Doubles(result);
+    VariantClear(&result);
+    return hr;
+}
+
+bool Thermo::NeverSet(HRESULT hr) const {
+    return v11 && hr == static_cast<HRESULT>(ECapeThrmPropertyNotAvailableHR);
+}
+
+IDispatch* Thermo::Wrap(IUnknown* object, ObjectRecord& record, CallRecord& all) const {
+    return v11 ? WrapMaterial11(object, record, all) : WrapMaterialObject(object, record, all);
+}
+
+}  // namespace korvid::validate
