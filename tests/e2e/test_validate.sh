@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# korvid-validate hosts the sample flash drum with headless material objects:
-# a clean run exits 0 with the expected printout and summary file; each way
-# the unit can be made to misbehave (KORVID_SAMPLE_FAULT) exits 1 and names
-# its finding in the summary file; a form nobody fills in outlasts --timeout
+# korvid-validate hosts the sample flash drum with headless material objects,
+# 0.9 (Korvid.Tessel) and 1.1 (Korvid.Material): a clean run of each exits 0
+# with the expected printout and summary file; each way the unit can be made
+# to misbehave (KORVID_SAMPLE_FAULT) exits 1 and names its finding in the
+# summary file, through either version; a form nobody fills in outlasts --timeout
 # (exit 3); bad arguments and a unit that is not registered exit 2.
 source "$(dirname "$0")/lib.sh" "$1"
 regsvr() { timeout 60 wine "$REGSVR32" /s "$@" "$WIN_BIN\\KorvidSampleUnit.dll"; }
@@ -25,6 +26,9 @@ validate() {
 validate clean "${unit[@]}"
 [ "$code" = 0 ] || { cat "$WORK/clean.out" >&2; fail "a clean run exited $code"; }
 expect "$WORK/clean.out" "$WORK/clean.summary"
+validate clean11 "${unit[@]}" --thermo 1.1
+[ "$code" = 0 ] || { cat "$WORK/clean11.out" >&2; fail "a clean 1.1 run exited $code"; }
+expect "$WORK/clean11.out" "$WORK/clean11.summary"
 
 # KORVID_SAMPLE_FAULT | exit code | a line of the summary file (or printout) | arguments
 cases=(
@@ -34,8 +38,15 @@ cases=(
     "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit[*]}"
     "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit[*]}"
     "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005|${unit[*]}"
+    "writes-inlet|1|finding=Feed:inlet-changed:SetOverallProp temperature|${unit[*]} --thermo 1.1"
+    "skips-outlet|1|finding=Liquid:outlet-unset:temperature|${unit[*]} --thermo 1.1"
+    "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid|${unit[*]} --thermo 1.1"
+    "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit[*]} --thermo 1.1"
+    "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit[*]} --thermo 1.1"
+    "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005|${unit[*]} --thermo 1.1"
     "|3|result=timeout|--unit Korvid.SampleFlashDrum --form --timeout 2 --report-prefix e2e"
     "|2|korvid-validate: unknown argument \"--bogus\"|--bogus ${unit[*]}"
+    "|2|korvid-validate: --thermo takes 1.0 or 1.1|${unit[*]} --thermo 0.9"
     "|2|error=--feed gives 2 fractions for 3 components|${unit[*]} --feed x=0.5:0.5"
     "|2|error=no unit is registered as No.Such.Unit|--unit No.Such.Unit --como $COMO --report-prefix e2e"
     "|2|error=the unit is not registered: {00000000-0000-0000-0000-00000000D0D0}|--unit {00000000-0000-0000-0000-00000000D0D0} --como $COMO --report-prefix e2e"
