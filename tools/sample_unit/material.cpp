@@ -18,9 +18,8 @@ void Material::Check(HRESULT hr, const std::wstring& call) const {
     }
     wchar_t code[16];
     std::swprintf(code, 16, L"0x%08lX", static_cast<unsigned long>(hr));
-    Fail(CapeErrorKind::Unknown, call + L" on the material object of port " + port_ +
-                                     L" failed (" + code + L")" +
-                                     (detail.empty() ? L"." : L": " + detail));
+    Fail(CapeErrorKind::Unknown, call + L" on the material object of port " + port_ + L" failed (" +
+                                     code + L")" + (detail.empty() ? L"." : L": " + detail));
 }
 
 void Material::Refuse(const std::wstring& call, const std::wstring& why) const {
@@ -76,10 +75,9 @@ public:
         feed.pressure = First(Get(L"pressure", L""), L"pressure");
         feed.fractions = Get(L"fraction", L"mole");
         if (feed.fractions.size() != static_cast<size_t>(count)) {
-            Fail(CapeErrorKind::Unknown, L"The feed holds " + std::to_wstring(count) +
-                                             L" components but answers " +
-                                             std::to_wstring(feed.fractions.size()) +
-                                             L" fractions.");
+            Fail(CapeErrorKind::Unknown,
+                 L"The feed holds " + std::to_wstring(count) + L" components but answers " +
+                     std::to_wstring(feed.fractions.size()) + L" fractions.");
         }
         return feed;
     }

@@ -51,10 +51,9 @@ public:
             Refuse(L"GetOverallProp totalFlow", L"answered no single number.");
         feed.totalFlow = flows[0];
         if (feed.fractions.size() != static_cast<size_t>(count)) {
-            Fail(CapeErrorKind::Unknown, L"The feed holds " + std::to_wstring(count) +
-                                             L" compounds but answers " +
-                                             std::to_wstring(feed.fractions.size()) +
-                                             L" fractions.");
+            Fail(CapeErrorKind::Unknown,
+                 L"The feed holds " + std::to_wstring(count) + L" compounds but answers " +
+                     std::to_wstring(feed.fractions.size()) + L" fractions.");
         }
         return feed;
     }

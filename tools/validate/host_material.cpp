@@ -39,7 +39,8 @@ struct Texts {
 
 HRESULT Thermo::Count(IUnknown* object, LONG* count) const {
     if (v11)
-        return Through<ICapeThermoCompounds>(object, [&](auto* o) { return o->GetNumCompounds(count); });
+        return Through<ICapeThermoCompounds>(object,
+                                             [&](auto* o) { return o->GetNumCompounds(count); });
     return Through<ICapeThermoMaterialObject>(object,
                                               [&](auto* o) { return o->GetNumComponents(count); });
 }
@@ -50,11 +51,9 @@ HRESULT Thermo::Set(IUnknown* object, const wchar_t* property, const wchar_t* ba
     VARIANT all, array = DoubleArray(values);
     VariantInit(&all);
     const HRESULT hr =
-        v11 ? Through<ICapeThermoMaterial>(object,
-                                           [&](auto* o) {
-                                               return o->SetOverallProp(texts.property,
-                                                                        texts.basis, array);
-                                           })
+        v11 ? Through<ICapeThermoMaterial>(
+                  object,
+                  [&](auto* o) { return o->SetOverallProp(texts.property, texts.basis, array); })
             : Through<ICapeThermoMaterialObject>(object, [&](auto* o) {
                   return o->SetProp(texts.property, texts.overall, all, texts.mixture, texts.basis,
                                     array);
@@ -70,11 +69,9 @@ HRESULT Thermo::Get(IUnknown* object, const wchar_t* property, const wchar_t* ba
     VariantInit(&all);
     VariantInit(&result);
     const HRESULT hr =
-        v11 ? Through<ICapeThermoMaterial>(object,
-                                           [&](auto* o) {
-                                               return o->GetOverallProp(texts.property,
-                                                                        texts.basis, &result);
-                                           })
+        v11 ? Through<ICapeThermoMaterial>(
+                  object,
+                  [&](auto* o) { return o->GetOverallProp(texts.property, texts.basis, &result); })
             : Through<ICapeThermoMaterialObject>(object, [&](auto* o) {
                   return o->GetProp(texts.property, texts.overall, all, texts.mixture, texts.basis,
                                     &result);

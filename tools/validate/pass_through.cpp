@@ -213,7 +213,7 @@ HRESULT PassThrough::Invoke(IDispatch* inner, const std::wstring& name, DISPID i
     IDispatch** slot = nullptr;
     if (SameName(name, L"CopyFromMaterial") && params && params->cArgs == 1 && params->rgvarg) {
         VARIANT& source = params->rgvarg[0];
-        slot = source.vt == VT_DISPATCH                          ? &source.pdispVal
+        slot = source.vt == VT_DISPATCH                                    ? &source.pdispVal
                : source.vt == (VT_DISPATCH | VT_BYREF) && source.ppdispVal ? source.ppdispVal
                                                                            : nullptr;
     }

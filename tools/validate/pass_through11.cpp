@@ -13,7 +13,8 @@ namespace {
 // first element only when `firstOnly`: what the record shows of phase
 // labels and flash specifications.
 std::wstring Texts(const VARIANT& list, bool firstOnly = false) {
-    const VARIANT& value = list.vt == (VT_VARIANT | VT_BYREF) && list.pvarVal ? *list.pvarVal : list;
+    const VARIANT& value =
+        list.vt == (VT_VARIANT | VT_BYREF) && list.pvarVal ? *list.pvarVal : list;
     if (!(value.vt & VT_ARRAY) || !value.parray || SafeArrayGetDim(value.parray) != 1) return {};
     LONG lower = 0, upper = -1;
     SafeArrayGetLBound(value.parray, 1, &lower);
@@ -40,10 +41,11 @@ public:
     KORVID_FORWARD(ClearAllProps, L"", (), ())
     // The source goes to the inner object as the object it stands for.
     HRESULT STDMETHODCALLTYPE CopyFromMaterial(IDispatch** source) override {
-        auto [given, label] = outer_->Unwrap(source ? *source : nullptr);
-        return outer_->Call(L"CopyFromMaterial", label, [&] {
-            return inner_->CopyFromMaterial(source ? &given : nullptr);
-        });
+        const std::pair<IDispatch*, std::wstring> unwrapped =
+            outer_->Unwrap(source ? *source : nullptr);
+        IDispatch* given = unwrapped.first;
+        return outer_->Call(L"CopyFromMaterial", unwrapped.second,
+                            [&] { return inner_->CopyFromMaterial(source ? &given : nullptr); });
     }
     HRESULT STDMETHODCALLTYPE CreateMaterial(IDispatch** made) override {
         return outer_->Clone(L"CreateMaterial", made,
@@ -118,10 +120,8 @@ public:
                    (BSTR phase, double t, double p, VARIANT moles, int flags, VARIANT* lnPhi,
                     VARIANT* dT, VARIANT* dP, VARIANT* dn),
                    (phase, t, p, moles, flags, lnPhi, dT, dP, dn))
-    KORVID_FORWARD(CalcSinglePhaseProp, Texts(props), (VARIANT props, BSTR phase),
-                   (props, phase))
-    KORVID_FORWARD(CalcTwoPhaseProp, Texts(props), (VARIANT props, VARIANT phases),
-                   (props, phases))
+    KORVID_FORWARD(CalcSinglePhaseProp, Texts(props), (VARIANT props, BSTR phase), (props, phase))
+    KORVID_FORWARD(CalcTwoPhaseProp, Texts(props), (VARIANT props, VARIANT phases), (props, phases))
     KORVID_FORWARD(CheckSinglePhasePropSpec, property,
                    (BSTR property, BSTR phase, VARIANT_BOOL* valid), (property, phase, valid))
     KORVID_FORWARD(CheckTwoPhasePropSpec, property,

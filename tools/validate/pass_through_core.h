@@ -215,9 +215,10 @@ bool AddIdentification(PassThrough& made, IUnknown* inner, bool required);
 // what the record shows beside it (a property named, or L"").
 #define KORVID_WIDE_(text) L##text
 #define KORVID_WIDE(text) KORVID_WIDE_(text)
-#define KORVID_FORWARD(name, detail, params, args)                                       \
-    HRESULT STDMETHODCALLTYPE name params override {                                     \
-        return outer_->Call(KORVID_WIDE(#name), Detail(detail), [&] { return inner_->name args; }); \
+#define KORVID_FORWARD(name, detail, params, args)              \
+    HRESULT STDMETHODCALLTYPE name params override {            \
+        return outer_->Call(KORVID_WIDE(#name), Detail(detail), \
+                            [&] { return inner_->name args; }); \
     }
 
 }  // namespace korvid::validate::pass

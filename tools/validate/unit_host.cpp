@@ -46,7 +46,7 @@ struct Port {
     ICapeUnitPort* port = nullptr;
     long type = CAPE_ANY;
     long direction = CAPE_INLET;
-    IUnknown* object = nullptr;       // the host's own reference
+    IUnknown* object = nullptr;        // the host's own reference
     IDispatch* passThrough = nullptr;  // what the unit is given
     ObjectRecord* record = nullptr;
     std::wstring report;
@@ -373,7 +373,8 @@ void Session::ReadBack(Port& port) {
             port.name + L": " + thermo_.GetCall() + L" " + name, [&] { return hr; },
             [&] { return Numbers(values); });
         set[k] = !thermo_.NeverSet(hr);
-        if (FAILED(hr) && set[k]) verdict_.Failure(port.name + L": " + thermo_.GetCall() + L" " + name, Hex(hr));
+        if (FAILED(hr) && set[k])
+            verdict_.Failure(port.name + L": " + thermo_.GetCall() + L" " + name, Hex(hr));
     }
     const wchar_t* parts[] = {L"temperature", L"pressure", L"flow", L"composition"};
     for (int q = 0; q < 4; ++q)
@@ -413,8 +414,8 @@ void Session::Judge() {
     for (const Port& port : ports_) {
         if (!port.record) continue;
         uses.push_back({port.record, port.direction == CAPE_INLET,
-                        port.direction == CAPE_OUTLET && port.connected && calculated_,
-                        thermo_.v11, port.unset,
+                        port.direction == CAPE_OUTLET && port.connected && calculated_, thermo_.v11,
+                        port.unset,
                         std::wstring(DirectionName(port.direction)) + L", report " +
                             (options_.form ? L"named in its form" : Quoted(port.report))});
     }
