@@ -4,7 +4,8 @@
 # unit works through its material object. korvid-autofill.exe fills every
 # definition form from a sample .como file; the trace reports are printed.
 # Last, korvid-validate hosts the sample flash drum unit operation with
-# headless material objects and prints its summary.
+# headless material objects and prints its summary, once more through the
+# forms, and once more with CAPE-OPEN 1.1 material objects.
 set -euo pipefail
 source "$(dirname "$0")/prepare.sh"
 root="$KORVID_ROOT"
@@ -68,6 +69,16 @@ timeout 120 wine "$bin/korvid-validate.exe" --unit Korvid.SampleFlashDrum --como
 wait "$filler" || true
 echo "== Its summary file (exit code $status)"
 tr -d '\r' <"$reports/demo_form-summary.txt"
+
+# 5. The same unit given CAPE-OPEN 1.1 material objects (Korvid.Material):
+# it asks for ICapeThermoMaterial first and runs through it.
+echo
+echo "== korvid-validate --thermo 1.1: the same unit with headless Korvid.Material objects"
+status=0
+timeout 120 wine "$bin/korvid-validate.exe" --unit Korvid.SampleFlashDrum --como "$como" \
+    --thermo 1.1 --report-prefix demo_thermo11 | tr -d '\r' | sed -n '/^Calculate:/,$p' || status=$?
+echo "== Its summary file (exit code $status)"
+tr -d '\r' <"$reports/demo_thermo11-summary.txt"
 # The sample unit's type library shares an interface with Korvid's: leave
 # the prefix with Korvid's registration alone, as the tests expect it.
 timeout 60 "$(korvid_system_wine)" regsvr32 /u /s "$(winepath -w "$bin/KorvidSampleUnit.dll")"
