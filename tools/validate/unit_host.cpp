@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "CapeOpenUnit_h.h"
-#include "Korvid_h.h"
 #include "tools/validate/com_values.h"
 #include "tools/validate/host_material.h"
 #include "tools/validate/output.h"
