@@ -22,6 +22,15 @@ inline constexpr wchar_t kGridRowCountMessage[] = L"KorvidGridRowCount";
 // when no part of it is in view.
 inline constexpr wchar_t kGridCellPointMessage[] = L"KorvidGridCellPoint";
 
+// WM_COPYDATA's dwData for "load this .como file": lpData holds the path
+// in UTF-16 (cbData bytes, a terminating null optional). The form loads it as
+// if it had been chosen in Load's dialog and answers TRUE when the grid was
+// filled; a form busy with a dialog of its own answers FALSE and loads
+// nothing. Programs that fill the form skip the common file dialog this way.
+inline constexpr unsigned long kLoadFileCopyData = 0x4B4C4F44;  // "KLOD"
+// The longest path the form takes so, in characters (the long-path limit).
+inline constexpr unsigned long kLoadFileMaxChars = 32767;
+
 // Control ids. ValidButton, CancelButton and Changefeild are children of
 // Frame2; every other control is a child of the form itself. The ids stay
 // clear of IDOK and IDCANCEL, which the dialog manager sends for Enter and

@@ -57,6 +57,7 @@ private:
     LRESULT OnEditColours(HDC dc);
     void OnActivate(bool active);
     bool OnEditChar(int charCode);
+    bool OnCopyData(const COPYDATASTRUCT& data);
     void RunMessageLoop();
 
     // Runs one handler event between a refresh of the state from the controls
@@ -67,21 +68,24 @@ private:
         RefreshFromControls();
         using Result = std::invoke_result_t<Event>;
         if constexpr (std::is_void_v<Result>) {
-            try {
-                event();
-            } catch (...) {
-                OutputDebugStringW(L"Korvid: a definition form event failed\n");
-            }
+            RunHeld(event);
             Sync();
         } else {
             Result result{};
-            try {
-                result = event();
-            } catch (...) {
-                OutputDebugStringW(L"Korvid: a definition form event failed\n");
-            }
+            RunHeld([&] { result = event(); });
             Sync();
             return result;
+        }
+    }
+    // Runs `event` with the grid's notices held: the grid hears of its
+    // changes once, when it is over.
+    template <typename Event>
+    void RunHeld(Event&& event) {
+        GridModel::HeldNotices held(state_.grid);
+        try {
+            event();
+        } catch (...) {
+            OutputDebugStringW(L"Korvid: a definition form event failed\n");
         }
     }
     void RefreshFromControls();
@@ -97,6 +101,10 @@ private:
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
+    // TextWidthTwips' memory DC, with font_ selected, and its resolution.
+    HDC measureDc_ = nullptr;
+    HGDIOBJ measureOldFont_ = nullptr;
+    int measureDpi_ = 96;
     HWND tooltips_ = nullptr;
     std::array<HWND, form_controls::kControlCount> controls_{};
 

@@ -132,6 +132,14 @@ void GridControl::OnModelChange(const GridModel::Change& change) {
             ShowCurrent();
             break;
         }
+        case GridModel::Change::Kind::Layout:
+            for (int col = 0; col < static_cast<int>(widths_.size()); ++col) {
+                widths_[col] = TwipsToPixels(model_.ColWidth(col), dpi_);
+            }
+            UpdateScrollBars();
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            SetScroll(Geometry().ScrollToShow(Current(), scroll_));
+            break;
         case GridModel::Change::Kind::ColumnWidth: {
             if (change.col < 0 || change.col >= static_cast<int>(widths_.size())) break;
             const int left = Geometry().CellRect(GridCell{0, change.col}, scroll_).left;
