@@ -14,7 +14,8 @@ inline constexpr wchar_t kFrameClassName[] = L"KorvidFrame";
 inline constexpr wchar_t kGridClassName[] = L"KorvidGrid";
 
 // Registered window messages answered by the grid window (no arguments):
-// the current cell as MAKELRESULT(row, col), and the number of rows.
+// the current cell as MAKELRESULT(row, col), and the number of rows, both as
+// the grid shows them to a person.
 inline constexpr wchar_t kGridCurrentCellMessage[] = L"KorvidGridCurrentCell";
 inline constexpr wchar_t kGridRowCountMessage[] = L"KorvidGridRowCount";
 // wParam row, lParam column: where a person sees that cell, as the centre of

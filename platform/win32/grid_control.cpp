@@ -367,9 +367,9 @@ LRESULT GridControl::CellPoint(int row, int col) const {
 
 LRESULT GridControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == currentCellMessage_ && message != 0) {
-        return MAKELRESULT(model_.Row(), model_.Col());
+        return MAKELRESULT(shownCurrent_.row, shownCurrent_.col);
     }
-    if (message == rowCountMessage_ && message != 0) return model_.Rows();
+    if (message == rowCountMessage_ && message != 0) return shownRows_;
     if (message == cellPointMessage_ && message != 0) {
         return CellPoint(static_cast<int>(wParam), static_cast<int>(lParam));
     }
