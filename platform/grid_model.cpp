@@ -76,7 +76,10 @@ void GridModel::Notify(Change::Kind kind, int row, int col) {
 }
 
 void GridModel::Release() {
-    if (--held_ > 0) return;
+    if (--held_ == 0) Tell();
+}
+
+void GridModel::Tell() {
     Pending pending = std::exchange(pending_, Pending{});
     if (!observer_) return;
     // Cells of rows that are gone by now are not told.

@@ -70,6 +70,11 @@ public:
         GridModel& model_;
     };
 
+    // Tells what changed so far while notices are held; they stay held.
+    void TellHeld() {
+        if (held_ > 0) Tell();
+    }
+
 private:
     // What changed while notices were held.
     struct Pending {
@@ -81,6 +86,7 @@ private:
 
     void Notify(Change::Kind kind, int row, int col);
     void Release();
+    void Tell();
 
     int cols_;
     std::vector<std::vector<std::wstring>> cells_;

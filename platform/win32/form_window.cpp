@@ -391,4 +391,11 @@ FormEnd RunDefinitionFormWindow(DefinitionFormState& state, DefinitionFormHandle
 
 HWND DefinitionFormWindowOfThread() { return t_formWindow; }
 
+void ShowFormGridChanges() {
+    if (!t_formWindow) return;
+    auto* window =
+        reinterpret_cast<DefinitionFormWindow*>(GetWindowLongPtrW(t_formWindow, GWLP_USERDATA));
+    if (window) window->ShowGridChanges();
+}
+
 }  // namespace korvid::platform

@@ -24,6 +24,9 @@ public:
     DefinitionFormWindow(const DefinitionFormWindow&) = delete;
     DefinitionFormWindow& operator=(const DefinitionFormWindow&) = delete;
 
+    // The grid shows what the event being handled has changed so far.
+    void ShowGridChanges() { state_.grid.TellHeld(); }
+
     // Shows the form modally until the state says it has closed, or until
     // it cannot go on.
     FormEnd Run();
