@@ -53,8 +53,8 @@ forms_run() {
     timeout 120 wine "$bin/korvid-e2e-host.exe" probe "$1" done >/dev/null 2>&1 &
     probe=$!
     timeout 120 wine "$bin/korvid-autofill.exe" --como "$como" --forms "$1" --timeout 100 \
-        >/dev/null || return 1
-    wait $probe || return 1
+        >"$bin/autofill-bench.out" || { echo "autofill: exit $?, $(cat "$bin/autofill-bench.out")" >&2 && return 1; }
+    wait $probe || { echo "the probe: exit $?" >&2 && return 1; }
     echo $((($(date +%s%N) - start) / 1000000))
 }
 timeout 60 wine regsvr32 /s "$(winepath -w "$bin/Korvid.dll")"
