@@ -52,10 +52,6 @@ DefinitionFormWindow::DefinitionFormWindow(DefinitionFormState& state,
 
 DefinitionFormWindow::~DefinitionFormWindow() {
     if (hwnd_) DestroyWindow(hwnd_);
-    if (measureDc_) {
-        SelectObject(measureDc_, measureOldFont_);
-        DeleteDC(measureDc_);
-    }
     if (font_ && font_ != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(font_);
 }
 
@@ -269,19 +265,14 @@ void DefinitionFormWindow::OnGridMouseDown(int button) {
 }
 
 int DefinitionFormWindow::TextWidthTwips(const std::wstring& text) {
-    // One memory DC with the form's font for the form's life: a window DC
-    // per measurement cost about 1.6 ms under Wine, and a load measures every
-    // cell of the grid.
-    if (!measureDc_) {
-        measureDc_ = CreateCompatibleDC(nullptr);
-        if (!measureDc_) return 0;
-        measureOldFont_ = SelectObject(measureDc_, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
-        const int dpi = GetDeviceCaps(measureDc_, LOGPIXELSX);
-        measureDpi_ = dpi > 0 ? dpi : 96;
-    }
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     SIZE size{};
-    GetTextExtentPoint32W(measureDc_, text.c_str(), static_cast<int>(text.size()), &size);
-    return MulDiv(size.cx, 1440, measureDpi_);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    return MulDiv(size.cx, 1440, dpi > 0 ? dpi : 96);
 }
 
 void DefinitionFormWindow::PopupCopyPasteMenu() {

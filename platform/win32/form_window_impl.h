@@ -104,10 +104,6 @@ private:
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
-    // TextWidthTwips' memory DC, with font_ selected, and its resolution.
-    HDC measureDc_ = nullptr;
-    HGDIOBJ measureOldFont_ = nullptr;
-    int measureDpi_ = 96;
     HWND tooltips_ = nullptr;
     std::array<HWND, form_controls::kControlCount> controls_{};
 
