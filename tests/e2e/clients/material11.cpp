@@ -233,7 +233,7 @@ void Outcome(const char* way, HRESULT hr, const std::string& error, const Row& r
 // An [in, out] argument late bound: by reference to its own type.
 VARIANTARG Reference(Var& v) {
     VARIANTARG ref;
-    ref.vt = VT_BYREF | (v.vt == VT_R8 || v.vt == VT_DISPATCH ? v.vt : VT_VARIANT);
+    ref.vt = VT_BYREF | (v.vt == VT_R8 || v.vt == VT_DISPATCH ? v.vt : VARTYPE{VT_VARIANT});
     if (v.vt == VT_R8) ref.pdblVal = &v.dblVal;
     else if (v.vt == VT_DISPATCH) ref.ppdispVal = &v.pdispVal;
     else ref.pvarVal = &v;
