@@ -46,8 +46,8 @@ FlashSpec ReadFlashSpec(const VARIANT& specification, Argument argument) {
         RaiseInvalid(argument, L"must hold 3 or 4 texts: property, basis, phase label");
     }
     const std::wstring& name = (*items)[0];
-    const std::wstring prefix = std::wstring(argument.name) + L" (argument " +
-                                std::to_wstring(argument.position) + L"): ";
+    const std::wstring prefix =
+        std::wstring(argument.name) + L" (argument " + std::to_wstring(argument.position) + L"): ";
     const Property* property =
         FindProperty(name, static_cast<PropertyScope>(kOverall | kSinglePhase | kTwoPhase));
     if (!property) RaiseInvalid(argument, L"\"" + name + L"\" is no property");
@@ -63,16 +63,16 @@ FlashSpec ReadFlashSpec(const VARIANT& specification, Argument argument) {
     }
     if (property->basis == BasisUse::Kept) {
         if (basis.empty()) {
-            RaiseInvalid(argument, L"gives " + std::wstring(property->name) +
-                                       L" no basis: Mole or Mass");
+            RaiseInvalid(argument,
+                         L"gives " + std::wstring(property->name) + L" no basis: Mole or Mass");
         }
         spec.basis = SameIdentifier(basis, L"Mass") ? Basis::Mass : Basis::Mole;
     }
     const std::wstring& phase = (*items)[2];
     if (!SameIdentifier(phase, L"Overall")) {
         if (!FindPhase(phase)) RaiseInvalid(argument, L"\"" + phase + L"\" is no phase label");
-        Raise(kECapeLimitedImpl, prefix + L"only overall values can be specified, not those of " +
-                                     phase);
+        Raise(kECapeLimitedImpl,
+              prefix + L"only overall values can be specified, not those of " + phase);
     }
     if (items->size() == 4 && !(*items)[3].empty()) {
         Raise(kECapeLimitedImpl, prefix + L"a specification of one compound is not supported");
@@ -157,36 +157,37 @@ bool Material::CheckSinglePhasePropSpec(std::wstring_view property, std::wstring
 bool Material::CheckTwoPhasePropSpec(std::wstring_view property, const VARIANT& phaseLabels) {
     return Traced(KORVID_OPERATION(ICapeThermoPropertyRoutine, CheckTwoPhasePropSpec),
                   [&](CallTrace& trace) {
-        trace.Text(L"property", property);
-        trace.Value(L"phaseLabels", phaseLabels);
-        if (property.empty()) RaiseInvalid({L"property", 1}, L"is UNDEFINED");
-        if (com::IsEmpty(phaseLabels)) RaiseInvalid({L"phaseLabels", 2}, L"is UNDEFINED");
-        bool valid = FindProperty(property, kTwoPhase) != nullptr;
-        try {
-            const auto labels = TextList(phaseLabels, {L"phaseLabels", 2});
-            valid = valid && labels && labels->size() == 2;
-            if (valid) {
-                const auto first = FindPhase((*labels)[0]);
-                const auto second = FindPhase((*labels)[1]);
-                valid = first && second && *first != *second;
-            }
-        } catch (const CapeFailure&) {
-            valid = false;  // no list of texts: a pair this material does not know
-        }
-        trace.Text(L"Returned", valid ? L"True" : L"False");
-        return valid;
-    });
+                      trace.Text(L"property", property);
+                      trace.Value(L"phaseLabels", phaseLabels);
+                      if (property.empty()) RaiseInvalid({L"property", 1}, L"is UNDEFINED");
+                      if (com::IsEmpty(phaseLabels))
+                          RaiseInvalid({L"phaseLabels", 2}, L"is UNDEFINED");
+                      bool valid = FindProperty(property, kTwoPhase) != nullptr;
+                      try {
+                          const auto labels = TextList(phaseLabels, {L"phaseLabels", 2});
+                          valid = valid && labels && labels->size() == 2;
+                          if (valid) {
+                              const auto first = FindPhase((*labels)[0]);
+                              const auto second = FindPhase((*labels)[1]);
+                              valid = first && second && *first != *second;
+                          }
+                      } catch (const CapeFailure&) {
+                          valid = false;  // no list of texts: a pair this material does not know
+                      }
+                      trace.Text(L"Returned", valid ? L"True" : L"False");
+                      return valid;
+                  });
 }
 
 void Material::CalcSinglePhaseProp(const VARIANT& props, std::wstring_view phaseLabel) {
-    Traced(KORVID_OPERATION(ICapeThermoPropertyRoutine, CalcSinglePhaseProp),
-           [&](CallTrace& trace) {
-               trace.Value(L"props", props);
-               trace.Text(L"phaseLabel", phaseLabel);
-               const auto properties = CalculatedProperties(props, kCalculated);
-               const Place place{static_cast<int>(CheckPresentPhase(phaseLabel, {L"phaseLabel", 2}))};
-               for (const Property* property : properties) StoreNeutral(place, *property, trace);
-           });
+    Traced(
+        KORVID_OPERATION(ICapeThermoPropertyRoutine, CalcSinglePhaseProp), [&](CallTrace& trace) {
+            trace.Value(L"props", props);
+            trace.Text(L"phaseLabel", phaseLabel);
+            const auto properties = CalculatedProperties(props, kCalculated);
+            const Place place{static_cast<int>(CheckPresentPhase(phaseLabel, {L"phaseLabel", 2}))};
+            for (const Property* property : properties) StoreNeutral(place, *property, trace);
+        });
 }
 
 void Material::CalcTwoPhaseProp(const VARIANT& props, const VARIANT& phaseLabels) {
@@ -210,12 +211,14 @@ void Material::CalcAndGetLnPhi(std::wstring_view phaseLabel, double temperature,
         trace.Value(L"moleNumbers", moleNumbers);
         trace.Number(L"fFlags", fFlags);
         if (!FindPhase(phaseLabel)) {
-            RaiseInvalid({L"phaseLabel", 1}, L"\"" + std::wstring(phaseLabel) + L"\" is no phase label");
+            RaiseInvalid({L"phaseLabel", 1},
+                         L"\"" + std::wstring(phaseLabel) + L"\" is no phase label");
         }
         if (NumberList(moleNumbers, {L"moleNumbers", 4}).size() != compounds_.size()) {
             RaiseInvalid({L"moleNumbers", 4}, L"must hold one number per compound");
         }
-        if (fFlags < 0 || fFlags > 15) RaiseInvalid({L"fFlags", 5}, L"is no sum of calculation codes");
+        if (fFlags < 0 || fFlags > 15)
+            RaiseInvalid({L"fFlags", 5}, L"is no sum of calculation codes");
         // An ideal mixture: lnPhi 0 and no derivative; dn is n x n, row by row.
         const size_t n = compounds_.size();
         const struct {
@@ -244,22 +247,24 @@ bool Material::CheckEquilibriumSpec(const VARIANT& specification1, const VARIANT
                                     std::wstring_view solutionType) {
     return Traced(KORVID_OPERATION(ICapeThermoEquilibriumRoutine, CheckEquilibriumSpec),
                   [&](CallTrace& trace) {
-        trace.Value(L"specification1", specification1);
-        trace.Value(L"specification2", specification2);
-        trace.Text(L"solutionType", solutionType);
-        if (com::IsEmpty(specification1)) RaiseInvalid({L"specification1", 1}, L"is UNDEFINED");
-        if (com::IsEmpty(specification2)) RaiseInvalid({L"specification2", 2}, L"is UNDEFINED");
-        if (solutionType.empty()) RaiseInvalid({L"solutionType", 3}, L"is UNDEFINED");
-        try {
-            ReadFlash(specification1, specification2, solutionType);
-        } catch (const CapeFailure& refusal) {
-            trace.Text(L"Returned", L"False");
-            trace.Text(L"Reason", refusal.description);
-            return false;
-        }
-        trace.Text(L"Returned", L"True");
-        return true;
-    });
+                      trace.Value(L"specification1", specification1);
+                      trace.Value(L"specification2", specification2);
+                      trace.Text(L"solutionType", solutionType);
+                      if (com::IsEmpty(specification1))
+                          RaiseInvalid({L"specification1", 1}, L"is UNDEFINED");
+                      if (com::IsEmpty(specification2))
+                          RaiseInvalid({L"specification2", 2}, L"is UNDEFINED");
+                      if (solutionType.empty()) RaiseInvalid({L"solutionType", 3}, L"is UNDEFINED");
+                      try {
+                          ReadFlash(specification1, specification2, solutionType);
+                      } catch (const CapeFailure& refusal) {
+                          trace.Text(L"Returned", L"False");
+                          trace.Text(L"Reason", refusal.description);
+                          return false;
+                      }
+                      trace.Text(L"Returned", L"True");
+                      return true;
+                  });
 }
 
 std::vector<double> Material::OverallComposition() {
@@ -269,8 +274,9 @@ std::vector<double> Material::OverallComposition() {
     }
     const Property& flow = *FindProperty(L"flow", kOverall);
     if (!values_.count({Place{}, std::wstring(flow.name)})) {
-        Raise(kECapeFailedInitialisation,
-              L"No overall composition: neither the overall fraction nor the overall flow was set.");
+        Raise(
+            kECapeFailedInitialisation,
+            L"No overall composition: neither the overall fraction nor the overall flow was set.");
     }
     std::vector<double> x = Read(Place{}, flow, Basis::Mole, L"overall");
     double total = 0;
@@ -292,18 +298,18 @@ void Material::CalcEquilibrium(const VARIANT& specification1, const VARIANT& spe
         const auto [first, second] = ReadFlash(specification1, specification2, solutionType);
         if (present_.empty()) Raise(kECapeFailedInitialisation, L"No phase is present.");
         // The specifications' values are the ones set overall.
-        for (const auto& [spec, name] : {std::pair{first, L"specification1"},
-                                         std::pair{second, L"specification2"}}) {
+        for (const auto& [spec, name] :
+             {std::pair{first, L"specification1"}, std::pair{second, L"specification2"}}) {
             try {
                 Read(Place{}, *spec.property, spec.basis, L"overall");
             } catch (const CapeFailure& missing) {
                 if (missing.hresult != kECapeThrmPropertyNotAvailable) throw;
-                Raise(kECapeFailedInitialisation, std::wstring(name) + L" names the overall " +
-                                                      std::wstring(spec.property->name) +
-                                                      L", which was never set" +
-                                                      (spec.basis == Basis::Mass   ? L" on a Mass basis."
-                                                       : spec.basis == Basis::Mole ? L" on a Mole basis."
-                                                                                   : L"."));
+                Raise(kECapeFailedInitialisation,
+                      std::wstring(name) + L" names the overall " +
+                          std::wstring(spec.property->name) + L", which was never set" +
+                          (spec.basis == Basis::Mass   ? L" on a Mass basis."
+                           : spec.basis == Basis::Mole ? L" on a Mole basis."
+                                                       : L"."));
             }
         }
         const std::vector<double> x = OverallComposition();
