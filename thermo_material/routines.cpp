@@ -3,7 +3,7 @@
 // traces them and leaves each value asked for at its neutral value, so that a
 // unit's calculation runs to its end and its report shows what it asked. A
 // flash fixes what its specifications name, gives the rest neutral values and
-// marks the present phases at equilibrium. The lists name what it stores.
+// marks the present phases at equilibrium. The lists name what it calculates.
 #include "thermo_material/material.h"
 
 namespace korvid::thermo_material {
