@@ -204,6 +204,12 @@ void MODefFrm::OnLoadClick(platform::FormWindow& window) {
     ShowLoaded(window, LoadComponentFile(module_, cmDlg1FileName_));
 }
 
+bool MODefFrm::OnFileHanded(platform::FormWindow& window, const std::wstring& path) {
+    state_.label2.clear();
+    cmDlg1FileName_ = path;  // the dialog would keep the name of the file it chose
+    return ShowLoaded(window, ReadComponentFile(module_, path));
+}
+
 bool MODefFrm::ShowLoaded(platform::FormWindow& window, const LoadResult& result) {
     if (result.outcome == LoadResult::Outcome::Unreadable) {
         // Nothing was loaded: the grid keeps what the user typed.

@@ -61,10 +61,7 @@ std::wstring MODefFrm::DefineWithoutWindow(const HeadlessDefinition& definition)
     OnFormLoad(window);
     // Load, its file as if chosen in the dialog. A person who sees that it
     // read nothing does not go on to OK.
-    state_.label2.clear();
-    if (!ShowLoaded(window, ReadComponentFile(module_, definition.comoPath))) {
-        return state_.label2;
-    }
+    if (!OnFileHanded(window, definition.comoPath)) return state_.label2;
     OnOptionClick(window, !definition.useCas);
     // The number is taken only by an object that is made.
     ReportNumbers& numbers = Numbers();

@@ -43,6 +43,7 @@ public:
     void OnOkClick(platform::FormWindow& window) override;
     void OnLoadClick(platform::FormWindow& window) override;
     void OnSaveClick(platform::FormWindow& window) override;
+    bool OnFileHanded(platform::FormWindow& window, const std::wstring& path) override;
     void OnReportNameChange(platform::FormWindow& window, const std::wstring& text) override;
     void OnOptionClick(platform::FormWindow& window, bool option1) override;
     void OnGridClick(platform::FormWindow& window) override;

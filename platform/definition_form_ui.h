@@ -77,6 +77,9 @@ public:
     virtual void OnOkClick(FormWindow& window) = 0;
     virtual void OnLoadClick(FormWindow& window) = 0;
     virtual void OnSaveClick(FormWindow& window) = 0;
+    // A program handed the form a file to load, as if chosen in Load's
+    // dialog; true when the grid was filled.
+    virtual bool OnFileHanded(FormWindow& window, const std::wstring& path) = 0;
     virtual void OnReportNameChange(FormWindow& window, const std::wstring& text) = 0;
     virtual void OnOptionClick(FormWindow& window, bool option1) = 0;
 

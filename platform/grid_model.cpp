@@ -6,7 +6,9 @@ namespace korvid::platform {
 
 namespace {
 constexpr int kDefaultColumnTwips = 1200;
-}
+// More cells than this changed while held: one repaint of everything.
+constexpr size_t kHeldCells = 256;
+}  // namespace
 
 GridModel::GridModel(int rows, int cols)
     : cols_(cols),
@@ -50,8 +52,43 @@ void GridModel::SetColWidth(int col, int twips) {
     Notify(Change::Kind::ColumnWidth, 0, col);
 }
 
-void GridModel::Notify(Change::Kind kind, int row, int col) const {
-    if (observer_) observer_(Change{kind, row, col});
+void GridModel::Notify(Change::Kind kind, int row, int col) {
+    if (!observer_) return;
+    if (held_ == 0) {
+        observer_(Change{kind, row, col});
+        return;
+    }
+    switch (kind) {
+        case Change::Kind::Rows: pending_.rows = true; break;
+        case Change::Kind::CurrentCell: pending_.current = true; break;
+        case Change::Kind::ColumnWidth:
+        case Change::Kind::Layout: pending_.layout = true; break;
+        case Change::Kind::Cell:
+            if (pending_.layout) break;
+            if (pending_.cells.size() == kHeldCells) {
+                pending_.layout = true;
+                pending_.cells.clear();
+            } else {
+                pending_.cells.emplace_back(row, col);
+            }
+            break;
+    }
+}
+
+void GridModel::Release() {
+    if (--held_ == 0) Tell();
+}
+
+void GridModel::Tell() {
+    Pending pending = std::exchange(pending_, Pending{});
+    if (!observer_) return;
+    // Cells of rows that are gone by now are not told.
+    if (pending.rows) observer_(Change{Change::Kind::Rows, Rows(), 0});
+    if (pending.layout) observer_(Change{Change::Kind::Layout, 0, 0});
+    for (const auto& [row, col] : pending.cells) {
+        if (row < Rows()) observer_(Change{Change::Kind::Cell, row, col});
+    }
+    if (pending.current) observer_(Change{Change::Kind::CurrentCell, row_, col_});
 }
 
 }  // namespace korvid::platform

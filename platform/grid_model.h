@@ -2,9 +2,15 @@
 // counts, the current cell and column widths in twips. The form logic works
 // on this model only; the window's grid control paints it and is told of
 // every change through the observer, so it repaints only what changed.
+//
+// While notices are held (HeldNotices), changes are gathered and told once
+// the hold ends: a load that walks the current cell over every cell and sets
+// every column's width then costs the control one layout, not one scroll and
+// one scroll-bar update per step.
 #pragma once
 
 #include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -14,7 +20,9 @@ class GridModel {
 public:
     // What changed, for the control that shows the model.
     struct Change {
-        enum class Kind { Cell, CurrentCell, Rows, ColumnWidth } kind;
+        // Layout: column widths or many cells changed at once; re-read and
+        // repaint everything.
+        enum class Kind { Cell, CurrentCell, Rows, ColumnWidth, Layout } kind;
         int row = 0;
         int col = 0;
     };
@@ -43,8 +51,42 @@ public:
 
     void SetObserver(Observer observer) { observer_ = std::move(observer); }
 
+    // Holds the observer's notices from construction to destruction (holds
+    // nest); then tells what changed: rows, layout, cells, current cell.
+    class HeldNotices {
+    public:
+        explicit HeldNotices(GridModel& model) : model_(model) { ++model_.held_; }
+        // The notices only repaint: a failure to tell them loses no data.
+        ~HeldNotices() {
+            try {
+                model_.Release();
+            } catch (...) {
+            }
+        }
+        HeldNotices(const HeldNotices&) = delete;
+        HeldNotices& operator=(const HeldNotices&) = delete;
+
+    private:
+        GridModel& model_;
+    };
+
+    // Tells what changed so far while notices are held; they stay held.
+    void TellHeld() {
+        if (held_ > 0) Tell();
+    }
+
 private:
-    void Notify(Change::Kind kind, int row, int col) const;
+    // What changed while notices were held.
+    struct Pending {
+        bool rows = false;
+        bool layout = false;
+        bool current = false;
+        std::vector<std::pair<int, int>> cells;
+    };
+
+    void Notify(Change::Kind kind, int row, int col);
+    void Release();
+    void Tell();
 
     int cols_;
     std::vector<std::vector<std::wstring>> cells_;
@@ -52,6 +94,8 @@ private:
     int row_ = 1;
     int col_ = 0;
     Observer observer_;
+    int held_ = 0;
+    Pending pending_;
 };
 
 }  // namespace korvid::platform

@@ -1,7 +1,8 @@
 // Material: the CAPE-OPEN 1.1 test material object. It takes its compounds
 // from the thread's component table at creation (after the definition form,
 // or the host's definition without it), keeps the phases set present and
-// every value a client sets, and hands them back; it calculates nothing.
+// every value a client sets, and hands them back. It computes no
+// thermodynamics: its calculations leave neutral values (routines.cpp).
 // Every call writes a block to the thread's trace report, and a refused call
 // raises a CapeFailure that the object keeps as its error record.
 //
@@ -171,6 +172,11 @@ private:
                                   Basis basis, std::wstring_view where);
     double MolecularWeight(size_t compound, std::wstring_view purpose) const;
     void RemovePhaseValues(int phase);
+
+    // Of the routines: a calculated property's neutral values, stored and
+    // traced; the overall mole fractions a flash starts from.
+    void StoreNeutral(Place place, const Property& property, CallTrace& trace);
+    std::vector<double> OverallComposition();
 
     int32_t number_ = 0;
     std::wstring name_;

@@ -14,13 +14,23 @@ inline constexpr wchar_t kFrameClassName[] = L"KorvidFrame";
 inline constexpr wchar_t kGridClassName[] = L"KorvidGrid";
 
 // Registered window messages answered by the grid window (no arguments):
-// the current cell as MAKELRESULT(row, col), and the number of rows.
+// the current cell as MAKELRESULT(row, col), and the number of rows, both as
+// the grid shows them to a person.
 inline constexpr wchar_t kGridCurrentCellMessage[] = L"KorvidGridCurrentCell";
 inline constexpr wchar_t kGridRowCountMessage[] = L"KorvidGridRowCount";
 // wParam row, lParam column: where a person sees that cell, as the centre of
 // its visible part in the grid's client coordinates, MAKELRESULT(x, y); -1
 // when no part of it is in view.
 inline constexpr wchar_t kGridCellPointMessage[] = L"KorvidGridCellPoint";
+
+// WM_COPYDATA's dwData for "load this .como file": lpData holds the path
+// in UTF-16 (cbData bytes, a terminating null optional). The form loads it as
+// if it had been chosen in Load's dialog and answers TRUE when the grid was
+// filled; a form busy with a dialog of its own answers FALSE and loads
+// nothing. Programs that fill the form skip the common file dialog this way.
+inline constexpr unsigned long kLoadFileCopyData = 0x4B4C4F44;  // "KLOD"
+// The longest path the form takes so, in characters (the long-path limit).
+inline constexpr unsigned long kLoadFileMaxChars = 32767;
 
 // Control ids. ValidButton, CancelButton and Changefeild are children of
 // Frame2; every other control is a child of the form itself. The ids stay

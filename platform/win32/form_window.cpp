@@ -148,6 +148,8 @@ LRESULT DefinitionFormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_QUERYENDSESSION:
             return Forward([&] { return handler_.OnCloseRequest(*this); }) ? TRUE : FALSE;
+        case WM_COPYDATA:
+            return OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
         case WM_ACTIVATE: OnActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
         case WM_SETFOCUS: OnActivate(true); return 0;
         case WM_SIZE:
@@ -207,6 +209,19 @@ void DefinitionFormWindow::OnCommand(int id, int code) {
             break;
         default: break;  // IDOK / IDCANCEL from Enter and Escape elsewhere: nothing
     }
+}
+
+bool DefinitionFormWindow::OnCopyData(const COPYDATASTRUCT& data) {
+    using form_controls::kLoadFileMaxChars;
+    // A disabled form has a modal dialog of its own open: a person could not
+    // press Load now either.
+    if (data.dwData != form_controls::kLoadFileCopyData || !IsWindowEnabled(hwnd_)) return false;
+    if (!data.lpData || data.cbData % sizeof(wchar_t) != 0) return false;
+    if (data.cbData == 0 || data.cbData / sizeof(wchar_t) > kLoadFileMaxChars + 1) return false;
+    std::wstring path(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t));
+    path.resize(wcsnlen(path.c_str(), path.size()));
+    if (path.empty()) return false;
+    return Forward([&] { return handler_.OnFileHanded(*this, path); });
 }
 
 bool DefinitionFormWindow::OnEditChar(int charCode) {
@@ -366,5 +381,12 @@ FormEnd RunDefinitionFormWindow(DefinitionFormState& state, DefinitionFormHandle
 }
 
 HWND DefinitionFormWindowOfThread() { return t_formWindow; }
+
+void ShowFormGridChanges() {
+    if (!t_formWindow) return;
+    auto* window =
+        reinterpret_cast<DefinitionFormWindow*>(GetWindowLongPtrW(t_formWindow, GWLP_USERDATA));
+    if (window) window->ShowGridChanges();
+}
 
 }  // namespace korvid::platform

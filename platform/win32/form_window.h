@@ -28,4 +28,9 @@ FormEnd RunDefinitionFormWindow(DefinitionFormState& state, DefinitionFormHandle
 // nullptr: the owner the clipboard is opened with.
 HWND DefinitionFormWindowOfThread();
 
+// Shows in the grid of the thread's form what the event being handled has
+// changed so far, before a modal box or dialog stands in front of it; the
+// rest is shown when the event is over.
+void ShowFormGridChanges();
+
 }  // namespace korvid::platform

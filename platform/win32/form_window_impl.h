@@ -24,6 +24,9 @@ public:
     DefinitionFormWindow(const DefinitionFormWindow&) = delete;
     DefinitionFormWindow& operator=(const DefinitionFormWindow&) = delete;
 
+    // The grid shows what the event being handled has changed so far.
+    void ShowGridChanges() { state_.grid.TellHeld(); }
+
     // Shows the form modally until the state says it has closed, or until
     // it cannot go on.
     FormEnd Run();
@@ -57,6 +60,7 @@ private:
     LRESULT OnEditColours(HDC dc);
     void OnActivate(bool active);
     bool OnEditChar(int charCode);
+    bool OnCopyData(const COPYDATASTRUCT& data);
     void RunMessageLoop();
 
     // Runs one handler event between a refresh of the state from the controls
@@ -67,21 +71,24 @@ private:
         RefreshFromControls();
         using Result = std::invoke_result_t<Event>;
         if constexpr (std::is_void_v<Result>) {
-            try {
-                event();
-            } catch (...) {
-                OutputDebugStringW(L"Korvid: a definition form event failed\n");
-            }
+            RunHeld(event);
             Sync();
         } else {
             Result result{};
-            try {
-                result = event();
-            } catch (...) {
-                OutputDebugStringW(L"Korvid: a definition form event failed\n");
-            }
+            RunHeld([&] { result = event(); });
             Sync();
             return result;
+        }
+    }
+    // Runs `event` with the grid's notices held: the grid hears of its
+    // changes once, when it is over.
+    template <typename Event>
+    void RunHeld(Event&& event) {
+        GridModel::HeldNotices held(state_.grid);
+        try {
+            event();
+        } catch (...) {
+            OutputDebugStringW(L"Korvid: a definition form event failed\n");
         }
     }
     void RefreshFromControls();

@@ -132,6 +132,14 @@ void GridControl::OnModelChange(const GridModel::Change& change) {
             ShowCurrent();
             break;
         }
+        case GridModel::Change::Kind::Layout:
+            for (int col = 0; col < static_cast<int>(widths_.size()); ++col) {
+                widths_[col] = TwipsToPixels(model_.ColWidth(col), dpi_);
+            }
+            UpdateScrollBars();
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            SetScroll(Geometry().ScrollToShow(Current(), scroll_));
+            break;
         case GridModel::Change::Kind::ColumnWidth: {
             if (change.col < 0 || change.col >= static_cast<int>(widths_.size())) break;
             const int left = Geometry().CellRect(GridCell{0, change.col}, scroll_).left;
@@ -359,9 +367,9 @@ LRESULT GridControl::CellPoint(int row, int col) const {
 
 LRESULT GridControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == currentCellMessage_ && message != 0) {
-        return MAKELRESULT(model_.Row(), model_.Col());
+        return MAKELRESULT(shownCurrent_.row, shownCurrent_.col);
     }
-    if (message == rowCountMessage_ && message != 0) return model_.Rows();
+    if (message == rowCountMessage_ && message != 0) return shownRows_;
     if (message == cellPointMessage_ && message != 0) {
         return CellPoint(static_cast<int>(wParam), static_cast<int>(lParam));
     }

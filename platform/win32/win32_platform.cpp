@@ -107,8 +107,10 @@ const std::wstring& UserDecimalSeparator() {
 
 // The window that a modal box or dialog of this thread should belong to:
 // the form while it is shown (whether or not the process is in the
-// foreground), else the thread's active window.
+// foreground), else the thread's active window. The form's grid first
+// shows what the event so far has changed: the box stands before it.
 HWND OwnerWindow() {
+    ShowFormGridChanges();
     HWND form = DefinitionFormWindowOfThread();
     if (form && IsWindowVisible(form)) return form;
     HWND active = GetActiveWindow();

@@ -21,6 +21,8 @@ TEST_F(Operations, ArgumentShapes) { RunScript("shapes"); }
 
 TEST_F(Operations, Thermo11StateAndErrors) { RunScript("material11"); }
 
+TEST_F(Operations, Thermo11Routines) { RunScript("material11_routines"); }
+
 class GermanOperations : public CallScriptTest {
 protected:
     GermanOperations() : CallScriptTest(0x0407) {}

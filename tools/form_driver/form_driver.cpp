@@ -355,6 +355,15 @@ bool AnswerFileDialog(HWND form, int button, const std::wstring& path, TargetMon
 
 }  // namespace
 
+bool HandFile(HWND form, const std::wstring& path) {
+    const std::wstring windowsPath = ToWindowsPath(path);
+    COPYDATASTRUCT data{};
+    data.dwData = controls::kLoadFileCopyData;
+    data.cbData = static_cast<DWORD>((windowsPath.size() + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(windowsPath.c_str());
+    return Send(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)) == TRUE;
+}
+
 bool LoadThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,
                        const Deadline& deadline) {
     return AnswerFileDialog(form, controls::LoadButton, path, monitor, deadline);

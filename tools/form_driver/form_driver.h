@@ -106,6 +106,10 @@ private:
     std::set<HWND> answered_;
 };
 
+// Hands `path` to the form, which loads it as if chosen in Load's dialog
+// (WM_COPYDATA, see form_controls.h); true when the grid was filled.
+bool HandFile(HWND form, const std::wstring& path);
+
 // Presses Load on `form`, types `path` into the open dialog and confirms it.
 // Watches the target meanwhile; false when the dialog did not come and go
 // before the deadline.
