@@ -41,6 +41,7 @@ ExitCode FillForm(HWND form, int index, const korvid::autofill::Options& options
     // took three quarters of a creation. A file the form cannot read leaves
     // its reason on the status line, and OK then leaves the form open.
     HandFile(form, options.como);
+    monitor.Poll();  // the load's status line, before typing the name replaces it
     if (!options.save.empty() && !SaveThroughDialog(form, options.save, monitor, deadline)) {
         return kTimedOut;
     }
