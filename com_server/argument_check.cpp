@@ -95,6 +95,13 @@ HRESULT ReadyArguments::Prepare(const std::vector<VARTYPE>& params, bool put,
             continue;
         }
         if (arg.vt == type) continue;
+        if (arg.vt == (VT_BYREF | VT_VARIANT) && arg.pvarVal && arg.pvarVal->vt == type &&
+            !(type & VT_BYREF)) {
+            // A script's variable of the parameter's type: its value is
+            // borrowed (the machinery copies a by-value argument), not copied.
+            arg = *arg.pvarVal;
+            continue;
+        }
         VARIANT* value = Own();
         const HRESULT hr = type == (VT_BYREF | VT_VARIANT)
                                ? VariantCopy(value, &arg)
