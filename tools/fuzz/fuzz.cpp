@@ -396,8 +396,9 @@ int wmain(int argc, wchar_t** argv) {
         object->QueryInterface(iid, reinterpret_cast<void**>(&dispatch));
         AddMembers(dispatch, g_targets.emplace_back(Target{name, dispatch, {}}).members);
     }
-    // The default IDispatch answers the names of the others as well.
-    for (size_t t = 2; t < g_targets.size(); ++t)
+    // The default IDispatch answers the names of the others as well (the
+    // material's is its ICapeThermoMaterial).
+    for (size_t t = g_material ? 2 : 1; t < g_targets.size(); ++t)
         g_targets[0].members.insert(g_targets[0].members.end(), g_targets[t].members.begin(),
                                     g_targets[t].members.end());
     if (g_material) {
