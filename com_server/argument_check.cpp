@@ -17,6 +17,8 @@ HRESULT CopyableType(VARTYPE vt) {
     return hr;
 }
 
+DISPID kPropertyPut = DISPID_PROPERTYPUT;
+
 HRESULT Refuse(HRESULT hr, UINT index, UINT* argErr) {
     if (argErr) *argErr = index;
     return hr;
@@ -67,6 +69,7 @@ HRESULT ReadyArguments::Prepare(const std::vector<VARTYPE>& params, bool put,
     args_.assign(call.rgvarg, call.rgvarg + call.cArgs);
     ready_ = call;
     ready_.rgvarg = args_.data();
+    std::vector<UINT> sources(count);  // the argument of each parameter
     UINT positional = 0;
     for (UINT p = 0; p < count; ++p) {
         // A named argument for the parameter, else the next one in order
@@ -81,6 +84,7 @@ HRESULT ReadyArguments::Prepare(const std::vector<VARTYPE>& params, bool put,
             source = call.cArgs - 1 - positional++;
         }
         if (source == call.cArgs) return DISP_E_BADPARAMCOUNT;
+        sources[p] = source;
 
         const VARTYPE type = params[p];
         VARIANT& arg = args_[source];
@@ -91,6 +95,13 @@ HRESULT ReadyArguments::Prepare(const std::vector<VARTYPE>& params, bool put,
             continue;
         }
         if (arg.vt == type) continue;
+        if (arg.vt == (VT_BYREF | VT_VARIANT) && arg.pvarVal && arg.pvarVal->vt == type &&
+            !(type & VT_BYREF)) {
+            // A script's variable of the parameter's type: its value is
+            // borrowed (the machinery copies a by-value argument), not copied.
+            arg = *arg.pvarVal;
+            continue;
+        }
         VARIANT* value = Own();
         const HRESULT hr = type == (VT_BYREF | VT_VARIANT)
                                ? VariantCopy(value, &arg)
@@ -105,6 +116,19 @@ HRESULT ReadyArguments::Prepare(const std::vector<VARTYPE>& params, bool put,
         } else {
             arg = *value;
         }
+    }
+    // Named arguments go to their places in order: after the method, Wine's
+    // ITypeInfo::Invoke writes an [in, out] parameter back to the argument at
+    // the parameter's place in order, named or not, and so frees a caller's
+    // value there. The value of a put keeps its name, in the first place.
+    if (call.cNamedArgs > (put ? 1u : 0u)) {
+        std::vector<VARIANT> ordered(count);
+        for (UINT p = 0; p < count; ++p) ordered[count - 1 - p] = args_[sources[p]];
+        args_ = std::move(ordered);
+        ready_.rgvarg = args_.data();
+        ready_.cArgs = count;
+        ready_.cNamedArgs = put ? 1 : 0;
+        ready_.rgdispidNamedArgs = put ? &kPropertyPut : nullptr;
     }
     return S_OK;
 }

@@ -34,16 +34,27 @@ std::optional<com::ArrayArg> ListOf(const VARIANT& value, Argument argument,
     return array;
 }
 
-// Element `index` of `array`, checked to be of the kind `accepts` takes.
+// Element `index` of `array`, checked to be of the kind `accepts` takes. An
+// array of variants is read in place: a copy of an element that no VARIANT
+// may hold would fail before the check could refuse it. An element of another
+// type is copied into `held`.
 template <typename Accepts>
-com::Variant CheckedElement(const com::ArrayArg& array, LONG index, Argument argument,
-                            std::wstring_view kind, Accepts accepts) {
-    com::Variant element = array.Element(index);
-    if (!accepts(com::Deref(*element).vt)) {
+const VARIANT& CheckedElement(const com::ArrayArg& array, LONG index, Argument argument,
+                              std::wstring_view kind, Accepts accepts, com::Variant& held) {
+    const VARIANT* element = nullptr;
+    if (array.ElementType() == VT_VARIANT && array.psa()->pvData) {
+        element =
+            static_cast<const VARIANT*>(array.psa()->pvData) + (int64_t{index} - array.Lower());
+    } else {
+        held = array.Element(index);
+        element = &*held;
+    }
+    const VARIANT& value = com::Deref(*element);
+    if (!accepts(value.vt)) {
         RaiseInvalid(argument, L"element " + std::to_wstring(index) + L" is no " +
                                    std::wstring(kind));
     }
-    return element;
+    return value;
 }
 
 }  // namespace
@@ -53,10 +64,16 @@ std::optional<std::vector<std::wstring>> TextList(const VARIANT& value, Argument
     if (!array) return std::nullopt;
     std::vector<std::wstring> texts;
     const LCID lcid = platform::CurrentPlatform().Lcid();
+    if (array->ElementType() == VT_BSTR) {  // no element to check, none to copy
+        for (LONG k = array->Lower(); k <= array->Upper(); ++k)
+            texts.push_back(array->ElementAsText(k, lcid));
+        return texts;
+    }
     for (LONG k = array->Lower(); k <= array->Upper(); ++k) {
-        const com::Variant element = CheckedElement(*array, k, argument, L"text",
-                                                    [](VARTYPE vt) { return vt == VT_BSTR; });
-        texts.push_back(com::ToText(com::Deref(*element), lcid));
+        com::Variant held;
+        const VARIANT& element = CheckedElement(*array, k, argument, L"text",
+                                                [](VARTYPE vt) { return vt == VT_BSTR; }, held);
+        texts.push_back(com::ToText(element, lcid));
     }
     return texts;
 }
@@ -65,11 +82,23 @@ std::vector<double> NumberList(const VARIANT& value, Argument argument) {
     const auto array = ListOf(value, argument, L"numbers");
     if (!array) RaiseInvalid(argument, L"is UNDEFINED: an array of numbers is expected");
     std::vector<double> numbers;
+    if (array->HasElements())
+        numbers.reserve(static_cast<size_t>(int64_t{array->Upper()} - array->Lower() + 1));
     const LCID lcid = platform::CurrentPlatform().Lcid();
+    if (array->ElementType() != VT_VARIANT) {
+        // One element type for all: checked once, the numbers read in place.
+        if (array->HasElements() && !IsNumericType(array->ElementType()))
+            RaiseInvalid(argument,
+                         L"element " + std::to_wstring(array->Lower()) + L" is no number");
+        for (LONG k = array->Lower(); k <= array->Upper(); ++k)
+            numbers.push_back(array->ElementAsDouble(k, lcid));
+        return numbers;
+    }
     for (LONG k = array->Lower(); k <= array->Upper(); ++k) {
-        const com::Variant element =
-            CheckedElement(*array, k, argument, L"number", IsNumericType);
-        numbers.push_back(com::ToDouble(com::Deref(*element), lcid));
+        com::Variant held;
+        const VARIANT& element =
+            CheckedElement(*array, k, argument, L"number", IsNumericType, held);
+        numbers.push_back(com::ToDouble(element, lcid));
     }
     return numbers;
 }

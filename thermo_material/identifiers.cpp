@@ -64,8 +64,18 @@ constexpr std::array<CompoundConstant, 11> kCompoundConstants = {{
 
 bool SameIdentifier(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size()) return false;
-    auto& platform = platform::CurrentPlatform();
-    return platform.UpperCase(a) == platform.UpperCase(b);
+    // ASCII letters fold alike in every locale: compared here, without a copy.
+    // Anything beyond ASCII goes to the locale's upper case.
+    for (size_t k = 0; k < a.size(); ++k) {
+        const wchar_t x = a[k], y = b[k];
+        if (x >= 0x80 || y >= 0x80) {
+            auto& platform = platform::CurrentPlatform();
+            return platform.UpperCase(a) == platform.UpperCase(b);
+        }
+        if (x != y && ((x | 0x20) != (y | 0x20) || (x | 0x20) < L'a' || (x | 0x20) > L'z'))
+            return false;
+    }
+    return true;
 }
 
 const Property* FindProperty(std::wstring_view name, PropertyScope scope) {

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -165,6 +166,9 @@ private:
     void CheckLength(const Property& property, const std::vector<double>& values,
                      Argument argument);
 
+    // The key of `property`'s values at `place` in `basis`, built in key_,
+    // whose capacity stays: a lookup allocates nothing.
+    const std::pair<Place, std::wstring>& KeyOf(Place place, const Property& property, Basis basis);
     void Store(Place place, const Property& property, Basis basis, std::vector<double> values);
     std::vector<double> Read(Place place, const Property& property, Basis basis,
                              std::wstring_view where);
@@ -185,6 +189,7 @@ private:
     // The phases present, in the order last set, with their statuses.
     std::vector<std::pair<size_t, long>> present_;
     Values values_;
+    std::pair<Place, std::wstring> key_;
     ErrorRecord error_;
     // Shared by a material and the working copies made from it: the report
     // file the form opened closes when the last of them goes.
@@ -215,6 +220,8 @@ auto Material::Traced(const Operation& op, Body&& body)
         Failed(op, failure);
     } catch (const RaisedError& error) {
         Failed(op, AsCapeFailure(error));
+    } catch (const std::bad_alloc&) {
+        Failed(op, AsCapeFailure(RaisedError{7, kMaterialSource, L"Out of memory"}));
     }
 }
 

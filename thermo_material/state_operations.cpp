@@ -1,6 +1,7 @@
 // ICapeThermoMaterial: the phases present and the values set on them, read
 // back as they were set; flow, totalFlow and fraction convert between Mole
 // and Mass through the compounds' molecular weights.
+#include <array>
 #include <utility>
 
 #include "thermo_material/material.h"
@@ -13,6 +14,17 @@ constexpr long kAtEquilibrium = 1;
 
 std::wstring PlaceText(std::wstring_view property, std::wstring_view where) {
     return std::wstring(property) + L" " + std::wstring(where);
+}
+
+// "of phase <label>", as messages place a phase's values: made once, not per call.
+std::wstring_view OfPhase(size_t phase) {
+    static const auto texts = [] {
+        std::array<std::wstring, kPhases.size()> made;
+        for (size_t k = 0; k < made.size(); ++k)
+            made[k] = L"of phase " + std::wstring(kPhases[k].label);
+        return made;
+    }();
+    return texts[phase];
 }
 
 }  // namespace
@@ -68,23 +80,31 @@ void Material::CheckLength(const Property& property, const std::vector<double>& 
 
 // --- The values --------------------------------------------------------------------
 
+const std::pair<Material::Place, std::wstring>& Material::KeyOf(Place place,
+                                                                const Property& property,
+                                                                Basis basis) {
+    key_.first = place;
+    key_.second.assign(property.name);
+    // A property kept per basis keeps each basis apart; the others hold one value.
+    if (property.basis == BasisUse::Kept)
+        key_.second.append(basis == Basis::Mass ? L"|Mass" : L"|Mole");
+    return key_;
+}
+
 void Material::Store(Place place, const Property& property, Basis basis,
                      std::vector<double> values) {
-    const std::wstring key(property.name);
-    // A property kept per basis keeps each basis apart; the others hold one value.
-    std::wstring slot = property.basis == BasisUse::Kept
-                            ? key + (basis == Basis::Mass ? L"|Mass" : L"|Mole")
-                            : key;
-    values_[{place, slot}] = Stored{std::move(values), basis};
+    const auto& key = KeyOf(place, property, basis);
+    const auto found = values_.find(key);
+    if (found != values_.end()) {
+        found->second = Stored{std::move(values), basis};
+    } else {
+        values_.emplace(key, Stored{std::move(values), basis});
+    }
 }
 
 std::vector<double> Material::Read(Place place, const Property& property, Basis basis,
                                    std::wstring_view where) {
-    const std::wstring key(property.name);
-    std::wstring slot = property.basis == BasisUse::Kept
-                            ? key + (basis == Basis::Mass ? L"|Mass" : L"|Mole")
-                            : key;
-    const auto found = values_.find({place, slot});
+    const auto found = values_.find(KeyOf(place, property, basis));
     if (found == values_.end()) {
         std::wstring text = L"The " + PlaceText(property.name, where) + L" was never set";
         if (property.basis == BasisUse::Kept) {
@@ -135,7 +155,7 @@ std::vector<double> Material::Converted(Place place, const Property& property,
     }
     // totalFlow: through the mean molecular weight of the place's mole fractions.
     const Property& fraction = *FindProperty(L"fraction", kSinglePhase);
-    const auto found = values_.find({place, std::wstring(fraction.name)});
+    const auto found = values_.find(KeyOf(place, fraction, Basis::Mole));
     if (found == values_.end()) {
         Raise(kECapeThrmPropertyNotAvailable,
               L"The fraction " + std::wstring(where) + L" was never set: " + purpose);
@@ -313,8 +333,8 @@ void Material::GetSinglePhaseProp(std::wstring_view property, std::wstring_view 
         const Property& p = CheckProperty(property, kSinglePhase, {L"property", 1});
         const size_t phase = CheckPresentPhase(phaseLabel, {L"phaseLabel", 2});
         const Basis b = CheckBasis(p, basis, {L"basis", 3});
-        const std::vector<double> values = Read(Place{static_cast<int>(phase)}, p, b,
-                                                L"of phase " + std::wstring(kPhases[phase].label));
+        const std::vector<double> values =
+            Read(Place{static_cast<int>(phase)}, p, b, OfPhase(phase));
         trace.Numbers(L"results", values);
         com::MakeDoubleArray(values).DetachTo(results);
     });
@@ -326,7 +346,7 @@ void Material::GetTPFraction(std::wstring_view phaseLabel, double* temperature, 
     Traced(KORVID_OPERATION(ICapeThermoMaterial, GetTPFraction), [&](CallTrace& trace) {
         trace.Text(L"phaseLabel", phaseLabel);
         const Place place{static_cast<int>(CheckPresentPhase(phaseLabel, {L"phaseLabel", 1}))};
-        const std::wstring where = L"of phase " + std::wstring(kPhases[place.first].label);
+        const std::wstring_view where = OfPhase(static_cast<size_t>(place.first));
         const double t =
             Read(place, *FindProperty(L"temperature", kSinglePhase), Basis::Undefined, where)[0];
         const double p =

@@ -8,6 +8,10 @@
 // each figure is its best round. A last line splits a traced call's cost: its trace text
 // built but not written, over the same call with reporting off.
 //
+// Before them the CAPE-OPEN 1.1 class's SetOverallProp, GetOverallProp and
+// GetSinglePhaseProp, measured the same way against the floors of a material
+// of their own (material.cpp).
+//
 // Last, it counts the heap allocations of each call, traced and untraced:
 // those of the C++ code (the object's logic is linked into this program,
 // whose operator new counts) and those of the task allocator (BSTRs and
@@ -37,6 +41,7 @@
 #include "component_definition/module_state.h"
 #include "tests/support/allocation_spy.h"
 #include "tools/bench/bench_platform.h"
+#include "tools/bench/timing.h"
 
 // Every C++ allocation of this program, the object's logic included. (The
 // replaced operators pair malloc with free; GCC cannot see that pairing
@@ -58,103 +63,38 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 namespace {
 
 using korvid::com::Variant;
+using namespace korvid::bench;
 
-int g_rounds = 25;
-int g_scale = 1;
+// Counts the task allocator's blocks from its first use to the end.
+korvid::testing::AllocationSpy g_spy;
 
-[[noreturn]] void Fail(const char* what, HRESULT hr) {
-    std::fprintf(stderr, "korvid-bench: %s failed (0x%08lX)\n", what,
-                 static_cast<unsigned long>(hr));
-    std::exit(2);
-}
+}  // namespace
 
-void Check(const char* what, HRESULT hr) {
-    if (FAILED(hr)) Fail(what, hr);
-}
-
-// One quantity to time: `iterations` calls of `body` per round, with the
-// report switch as `reporting` says.
-struct Measure {
-    int iterations;
-    bool reporting;
-    std::function<void()> body;
-    double best = 1e300;  // ns per call, best round
-};
-
-// Times every measure once per round, round-robin, so that floors and calls
-// see the same moments of a busy machine; keeps each one's best round.
-void RunRounds(std::vector<Measure*> measures, bool& reportOn) {
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    for (Measure* m : measures) {  // warm up
-        reportOn = m->reporting;
-        for (int k = 0; k < m->iterations / 10 + 1; ++k) m->body();
-    }
-    for (int round = 0; round < g_rounds; ++round) {
-        for (Measure* m : measures) {
-            reportOn = m->reporting;
-            const int iterations = m->iterations * g_scale;
-            QueryPerformanceCounter(&start);
-            for (int k = 0; k < iterations; ++k) m->body();
-            QueryPerformanceCounter(&end);
-            const double ns = static_cast<double>(end.QuadPart - start.QuadPart) * 1e9 /
-                              static_cast<double>(frequency.QuadPart) / iterations;
-            m->best = std::min(m->best, ns);
-        }
+void korvid::bench::PrintAllocations(const char* title, const std::vector<const char*>& names,
+                                     const std::vector<std::function<void()>>& bodies) {
+    // Every BSTR reaches the task allocator.
+    static const bool spying =
+        (korvid::testing::DisableBstrCache(), SUCCEEDED(CoRegisterMallocSpy(&g_spy)));
+    if (!spying) Fail("CoRegisterMallocSpy", E_FAIL);
+    auto allocationsOf = [&](bool reporting, const std::function<void()>& call) {
+        constexpr int kCalls = 200;
+        korvid::component_definition::Module1().g_reportOn = reporting;
+        call();  // buffers reach their size
+        const long cppBefore = g_cppAllocations;
+        const size_t taskBefore = g_spy.Allocations();
+        for (int k = 0; k < kCalls; ++k) call();
+        return static_cast<double>(g_cppAllocations - cppBefore +
+                                   static_cast<long>(g_spy.Allocations() - taskBefore)) /
+               kCalls;
+    };
+    std::printf("\n%-34s %9s %9s\n", title, "untraced", "traced");
+    for (size_t k = 0; k < bodies.size(); ++k) {
+        std::printf("%-34s %9.2f %9.2f\n", names[k], allocationsOf(false, bodies[k]),
+                    allocationsOf(true, bodies[k]));
     }
 }
 
-// Arguments of a script: by-reference variants, the last one first.
-class ScriptArgs {
-public:
-    explicit ScriptArgs(std::vector<VARIANT*> args) : refs_(args.size()) {
-        for (size_t k = 0; k < args.size(); ++k) {
-            VARIANT& ref = refs_[args.size() - 1 - k];
-            VariantInit(&ref);
-            ref.vt = VT_BYREF | VT_VARIANT;
-            ref.pvarVal = args[k];
-        }
-        params_ = DISPPARAMS{refs_.data(), nullptr, static_cast<UINT>(refs_.size()), 0};
-    }
-    DISPPARAMS* params() { return &params_; }
-
-private:
-    std::vector<VARIANT> refs_;
-    DISPPARAMS params_;
-};
-
-DISPID IdOf(IDispatch* dispatch, const wchar_t* name) {
-    DISPID id = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    Check("GetIDsOfNames", dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
-    return id;
-}
-
-LONGLONG FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-struct Row {
-    const char* label;
-    double ns;
-    double floor;
-    const char* floorName;
-    double target;
-};
-
-// A row without a target (0) is there for comparison.
-void Print(const Row& row) {
-    const double ratio = row.ns / row.floor;
-    std::printf("%-34s %9.1f ns  %6.2fx ", row.label, row.ns, ratio);
-    if (row.target > 0) {
-        std::printf("%-28s target %.1fx  %s\n", row.floorName, row.target,
-                    ratio <= row.target ? "met" : "MISSED");
-    } else {
-        std::printf("%s\n", row.floorName);
-    }
-}
+namespace {
 
 // Creation without the form through COM, as a host makes an object: the
 // median of CoCreateInstance + Release, KORVID_COMO naming a file of the
@@ -226,6 +166,9 @@ int main(int argc, char** argv) {
     const std::wstring folder = platform.ReportFolder();
     const std::wstring reportPath = folder + L"\\korvid-bench.txt";
     const std::wstring scratchPath = folder + L"\\korvid-bench-writefile.tmp";
+    // The CAPE-OPEN 1.1 class first, with an object of its own and the same report name.
+    BenchMaterial(platform, reportPath);
+    DeleteFileW(reportPath.c_str());
 
     ICapeThermoMaterialObject* thermo = nullptr;
     Check("creating the object",
@@ -422,31 +365,9 @@ int main(int argc, char** argv) {
                 "trace text built, not written", textSetVtableM.best - offSetVtable,
                 textGetVtableM.best - offGetVtable);
 
-    // Heap allocations per call, with the BSTR cache off so that every BSTR
-    // reaches the task allocator.
-    korvid::testing::DisableBstrCache();
-    korvid::testing::AllocationSpy spy;
-    Check("CoRegisterMallocSpy", CoRegisterMallocSpy(&spy));
-    auto allocationsOf = [&](bool reporting, const std::function<void()>& call) {
-        constexpr int kCalls = 200;
-        korvid::component_definition::Module1().g_reportOn = reporting;
-        call();  // buffers reach their size
-        const long cppBefore = g_cppAllocations;
-        const size_t taskBefore = spy.Allocations();
-        for (int k = 0; k < kCalls; ++k) call();
-        return static_cast<double>(g_cppAllocations - cppBefore +
-                                   static_cast<long>(spy.Allocations() - taskBefore)) /
-               kCalls;
-    };
-    std::printf("\n%-34s %9s %9s\n", "heap allocations per call", "untraced", "traced");
-    const char* const names[] = {"SetProp vtable", "GetProp vtable", "SetProp Invoke",
-                                 "GetProp Invoke"};
-    const std::function<void()> bodies[] = {setVtable, getVtable, setInvoke, getInvoke};
-    for (size_t k = 0; k < 4; ++k) {
-        std::printf("%-34s %9.2f %9.2f\n", names[k], allocationsOf(false, bodies[k]),
-                    allocationsOf(true, bodies[k]));
-    }
-    CoRevokeMallocSpy();
+    PrintAllocations("heap allocations per call",
+                     {"SetProp vtable", "GetProp vtable", "SetProp Invoke", "GetProp Invoke"},
+                     {setVtable, getVtable, setInvoke, getInvoke});
 
     CloseHandle(scratch);
     DeleteFileW(scratchPath.c_str());
@@ -458,6 +379,9 @@ int main(int argc, char** argv) {
     SysFreeString(phase);
     SysFreeString(calcType);
     SysFreeString(basis);
+    MaterialAllocations();
+    DeleteFileW(reportPath.c_str());
+    CoRevokeMallocSpy();
     HeadlessCreation(folder);
     korvid::platform::SetPlatform(nullptr);
     CoUninitialize();

@@ -1,6 +1,9 @@
 // korvid-fuzz: random calls of Korvid.Tessel by name through IDispatch::Invoke
 // on the default IDispatch, ICapeThermoMaterialObject and ICapeIdentification
-// (every member but Duplicate and CreateMaterialObject, which open a form).
+// (every member but Duplicate and CreateMaterialObject, which open a form);
+// with --material of Korvid.Material on its default IDispatch and each of its
+// interfaces, half of the arguments made to fit their parameter's name
+// (material_calls.cpp), [in, out] ones by reference to old content.
 // Call k is built from (seed, k) alone: it replays by itself. A call ends in
 // S_OK or a failure that leaves pVarResult Empty and keeps no reference to an
 // object passed in; DISP_E_EXCEPTION comes with 0x800A0000 + n, a source and a
@@ -11,25 +14,39 @@
 // after one call of each operation with 100,000-element lists (unless
 // --no-huge); a failure is an HRESULT with its error information and no
 // result, and no task allocator block is left once the object is gone.
-//   korvid-fuzz.exe [--calls N] [--seed S] [--from N --count K] [--verbose]
-//                   [--vtable [--no-huge]]
+// Korvid.Material's failures are its published HRESULTs with its source, a
+// description and the same code in its error record; a failure clears its
+// [in, out] results, and their old content is freed.
+//   korvid-fuzz.exe [--material] [--calls N] [--seed S] [--from N --count K]
+//                   [--verbose] [--vtable [--no-huge]]
 // Exit code: 0 passed, 1 a check failed, 3 crash, 4 hang, 5 set-up.
 #include <algorithm>
 #include <map>
 
-#include "tests/e2e/clients/client.h"
+#include "KorvidThermo11_h.h"
 #include "tests/support/allocation_spy.h"
+#include "tools/fuzz/fuzz.h"
 #include "tools/form_driver/time_scale.h"
 #include "tools/soak/process_memory.h"
 
 using namespace korvid::e2e;
 using namespace korvid::fuzz;
 
-namespace {
+namespace korvid::fuzz {
 
-// The call in progress, for the crash filter and the watchdog.
+Stranger g_stranger, g_old;
 volatile LONG g_index = -1;
 std::string g_call;
+std::map<std::string, long> g_outcomes;
+long g_failed = 0;
+
+void Fail(const std::string& what) {
+    if (++g_failed <= 50) std::printf("FAIL: %s: %s\n", what.c_str(), g_call.c_str());
+}
+
+}  // namespace korvid::fuzz
+
+namespace {
 
 void ReportAndEnd(const char* what, DWORD code, UINT exitCode) {
     std::printf("\n%s 0x%08lX in call %ld: %s\n", what, code, static_cast<long>(g_index),
@@ -38,28 +55,7 @@ void ReportAndEnd(const char* what, DWORD code, UINT exitCode) {
     TerminateProcess(GetCurrentProcess(), exitCode);
 }
 
-// An object of the caller's that the arguments pass around: it answers no
-// member and counts its references, so that none may be kept.
-struct Stranger final : IDispatch {
-    LONG refs = 1;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ? this : nullptr;
-        return *out ? AddRef(), S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs); }
-    ULONG STDMETHODCALLTYPE Release() override { return InterlockedDecrement(&refs); }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        return *info = nullptr, DISP_E_BADINDEX;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
-    }
-} g_stranger;
+bool g_material = false;  // Korvid.Material under test, else Korvid.Tessel
 
 // A member as its interface's type information declares it: its name, its
 // invocation kind and the names of its arguments; the interfaces called.
@@ -67,6 +63,7 @@ struct Member {
     std::wstring name;
     WORD kind;
     std::vector<std::wstring> params;
+    std::vector<bool> inOut;  // by parameter: [in, out]
 };
 struct Target {
     const char* name;
@@ -93,8 +90,11 @@ void AddMembers(IDispatch* dispatch, std::vector<Member>& members) {
             func->cParams -
             (func->cParams && (func->lprgelemdescParam[func->cParams - 1].paramdesc.wParamFlags &
                                PARAMFLAG_FRETVAL));
-        Member member{names[0], WORD(func->invkind), {names + 1, names + std::max(count, 1u)}};
+        Member member{names[0], WORD(func->invkind), {names + 1, names + std::max(count, 1u)}, {}};
         member.params.resize(args, L"value");
+        for (UINT k = 0; k < args; ++k)
+            member.inOut.push_back(func->lprgelemdescParam[k].paramdesc.wParamFlags &
+                                   PARAMFLAG_FOUT);
         if (func->memid < 0x60000000 && member.name != L"Duplicate" &&
             member.name != L"CreateMaterialObject")
             members.push_back(std::move(member));
@@ -114,12 +114,6 @@ constexpr WORD kAnyFlags[] = {0,
                               DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF,
                               0x20};
 constexpr DISPID kNamedIds[] = {0, 1, 2, 5, 7, -1, DISPID_PROPERTYPUT, 1000};
-long g_failed = 0;
-std::map<std::string, long> g_outcomes;
-
-void Fail(const std::string& what) {
-    if (++g_failed <= 50) std::printf("FAIL: %s: %s\n", what.c_str(), g_call.c_str());
-}
 
 ICapeThermoMaterialObject* mo = nullptr;
 ICapeIdentification* ident = nullptr;
@@ -167,7 +161,7 @@ const Operation kOps[] = {
 
 // Call k through a vtable, or operation k with huge lists when `huge`.
 void VtableCall(uint64_t seed, LONG index, bool huge) {
-    Random random(seed * 0x9E3779B97F4A7C15ull + static_cast<uint64_t>(index));
+    Random random = RandomOf(seed, index);
     const ArgumentMaker maker{&g_stranger};
     Args x;
     const size_t op = huge ? size_t(index) : random.Below(std::size(kOps));
@@ -196,16 +190,20 @@ void VtableCall(uint64_t seed, LONG index, bool huge) {
     if (HRESULT_FACILITY(hr) == FACILITY_CONTROL &&
         (info.back() != '"' || info.substr(info.size() - 4) == "| \"\""))
         Fail(Hex(hr) + " without error information: " + info);
-    if (FAILED(hr) && g_stranger.refs != refs)
+    if (FAILED(hr) && g_stranger.refs > refs)
         Fail("a failed call kept references to an object passed in");
     ++g_outcomes["vtable " + Hex(hr)];
     SetErrorInfo(0, nullptr);
 }
 
 void Call(uint64_t seed, LONG index, bool verbose) {
-    Random random(seed * 0x9E3779B97F4A7C15ull + static_cast<uint64_t>(index));
+    Random random = RandomOf(seed, index);
     const ArgumentMaker maker{&g_stranger};
-    Target& target = g_targets[random.Percent(40) ? 0 : random.Percent(75) ? 1 : 2];
+    const uint32_t others = static_cast<uint32_t>(g_targets.size() - 1);
+    Target& target = g_targets[random.Percent(40)   ? 0
+                               : g_material         ? 1 + random.Below(others)
+                               : random.Percent(75) ? 1
+                                                    : 2];
     const Member& member =
         target.members[random.Below(static_cast<uint32_t>(target.members.size()))];
     // The invocation kind: the member's, as a script sends it, or anything.
@@ -225,7 +223,14 @@ void Call(uint64_t seed, LONG index, bool verbose) {
         random.Percent(10) ? random.Below(8) : static_cast<UINT>(member.params.size());
     CallArguments call;
     call.args.resize(count);
-    for (VARIANT& arg : call.args) maker.Fill(random, &arg, 0, true, call);
+    if (g_material) material::NewCall(random);
+    for (UINT k = 0; k < count; ++k) {  // the last argument first
+        const UINT param = count - 1 - k;
+        if (!g_material || param >= member.params.size() || !random.Percent(50) ||
+            !material::Plausible(member.params[param], member.inOut[param], random, &call.args[k],
+                                 call))
+            maker.Fill(random, &call.args[k], 0, true, call);
+    }
     if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && count > 0 &&
         random.Percent(90)) {
         call.named.push_back(DISPID_PROPERTYPUT);
@@ -274,13 +279,18 @@ void Call(uint64_t seed, LONG index, bool verbose) {
                                      wantArgErr ? &argErr : nullptr);
         if (hr == DISP_E_EXCEPTION && wantExcep && e.pfnDeferredFillIn) e.pfnDeferredFillIn(&e);
         result = Hex(hr) + (hr == DISP_E_EXCEPTION && wantExcep ? "/" + Hex(e.scode) : "");
-        if (hr == DISP_E_EXCEPTION && wantExcep &&
+        if (hr == DISP_E_EXCEPTION && wantExcep && g_material) {
+            const std::string problem =
+                material::FailureProblem(e.scode, e.bstrSource, e.bstrDescription);
+            if (!problem.empty()) Fail(problem);
+        }
+        if (hr == DISP_E_EXCEPTION && wantExcep && !g_material &&
             (HRESULT_FACILITY(e.scode) != FACILITY_CONTROL || !FAILED(e.scode)))
             Fail("exception " + Hex(e.scode) + " is no 0x800A0000 + n");
         if (hr == DISP_E_EXCEPTION && wantExcep &&
             (!e.bstrSource || !*e.bstrSource || !e.bstrDescription || !*e.bstrDescription))
             Fail("exception without a source or a description");
-        if (FAILED(hr) && g_stranger.refs != refs)
+        if (FAILED(hr) && g_stranger.refs > refs)
             Fail("a failed call kept references to an object passed in");
         if ((hr != S_OK && !FAILED(hr)) || hr == E_NOTIMPL) Fail("result " + Hex(hr));
         if (FAILED(hr) && value.vt != VT_EMPTY) Fail("pVarResult not Empty after " + Hex(hr));
@@ -294,6 +304,17 @@ void Call(uint64_t seed, LONG index, bool verbose) {
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
+    // Where: the module and the offset in it, to read against its debug information.
+    void* at = info->ExceptionRecord->ExceptionAddress;
+    HMODULE module = nullptr;
+    wchar_t name[MAX_PATH] = L"?";
+    GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        static_cast<LPCWSTR>(at), &module);
+    if (module) GetModuleFileNameW(module, name, MAX_PATH);
+    std::printf(
+        "\nat %ls+0x%llx", name,
+        static_cast<unsigned long long>(static_cast<char*>(at) - reinterpret_cast<char*>(module)));
     ReportAndEnd("CRASH: exception", info->ExceptionRecord->ExceptionCode, 3);
     return EXCEPTION_EXECUTE_HANDLER;
 }
@@ -322,6 +343,8 @@ int wmain(int argc, wchar_t** argv) {
         const std::wstring option = argv[k];
         if (option == L"--verbose")
             verbose = true;
+        else if (option == L"--material")
+            g_material = true;
         else if (option == L"--vtable")
             vtable = true;
         else if (option == L"--no-huge")
@@ -334,8 +357,8 @@ int wmain(int argc, wchar_t** argv) {
             count = std::wcstol(argv[++k], nullptr, 10);
         else {
             std::fprintf(stderr,
-                         "usage: korvid-fuzz.exe [--calls N] [--seed S] [--from N --count K] "
-                         "[--verbose] [--vtable [--no-huge]]\n");
+                         "usage: korvid-fuzz.exe [--material] [--calls N] [--seed S] "
+                         "[--from N --count K] [--verbose] [--vtable [--no-huge]]\n");
             return 5;
         }
     }
@@ -344,24 +367,53 @@ int wmain(int argc, wchar_t** argv) {
     CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IUnknown* object = nullptr;
-    if (Create(&object) != S_OK) return 5;
-    const IID* iids[] = {&IID_IDispatch, &IID_ICapeThermoMaterialObject, &IID_ICapeIdentification};
-    for (const char* name : {"IDispatch", "ICapeThermoMaterialObject", "ICapeIdentification"}) {
+    CLSID clsid{};
+    if (FAILED(CLSIDFromProgID(g_material ? L"Korvid.Material" : L"Korvid.Tessel", &clsid)) ||
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)) != S_OK)
+        return 5;
+    // The interfaces called by name, the default IDispatch first.
+    const std::pair<const char*, IID> tesselFaces[] = {
+        {"IDispatch", IID_IDispatch},
+        {"ICapeThermoMaterialObject", IID_ICapeThermoMaterialObject},
+        {"ICapeIdentification", IID_ICapeIdentification}};
+    const std::pair<const char*, IID> materialFaces[] = {
+        {"IDispatch", IID_IDispatch},
+        {"ICapeThermoMaterial", IID_ICapeThermoMaterial},
+        {"ICapeThermoCompounds", IID_ICapeThermoCompounds},
+        {"ICapeThermoPhases", IID_ICapeThermoPhases},
+        {"ICapeThermoUniversalConstant", IID_ICapeThermoUniversalConstant},
+        {"ICapeThermoPropertyRoutine", IID_ICapeThermoPropertyRoutine},
+        {"ICapeThermoEquilibriumRoutine", IID_ICapeThermoEquilibriumRoutine},
+        {"ICapeIdentification", IID_ICapeIdentification},
+        {"ECapeRoot", IID_ECapeRoot},
+        {"ECapeUser", IID_ECapeUser},
+        {"ECapeBadArgument", IID_ECapeBadArgument},
+        {"ECapeBadInvOrder", IID_ECapeBadInvOrder}};
+    for (const auto& [name, iid] :
+         g_material ? std::vector(std::begin(materialFaces), std::end(materialFaces))
+                    : std::vector(std::begin(tesselFaces), std::end(tesselFaces))) {
         IDispatch* dispatch = nullptr;
-        object->QueryInterface(*iids[g_targets.size()], reinterpret_cast<void**>(&dispatch));
+        object->QueryInterface(iid, reinterpret_cast<void**>(&dispatch));
         AddMembers(dispatch, g_targets.emplace_back(Target{name, dispatch, {}}).members);
     }
-    // The default IDispatch answers the other two's names as well.
-    for (size_t t : {1, 2})
+    // The default IDispatch answers the names of the others as well (the
+    // material's is its ICapeThermoMaterial).
+    for (size_t t = g_material ? 2 : 1; t < g_targets.size(); ++t)
         g_targets[0].members.insert(g_targets[0].members.end(), g_targets[t].members.begin(),
                                     g_targets[t].members.end());
-    object->QueryInterface(IID_PPV_ARGS(&mo));
-    object->QueryInterface(IID_PPV_ARGS(&ident));
-    object->QueryInterface(IID_PPV_ARGS(&tessel));
+    if (g_material) {
+        material::Attach(object);
+    } else {
+        object->QueryInterface(IID_PPV_ARGS(&mo));
+        object->QueryInterface(IID_PPV_ARGS(&ident));
+        object->QueryInterface(IID_PPV_ARGS(&tessel));
+    }
+    const size_t operations = g_material ? material::Operations() : std::size(kOps);
+    auto* vtableCall = g_material ? &material::VtableCall : &VtableCall;
     // Huge lists before the malloc spy, which keeps the allocator's blocks in a
     // list; through the vtables the spy comes after a warm-up that loads what
     // OLE Automation loads once for good, and no block may then stay.
-    for (size_t op = 0; vtable && huge && op < std::size(kOps); ++op) VtableCall(seed, op, true);
+    for (size_t op = 0; vtable && huge && op < operations; ++op) vtableCall(seed, LONG(op), true);
     korvid::testing::AllocationSpy spy;
     if (!vtable) CoRegisterMallocSpy(&spy);
     // Memory is compared from the end of a warm-up, a tenth of the calls: the
@@ -372,7 +424,7 @@ int wmain(int argc, wchar_t** argv) {
     for (LONG k = 1; k <= count; ++k) {
         if (vtable && k == 501) CoRegisterMallocSpy(&spy);
         if (vtable)
-            VtableCall(seed, from + k - 1, false);
+            vtableCall(seed, from + k - 1, false);
         else
             Call(seed, from + k - 1, verbose);
         if (k == warmUp || k == count) {
@@ -397,12 +449,16 @@ int wmain(int argc, wchar_t** argv) {
               "task allocator blocks flat (BSTRs in the BSTR cache count as live)");
     }
     for (Target& target : g_targets) target.dispatch->Release();
-    for (IUnknown* face : std::initializer_list<IUnknown*>{mo, ident, tessel}) face->Release();
+    for (IUnknown* face : std::initializer_list<IUnknown*>{mo, ident, tessel})
+        if (face) face->Release();
+    if (g_material) material::Detach();
     Check(object->Release() == 0, "the object goes with its last reference");
     Check(!vtable || spy.Live() == 0,
           "no task allocator block left: " + std::to_string(spy.Live()));
     Check(g_stranger.refs == 1,
           "every reference to the caller's object given back: " + std::to_string(g_stranger.refs));
+    Check(g_old.refs == 1, "the old content of every [in, out] result freed: " +
+                               std::to_string(g_old.refs - 1) + " references left");
     CoRevokeMallocSpy();
     Check(ServerCanUnload() == S_OK, "DllCanUnloadNow answers S_OK");
     CoUninitialize();

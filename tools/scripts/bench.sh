@@ -5,8 +5,9 @@
 # a whole headless run of korvid-validate on the sample flash drum unit, a
 # creation through the real form filled by korvid-autofill,
 # and the soak: a million traced calls with flat memory and a whole report
-# (korvid-soak), and a million random calls through IDispatch per reporting
-# mode (korvid-fuzz). Sets up and builds first. Exit code 0 when each ran and
+# (korvid-soak), and a million random calls per reporting mode (korvid-fuzz):
+# of Korvid.Tessel through IDispatch, of Korvid.Material through IDispatch and
+# through its vtables. Sets up and builds first. Exit code 0 when each ran and
 # the soak's and the fuzzer's checks passed.
 #   KORVID_SOAK_CALLS  calls of the soak (default 1000000)
 #   KORVID_FUZZ_CALLS  calls of the fuzzer per reporting mode (default 1000000)
@@ -71,7 +72,7 @@ echo
 echo "== korvid-soak: a million traced calls"
 (cd "$bin" && timeout 1800 wine korvid-soak.exe "${KORVID_SOAK_CALLS:-1000000}") || status=1
 echo
-echo "== korvid-fuzz: random calls through IDispatch, reporting off and on"
+echo "== korvid-fuzz: random calls of both classes, reporting off and on"
 KORVID_FUZZ_CALLS="${KORVID_FUZZ_CALLS:-1000000}" bash tests/e2e/test_fuzz.sh "$bin" || status=1
 if korvid_can_run_32bit; then
     echo "== korvid-fuzz, 32-bit"
