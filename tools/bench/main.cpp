@@ -208,24 +208,12 @@ int main(int argc, char** argv) {
     ScriptArgs setArgs(
         {sProperty.get(), sPhase.get(), sIds.get(), sCalcType.get(), sBasis.get(), sValues.get()});
     ScriptArgs getArgs({sProperty.get(), sPhase.get(), sIds.get(), sCalcType.get(), sBasis.get()});
-    DISPPARAMS noArgs{nullptr, nullptr, 0, 0};
     const DISPID setId = IdOf(script, L"SetProp");
     const DISPID getId = IdOf(script, L"GetProp");
     const DISPID nameId = IdOf(script, L"ComponentName");
 
-    auto emptyVtable = [&] {
-        BSTR name = nullptr;
-        Check("get ComponentName", identification->get_ComponentName(&name));
-        SysFreeString(name);
-    };
-    auto emptyInvoke = [&] {
-        VARIANT result;
-        VariantInit(&result);
-        Check("Invoke ComponentName",
-              script->Invoke(nameId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArgs,
-                             &result, nullptr, nullptr));
-        VariantClear(&result);
-    };
+    auto emptyVtable = [&] { EmptyVtableCall(identification); };
+    auto emptyInvoke = [&] { EmptyInvokeCall(script, nameId); };
     auto setVtable = [&] {
         Check("SetProp", thermo->SetProp(property, phase, *noIds, calcType, basis, *typedValues));
     };

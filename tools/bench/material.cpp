@@ -34,7 +34,6 @@ struct MaterialCalls {
     Variant sProperty = Variant::FromText(L"fraction"), sBasis = Variant::FromText(L"Mole"),
             sPhase = Variant::FromText(L"Vapor"), sValues, sResults;
     DISPID nameId = 0, setId = 0, getId = 0, getPhaseId = 0;
-    DISPPARAMS noArgs{nullptr, nullptr, 0, 0};
     ScriptArgs setArgs{{sProperty.get(), sBasis.get(), sValues.get()}};
     ScriptArgs getArgs{{sProperty.get(), sBasis.get(), sResults.get()}};
     ScriptArgs getPhaseArgs{{sProperty.get(), sPhase.get(), sBasis.get(), sResults.get()}};
@@ -73,19 +72,8 @@ struct MaterialCalls {
         for (BSTR text : {property, basis, phase}) SysFreeString(text);
     }
 
-    void EmptyVtable() {
-        BSTR name = nullptr;
-        Check("get ComponentName", identification->get_ComponentName(&name));
-        SysFreeString(name);
-    }
-    void EmptyInvoke() {
-        VARIANT result;
-        VariantInit(&result);
-        Check("Invoke ComponentName",
-              script->Invoke(nameId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArgs,
-                             &result, nullptr, nullptr));
-        VariantClear(&result);
-    }
+    void EmptyVtable() { EmptyVtableCall(identification); }
+    void EmptyInvoke() { EmptyInvokeCall(script, nameId); }
     void SetVtable() {
         Check("SetOverallProp", material->SetOverallProp(property, basis, *values));
     }

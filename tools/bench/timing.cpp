@@ -46,6 +46,16 @@ ScriptArgs::ScriptArgs(std::vector<VARIANT*> args) : refs_(args.size()) {
     params_ = DISPPARAMS{refs_.data(), nullptr, static_cast<UINT>(refs_.size()), 0};
 }
 
+void EmptyInvokeCall(IDispatch* script, DISPID nameId) {
+    DISPPARAMS noArgs{nullptr, nullptr, 0, 0};
+    VARIANT result;
+    VariantInit(&result);
+    Check("Invoke ComponentName", script->Invoke(nameId, IID_NULL, LOCALE_USER_DEFAULT,
+                                                 DISPATCH_PROPERTYGET, &noArgs, &result, nullptr,
+                                                 nullptr));
+    VariantClear(&result);
+}
+
 DISPID IdOf(IDispatch* dispatch, const wchar_t* name) {
     DISPID id = DISPID_UNKNOWN;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};

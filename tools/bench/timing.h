@@ -48,6 +48,16 @@ private:
 };
 
 DISPID IdOf(IDispatch* dispatch, const wchar_t* name);
+
+// The empty calls the floors stand on: get ComponentName through the vtable
+// of an object's ICapeIdentification (any class) and through `Invoke`.
+template <typename Identification>
+void EmptyVtableCall(Identification* identification) {
+    BSTR name = nullptr;
+    Check("get ComponentName", identification->get_ComponentName(&name));
+    SysFreeString(name);
+}
+void EmptyInvokeCall(IDispatch* script, DISPID nameId);
 LONGLONG FileSize(const std::wstring& path);
 
 struct Row {

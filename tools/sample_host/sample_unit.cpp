@@ -4,41 +4,15 @@
 
 #include <cstdio>
 
+#include "tools/cape_open/com_values.h"
+
 namespace korvid::sample {
 
 namespace {
 
-// A BSTR that frees itself.
-class Text {
-public:
-    explicit Text(const wchar_t* text) : s_(SysAllocString(text)) {}
-    ~Text() { SysFreeString(s_); }
-    Text(const Text&) = delete;
-    Text& operator=(const Text&) = delete;
-    operator BSTR() const { return s_; }
-
-private:
-    BSTR s_;
-};
-
-// A VARIANT that clears itself.
-struct Var {
-    VARIANT v;
-    Var() { VariantInit(&v); }
-    ~Var() { VariantClear(&v); }
-    Var(const Var&) = delete;
-    Var& operator=(const Var&) = delete;
-};
-
-void MakeDoubles(VARIANT* out, const std::vector<double>& values) {
-    SAFEARRAY* psa = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(values.size()));
-    double* data = nullptr;
-    SafeArrayAccessData(psa, reinterpret_cast<void**>(&data));
-    for (size_t k = 0; k < values.size(); ++k) data[k] = values[k];
-    SafeArrayUnaccessData(psa);
-    out->vt = VT_ARRAY | VT_R8;
-    out->parray = psa;
-}
+using cape_open::Doubles;
+using cape_open::Text;
+using cape_open::Var;
 
 void MakeStrings(VARIANT* out, const std::vector<const wchar_t*>& items) {
     SAFEARRAY* psa = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(items.size()));
@@ -48,20 +22,6 @@ void MakeStrings(VARIANT* out, const std::vector<const wchar_t*>& items) {
     SafeArrayUnaccessData(psa);
     out->vt = VT_ARRAY | VT_BSTR;
     out->parray = psa;
-}
-
-std::vector<double> Doubles(const VARIANT& v) {
-    std::vector<double> out;
-    if (v.vt != (VT_ARRAY | VT_R8) || !v.parray) return out;
-    LONG lower = 0, upper = -1;
-    SafeArrayGetLBound(v.parray, 1, &lower);
-    SafeArrayGetUBound(v.parray, 1, &upper);
-    for (LONG k = lower; k <= upper; ++k) {
-        double d = 0;
-        SafeArrayGetElement(v.parray, &k, &d);
-        out.push_back(d);
-    }
-    return out;
 }
 
 std::vector<std::wstring> Strings(const VARIANT& v) {
@@ -144,7 +104,7 @@ bool FlashDrum::Calculate(double temperature, double pressure,
     };
     for (const auto& given : feedValues) {
         Var values;
-        MakeDoubles(&values.v, given.values);
+        cape_open::PutDoubles(given.values, &values.v);
         Text property(given.property);
         const VARIANT& compIds = given.perComponent ? ids.v : all.v;
         if (!Ok(feed_->SetProp(property, overall, compIds, mixture, mole, values.v), "SetProp")) {

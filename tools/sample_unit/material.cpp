@@ -26,15 +26,11 @@ void Material::Refuse(const std::wstring& call, const std::wstring& why) const {
     Fail(CapeErrorKind::Unknown, call + L" on the material object of port " + port_ + L" " + why);
 }
 
-void DoubleArray(const std::vector<double>& values, Var& out) {
-    SAFEARRAY* array = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(values.size()));
-    if (!array) throw std::bad_alloc();
-    double* data = nullptr;
-    SafeArrayAccessData(array, reinterpret_cast<void**>(&data));
-    for (size_t k = 0; k < values.size(); ++k) data[k] = values[k];
-    SafeArrayUnaccessData(array);
-    out.v.vt = VT_ARRAY | VT_R8;
-    out.v.parray = array;
+void Material::CheckFractions(const FeedState& feed, long count, const wchar_t* what) {
+    if (feed.fractions.size() == static_cast<size_t>(count)) return;
+    Fail(CapeErrorKind::Unknown, L"The feed holds " + std::to_wstring(count) + L" " + what +
+                                     L" but answers " + std::to_wstring(feed.fractions.size()) +
+                                     L" fractions.");
 }
 
 bool Numbers(const VARIANT& value, std::vector<double>* numbers) {
@@ -74,11 +70,7 @@ public:
         feed.totalFlow = First(Get(L"totalFlow", L"mole"), L"totalFlow");
         feed.pressure = First(Get(L"pressure", L""), L"pressure");
         feed.fractions = Get(L"fraction", L"mole");
-        if (feed.fractions.size() != static_cast<size_t>(count)) {
-            Fail(CapeErrorKind::Unknown,
-                 L"The feed holds " + std::to_wstring(count) + L" components but answers " +
-                     std::to_wstring(feed.fractions.size()) + L" fractions.");
-        }
+        CheckFractions(feed, count, L"components");
         return feed;
     }
 
@@ -86,7 +78,7 @@ public:
              const std::vector<double>& values) override {
         Text name(property), phase(L"overall"), calcType(L"Mixture"), basisText(basis);
         Var all, list;
-        DoubleArray(values, list);
+        cape_open::PutDoubles(values, &list.v);
         Check(object_->SetProp(name, phase, all.v, calcType, basisText, list.v),
               std::wstring(L"SetProp ") + property);
     }

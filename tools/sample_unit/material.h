@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "KorvidThermo11_h.h"
+#include "tools/cape_open/com_values.h"
 #include "Korvid_h.h"
 
 namespace korvid::sample_unit {
@@ -40,6 +41,8 @@ protected:
     // Raises ECapeUnknown for a failed call, with the object's description.
     void Check(HRESULT hr, const std::wstring& call) const;
     [[noreturn]] void Refuse(const std::wstring& call, const std::wstring& why) const;
+    // Fails unless the feed answered one fraction per component (`what`).
+    static void CheckFractions(const FeedState& feed, long count, const wchar_t* what);
 
     std::wstring port_;  // the name of the port the object is connected to
 };
@@ -47,32 +50,9 @@ protected:
 std::unique_ptr<Material> Material09(ICapeThermoMaterialObject* object, std::wstring port);
 std::unique_ptr<Material> Material11(ICapeThermoMaterial* object, std::wstring port);
 
-// A BSTR that frees itself.
-class Text {
-public:
-    explicit Text(const wchar_t* text) : s_(SysAllocString(text)) {
-        if (!s_) throw std::bad_alloc();
-    }
-    ~Text() { SysFreeString(s_); }
-    Text(const Text&) = delete;
-    Text& operator=(const Text&) = delete;
-    operator BSTR() const { return s_; }
+using cape_open::Text;
+using cape_open::Var;
 
-private:
-    BSTR s_;
-};
-
-// A VARIANT that clears itself.
-struct Var {
-    VARIANT v;
-    Var() { VariantInit(&v); }
-    ~Var() { VariantClear(&v); }
-    Var(const Var&) = delete;
-    Var& operator=(const Var&) = delete;
-};
-
-// A new zero-based array of doubles in `out` (Empty before).
-void DoubleArray(const std::vector<double>& values, Var& out);
 // The numbers of a one-dimensional array of doubles or of variants that
 // convert; nothing when `value` is no such array.
 bool Numbers(const VARIANT& value, std::vector<double>* numbers);

@@ -50,11 +50,7 @@ public:
         if (!Numbers(flow.v, &flows) || flows.size() != 1)
             Refuse(L"GetOverallProp totalFlow", L"answered no single number.");
         feed.totalFlow = flows[0];
-        if (feed.fractions.size() != static_cast<size_t>(count)) {
-            Fail(CapeErrorKind::Unknown,
-                 L"The feed holds " + std::to_wstring(count) + L" compounds but answers " +
-                     std::to_wstring(feed.fractions.size()) + L" fractions.");
-        }
+        CheckFractions(feed, count, L"compounds");
         return feed;
     }
 
@@ -63,7 +59,7 @@ public:
         // 1.1 spells the basis "Mole"; temperature and pressure have none.
         Text name(property), basisText(*basis ? L"Mole" : L"");
         Var list;
-        DoubleArray(values, list);
+        cape_open::PutDoubles(values, &list.v);
         Check(object_->SetOverallProp(name, basisText, list.v),
               std::wstring(L"SetOverallProp ") + property);
     }

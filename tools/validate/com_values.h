@@ -1,10 +1,9 @@
-// Small COM helpers of the host: releasing, COM identity, arrays of doubles.
+// Small COM helpers of the host: releasing and COM identity (its values:
+// tools/cape_open/com_values.h).
 #pragma once
 
 #include <windows.h>
 #include <oaidl.h>
-
-#include <vector>
 
 namespace korvid::validate {
 
@@ -24,33 +23,6 @@ inline bool SameObject(IUnknown* a, IUnknown* b) {
     Drop(ia);
     Drop(ib);
     return same;
-}
-
-// The elements of a one-dimensional array of doubles; none for anything else.
-inline std::vector<double> Doubles(const VARIANT& value) {
-    std::vector<double> out;
-    if (value.vt != (VT_ARRAY | VT_R8) || !value.parray || SafeArrayGetDim(value.parray) != 1)
-        return out;
-    LONG lower = 0, upper = -1;
-    SafeArrayGetLBound(value.parray, 1, &lower);
-    SafeArrayGetUBound(value.parray, 1, &upper);
-    for (LONG k = lower; k <= upper; ++k) {
-        double d = 0;
-        SafeArrayGetElement(value.parray, &k, &d);
-        out.push_back(d);
-    }
-    return out;
-}
-
-// A new zero-based array of doubles, owned by the caller.
-inline VARIANT DoubleArray(const std::vector<double>& values) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_ARRAY | VT_R8;
-    v.parray = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(values.size()));
-    for (LONG k = 0; k < static_cast<LONG>(values.size()); ++k)
-        SafeArrayPutElement(v.parray, &k, const_cast<double*>(&values[k]));
-    return v;
 }
 
 }  // namespace korvid::validate

@@ -2,6 +2,7 @@
 
 #include "KorvidThermo11_h.h"
 #include "Korvid_h.h"
+#include "tools/cape_open/com_values.h"
 #include "tools/validate/com_values.h"
 
 namespace korvid::validate {
@@ -48,8 +49,10 @@ HRESULT Thermo::Count(IUnknown* object, LONG* count) const {
 HRESULT Thermo::Set(IUnknown* object, const wchar_t* property, const wchar_t* basis,
                     const std::vector<double>& values) const {
     Texts texts(property, basis, v11);
-    VARIANT all, array = DoubleArray(values);
+    VARIANT all, array;
     VariantInit(&all);
+    VariantInit(&array);
+    cape_open::PutDoubles(values, &array);
     const HRESULT hr =
         v11 ? Through<ICapeThermoMaterial>(
                   object,
@@ -76,7 +79,7 @@ HRESULT Thermo::Get(IUnknown* object, const wchar_t* property, const wchar_t* ba
                   return o->GetProp(texts.property, texts.overall, all, texts.mixture, texts.basis,
                                     &result);
               });
-    *values = Doubles(result);
+    *values = cape_open::Doubles(result);
     VariantClear(&result);
     return hr;
 }

@@ -1,0 +1,67 @@
+// Small COM values the tools that play host or unit share: a BSTR and a
+// VARIANT that free themselves, a new array of doubles and the doubles of one. A text or an
+// array that cannot be allocated throws std::bad_alloc.
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <new>
+#include <vector>
+
+namespace korvid::cape_open {
+
+// A BSTR that frees itself.
+class Text {
+public:
+    explicit Text(const wchar_t* text) : s_(SysAllocString(text)) {
+        if (!s_) throw std::bad_alloc();
+    }
+    ~Text() { SysFreeString(s_); }
+    Text(const Text&) = delete;
+    Text& operator=(const Text&) = delete;
+    operator BSTR() const { return s_; }
+
+private:
+    BSTR s_;
+};
+
+// A VARIANT that clears itself.
+struct Var {
+    VARIANT v;
+    Var() { VariantInit(&v); }
+    ~Var() { VariantClear(&v); }
+    Var(const Var&) = delete;
+    Var& operator=(const Var&) = delete;
+};
+
+// A new zero-based array of doubles in `out`, which must hold nothing the
+// caller still owns; the caller owns the array.
+inline void PutDoubles(const std::vector<double>& values, VARIANT* out) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(values.size()));
+    if (!array) throw std::bad_alloc();
+    double* data = nullptr;
+    SafeArrayAccessData(array, reinterpret_cast<void**>(&data));
+    for (size_t k = 0; k < values.size(); ++k) data[k] = values[k];
+    SafeArrayUnaccessData(array);
+    out->vt = VT_ARRAY | VT_R8;
+    out->parray = array;
+}
+
+// The elements of a one-dimensional array of doubles; none for anything else.
+inline std::vector<double> Doubles(const VARIANT& value) {
+    std::vector<double> out;
+    if (value.vt != (VT_ARRAY | VT_R8) || !value.parray || SafeArrayGetDim(value.parray) != 1)
+        return out;
+    LONG lower = 0, upper = -1;
+    SafeArrayGetLBound(value.parray, 1, &lower);
+    SafeArrayGetUBound(value.parray, 1, &upper);
+    for (LONG k = lower; k <= upper; ++k) {
+        double d = 0;
+        SafeArrayGetElement(value.parray, &k, &d);
+        out.push_back(d);
+    }
+    return out;
+}
+
+}  // namespace korvid::cape_open
