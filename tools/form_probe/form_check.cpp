@@ -57,6 +57,17 @@ HWND MessageBoxUp() {
 std::wstring Quoted(const std::wstring& text) { return L"\"" + Shown(text, 100000) + L"\""; }
 
 // What the form shows; `full` adds what never changes (caption, texts).
+// Where the form's thread has its focus: the grid, the edit box, the report
+// name, another control by its window class and caption ("Button Save"), or
+// none (the form is not the active window).
+std::wstring FocusName(HWND focus) {
+    if (!focus) return L"none";
+    if (focus == Control(Grid)) return L"grid";
+    if (focus == Control(Changefeild)) return L"box";
+    if (focus == Control(FileNameTxt)) return L"report name";
+    return ClassName(focus) + L" " + Quoted(WindowText(focus));
+}
+
 Snapshot Take(bool full) {
     Snapshot s;
     if (!IsWindow(g_form) || !IsWindowVisible(g_form)) return {{L"form", L"closed"}};
@@ -74,9 +85,7 @@ Snapshot Take(bool full) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     GetGUIThreadInfo(GetWindowThreadProcessId(g_form, nullptr), &info);
-    s[L"focus"] = info.hwndFocus == Control(Grid)          ? L"grid"
-                  : info.hwndFocus == Control(Changefeild) ? L"box"
-                                                           : L"other";
+    s[L"focus"] = FocusName(info.hwndFocus);
     HWND grid = Control(Grid);
     const DWORD_PTR cell = Answer(grid, RegisterWindowMessageW(kGridCurrentCellMessage));
     POINT point;
