@@ -2,10 +2,11 @@
 // same Wine session shows, so that a creation completes without a person.
 //
 // For each of the next N forms: hand the form the .como file to load as if
-// chosen in Load's dialog (a WM_COPYDATA the form answers), save the grid through the save dialog when asked to, choose
-// "Use CAS number as CompID" when asked to, type the form's report name, press
-// OK; when OK leaves the form open and a further report name was given, type
-// that one over it and press OK again. Meanwhile every new status line is
+// chosen in Load's dialog (a WM_COPYDATA the form answers), save the grid
+// through the save dialog when asked to, choose "Use CAS number as CompID"
+// when asked to, type the form's report name, press OK; when OK leaves the
+// form open and a further report name was given, type that one over it and
+// press OK again. Meanwhile every new status line is
 // printed as "status: <text>", and every message box of the target process is
 // answered with OK and printed as "message: <caption>: <text>".
 //

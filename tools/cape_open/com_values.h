@@ -1,6 +1,6 @@
 // Small COM values the tools that play host or unit share: a BSTR and a
-// VARIANT that free themselves, a new array of doubles and the doubles of one. A text or an
-// array that cannot be allocated throws std::bad_alloc.
+// VARIANT that free themselves, a new array of doubles and the doubles of
+// one. A text or an array that cannot be allocated throws std::bad_alloc.
 #pragma once
 
 #include <windows.h>
