@@ -65,5 +65,16 @@ expect() {
     done
 }
 
+# dump NAME: the registry keys of the caller's $keys as reg lists them in
+# this bitness's view (the type library's version key $lib without its
+# subkeys' content), compared with NAME.out.
+dump() {
+    for key in "${keys[@]}"; do
+        [ "$key" = "$lib" ] && s=() || s=(/s)
+        korvid_timeout 30 "$SYSTEM_WINE" reg query "$key" "${s[@]}" "/reg:$bits" >"$WORK/key" 2>&1 && cat "$WORK/key" || echo "no $key"
+    done | norm >"$WORK/$1.out"
+    expect "$WORK/$1.out"
+}
+
 # passed: a checking client printed its end marker with no failure.
 passed() { grep -qx 'END failures=0' "$WORK/client.out" || { cat "$WORK/client.out" >&2; fail "$TEST"; }; }

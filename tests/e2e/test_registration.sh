@@ -14,15 +14,6 @@ keys=('HKCR\Korvid.Tessel' "HKCR\\CLSID\\$clsid" "$lib" "$lib\\0\\win$bits"
       'HKCR\Korvid.Material' "HKCR\\CLSID\\$clsid11" "$lib11\\win$bits" 'HKCR\Interface\{678C0A9B-7D66-11D2-A67D-00105A42887F}')
 reg() { korvid_timeout 30 "$SYSTEM_WINE" reg "$@" >/dev/null 2>&1; }
 regsvr() { korvid_timeout 60 "$SYSTEM_WINE" "$REGSVR32" /s "$@" "$WIN_BIN\\Korvid.dll"; }
-# dump NAME: the keys as reg lists them in this bitness's view (the type
-# library's version key without its subkeys' content), compared with NAME.out.
-dump() {
-    for key in "${keys[@]}"; do
-        [ "$key" = "$lib" ] && s=() || s=(/s)
-        korvid_timeout 30 "$SYSTEM_WINE" reg query "$key" "${s[@]}" "/reg:$bits" >"$WORK/key" 2>&1 && cat "$WORK/key" || echo "no $key"
-    done | norm >"$WORK/$1.out"
-    expect "$WORK/$1.out"
-}
 
 dump registered
 # The other bitness's keys that unregistration looks at, made up where absent.

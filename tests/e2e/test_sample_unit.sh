@@ -13,13 +13,6 @@ for iid in 0998-0100 0999-0093 099A-0093 0A9B-0100 0990-7D66 09A0-0093 099C-0093
     keys+=("HKCR\\Interface\\{678C${iid%-*}-${iid#*-}-11D2-A67D-00105A42887F}")
 done
 regsvr() { korvid_timeout 60 "$SYSTEM_WINE" "$REGSVR32" /s "$@" "$WIN_BIN\\KorvidSampleUnit.dll"; }
-dump() {
-    for key in "${keys[@]}"; do
-        [ "$key" = "$lib" ] && s=() || s=(/s)
-        korvid_timeout 30 "$SYSTEM_WINE" reg query "$key" "${s[@]}" "/reg:$bits" >"$WORK/key" 2>&1 && cat "$WORK/key" || echo "no $key"
-    done | norm >"$WORK/$1.out"
-    expect "$WORK/$1.out"
-}
 trap 'regsvr /u; rm -rf "$WORK"' EXIT
 regsvr
 dump registered
