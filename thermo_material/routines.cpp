@@ -25,7 +25,7 @@ double NeutralValue(const Property& property) {
     return 0;
 }
 
-// A property a flash specification may name: an overall value of one number
+// A property CalcEquilibrium may hold fixed: an overall value of one number
 // that is no amount (temperature, pressure, enthalpy, entropy, volume, density).
 bool IsFlashSpecification(const Property& property) {
     return (property.scopes & kOverall) && !property.perCompound &&
@@ -37,9 +37,10 @@ struct FlashSpec {
     Basis basis;
 };
 
-// Reads a specification {property, basis, phaseLabel[, compoundId]}: a wrong
-// shape, an unknown identifier or a missing basis is an invalid argument; a
-// flash the material does not do, a limited implementation.
+// Reads one of CalcEquilibrium's two fixed conditions {property, basis,
+// phaseLabel[, compoundId]}: a wrong shape, an unknown identifier or a
+// missing basis is an invalid argument; a flash the material does not do, a
+// limited implementation.
 FlashSpec ReadFlashSpec(const VARIANT& specification, Argument argument) {
     const auto items = TextList(specification, argument);
     if (!items || items->size() < 3 || items->size() > 4) {
