@@ -23,8 +23,12 @@ gui_register() {
 # timeout itself is the background job (not korvid_timeout's subshell, nor a
 # pipe's last command): the exit trap's kill then ends the probe, whose form
 # would otherwise stay up and hold the foreground in the next tests.
+# KORVID_PROBE_LOG=FILE keeps the probe's Wine trace, with the channels of
+# KORVID_PROBE_DEBUG (a WINEDEBUG value; +event shows the X focus events).
 gui_start_probe() {
-    timeout "$(korvid_scaled 120)" wine "$KORVID_BIN/korvid-e2e-host.exe" probe "$@" 2>/dev/null >"$KORVID_WORK/probe.raw" &
+    timeout "$(korvid_scaled 120)" env WINEDEBUG="${KORVID_PROBE_DEBUG:-$WINEDEBUG}" \
+        wine "$KORVID_BIN/korvid-e2e-host.exe" probe "$@" \
+        2>>"${KORVID_PROBE_LOG:-/dev/null}" >"$KORVID_WORK/probe.raw" &
     gui_probe=$!
 }
 # What the probe prints for a creation whose form loaded three_components.como.
@@ -57,8 +61,20 @@ gui_compare() {
     if [ -n "${KORVID_UPDATE_EXPECTED:-}" ]; then
         cp "$KORVID_WORK/transcript" "$gui_script"
     else
-        diff "$gui_script" "$KORVID_WORK/transcript" || gui_fail "the form's transcript differs"
+        diff "$gui_script" "$KORVID_WORK/transcript" || { gui_fail "the form's transcript differs"; gui_display_state; }
     fi
+}
+# Who holds the X input focus, and the Windows programs running, for a form
+# that lost its focus.
+gui_display_state() {
+    local focus
+    if focus=$(xdotool getwindowfocus 2>/dev/null) && [ -n "$focus" ]; then
+        echo "X focus: window $focus $(xprop -id "$focus" WM_NAME _NET_WM_PID WM_CLASS 2>/dev/null | tr '\n' ' ')"
+    else
+        echo "X focus: the pointer's window (PointerRoot) or none"
+    fi
+    xwininfo -root -children 2>/dev/null | grep -v 'has no name' | sed 's/^/  /'
+    ps -eo pid,etimes,args | grep -i '[.]exe' | sed 's/^/  /'
 }
 gui_finish() {
     [ "$gui_failures" -eq 0 ] || { echo "$gui_failures failure(s)"; exit 1; }

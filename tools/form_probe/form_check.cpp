@@ -57,11 +57,28 @@ HWND MessageBoxUp() {
 std::wstring Quoted(const std::wstring& text) { return L"\"" + Shown(text, 100000) + L"\""; }
 
 // What the form shows; `full` adds what never changes (caption, texts).
+// The program that shows `window`, by its file name.
+std::wstring ProgramOf(HWND window) {
+    std::wstring name(MAX_PATH, L'\0');
+    DWORD size = MAX_PATH;
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ProcessOf(window));
+    if (!process || !QueryFullProcessImageNameW(process, 0, name.data(), &size)) size = 0;
+    if (process) CloseHandle(process);
+    name.resize(size);
+    return name.substr(name.find_last_of(L"\\/") + 1);
+}
+
 // Where the form's thread has its focus: the grid, the edit box, the report
 // name, another control by its window class and caption ("Button Save"), or
-// none (the form is not the active window).
+// none (the form is not the active window) and which window is active then.
 std::wstring FocusName(HWND focus) {
-    if (!focus) return L"none";
+    if (!focus) {
+        const HWND active = GetForegroundWindow();
+        return L"none, foreground: " +
+               (!active || active == GetDesktopWindow()
+                    ? std::wstring(L"the desktop")
+                    : ClassName(active) + L" " + Quoted(WindowText(active)) + L" of " + ProgramOf(active));
+    }
     if (focus == Control(Grid)) return L"grid";
     if (focus == Control(Changefeild)) return L"box";
     if (focus == Control(FileNameTxt)) return L"report name";

@@ -31,6 +31,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     exit 4
 fi
 source tools/scripts/wine-env.sh
+unset DISPLAY  # a virtual display of its own, as test.sh
 korvid_start_display
 korvid_start_wine
 status=0

@@ -5,6 +5,10 @@
 # the 32-bit build its end-to-end tests, in an emulated x86 machine where
 # this machine cannot execute 32-bit programs (bitness.sh says how to choose).
 set -euo pipefail
+# The tests run on a virtual display of their own (KORVID_DISPLAY), never on a
+# desktop: a window manager or another program there may take the keyboard
+# focus from the form under test.
+unset DISPLAY
 source "$(dirname "$0")/prepare.sh"
 for bits in 32 64; do
     cmake --build "$(korvid_build_dir "$bits")" --target package >/dev/null

@@ -38,7 +38,9 @@ korvid_start_display() {
 }
 
 korvid_start_wine() {
-    mkdir -p "$(dirname "$WINEPREFIX")"
+    # Wine makes a prefix in an empty folder as well; a server started for a
+    # folder that is not there yet would end with its last program.
+    mkdir -p "$WINEPREFIX"
     local fresh=0
     [ -f "$WINEPREFIX/system.reg" ] || fresh=1
     # Wine takes the user's locale from LANG when the prefix is brought up,
@@ -49,7 +51,10 @@ korvid_start_wine() {
         wineserver -k >/dev/null 2>&1 || true
     fi
     # The server runs detached so that no test waits on its inherited pipes.
-    setsid bash -c 'wineserver -p; wine wineboot -i' </dev/null >/dev/null 2>&1
+    # The first program of a session makes or updates the prefix and starts
+    # its services; `wineboot -i` on a running session would start one more
+    # services.exe, with its drivers, at every call.
+    setsid bash -c 'wineserver -p; wine cmd /c exit' </dev/null >/dev/null 2>&1
     printf '%s' "$locale" >"$WINEPREFIX/.korvid-locale"
     if [ "$fresh" = 1 ]; then
         # A crash ends the process instead of opening a debugger dialog.
