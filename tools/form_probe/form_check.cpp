@@ -56,7 +56,6 @@ HWND MessageBoxUp() {
 // A text of the form in quotes, whole.
 std::wstring Quoted(const std::wstring& text) { return L"\"" + Shown(text, 100000) + L"\""; }
 
-// What the form shows; `full` adds what never changes (caption, texts).
 // The program that shows `window`, by its file name.
 std::wstring ProgramOf(HWND window) {
     std::wstring name(MAX_PATH, L'\0');
@@ -75,9 +74,11 @@ std::wstring FocusName(HWND focus) {
     if (!focus) {
         const HWND active = GetForegroundWindow();
         return L"none, foreground: " +
-               (!active || active == GetDesktopWindow()
+               (!active ? std::wstring(L"none")
+                : active == GetDesktopWindow()
                     ? std::wstring(L"the desktop")
-                    : ClassName(active) + L" " + Quoted(WindowText(active)) + L" of " + ProgramOf(active));
+                    : ClassName(active) + L" " + Quoted(WindowText(active)) + L" of " +
+                          ProgramOf(active));
     }
     if (focus == Control(Grid)) return L"grid";
     if (focus == Control(Changefeild)) return L"box";
@@ -85,6 +86,7 @@ std::wstring FocusName(HWND focus) {
     return ClassName(focus) + L" " + Quoted(WindowText(focus));
 }
 
+// What the form shows; `full` adds what never changes (caption, texts).
 Snapshot Take(bool full) {
     Snapshot s;
     if (!IsWindow(g_form) || !IsWindowVisible(g_form)) return {{L"form", L"closed"}};
