@@ -35,17 +35,20 @@ struct Var {
     Var& operator=(const Var&) = delete;
 };
 
-// A new zero-based array of doubles in `out`, which must hold nothing the
-// caller still owns; the caller owns the array.
-inline void PutDoubles(const std::vector<double>& values, VARIANT* out) {
-    SAFEARRAY* array = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(values.size()));
+// A new zero-based array of the `count` doubles at `values` in `out`, which
+// must hold nothing the caller still owns; the caller owns the array.
+inline void PutDoubles(const double* values, size_t count, VARIANT* out) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(count));
     if (!array) throw std::bad_alloc();
     double* data = nullptr;
     SafeArrayAccessData(array, reinterpret_cast<void**>(&data));
-    for (size_t k = 0; k < values.size(); ++k) data[k] = values[k];
+    for (size_t k = 0; k < count; ++k) data[k] = values[k];
     SafeArrayUnaccessData(array);
     out->vt = VT_ARRAY | VT_R8;
     out->parray = array;
+}
+inline void PutDoubles(const std::vector<double>& values, VARIANT* out) {
+    PutDoubles(values.data(), values.size(), out);
 }
 
 // The elements of a one-dimensional array of doubles; none for anything else.

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "tools/cape_open/com_values.h"
+
 namespace korvid::sample_unit {
 
 namespace {
@@ -138,14 +140,7 @@ HRESULT RealParameter::Spec::get_Dimensionality(VARIANT* dims) {
     VariantInit(dims);
     return Run(L"get_Dimensionality", [&] {
         const auto& exponents = Self().spec_.dimensionality;
-        SAFEARRAY* array = SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(exponents.size()));
-        if (!array) throw std::bad_alloc();
-        double* data = nullptr;
-        SafeArrayAccessData(array, reinterpret_cast<void**>(&data));
-        for (size_t k = 0; k < exponents.size(); ++k) data[k] = exponents[k];
-        SafeArrayUnaccessData(array);
-        dims->vt = VT_ARRAY | VT_R8;
-        dims->parray = array;
+        cape_open::PutDoubles(exponents.data(), exponents.size(), dims);
     });
 }
 
