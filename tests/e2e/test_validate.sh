@@ -9,7 +9,7 @@ source "$(dirname "$0")/lib.sh" "$1"
 regsvr() { timeout 60 wine "$REGSVR32" /s "$@" "$WIN_BIN\\KorvidSampleUnit.dll"; }
 # The unit is unregistered on the way out: the other tests expect the
 # interface keys that Korvid.dll alone writes.
-trap 'regsvr /u; rm -rf "$WORK"' EXIT
+trap 'regsvr /u; rm -rf "$WORK"; [ -d "$REPORTS" ] || { rm -f "$REPORTS"; mkdir -p "$REPORTS"; }' EXIT
 regsvr
 summary="$REPORTS/e2e-summary.txt"
 unit=(--unit Korvid.SampleFlashDrum --como "$COMO" --report-prefix e2e)
@@ -30,20 +30,32 @@ validate clean11 "${unit[@]}" --thermo 1.1
 [ "$code" = 0 ] || { cat "$WORK/clean11.out" >&2; fail "a clean 1.1 run exited $code"; }
 expect "$WORK/clean11.out" "$WORK/clean11.summary"
 
-# KORVID_SAMPLE_FAULT | exit code | a line of the summary file (or printout) | arguments
+# KORVID_SAMPLE_FAULT | exit code | lines of the summary file or printout, "~" between them |
+# arguments. A finding's count shows it fired alone.
 cases=(
     "writes-inlet|1|finding=Feed:inlet-changed:SetProp temperature|${unit[*]}"
     "skips-outlet|1|finding=Liquid:outlet-unset:temperature|${unit[*]}"
-    "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid|${unit[*]}"
+    "calculates-invalid|1|Calculate: not called: Validate said invalid (--calculate-invalid calls it all the same)~findings=0|${unit[*]}"
+    "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid~findings=1|${unit[*]} --calculate-invalid"
     "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit[*]}"
     "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit[*]}"
-    "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005|${unit[*]}"
+    "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005~    no IErrorInfo (the object answers no ISupportErrorInfo)|${unit[*]}"
+    "no-addref|1|finding=Feed:connected-not-addrefed:get_connectedObject handed out the object without AddRef~findings=3|${unit[*]}"
+    "over-release|1|finding=Feed:over-released:1 Release more than the references taken, during Feed: Disconnect~findings=3|${unit[*]}"
+    "ignores-error|1|finding=Liquid:error-ignored:GetProp vapourFraction: 0x800A0001 \"vapourFraction is not supported by this material object\"~findings=2|${unit[*]}"
+    "item-none|1|finding=unit:item-none:ports.Item(\"Feed\") answered S_OK with no object~failures=3~findings=3|${unit[*]}"
+    "refuses-1.1|0|result=clean|${unit[*]}"
     "writes-inlet|1|finding=Feed:inlet-changed:SetOverallProp temperature|${unit[*]} --thermo 1.1"
     "skips-outlet|1|finding=Liquid:outlet-unset:temperature|${unit[*]} --thermo 1.1"
-    "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid|${unit[*]} --thermo 1.1"
+    "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid~findings=1|${unit[*]} --thermo 1.1 --calculate-invalid"
     "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit[*]} --thermo 1.1"
     "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit[*]} --thermo 1.1"
-    "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005|${unit[*]} --thermo 1.1"
+    "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005~    no IErrorInfo (the object answers no ISupportErrorInfo)|${unit[*]} --thermo 1.1"
+    "no-addref|1|finding=Liquid:connected-not-addrefed:get_connectedObject handed out the object without AddRef~findings=3|${unit[*]} --thermo 1.1"
+    "over-release|1|finding=Liquid:over-released:1 Release more than the references taken, during Liquid: Disconnect~findings=3|${unit[*]} --thermo 1.1"
+    "ignores-error|1|finding=Vapour:error-ignored:CalcEquilibrium temperature pressure: 0x8004050F ECapeFailedInitialisation \"No phase is present.\"~findings=2|${unit[*]} --thermo 1.1"
+    "refuses-1.1|1|finding=Feed:thermo-claim:the unit declares thermo 1.1, yet its Connect refused a Korvid.Material~Calculate: not called: port Feed is not connected~findings=3|${unit[*]} --thermo 1.1"
+    "|0|    Thermo: 1.0 1.1|--list"
     "|3|result=timeout|--unit Korvid.SampleFlashDrum --form --timeout 2 --report-prefix e2e"
     "|2|korvid-validate: unknown argument \"--bogus\"|--bogus ${unit[*]}"
     "|2|korvid-validate: --thermo takes 1.0 or 1.1|${unit[*]} --thermo 0.9"
@@ -52,8 +64,25 @@ cases=(
     "|2|error=the unit is not registered: {00000000-0000-0000-0000-00000000D0D0}|--unit {00000000-0000-0000-0000-00000000D0D0} --como $COMO --report-prefix e2e"
 )
 for row in "${cases[@]}"; do
-    IFS='|' read -r fault exit line args <<<"$row"
+    IFS='|' read -r fault exit lines args <<<"$row"
     KORVID_SAMPLE_FAULT="$fault" validate case $args
-    [ "$code" = "$exit" ] && grep -qxF "$line" "$WORK/case.summary" "$WORK/case.out" ||
-        { cat "$WORK/case.out" "$WORK/case.summary" >&2; fail "${fault:-$args}: exit code $code, expected $exit and \"$line\""; }
+    found=1
+    IFS='~' read -ra wanted <<<"$lines"
+    for line in "${wanted[@]}"; do
+        grep -qxF -- "$line" "$WORK/case.summary" "$WORK/case.out" || found=0
+    done
+    [ "$code" = "$exit" ] && [ "$found" = 1 ] ||
+        { cat "$WORK/case.out" "$WORK/case.summary" >&2; fail "${fault:-$args}: exit code $code, expected $exit and \"$lines\""; }
 done
+
+# The reports folder: made when it is missing; when a file stands in its
+# place the run stops at once and names it.
+rm -rf "$REPORTS"
+validate made "${unit[@]}"
+[ "$code" = 0 ] && [ -d "$REPORTS" ] || { cat "$WORK/made.out" >&2; fail "a missing reports folder was not made (exit $code)"; }
+rm -rf "$REPORTS" && touch "$REPORTS"
+validate blocked "${unit[@]}"
+rm -f "$REPORTS" && mkdir -p "$REPORTS"
+grep -qxF 'The host could not run: the reports folder <BIN>\CapeOpenValidationReports is a file' "$WORK/blocked.out" &&
+    [ "$code" = 2 ] && ! grep -q '^create the unit' "$WORK/blocked.out" ||
+    { cat "$WORK/blocked.out" >&2; fail "a file in the reports folder's place: exit $code"; }

@@ -214,7 +214,7 @@ HRESULT CapeObject::QueryInterface(REFIID iid, void** out) {
     } else if (IsEqualIID(iid, IID_ICapeIdentification)) {
         part = &common_->identification;
     } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
-        part = &common_->support;
+        if (supportsErrorInfo_) part = &common_->support;
     } else if (IsEqualIID(iid, IID_ECapeRoot)) {
         // The error interfaces answer while an error is recorded.
         if (error_) part = &common_->root;

@@ -39,7 +39,7 @@ struct CapeError {
 [[noreturn]] void Fail(CapeErrorKind kind, std::wstring description);
 
 // Thrown by an operation that fails the way a careless component does: a
-// plain E_FAIL, no error information (the bare-error fault).
+// plain E_FAIL, no error information of its own (the bare-error fault).
 struct BareFailure {};
 
 class CapeObject;
@@ -128,8 +128,8 @@ public:
         } catch (const CapeError& error) {
             return Record(iid, interfaceName, operation, error);
         } catch (const BareFailure&) {
+            // Whatever error information is on the thread stays there.
             error_.reset();
-            SetErrorInfo(0, nullptr);
             return E_FAIL;
         } catch (const std::bad_alloc&) {
             return Record(iid, interfaceName, operation,
@@ -138,6 +138,8 @@ public:
     }
 
 protected:
+    // False: the object answers no ISupportErrorInfo (the bare-error fault).
+    bool supportsErrorInfo_ = true;
     // `scope`: where the object sits, packages separated by "::".
     CapeObject(std::wstring name, std::wstring description, const wchar_t* scope);
     virtual ~CapeObject();

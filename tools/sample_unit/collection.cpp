@@ -48,7 +48,8 @@ CapeObject& Collection::Item(const VARIANT& id) const {
 }
 
 HRESULT Collection::Items::Item(VARIANT id, IDispatch** item) {
-    return Out(L"Item", item, [&] {
+    return Out(L"Item", item, [&]() -> IDispatch* {
+        if (Self().noneByName_ && id.vt == VT_BSTR) return nullptr;
         IDispatch* found = Self().Item(id).Default();
         found->AddRef();
         return found;

@@ -20,6 +20,8 @@ public:
     void Add(CapeObject* item) { items_.emplace_back(item); }
     CapeObject& At(size_t k) const { return *items_[k].Get(); }
     size_t Size() const { return items_.size(); }
+    // The item-none fault: Item by name answers S_OK with no object.
+    void AnswerNoneByName() { noneByName_ = true; }
 
 private:
     class Items final : public Part<ICapeCollection> {
@@ -37,6 +39,7 @@ private:
     CapeObject& Item(const VARIANT& id) const;
 
     const wchar_t* itemKind_;
+    bool noneByName_ = false;
     std::vector<Microsoft::WRL::ComPtr<CapeObject>> items_;
     Items collection_{this};
 };

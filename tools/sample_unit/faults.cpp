@@ -21,6 +21,11 @@ constexpr Named kFaults[] = {
     {L"keeps-object", Fault::KeepsObject},
     {L"wrong-connected", Fault::WrongConnected},
     {L"bare-error", Fault::BareError},
+    {L"no-addref", Fault::NoAddRef},
+    {L"over-release", Fault::OverRelease},
+    {L"ignores-error", Fault::IgnoresError},
+    {L"item-none", Fault::ItemNone},
+    {L"refuses-1.1", Fault::Refuses11},
 };
 
 }  // namespace

@@ -14,6 +14,11 @@ enum class Fault {
     KeepsObject,        // "keeps-object": Disconnect and Terminate keep the material objects
     WrongConnected,     // "wrong-connected": connectedObject answers another port's object
     BareError,          // "bare-error": Calculate fails with E_FAIL and no error information
+    NoAddRef,           // "no-addref": connectedObject hands out the object without AddRef
+    OverRelease,        // "over-release": Disconnect releases the object once more than it holds
+    IgnoresError,       // "ignores-error": Calculate ignores a refused call on each outlet
+    ItemNone,           // "item-none": the ports' Item by name answers S_OK with no object
+    Refuses11,          // "refuses-1.1": Connect refuses a 1.1 object, though the unit declares 1.1
 };
 
 // The fault the environment asks for; an unknown value fails (ECapeFailedInitialisation).

@@ -71,7 +71,9 @@ void FlashDrum::Initialize() {
         Fail(CapeErrorKind::BadInvOrder, L"Initialize comes once, as the first call.");
     }
     state_->fault = FaultFromEnvironment();
+    supportsErrorInfo_ = state_->fault != Fault::BareError;
     ports_.Attach(Collection::Create(L"Ports", L"The flash drum's material ports", L"port"));
+    if (state_->fault == Fault::ItemNone) ports_->AnswerNoneByName();
     for (const PortSpec& spec : kPorts) {
         Microsoft::WRL::ComPtr<Port> port;
         port.Attach(Port::Create(spec.name, spec.description, spec.direction, state_));
@@ -115,7 +117,11 @@ bool FlashDrum::Check(std::wstring* message) {
 void FlashDrum::Calculate() {
     NeedInitialized(L"Calculate");
     const Fault fault = state_->fault;
-    if (fault == Fault::BareError) throw BareFailure{};
+    if (fault == Fault::BareError) {
+        // A refused call on the feed leaves its error information behind.
+        if (PortAt(kFeed).Connected()) PortAt(kFeed).Use()->Try(L"vapourFraction");
+        throw BareFailure{};
+    }
     for (size_t k = 0; k < ports_->Size(); ++k) {
         if (!PortAt(k).Connected()) {
             Fail(CapeErrorKind::BadInvOrder, L"Calculate with port " + PortAt(k).Name() +
@@ -151,7 +157,7 @@ void FlashDrum::Calculate() {
         product->Set(L"pressure", L"", {in.pressure});
         product->Set(L"totalFlow", L"mole", {in.totalFlow * outlet.share});
         product->Set(L"fraction", L"mole", in.fractions);
-        if (!skip) product->Settle(outlet.phase);
+        if (!skip) product->Settle(outlet.phase, fault == Fault::IgnoresError);
     }
 }
 
@@ -169,7 +175,8 @@ HRESULT FlashDrum::Unit::get_ports(IDispatch** ports) {
 HRESULT FlashDrum::Unit::get_ValStatus(CapeValidationStatus* status) {
     return Out(L"get_ValStatus", status, [&] {
         const FlashDrum& drum = Self();
-        if (!drum.validated_ || drum.validatedAt_ != drum.state_->changes) return CAPE_NOT_VALIDATED;
+        if (!drum.validated_ || drum.validatedAt_ != drum.state_->changes)
+            return CAPE_NOT_VALIDATED;
         return drum.valid_ ? CAPE_VALID : CAPE_INVALID;
     });
 }
@@ -182,7 +189,8 @@ HRESULT FlashDrum::Unit::Validate(BSTR* message, VARIANT_BOOL* isValid) {
     return Out(L"Validate", isValid, [&] {
         FlashDrum& drum = Self();
         drum.NeedInitialized(L"Validate");
-        if (!message) Fail(CapeErrorKind::InvalidArgument, L"Validate was given no message argument.");
+        if (!message)
+            Fail(CapeErrorKind::InvalidArgument, L"Validate was given no message argument.");
         std::wstring why;
         const bool valid = drum.Check(&why);
         SetText(message, why);
@@ -222,7 +230,8 @@ HRESULT FlashDrum::Utilities::Terminate() {
 }
 
 HRESULT FlashDrum::Utilities::Edit() {
-    return Run(L"Edit", [] { Fail(CapeErrorKind::NoImpl, L"The sample flash drum has no dialog."); });
+    return Run(L"Edit",
+               [] { Fail(CapeErrorKind::NoImpl, L"The sample flash drum has no dialog."); });
 }
 
 }  // namespace korvid::sample_unit

@@ -83,7 +83,15 @@ public:
               std::wstring(L"SetProp ") + property);
     }
 
-    void Settle(const wchar_t*) override {}
+    void Settle(const wchar_t*, bool careless) override {
+        if (careless) Try(L"vapourFraction");
+    }
+
+    HRESULT Try(const wchar_t* property) override {
+        Text name(property), phase(L"overall"), calcType(L"Mixture"), basis(L"");
+        Var all, result;
+        return object_->GetProp(name, phase, all.v, calcType, basis, &result.v);
+    }
 
 private:
     std::vector<double> Get(const wchar_t* property, const wchar_t* basis) {

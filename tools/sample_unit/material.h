@@ -33,8 +33,13 @@ public:
     // What a unit of the object's version does once an outlet's state is
     // set: 1.1 makes the phase of `stateOfAggregation` ("Vapor", "Liquid")
     // present and flashes the outlet at its temperature and pressure; 0.9
-    // nothing (the outlet holds exactly what the drum set).
-    virtual void Settle(const wchar_t* stateOfAggregation) = 0;
+    // nothing (the outlet holds exactly what the drum set). `careless` (the
+    // ignores-error fault): 1.1 makes no phase present and ignores the
+    // flash's refusal; 0.9 ignores the refusal of a property it asks for.
+    virtual void Settle(const wchar_t* stateOfAggregation, bool careless) = 0;
+    // Asks for an overall property and answers the outcome unchecked, its
+    // error information left on the thread (the careless faults).
+    virtual HRESULT Try(const wchar_t* property) = 0;
 
 protected:
     explicit Material(std::wstring port) : port_(std::move(port)) {}

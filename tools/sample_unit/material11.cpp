@@ -64,7 +64,8 @@ public:
               std::wstring(L"SetOverallProp ") + property);
     }
 
-    void Settle(const wchar_t* stateOfAggregation) override {
+    void Settle(const wchar_t* stateOfAggregation, bool careless) override {
+        if (careless) return static_cast<void>(Flash());
         Var labels, states, keys, present, status;
         auto* phases = Facet<ICapeThermoPhases>(L"GetPhaseList");
         const HRESULT listed = phases->GetPhaseList(&labels.v, &states.v, &keys.v);
@@ -76,13 +77,7 @@ public:
         status.v.parray = SafeArrayCreateVector(VT_I4, 0, 1);
         if (!status.v.parray) throw std::bad_alloc();
         Check(object_->SetPresentPhases(present.v, status.v), L"SetPresentPhases");
-        Var temperature, pressure;
-        TextArray({L"temperature", L"", L"Overall"}, temperature);
-        TextArray({L"pressure", L"", L"Overall"}, pressure);
-        Text unspecified(L"Unspecified");
-        auto* routine = Facet<ICapeThermoEquilibriumRoutine>(L"CalcEquilibrium");
-        const HRESULT flashed = routine->CalcEquilibrium(temperature.v, pressure.v, unspecified);
-        routine->Release();
+        const HRESULT flashed = Flash();
         // A material object that cannot flash leaves the outlet as the drum
         // set it: that is no failure of the drum.
         if (flashed == static_cast<HRESULT>(ECapeNoImplHR)) {
@@ -92,7 +87,25 @@ public:
         Check(flashed, L"CalcEquilibrium");
     }
 
+    HRESULT Try(const wchar_t* property) override {
+        Text name(property), basis(L"");
+        Var result;
+        return object_->GetOverallProp(name, basis, &result.v);
+    }
+
 private:
+    // The flash at the outlet's temperature and pressure, unchecked.
+    HRESULT Flash() {
+        Var temperature, pressure;
+        TextArray({L"temperature", L"", L"Overall"}, temperature);
+        TextArray({L"pressure", L"", L"Overall"}, pressure);
+        Text unspecified(L"Unspecified");
+        auto* routine = Facet<ICapeThermoEquilibriumRoutine>(L"CalcEquilibrium");
+        const HRESULT flashed = routine->CalcEquilibrium(temperature.v, pressure.v, unspecified);
+        routine->Release();
+        return flashed;
+    }
+
     // Another interface of the object, or the failure of `call` without it.
     template <typename Interface>
     Interface* Facet(const wchar_t* call) {

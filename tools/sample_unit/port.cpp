@@ -43,6 +43,9 @@ void Port::Connect(IDispatch* object) {
                  L" takes a material object: the object answers neither ICapeThermoMaterial nor "
                  L"ICapeThermoMaterialObject.");
     }
+    if (material11 && state_->fault == Fault::Refuses11)
+        Fail(CapeErrorKind::InvalidArgument,
+             L"Port " + Name() + L" takes no CAPE-OPEN 1.1 material object.");
     Disconnect();
     object_ = object;
     material11_ = material11;
@@ -61,6 +64,7 @@ void Port::Disconnect() {
         object_->AddRef();
         Kept().push_back(object_.Get());
     }
+    if (state_->fault == Fault::OverRelease) object_->Release();
     object_.Reset();
     material11_.Reset();
     material_.Reset();
@@ -92,7 +96,7 @@ HRESULT Port::UnitPort::get_direction(CapePortDirection* direction) {
 HRESULT Port::UnitPort::get_connectedObject(IDispatch** object) {
     return Out(L"get_connectedObject", object, [&] {
         IDispatch* answered = Self().Answered();
-        if (answered) answered->AddRef();
+        if (answered && Self().state_->fault != Fault::NoAddRef) answered->AddRef();
         return answered;
     });
 }

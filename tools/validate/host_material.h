@@ -19,6 +19,7 @@ struct Thermo {
     bool v11 = false;
     // The ProgID of the class each material port gets.
     const wchar_t* ClassName() const { return v11 ? L"Korvid.Material" : L"Korvid.Tessel"; }
+    const wchar_t* Version() const { return v11 ? L"1.1" : L"1.0"; }
     // The operations the host calls, as printed.
     const wchar_t* CountCall() const { return v11 ? L"GetNumCompounds" : L"GetNumComponents"; }
     const wchar_t* SetCall() const { return v11 ? L"SetOverallProp" : L"SetProp"; }

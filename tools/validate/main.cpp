@@ -78,7 +78,13 @@ int wmain(int argc, wchar_t** argv) {
             folder.empty() ? L"" : folder + L"\\" + options->reportPrefix + L"-summary.txt", why);
         Watch watch{&verdict, CreateEventW(nullptr, TRUE, FALSE, nullptr), options->timeoutSeconds};
         HANDLE watchdog = CreateThread(nullptr, 0, Watchdog, &watch, 0, nullptr);
-        RunUnit(*options, verdict);
+        // Without the reports folder no run can keep its records: stop at once.
+        if (folder.empty()) {
+            verdict.SetUnit(options->unit);
+            verdict.HostError(why);
+        } else {
+            RunUnit(*options, verdict);
+        }
         code = verdict.Conclude();
         SetEvent(watch.done);
         WaitForSingleObject(watchdog, INFINITE);

@@ -77,8 +77,12 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
     };
     for (size_t k = 0; k < args.size(); ++k) {
         const std::wstring& arg = args[k];
-        if (arg == L"--list" || arg == L"--cas" || arg == L"--form") {
-            (arg == L"--list" ? options.list : arg == L"--cas" ? options.cas : options.form) = true;
+        if (arg == L"--list" || arg == L"--cas" || arg == L"--form" ||
+            arg == L"--calculate-invalid") {
+            (arg == L"--list"   ? options.list
+             : arg == L"--cas"  ? options.cas
+             : arg == L"--form" ? options.form
+                                : options.calculateInvalid) = true;
             continue;
         }
         if (arg != L"--unit" && arg != L"--como" && arg != L"--feed" && arg != L"--report-prefix" &&

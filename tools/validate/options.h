@@ -1,6 +1,7 @@
 // The command line of korvid-validate:
 //   --unit <ProgID|CLSID> --como FILE [--feed T=..,P=..,flow=..,x=a:b:c]
 //   [--report-prefix NAME] [--cas] [--form] [--timeout S] [--thermo 1.0|1.1]
+//   [--calculate-invalid]
 //   --list
 #pragma once
 
@@ -26,16 +27,17 @@ struct Options {
     std::wstring como;  // component file for every material object
     FeedState feed;
     std::wstring reportPrefix = L"validate";
-    bool cas = false;         // component ids are CAS numbers
-    bool form = false;        // show the definition forms instead of going headless
-    int timeoutSeconds = 60;  // for the whole run
-    bool thermo11 = false;    // --thermo 1.1: Korvid.Material on the ports, not Korvid.Tessel
+    bool cas = false;               // component ids are CAS numbers
+    bool form = false;              // show the definition forms instead of going headless
+    int timeoutSeconds = 60;        // for the whole run
+    bool thermo11 = false;          // --thermo 1.1: Korvid.Material on the ports, not Korvid.Tessel
+    bool calculateInvalid = false;  // Calculate whatever Validate said
 };
 
 inline constexpr wchar_t kUsage[] =
     L"usage: korvid-validate --unit <ProgID|CLSID> --como FILE "
     L"[--feed T=..,P=..,flow=..,x=a:b:c] [--report-prefix NAME] [--cas] [--form] "
-    L"[--timeout S] [--thermo 1.0|1.1]\n       korvid-validate --list";
+    L"[--timeout S] [--thermo 1.0|1.1] [--calculate-invalid]\n       korvid-validate --list";
 
 // The options of `args` (without the program name), or nothing with the
 // reason in `error`.

@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "CapeOpenUnit_h.h"
-
 namespace korvid::validate {
 
 namespace {
@@ -86,12 +84,6 @@ const wchar_t* HresultName(HRESULT hr) {
     }
 }
 
-std::wstring Take(BSTR text) {
-    std::wstring value = Quoted(text);
-    SysFreeString(text);
-    return value;
-}
-
 }  // namespace
 
 void Line(const std::wstring& text) { Write(STD_OUTPUT_HANDLE, stdout, text); }
@@ -130,49 +122,6 @@ std::wstring GuidText(const GUID& guid) {
     wchar_t text[40] = {};
     StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
     return text;
-}
-
-FailureInfo DescribeFailure(IUnknown* failing) {
-    FailureInfo info;
-    std::wstring errorInfo = L"no IErrorInfo";
-    IErrorInfo* error = nullptr;
-    if (GetErrorInfo(0, &error) == S_OK && error) {
-        BSTR source = nullptr, description = nullptr;
-        error->GetSource(&source);
-        error->GetDescription(&description);
-        errorInfo = L"IErrorInfo: source " + Take(source) + L", description " + Take(description);
-        error->Release();
-    }
-    ECapeRoot* root = nullptr;
-    if (failing && SUCCEEDED(failing->QueryInterface(IID_PPV_ARGS(&root)))) {
-        BSTR name = nullptr;
-        root->get_name(&name);
-        info.lines.push_back(L"ECapeRoot name " + Take(name));
-        root->Release();
-        info.capeOpen = true;
-    }
-    ECapeUser* user = nullptr;
-    if (failing && SUCCEEDED(failing->QueryInterface(IID_PPV_ARGS(&user)))) {
-        LONG code = 0;
-        BSTR description = nullptr, scope = nullptr, face = nullptr, operation = nullptr,
-             more = nullptr;
-        user->get_code(&code);
-        user->get_description(&description);
-        user->get_scope(&scope);
-        user->get_interfaceName(&face);
-        user->get_operation(&operation);
-        user->get_moreInfo(&more);
-        info.lines.push_back(L"ECapeUser code " + std::to_wstring(code) + L", description " +
-                             Take(description) + L", scope " + Take(scope) + L", interface " +
-                             Take(face) + L", operation " + Take(operation) + L", moreInfo " +
-                             Take(more));
-        user->Release();
-        info.capeOpen = true;
-    }
-    if (failing && !info.capeOpen)
-        info.lines.push_back(L"no CAPE-OPEN error information (ECapeRoot, ECapeUser)");
-    info.lines.push_back(errorInfo);
-    return info;
 }
 
 }  // namespace korvid::validate

@@ -1,6 +1,5 @@
 // What korvid-validate prints: lines to the console or a pipe, HRESULTs with
-// their names, and the description of a failed call from the failing
-// object's CAPE-OPEN error interfaces and the thread's error information.
+// their names, quoted texts, numbers and GUIDs.
 #pragma once
 
 #include <windows.h>
@@ -25,16 +24,5 @@ std::wstring Quoted(BSTR text);
 std::wstring Number(double value);
 std::wstring Numbers(const std::vector<double>& values);
 std::wstring GuidText(const GUID& guid);
-
-// What a failed call left: the lines that describe it (ECapeRoot and
-// ECapeUser of `failing`, where it answers them, then the error information
-// of the thread), and whether CAPE-OPEN error information was there.
-struct FailureInfo {
-    std::vector<std::wstring> lines;
-    bool capeOpen = false;
-};
-// Call at once after the failed call: the thread's error information is read
-// (and cleared) first.
-FailureInfo DescribeFailure(IUnknown* failing);
 
 }  // namespace korvid::validate

@@ -1,5 +1,6 @@
 #include "tools/validate/pass_through_core.h"
 
+#include <algorithm>
 #include <new>
 #include <tuple>
 #include <utility>
@@ -158,12 +159,16 @@ public:
 
 }  // namespace
 
-PassThrough::PassThrough(ObjectRecord& record, CallRecord& all, FacetBuilder build)
-    : record_(record), all_(all), build_(build) {
-    record_.references = 1;
+PassThrough::PassThrough(ObjectRecord& record, CallRecord& all, FacetBuilder build,
+                         ULONG references)
+    : references_(references), record_(record), all_(all), build_(build) {
+    record_.references = references;
+    all_.live_.push_back(this);
 }
 
-PassThrough::~PassThrough() { all_.inner.erase(Dispatch()); }
+PassThrough::~PassThrough() {
+    all_.live_.erase(std::remove(all_.live_.begin(), all_.live_.end(), this), all_.live_.end());
+}
 
 bool PassThrough::Add(std::unique_ptr<FacetBase> facet, const IID& iid, IUnknown* inner,
                       bool required) {
@@ -174,6 +179,27 @@ bool PassThrough::Add(std::unique_ptr<FacetBase> facet, const IID& iid, IUnknown
 
 IDispatch* PassThrough::Dispatch() {
     return facets_.empty() ? nullptr : static_cast<IDispatch*>(facets_.front().second->Unknown());
+}
+
+bool PassThrough::Answers(const void* pointer) const {
+    for (const auto& facet : facets_)
+        if (facet.second->Unknown() == pointer) return true;
+    return false;
+}
+
+ULONG PassThrough::Release() {
+    if (references_ == 0) {
+        record_.overReleased.push_back(all_.callUnderWay ? all_.callUnderWay() : L"");
+        return 0;
+    }
+    const ULONG count = record_.references = --references_;
+    if (count == 0 && !held_) delete this;
+    return count;
+}
+
+void PassThrough::LetGo() {
+    held_ = false;
+    if (references_ == 0) delete this;
 }
 
 HRESULT PassThrough::QueryInterface(REFIID iid, void** out) {
@@ -188,16 +214,13 @@ HRESULT PassThrough::QueryInterface(REFIID iid, void** out) {
 }
 
 IDispatch* PassThrough::WrapCopy(IUnknown* made, const std::wstring& label) {
-    return Wrap(made, all_.Add(label, record_.port, true), all_, build_);
+    return Wrap(made, all_.Add(label, record_.port, true), all_, build_, 1);
 }
 
 std::pair<IDispatch*, std::wstring> PassThrough::Unwrap(IDispatch* object) const {
-    IUnknown* identity = nullptr;
-    if (object) object->QueryInterface(IID_PPV_ARGS(&identity));
-    const auto found = all_.inner.find(identity);
-    if (identity) identity->Release();
-    if (found == all_.inner.end()) return {object, object ? L"another object" : L"no object"};
-    return found->second;
+    for (PassThrough* live : all_.live_)
+        if (object && live->Answers(object)) return {live->innerDispatch_, live->record_.label};
+    return {object, object ? L"another object" : L"no object"};
 }
 
 HRESULT PassThrough::Invoke(IDispatch* inner, const std::wstring& name, DISPID id, REFIID iid,
@@ -247,22 +270,21 @@ HRESULT PassThrough::Invoke(IDispatch* inner, const std::wstring& name, DISPID i
     return hr;
 }
 
-IDispatch* Wrap(IUnknown* inner, ObjectRecord& record, CallRecord& all, FacetBuilder build) {
+IDispatch* Wrap(IUnknown* inner, ObjectRecord& record, CallRecord& all, FacetBuilder build,
+                ULONG references) {
     PassThrough* made = nullptr;
     try {
-        made = new PassThrough(record, all, build);
+        made = new PassThrough(record, all, build, references);
         if (!build(*made, inner) ||
             !AddFacet<SupportErrorInfo, ISupportErrorInfo>(*made, inner, true)) {
-            made->Release();
+            delete made;
             return nullptr;
         }
         // Held by the IDispatch facet while the pass-through lives.
-        IDispatch* innerDispatch = nullptr;
-        inner->QueryInterface(IID_PPV_ARGS(&innerDispatch));
-        all.inner[made->Dispatch()] = {innerDispatch, record.label};
-        innerDispatch->Release();
+        inner->QueryInterface(IID_PPV_ARGS(&made->innerDispatch_));
+        made->innerDispatch_->Release();
     } catch (const std::bad_alloc&) {
-        if (made) made->Release();
+        delete made;
         return nullptr;
     }
     return made->Dispatch();
@@ -285,8 +307,25 @@ bool Build09(PassThrough& made, IUnknown* inner) {
 }  // namespace pass
 
 ObjectRecord& CallRecord::Add(std::wstring label, std::wstring port, bool copy) {
-    objects_.push_back({std::move(label), std::move(port), copy, {}, 0});
+    objects_.push_back({std::move(label), std::move(port), copy, {}, 0, {}});
     return objects_.back();
+}
+
+ObjectRecord* CallRecord::Find(const void* pointer) const {
+    for (pass::PassThrough* live : live_)
+        if (pointer && live->Answers(pointer)) return &live->Object();
+    return nullptr;
+}
+
+void CallRecord::HandBack(const void* pointer) {
+    for (pass::PassThrough* live : live_)
+        if (pointer && live->Answers(pointer)) return static_cast<void>(live->Release());
+}
+
+size_t CallRecord::LetGo() {
+    // Each LetGo may free its pass-through, which leaves live_.
+    for (pass::PassThrough* live : std::vector<pass::PassThrough*>(live_)) live->LetGo();
+    return live_.size();
 }
 
 std::wstring CallRecord::NextCopyLabel(const std::wstring& port) const {
@@ -296,7 +335,7 @@ std::wstring CallRecord::NextCopyLabel(const std::wstring& port) const {
 }
 
 IDispatch* WrapMaterialObject(IUnknown* inner, ObjectRecord& record, CallRecord& all) {
-    return pass::Wrap(inner, record, all, pass::Build09);
+    return pass::Wrap(inner, record, all, pass::Build09, 0);
 }
 
 bool ChangesObject(const std::wstring& operation) {

@@ -211,7 +211,7 @@ bool Build11(PassThrough& made, IUnknown* inner) {
 namespace korvid::validate {
 
 IDispatch* WrapMaterial11(IUnknown* inner, ObjectRecord& record, CallRecord& all) {
-    return pass::Wrap(inner, record, all, pass::Build11);
+    return pass::Wrap(inner, record, all, pass::Build11, 0);
 }
 
 }  // namespace korvid::validate

@@ -102,11 +102,12 @@ protected:
 // inner object lacks an interface the version needs.
 using FacetBuilder = bool (*)(PassThrough& made, IUnknown* inner);
 
-// The pass-through object: one reference count for all its facets, the
-// record it writes to.
+// The pass-through object: one reference count for all its facets (the
+// unit's: the host holds the object apart from it), the record it writes to.
 class PassThrough {
 public:
-    PassThrough(ObjectRecord& record, CallRecord& all, FacetBuilder build);
+    // `references`: the unit's to begin with (1 for a copy handed to it).
+    PassThrough(ObjectRecord& record, CallRecord& all, FacetBuilder build, ULONG references);
     ~PassThrough();
     PassThrough(const PassThrough&) = delete;
     PassThrough& operator=(const PassThrough&) = delete;
@@ -115,19 +116,21 @@ public:
     bool Add(std::unique_ptr<FacetBase> facet, const IID& iid, IUnknown* inner, bool required);
     // The first facet added (IDispatch): the object's identity.
     IDispatch* Dispatch();
+    // Whether `pointer` is one of the facets (compared, never called).
+    bool Answers(const void* pointer) const;
+    ObjectRecord& Object() { return record_; }
+    IDispatch* InnerDispatch() const { return innerDispatch_; }
 
     HRESULT QueryInterface(REFIID iid, void** out);
+    // The pass-throughs live in the host's single-threaded apartment: the
+    // unit calls them on the host's thread.
     ULONG AddRef() {
-        const ULONG count = static_cast<ULONG>(InterlockedIncrement(&references_));
-        record_.references = count;
-        return count;
+        record_.references = ++references_;
+        return references_;
     }
-    ULONG Release() {
-        const ULONG count = static_cast<ULONG>(InterlockedDecrement(&references_));
-        record_.references = count;
-        if (count == 0) delete this;
-        return count;
-    }
+    ULONG Release();
+    // The host's hold ends: freed now when the unit holds no reference.
+    void LetGo();
 
     // Forwards a call and records it with its outcome.
     template <typename Forward>
@@ -165,21 +168,27 @@ public:
     std::pair<IDispatch*, std::wstring> Unwrap(IDispatch* object) const;
 
 private:
+    friend IDispatch* Wrap(IUnknown*, ObjectRecord&, CallRecord&, FacetBuilder, ULONG);
     void Record(std::wstring operation, std::wstring detail, HRESULT hr, std::wstring error) {
-        record_.calls.push_back({std::move(operation), std::move(detail), hr, std::move(error)});
+        record_.calls.push_back(
+            {std::move(operation), std::move(detail), hr, std::move(error), all_.calculating});
     }
     IDispatch* WrapCopy(IUnknown* made, const std::wstring& label);
 
-    LONG references_ = 1;
+    ULONG references_;
+    bool held_ = true;  // by the host
     ObjectRecord& record_;
     CallRecord& all_;
     FacetBuilder build_;
+    IDispatch* innerDispatch_ = nullptr;  // held by the IDispatch facet
     std::vector<std::pair<const IID*, std::unique_ptr<FacetBase>>> facets_;
 };
 
 // A new pass-through around `inner` with the facets `build` gives it (and
-// ISupportErrorInfo): its IDispatch with one reference, or nullptr.
-IDispatch* Wrap(IUnknown* inner, ObjectRecord& record, CallRecord& all, FacetBuilder build);
+// ISupportErrorInfo), held by the host: its IDispatch with `references` of
+// the unit, or nullptr.
+IDispatch* Wrap(IUnknown* inner, ObjectRecord& record, CallRecord& all, FacetBuilder build,
+                ULONG references);
 
 template <typename Interface, bool Recorded>
 HRESULT Facet<Interface, Recorded>::QueryInterface(REFIID iid, void** out) {

@@ -59,10 +59,43 @@ void Judge(const ObjectRecord& object, const PortUse& use, Verdict& verdict) {
     if (use.outletCalculated && !unset.empty()) verdict.Add({object.label, L"outlet-unset", unset});
 }
 
+// Over-released: each Release refused, by the host's call under way (in
+// the order first seen). Error-ignored: the calls that failed while the
+// unit's Calculate, which succeeded, was under way.
+void JudgeUnitConduct(const ObjectRecord& object, bool calculated, Verdict& verdict) {
+    std::vector<std::pair<std::wstring, size_t>> refused;
+    for (const std::wstring& during : object.overReleased) {
+        auto same = std::find_if(refused.begin(), refused.end(),
+                                 [&](const auto& seen) { return seen.first == during; });
+        if (same == refused.end())
+            refused.push_back({during, 1});
+        else
+            ++same->second;
+    }
+    for (const auto& [during, count] : refused) {
+        const std::wstring releases =
+            std::to_wstring(count) + (count == 1 ? L" Release" : L" Releases");
+        Line(L"    " + releases + L" refused: no reference of the unit left (during " +
+             (during.empty() ? L"no call of the host" : during) + L")");
+        verdict.Add({object.label, L"over-released",
+                     releases + L" more than the references taken, during " +
+                         (during.empty() ? L"no call of the host" : during)});
+    }
+    if (!calculated) return;
+    std::wstring failed;
+    for (const RecordedCall& call : object.calls) {
+        if (!call.inCalculate || SUCCEEDED(call.outcome)) continue;
+        failed += (failed.empty() ? L"" : L"; ") + call.operation +
+                  (call.detail.empty() ? L"" : L" " + call.detail) + L": " + Outcome(call.outcome) +
+                  (call.error.empty() ? L"" : L" " + Quoted(call.error));
+    }
+    if (!failed.empty()) verdict.Add({object.label, L"error-ignored", failed});
+}
+
 }  // namespace
 
 void JudgeRecord(const CallRecord& record, const std::vector<PortUse>& uses,
-                 const std::vector<ULONG>& keptAfterTerminate, Verdict& verdict) {
+                 const std::vector<ULONG>& keptAfterTerminate, bool calculated, Verdict& verdict) {
     Line(L"");
     Line(L"Calls the unit made through each material object:");
     size_t k = 0;
@@ -78,6 +111,7 @@ void JudgeRecord(const CallRecord& record, const std::vector<PortUse>& uses,
         ++k;
         PrintCalls(object.calls);
         if (use) Judge(object, *use, verdict);
+        JudgeUnitConduct(object, calculated, verdict);
     }
 }
 

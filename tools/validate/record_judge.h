@@ -26,10 +26,12 @@ struct PortUse {
 };
 
 // Prints every object of `record` with its calls (a run of equal calls as
-// one line) and the references the unit held after Terminate
-// (`keptAfterTerminate`, by object) and now; adds the inlet-changed and
-// outlet-unset findings of the ports in `uses`.
+// one line), the references the unit held after Terminate
+// (`keptAfterTerminate`, by object) and now, and the Releases refused; adds
+// the inlet-changed and outlet-unset findings of the ports in `uses`, the
+// over-released findings and, when the unit's Calculate succeeded
+// (`calculated`), the error-ignored ones.
 void JudgeRecord(const CallRecord& record, const std::vector<PortUse>& uses,
-                 const std::vector<ULONG>& keptAfterTerminate, Verdict& verdict);
+                 const std::vector<ULONG>& keptAfterTerminate, bool calculated, Verdict& verdict);
 
 }  // namespace korvid::validate

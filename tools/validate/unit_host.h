@@ -17,11 +17,17 @@ namespace korvid::validate {
 void RunUnit(const Options& options, Verdict& verdict);
 
 // Where the material objects write their reports (the folder beside the
-// registered Korvid.dll), or empty with the reason in `why` (registry.cpp).
+// registered Korvid.dll, made when it is missing), or empty with the reason
+// in `why` (registry.cpp).
 std::wstring ReportsFolder(std::wstring* why);
 
 // --list: the unit operations registered for hosts of this bitness, with
-// their CapeDescription. Returns the exit code (registry.cpp).
+// their CapeDescription and the thermo versions they declare. Returns the
+// exit code (registry.cpp).
 int ListUnits();
+
+// Whether the unit class declares (by its category) that it takes thermo
+// 1.1 material objects (`v11`), else 1.0 ones (registry.cpp).
+bool DeclaresThermo(const CLSID& unit, bool v11);
 
 }  // namespace korvid::validate

@@ -1,0 +1,119 @@
+// The host's session with the unit under test (unit_host.cpp; its ports and
+// their material objects: ports.cpp).
+#pragma once
+
+#include <windows.h>
+
+#include <cwchar>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CapeOpenUnit_h.h"
+#include "tools/validate/error_info.h"
+#include "tools/validate/host_material.h"
+#include "tools/validate/options.h"
+#include "tools/validate/pass_through.h"
+#include "tools/validate/verdict.h"
+
+namespace korvid::validate {
+
+// A file name part from a port's name: characters Windows refuses become "_".
+inline std::wstring FilePart(std::wstring text) {
+    for (wchar_t& ch : text)
+        if (ch < 32 || wcschr(L"<>:\"/\\|?*", ch)) ch = L'_';
+    return text;
+}
+
+inline std::wstring Enumerated(long value, std::initializer_list<const wchar_t*> names) {
+    const bool known = value >= 0 && value < static_cast<long>(names.size());
+    return known ? names.begin()[value] + (L" (" + std::to_wstring(value) + L")")
+                 : L"unknown value " + std::to_wstring(value);
+}
+
+// The state the host sets on an inlet and reads back from an outlet:
+// property, basis.
+inline constexpr std::pair<const wchar_t*, const wchar_t*> kStateProps[] = {
+    {L"temperature", L""}, {L"pressure", L""}, {L"totalFlow", L"mole"}, {L"fraction", L"mole"}};
+
+struct Port {
+    std::wstring name;
+    ICapeUnitPort* port = nullptr;
+    long type = CAPE_ANY;
+    long direction = CAPE_INLET;
+    IUnknown* object = nullptr;        // the host's own reference
+    IDispatch* passThrough = nullptr;  // what the unit is given (held by the record)
+    ObjectRecord* record = nullptr;
+    std::wstring report;
+    bool named = false;  // by its ICapeIdentification
+    bool connected = false;
+    std::wstring unset;  // 1.1: the parts of the outlet's state never set, as read back
+};
+
+class Session {
+public:
+    Session(const Options& options, Verdict& verdict)
+        : options_(options), verdict_(verdict), thermo_{options.thermo11} {
+        record_->callUnderWay = [this] { return verdict_.Call(); };
+    }
+    // The record stays for the pass-throughs the unit still holds, but no
+    // longer calls back into the session.
+    ~Session() {
+        record_->beforeCopy = nullptr;
+        record_->callUnderWay = nullptr;
+        if (record_->LetGo()) static_cast<void>(record_.release());
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    void Run();
+
+private:
+    // Calls into the unit, through interface I of `failing`: prints `what`
+    // with its outcome (a failure with all the unit says about it) and counts
+    // a failure; `value` describes a success.
+    template <typename I>
+    HRESULT Step(const std::wstring& what, I* failing, const std::function<HRESULT()>& call,
+                 const std::function<std::wstring()>& value = {},
+                 const std::wstring& port = L"unit") {
+        verdict_.SetCall(what);
+        ClearErrorInfo();
+        const HRESULT hr = call();
+        return Report(what, failing, __uuidof(I), hr, value, port);
+    }
+    // Prints the outcome of a call into the unit (see Step).
+    HRESULT Report(const std::wstring& what, IUnknown* failing, const IID& called, HRESULT hr,
+                   const std::function<std::wstring()>& value, const std::wstring& port);
+    // A call of the host on a material object of its own.
+    HRESULT HostCall(const std::wstring& what, const std::function<HRESULT()>& call,
+                     const std::function<std::wstring()>& value = {});
+    bool CreateUnit();
+    bool ReadPorts();
+    // An Item that answered S_OK with no object: a failure; what is printed.
+    std::wstring ItemNone(const std::wstring& call);
+    bool GiveMaterialObject(Port& port);
+    bool SetFeed(Port& port);
+    void Connect(Port& port);
+    void Solve();
+    void ReadBack(Port& port);
+    void TearDown();
+    void Judge();
+
+    const Options& options_;
+    Verdict& verdict_;
+    const Thermo thermo_;
+    CLSID korvid_{};
+    std::wstring como_;
+    ICapeUnit* unit_ = nullptr;
+    ICapeUtilities* utilities_ = nullptr;
+    ICapeCollection* collection_ = nullptr;
+    bool initialized_ = false;
+    bool calculated_ = false;
+    bool declaresThermo_ = false;  // the unit's categories name the thermo version of the run
+    std::vector<Port> ports_;
+    std::unique_ptr<CallRecord> record_ = std::make_unique<CallRecord>();
+    std::vector<ULONG> keptAfterTerminate_;
+};
+
+}  // namespace korvid::validate
