@@ -3,8 +3,10 @@
 # 0.9 (Korvid.Tessel) and 1.1 (Korvid.Material): a clean run of each exits 0
 # with the expected printout and summary file; each way the unit can be made
 # to misbehave (KORVID_SAMPLE_FAULT) exits 1 and names its finding in the
-# summary file, through either version; a form nobody fills in outlasts --timeout
-# (exit 3); bad arguments and a unit that is not registered exit 2.
+# summary file, alone, through either version where it applies; --list shows
+# the thermo versions the unit declares; a form nobody fills in outlasts
+# --timeout (exit 3); bad arguments and a unit that is not registered exit 2;
+# a missing reports folder is made, and one that cannot be stops the run.
 source "$(dirname "$0")/lib.sh" "$1"
 regsvr() { timeout 60 wine "$REGSVR32" /s "$@" "$WIN_BIN\\KorvidSampleUnit.dll"; }
 # The unit is unregistered on the way out: the other tests expect the
