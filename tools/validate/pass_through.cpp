@@ -57,6 +57,10 @@ public:
         inner->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&inner_));
         return true;
     }
+    void Detach() override {
+        if (inner_) inner_->Release();
+        inner_ = nullptr;
+    }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         return outer_->QueryInterface(iid, out);
     }
@@ -193,7 +197,13 @@ ULONG PassThrough::Release() {
         return 0;
     }
     const ULONG count = record_.references = --references_;
-    if (count == 0 && !held_) delete this;
+    if (count == 0 && !held_) {
+        delete this;
+    } else if (count == 0 && record_.copy && !released_) {
+        for (const auto& facet : facets_) facet.second->Detach();
+        innerDispatch_ = nullptr;
+        released_ = true;
+    }
     return count;
 }
 
@@ -226,6 +236,7 @@ std::pair<IDispatch*, std::wstring> PassThrough::Unwrap(IDispatch* object) const
 HRESULT PassThrough::Invoke(IDispatch* inner, const std::wstring& name, DISPID id, REFIID iid,
                             LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                             EXCEPINFO* excep, UINT* argErr) {
+    if (released_) return Released(L"Invoke " + name, L"");
     const bool cloning = IsCloning(name);
     const std::wstring label = cloning ? all_.NextCopyLabel(record_.port) : L"";
     if (cloning && all_.beforeCopy) all_.beforeCopy(label);

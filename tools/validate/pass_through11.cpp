@@ -142,8 +142,10 @@ public:
 };
 
 // The error interfaces: read as they are, not recorded.
-#define KORVID_READ(name, type) \
-    HRESULT STDMETHODCALLTYPE name(type* value) override { return inner_->name(value); }
+#define KORVID_READ(name, type)                                     \
+    HRESULT STDMETHODCALLTYPE name(type* value) override {          \
+        return inner_ ? inner_->name(value) : CO_E_OBJNOTCONNECTED; \
+    }
 
 class Root final : public Facet<ECapeRoot, false> {
 public:

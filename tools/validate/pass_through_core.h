@@ -37,6 +37,8 @@ public:
     virtual IUnknown* Unknown() = 0;
     // Takes the inner object's interface; false when it answers none.
     virtual bool Attach(IUnknown* inner) = 0;
+    // Lets go of it: a call then answers CO_E_OBJNOTCONNECTED.
+    virtual void Detach() = 0;
 };
 
 // IUnknown and IDispatch of one interface of a PassThrough. The IDispatch
@@ -56,19 +58,24 @@ public:
         return SUCCEEDED(
             inner->QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(&inner_)));
     }
+    void Detach() override {
+        if (inner_) inner_->Release();
+        inner_ = nullptr;
+    }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        return inner_->GetTypeInfoCount(count);
+        return inner_ ? inner_->GetTypeInfoCount(count) : CO_E_OBJNOTCONNECTED;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override {
-        return inner_->GetTypeInfo(index, lcid, info);
+        return inner_ ? inner_->GetTypeInfo(index, lcid, info) : CO_E_OBJNOTCONNECTED;
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
                                             DISPID* ids) override {
+        if (!inner_) return CO_E_OBJNOTCONNECTED;
         const HRESULT hr = inner_->GetIDsOfNames(iid, names, count, lcid, ids);
         if (SUCCEEDED(hr) && count > 0 && names && names[0] && ids) names_[ids[0]] = names[0];
         return hr;
@@ -84,7 +91,7 @@ protected:
         if (known != names_.end()) return known->second;
         ITypeInfo* info = nullptr;
         BSTR name = nullptr;
-        if (SUCCEEDED(inner_->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info)) && info) {
+        if (inner_ && SUCCEEDED(inner_->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info)) && info) {
             info->GetDocumentation(id, &name, nullptr, nullptr, nullptr);
             info->Release();
         }
@@ -135,6 +142,7 @@ public:
     // Forwards a call and records it with its outcome.
     template <typename Forward>
     HRESULT Call(const wchar_t* operation, const std::wstring& detail, Forward&& forward) {
+        if (released_) return Released(operation, detail);
         const HRESULT hr = forward();
         Record(operation, detail, hr, FAILED(hr) ? PeekErrorText() : L"");
         return hr;
@@ -143,6 +151,7 @@ public:
     // Forwards a call that makes a copy, and hands out the copy wrapped.
     template <typename Forward>
     HRESULT Clone(const wchar_t* operation, IDispatch** out, Forward&& forward) {
+        if (released_) return Released(operation, L"");
         const std::wstring label = all_.NextCopyLabel(record_.port);
         if (all_.beforeCopy) all_.beforeCopy(label);
         IDispatch* made = nullptr;
@@ -174,9 +183,18 @@ private:
             {std::move(operation), std::move(detail), hr, std::move(error), all_.calculating});
     }
     IDispatch* WrapCopy(IUnknown* made, const std::wstring& label);
+    // A call on a copy after the unit's last Release of it: recorded, refused.
+    HRESULT Released(std::wstring operation, std::wstring detail) {
+        Record(std::move(operation), std::move(detail), CO_E_OBJNOTCONNECTED,
+               L"called after the unit's last Release");
+        return CO_E_OBJNOTCONNECTED;
+    }
 
     ULONG references_;
     bool held_ = true;  // by the host
+    // A copy the unit released: its inner object is let go, as a simulator's
+    // would be (its report closed), the pass-through kept for a late Release.
+    bool released_ = false;
     ObjectRecord& record_;
     CallRecord& all_;
     FacetBuilder build_;
@@ -206,7 +224,9 @@ template <typename Interface, bool Recorded>
 HRESULT Facet<Interface, Recorded>::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
                                            DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
                                            UINT* argErr) {
-    if (!Recorded) return inner_->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+    if (!Recorded)
+        return inner_ ? inner_->Invoke(id, iid, lcid, flags, params, result, excep, argErr)
+                      : CO_E_OBJNOTCONNECTED;
     return outer_->Invoke(inner_, MemberName(id), id, iid, lcid, flags, params, result, excep,
                           argErr);
 }
