@@ -21,7 +21,7 @@ constexpr CATID kThermo11 = {
     0x4667023A, 0x5A8E, 0x4CCA, {0xAB, 0x6D, 0x9D, 0x78, 0xC5, 0x11, 0x2F, 0xED}};
 
 // Through the class's implemented categories: Wine's IsClassOfCategories
-// answers S_FALSE for a class that does implement the category.
+// does not answer S_OK for a class that does implement the category.
 bool InCategory(ICatInformation* categories, const CLSID& clsid, const CATID& category) {
     IEnumCATID* implemented = nullptr;
     if (FAILED(categories->EnumImplCategoriesOfClass(clsid, &implemented))) return false;
