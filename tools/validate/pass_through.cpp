@@ -171,6 +171,7 @@ PassThrough::PassThrough(ObjectRecord& record, CallRecord& all, FacetBuilder bui
 }
 
 PassThrough::~PassThrough() {
+    record_.references = 0;  // also when a copy could not be wrapped
     all_.live_.erase(std::remove(all_.live_.begin(), all_.live_.end(), this), all_.live_.end());
 }
 

@@ -151,7 +151,10 @@ public:
     // Forwards a call that makes a copy, and hands out the copy wrapped.
     template <typename Forward>
     HRESULT Clone(const wchar_t* operation, IDispatch** out, Forward&& forward) {
-        if (released_) return Released(operation, L"");
+        if (released_) {
+            if (out) *out = nullptr;
+            return Released(operation, L"");
+        }
         const std::wstring label = all_.NextCopyLabel(record_.port);
         if (all_.beforeCopy) all_.beforeCopy(label);
         IDispatch* made = nullptr;
