@@ -13,31 +13,35 @@ using component_definition::IsGiven;
 using component_definition::NumberField;
 using component_definition::TextField;
 
-// What the table leaves out, compound by compound, for the warning a read of
-// constants raises after it has filled in the rest.
+// What the table leaves out, compound by compound in table order, for the
+// warning a read of constants raises after it has filled in the rest.
 class Missing {
 public:
-    void Add(const std::wstring& compound, std::wstring_view constant) {
-        for (auto& [id, names] : compounds_) {
-            if (id == compound) {
-                names += L", " + std::wstring(constant);
-                return;
-            }
+    explicit Missing(const std::vector<Compound>& compounds) : compounds_(compounds) {
+        names_.resize(compounds.size());
+    }
+    void Add(const Compound& compound, std::wstring_view constant) {
+        std::wstring& names = names_[static_cast<size_t>(&compound - compounds_.data())];
+        if (names.find(constant) == std::wstring::npos) {
+            names += (names.empty() ? L"" : L", ") + std::wstring(constant);
         }
-        compounds_.emplace_back(compound, std::wstring(constant));
     }
     // ECapeThrmPropertyNotAvailable naming each compound and constant, when any.
     void Raise() const {
-        if (compounds_.empty()) return;
-        std::wstring text = L"Not given in the component table:";
-        for (size_t k = 0; k < compounds_.size(); ++k) {
-            text += (k ? L"; " : L" ") + compounds_[k].first + L" (" + compounds_[k].second + L")";
+        std::wstring text;
+        for (size_t k = 0; k < names_.size(); ++k) {
+            if (names_[k].empty()) continue;
+            text += (text.empty() ? L" " : L"; ") + compounds_[k].id + L" (" + names_[k] + L")";
         }
-        thermo_material::Raise(kECapeThrmPropertyNotAvailable, text + L".");
+        if (!text.empty()) {
+            thermo_material::Raise(kECapeThrmPropertyNotAvailable,
+                                   L"Not given in the component table:" + text + L".");
+        }
     }
 
 private:
-    std::vector<std::pair<std::wstring, std::wstring>> compounds_;
+    const std::vector<Compound>& compounds_;
+    std::vector<std::wstring> names_;
 };
 
 // A constant of one compound as a VARIANT: Empty (UNDEFINED) when the table
@@ -45,7 +49,7 @@ private:
 com::Variant ConstantValue(const Compound& compound, const CompoundConstant& constant,
                            Missing& missing) {
     if (!IsGiven(compound.record, constant.column)) {
-        missing.Add(compound.id, constant.name);
+        missing.Add(compound, constant.name);
         return com::Variant();
     }
     return constant.column < component_definition::kTextFields
@@ -67,7 +71,7 @@ void Material::GetCompoundList(VARIANT* compIds, VARIANT* formulae, VARIANT* nam
             FindCompoundConstant(L"casRegistryNumber")};
         std::vector<std::wstring> ids, texts[5];
         std::vector<double> numbers[5];
-        Missing missing;
+        Missing missing(compounds_);
         for (const Compound& compound : compounds_) {
             ids.push_back(compound.id);
             trace.Text(L"compIds[" + std::to_wstring(ids.size() - 1) + L"]", compound.id);
@@ -140,7 +144,7 @@ void Material::GetCompoundConstant(const VARIANT& props, const VARIANT& compIds,
         result.get()->parray = SafeArrayCreate(VT_VARIANT, 1, &bound);
         if (!result.get()->parray) RaiseRuntime(7);
         LONG index = 0;
-        Missing missing;
+        Missing missing(compounds_);
         for (const CompoundConstant* constant : constants) {
             for (size_t k : chosen) {
                 com::Variant value = ConstantValue(compounds_[k], *constant, missing);

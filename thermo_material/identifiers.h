@@ -35,12 +35,12 @@ inline constexpr std::array<Phase, 4> kPhases = {{
 // other basis converts it through the molecular weights (g/mol) of the
 // compounds and M, the molar mass (kg/mol) of the place's composition.
 enum class BasisUse {
-    None,       // no basis: any basis given is ignored
-    PerAmount,  // J/mol, m3/mol, J/(mol K): Mass = Mole / M
-    AmountPer,  // mol/m3, mol/s (density, totalFlow): Mass = Mole x M
-    PerCompound,// flow: kg/s = mol/s x the compound's own molecular weight / 1000
-    Fraction,   // fraction: mass fractions from mole fractions, and back
-    PhaseShare, // phaseFraction: Mass = Mole x M of the phase / M overall
+    None,         // no basis: any basis given is ignored
+    PerAmount,    // J/mol, m3/mol, J/(mol K): Mass = Mole / M
+    AmountPer,    // mol/m3, mol/s (density, totalFlow): Mass = Mole x M
+    PerCompound,  // flow: kg/s = mol/s x the compound's own molecular weight / 1000
+    Fraction,     // fraction: mass fractions from mole fractions, and back
+    PhaseShare,   // phaseFraction: Mass = Mole x M of the phase / M overall
 };
 
 // Where a property may be set and read.

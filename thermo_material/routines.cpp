@@ -28,8 +28,7 @@ double NeutralValue(const Property& property) {
 // A property CalcEquilibrium may hold fixed: an overall value of one number
 // that is no amount (temperature, pressure, enthalpy, entropy, volume, density).
 bool IsFlashSpecification(const Property& property) {
-    return (property.scopes & kOverall) && !property.perCompound &&
-           property.name != L"totalFlow";
+    return (property.scopes & kOverall) && !property.perCompound && property.name != L"totalFlow";
 }
 
 struct FlashSpec {

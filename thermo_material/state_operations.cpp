@@ -101,7 +101,8 @@ std::vector<double> Material::Read(Place place, const Property& property, Basis 
         // A pair's value comes only from SetTwoPhaseProp or CalcTwoPhaseProp:
         // without one of them the pair was never initialised.
         Raise(place.second >= 0 ? kECapeFailedInitialisation : kECapeThrmPropertyNotAvailable,
-              L"The " + PlaceText(property.name, WhereOf(place.first, place.second)) + L" was never set.");
+              L"The " + PlaceText(property.name, WhereOf(place.first, place.second)) +
+                  L" was never set.");
     }
     return Converted(place, property, found->second, basis);
 }
@@ -136,20 +137,21 @@ std::optional<std::vector<double>> Material::MoleFractions(Place place) {
 double Material::MolarMass(Place place, std::wstring_view purpose) {
     const auto x = MoleFractions(place);
     if (!x) {
-        Raise(kECapeThrmPropertyNotAvailable, L"The composition " + WhereOf(place.first, place.second) +
-                                                  L" is not known (no fraction, no flow): " +
-                                                  std::wstring(purpose));
+        Raise(kECapeThrmPropertyNotAvailable,
+              L"The composition " + WhereOf(place.first, place.second) +
+                  L" is not known (no fraction, no flow): " + std::wstring(purpose));
     }
     double grams = 0;
     for (size_t k = 0; k < x->size(); ++k) grams += (*x)[k] * MolecularWeight(k, purpose);
     return grams / 1000;
 }
 
-std::vector<double> Material::Converted(Place place, const Property& property,
-                                        const Stored& stored, Basis basis) {
+std::vector<double> Material::Converted(Place place, const Property& property, const Stored& stored,
+                                        Basis basis) {
     if (property.basis == BasisUse::None || stored.basis == basis) return stored.values;
     const bool toMass = basis == Basis::Mass;
-    const std::wstring purpose = L"the " + PlaceText(property.name, WhereOf(place.first, place.second)) +
+    const std::wstring purpose = L"the " +
+                                 PlaceText(property.name, WhereOf(place.first, place.second)) +
                                  L" cannot be converted to " + (toMass ? L"Mass." : L"Mole.");
     std::vector<double> values = stored.values;
     if (property.basis == BasisUse::PerCompound || property.basis == BasisUse::Fraction) {
@@ -215,7 +217,8 @@ void Material::GetOverallTPFraction(double* temperature, double* pressure,
                                     VARIANT* composition) {
     VariantClear(composition);
     Traced(KORVID_OPERATION(ICapeThermoMaterial, GetOverallTPFraction), [&](CallTrace& trace) {
-        const double t = Read(Place{}, *FindProperty(L"temperature", kOverall), Basis::Undefined)[0];
+        const double t =
+            Read(Place{}, *FindProperty(L"temperature", kOverall), Basis::Undefined)[0];
         const double p = Read(Place{}, *FindProperty(L"pressure", kOverall), Basis::Undefined)[0];
         const std::vector<double> x =
             Read(Place{}, *FindProperty(L"fraction", kOverall), Basis::Mole);
@@ -338,8 +341,7 @@ void Material::GetSinglePhaseProp(std::wstring_view property, std::wstring_view 
         const Property& p = CheckProperty(property, kSinglePhase, {L"property", 1});
         const size_t phase = CheckPresentPhase(phaseLabel, {L"phaseLabel", 2});
         const Basis b = CheckBasis(p, basis, {L"basis", 3});
-        const std::vector<double> values =
-            Read(Place{static_cast<int>(phase)}, p, b);
+        const std::vector<double> values = Read(Place{static_cast<int>(phase)}, p, b);
         trace.Numbers(L"results", values);
         com::MakeDoubleArray(values).DetachTo(results);
     });
@@ -353,8 +355,7 @@ void Material::GetTPFraction(std::wstring_view phaseLabel, double* temperature, 
         const Place place{static_cast<int>(CheckPresentPhase(phaseLabel, {L"phaseLabel", 1}))};
         const double t =
             Read(place, *FindProperty(L"temperature", kSinglePhase), Basis::Undefined)[0];
-        const double p =
-            Read(place, *FindProperty(L"pressure", kSinglePhase), Basis::Undefined)[0];
+        const double p = Read(place, *FindProperty(L"pressure", kSinglePhase), Basis::Undefined)[0];
         const std::vector<double> x =
             Read(place, *FindProperty(L"fraction", kSinglePhase), Basis::Mole);
         trace.Number(L"temperature", t);
