@@ -26,9 +26,17 @@ validate() {
 validate clean "${unit[@]}"
 [ "$code" = 0 ] || { cat "$WORK/clean.out" >&2; fail "a clean run exited $code"; }
 expect "$WORK/clean.out" "$WORK/clean.summary"
-validate clean11 "${unit[@]}" --thermo 1.1
+# Korvid.Material takes the file in the units of the 1.1 constants.
+unit11=(--unit Korvid.SampleFlashDrum --como "$(winpath "$DATA/three_components_si.como")" --report-prefix e2e --thermo 1.1)
+validate clean11 "${unit11[@]}"
 [ "$code" = 0 ] || { cat "$WORK/clean11.out" >&2; fail "a clean 1.1 run exited $code"; }
 expect "$WORK/clean11.out" "$WORK/clean11.summary"
+# A P-H flash with the enthalpy named without a basis, as CO-LaN's examples
+# write it, calculates to its end.
+KORVID_SAMPLE_FLASH=ph validate ph11 "${unit11[@]}"
+[ "$code" = 0 ] && grep -qxF result=clean "$WORK/ph11.summary" &&
+    grep -qF "CalcEquilibrium pressure enthalpy" "$WORK/ph11.out" ||
+    { cat "$WORK/ph11.out" >&2; fail "a 1.1 run with a P-H flash exited $code"; }
 
 # KORVID_SAMPLE_FAULT | exit code | a line of the summary file (or printout) | arguments
 cases=(
@@ -38,12 +46,12 @@ cases=(
     "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit[*]}"
     "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit[*]}"
     "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005|${unit[*]}"
-    "writes-inlet|1|finding=Feed:inlet-changed:SetOverallProp temperature|${unit[*]} --thermo 1.1"
-    "skips-outlet|1|finding=Liquid:outlet-unset:temperature|${unit[*]} --thermo 1.1"
-    "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid|${unit[*]} --thermo 1.1"
-    "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit[*]} --thermo 1.1"
-    "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit[*]} --thermo 1.1"
-    "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005|${unit[*]} --thermo 1.1"
+    "writes-inlet|1|finding=Feed:inlet-changed:SetOverallProp temperature|${unit11[*]}"
+    "skips-outlet|1|finding=Liquid:outlet-unset:temperature|${unit11[*]}"
+    "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid|${unit11[*]}"
+    "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit11[*]}"
+    "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit11[*]}"
+    "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005|${unit11[*]}"
     "|3|result=timeout|--unit Korvid.SampleFlashDrum --form --timeout 2 --report-prefix e2e"
     "|2|korvid-validate: unknown argument \"--bogus\"|--bogus ${unit[*]}"
     "|2|korvid-validate: --thermo takes 1.0 or 1.1|${unit[*]} --thermo 0.9"

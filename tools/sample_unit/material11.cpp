@@ -1,7 +1,9 @@
 // The flash drum's calls through CAPE-OPEN 1.1: the feed read with
 // GetOverallTPFraction and GetOverallProp, each outlet written with
 // SetOverallProp, its phase made present and flashed at its temperature and
-// pressure, as a 1.1 unit does.
+// pressure, as a 1.1 unit does. With KORVID_SAMPLE_FLASH=ph the outlet is
+// flashed at its pressure and enthalpy instead, the enthalpy set on a Mole
+// basis and named without one, as CO-LaN's examples write it.
 #include <cwchar>
 
 #include "tools/sample_unit/cape_object.h"
@@ -76,12 +78,18 @@ public:
         status.v.parray = SafeArrayCreateVector(VT_I4, 0, 1);
         if (!status.v.parray) throw std::bad_alloc();
         Check(object_->SetPresentPhases(present.v, status.v), L"SetPresentPhases");
-        Var temperature, pressure;
-        TextArray({L"temperature", L"", L"Overall"}, temperature);
-        TextArray({L"pressure", L"", L"Overall"}, pressure);
+        Var first, second;
+        if (FlashesPH()) {
+            Set(L"enthalpy", L"Mole", {0.0});
+            TextArray({L"pressure", L"", L"Overall"}, first);
+            TextArray({L"enthalpy", L"", L"Overall"}, second);
+        } else {
+            TextArray({L"temperature", L"", L"Overall"}, first);
+            TextArray({L"pressure", L"", L"Overall"}, second);
+        }
         Text unspecified(L"Unspecified");
         auto* routine = Facet<ICapeThermoEquilibriumRoutine>(L"CalcEquilibrium");
-        const HRESULT flashed = routine->CalcEquilibrium(temperature.v, pressure.v, unspecified);
+        const HRESULT flashed = routine->CalcEquilibrium(first.v, second.v, unspecified);
         routine->Release();
         // A material object that cannot flash leaves the outlet as the drum
         // set it: that is no failure of the drum.
@@ -93,6 +101,12 @@ public:
     }
 
 private:
+    static bool FlashesPH() {
+        wchar_t value[8] = {};
+        const DWORD length = GetEnvironmentVariableW(L"KORVID_SAMPLE_FLASH", value, 8);
+        return length == 2 && _wcsicmp(value, L"ph") == 0;
+    }
+
     // Another interface of the object, or the failure of `call` without it.
     template <typename Interface>
     Interface* Facet(const wchar_t* call) {
