@@ -7,7 +7,8 @@
 // raises a CapeFailure that the object keeps as its error record.
 //
 // [in, out] results are cleared first and written only by a call that
-// succeeds. The class shares the component table, the definition form, the
+// succeeds, except the constants' results: those a table does not give are
+// UNDEFINED beside the others, and the warning comes after them. The class shares the component table, the definition form, the
 // trace report and the argument readers with the 0.9 class and derives from
 // nothing.
 #pragma once
