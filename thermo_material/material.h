@@ -8,9 +8,9 @@
 //
 // [in, out] results are cleared first and written only by a call that
 // succeeds, except the constants' results: those a table does not give are
-// UNDEFINED beside the others, and the warning comes after them. The class shares the component table, the definition form, the
-// trace report and the argument readers with the 0.9 class and derives from
-// nothing.
+// UNDEFINED beside the others, and the warning comes after them. The class
+// shares the component table, the definition form, the trace report and the
+// argument readers with the 0.9 class and derives from nothing.
 #pragma once
 
 #include <windows.h>
