@@ -54,6 +54,7 @@ install(PROGRAMS $<TARGET_FILE:Korvid> $<TARGET_FILE:korvid-autofill> $<TARGET_F
         DESTINATION .)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
               ${CMAKE_SOURCE_DIR}/tests/data/three_components.como
+              ${CMAKE_SOURCE_DIR}/tests/data/three_components_si.como
         DESTINATION .)
 
 # Shipped stripped; the debug information stays beside the zip.

@@ -125,7 +125,9 @@ public:
     static constexpr const IID& kIid = IID_ICapeThermoCompounds;
     HRESULT STDMETHODCALLTYPE GetCompoundConstant(VARIANT props, VARIANT compIds,
                                                   VARIANT* propVals) override {
-        KORVID_OUT_VARIANT(propVals, Logic().GetCompoundConstant(props, compIds));
+        KORVID_CHECK(propVals);
+        VariantInit(propVals);
+        KORVID_CALL(Logic().GetCompoundConstant(props, compIds, propVals));
     }
     HRESULT STDMETHODCALLTYPE GetCompoundList(VARIANT* ids, VARIANT* formulae, VARIANT* names,
                                               VARIANT* boilTemps, VARIANT* molwts,

@@ -43,7 +43,7 @@ void ApplyField(ComponentRecord& record, std::wstring_view key, std::wstring_vie
         return;
     }
     double number = 0.0;
-    if (platform.ParseNumber(value, &number)) NumberField(record, column) = number;
+    if (platform.ParseNumber(value, &number)) SetNumberField(record, column, number);
 }
 
 // Beyond 2^52 every double is a whole number: truncation changes nothing,

@@ -48,4 +48,13 @@ double NumberField(const ComponentRecord& record, int column) {
     return NumberFieldOf(record, column);
 }
 
+void SetNumberField(ComponentRecord& record, int column, double value) {
+    NumberFieldOf(record, column) = value;
+    record.given |= 1u << column;
+}
+bool IsGiven(const ComponentRecord& record, int column) {
+    return column < kTextFields ? !TextFieldOf(record, column).empty()
+                                : (record.given >> column & 1u) != 0;
+}
+
 }  // namespace korvid::component_definition

@@ -2,6 +2,7 @@
 // definition file's 17 keys and the record's fields share one order.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace korvid::component_definition {
@@ -24,6 +25,10 @@ struct ComponentRecord {
     double cp4 = 0.0;
     double hf = 0.0;
     double ild = 0.0;
+    // The number columns (4..16) that were given a number, one bit per
+    // column: a key of a file line whose value reads as a number, a grid cell
+    // that holds one. A fresh record has none; a text is given when not empty.
+    uint32_t given = 0;
 };
 
 constexpr int kRecordFields = 17;
@@ -35,5 +40,9 @@ const std::wstring& TextField(const ComponentRecord& record, int column);
 // Number field of column 4..16.
 double& NumberField(ComponentRecord& record, int column);
 double NumberField(const ComponentRecord& record, int column);
+// Sets the number field of column 4..16 and marks it given.
+void SetNumberField(ComponentRecord& record, int column, double value);
+// True when column 0..16 was given (a text: when it is not empty).
+bool IsGiven(const ComponentRecord& record, int column);
 
 }  // namespace korvid::component_definition

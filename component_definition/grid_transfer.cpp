@@ -24,7 +24,8 @@ void ReadGridIntoTable(Module1State& module, const platform::GridModel& grid) {
         for (int c = kTextFields; c < kRecordFields; ++c) {
             double number = 0.0;
             // Text that is no number leaves the field at 0.
-            if (platform.ParseNumber(grid.TextMatrix(r, c), &number)) NumberField(record, c) = number;
+            if (platform.ParseNumber(grid.TextMatrix(r, c), &number))
+                SetNumberField(record, c, number);
         }
     }
     module.g_numComponents = named;

@@ -1,17 +1,60 @@
 // ICapeThermoCompounds, ICapeThermoPhases and ICapeThermoUniversalConstant:
 // the compounds are the component table's rows as the material took them,
 // the phases the fixed list of identifiers.h.
+#include <cmath>
+
 #include "thermo_material/material.h"
 
 namespace korvid::thermo_material {
 
 namespace {
 
-std::vector<double> NumbersOf(const std::vector<Compound>& compounds,
-                              double component_definition::ComponentRecord::*field) {
-    std::vector<double> values;
-    for (const Compound& compound : compounds) values.push_back(compound.record.*field);
-    return values;
+using component_definition::IsGiven;
+using component_definition::NumberField;
+using component_definition::TextField;
+
+// What the table leaves out, compound by compound in table order, for the
+// warning a read of constants raises after it has filled in the rest.
+class Missing {
+public:
+    explicit Missing(const std::vector<Compound>& compounds) : compounds_(compounds) {
+        names_.resize(compounds.size());
+    }
+    void Add(const Compound& compound, std::wstring_view constant) {
+        std::wstring& names = names_[static_cast<size_t>(&compound - compounds_.data())];
+        if (names.find(constant) == std::wstring::npos) {
+            names += (names.empty() ? L"" : L", ") + std::wstring(constant);
+        }
+    }
+    // ECapeThrmPropertyNotAvailable naming each compound and constant, when any.
+    void Raise() const {
+        std::wstring text;
+        for (size_t k = 0; k < names_.size(); ++k) {
+            if (names_[k].empty()) continue;
+            text += (text.empty() ? L" " : L"; ") + compounds_[k].id + L" (" + names_[k] + L")";
+        }
+        if (!text.empty()) {
+            thermo_material::Raise(kECapeThrmPropertyNotAvailable,
+                                   L"Not given in the component table:" + text + L".");
+        }
+    }
+
+private:
+    const std::vector<Compound>& compounds_;
+    std::vector<std::wstring> names_;
+};
+
+// A constant of one compound as a VARIANT: Empty (UNDEFINED) when the table
+// was not given it.
+com::Variant ConstantValue(const Compound& compound, const CompoundConstant& constant,
+                           Missing& missing) {
+    if (!IsGiven(compound.record, constant.column)) {
+        missing.Add(compound, constant.name);
+        return com::Variant();
+    }
+    return constant.column < component_definition::kTextFields
+               ? com::Variant::FromText(TextField(compound.record, constant.column))
+               : com::Variant::FromDouble(NumberField(compound.record, constant.column));
 }
 
 }  // namespace
@@ -20,22 +63,34 @@ void Material::GetCompoundList(VARIANT* compIds, VARIANT* formulae, VARIANT* nam
                                VARIANT* boilTemps, VARIANT* molwts, VARIANT* casnos) {
     for (VARIANT* out : {compIds, formulae, names, boilTemps, molwts, casnos}) VariantClear(out);
     Traced(KORVID_OPERATION(ICapeThermoCompounds, GetCompoundList), [&](CallTrace& trace) {
-        std::vector<std::wstring> ids, formulas, iupac, cas;
+        // The five constants in the order of their arguments: texts not given
+        // are empty, numbers not given NaN (an array of doubles holds no Empty).
+        static const CompoundConstant* const constants[] = {
+            FindCompoundConstant(L"chemicalFormula"), FindCompoundConstant(L"iupacName"),
+            FindCompoundConstant(L"normalBoilingPoint"), FindCompoundConstant(L"molecularWeight"),
+            FindCompoundConstant(L"casRegistryNumber")};
+        std::vector<std::wstring> ids, texts[5];
+        std::vector<double> numbers[5];
+        Missing missing(compounds_);
         for (const Compound& compound : compounds_) {
             ids.push_back(compound.id);
-            formulas.push_back(compound.record.formula);
-            iupac.push_back(compound.record.name);
-            cas.push_back(compound.record.cas);
             trace.Text(L"compIds[" + std::to_wstring(ids.size() - 1) + L"]", compound.id);
+            for (size_t k = 0; k < 5; ++k) {
+                const com::Variant value = ConstantValue(compound, *constants[k], missing);
+                if (constants[k]->column < component_definition::kTextFields) {
+                    texts[k].push_back(com::IsEmpty(*value) ? L"" : (*value).bstrVal);
+                } else {
+                    numbers[k].push_back(com::IsEmpty(*value) ? std::nan("") : (*value).dblVal);
+                }
+            }
         }
         com::MakeStringArray(ids).DetachTo(compIds);
-        com::MakeStringArray(formulas).DetachTo(formulae);
-        com::MakeStringArray(iupac).DetachTo(names);
-        com::MakeDoubleArray(NumbersOf(compounds_, &component_definition::ComponentRecord::tb))
-            .DetachTo(boilTemps);
-        com::MakeDoubleArray(NumbersOf(compounds_, &component_definition::ComponentRecord::mw))
-            .DetachTo(molwts);
-        com::MakeStringArray(cas).DetachTo(casnos);
+        com::MakeStringArray(texts[0]).DetachTo(formulae);
+        com::MakeStringArray(texts[1]).DetachTo(names);
+        com::MakeDoubleArray(numbers[2]).DetachTo(boilTemps);
+        com::MakeDoubleArray(numbers[3]).DetachTo(molwts);
+        com::MakeStringArray(texts[4]).DetachTo(casnos);
+        missing.Raise();
     });
 }
 
@@ -51,9 +106,10 @@ com::Variant Material::GetConstPropList() {
                   [&](CallTrace&) { return com::MakeStringArray(CompoundConstantNames()); });
 }
 
-com::Variant Material::GetCompoundConstant(const VARIANT& props, const VARIANT& compIds) {
-    return Traced(KORVID_OPERATION(ICapeThermoCompounds, GetCompoundConstant),
-                  [&](CallTrace& trace) {
+void Material::GetCompoundConstant(const VARIANT& props, const VARIANT& compIds,
+                                   VARIANT* propVals) {
+    VariantClear(propVals);
+    Traced(KORVID_OPERATION(ICapeThermoCompounds, GetCompoundConstant), [&](CallTrace& trace) {
         trace.Value(L"props", props);
         trace.Value(L"compIds", compIds);
         const auto names = TextList(props, {L"props", 1});
@@ -88,17 +144,19 @@ com::Variant Material::GetCompoundConstant(const VARIANT& props, const VARIANT& 
         result.get()->parray = SafeArrayCreate(VT_VARIANT, 1, &bound);
         if (!result.get()->parray) RaiseRuntime(7);
         LONG index = 0;
+        Missing missing(compounds_);
         for (const CompoundConstant* constant : constants) {
             for (size_t k : chosen) {
-                const auto& record = compounds_[k].record;
-                com::Variant value = constant->text ? com::Variant::FromText(record.*constant->text)
-                                                    : com::Variant::FromDouble(record.*constant->number);
+                com::Variant value = ConstantValue(compounds_[k], *constant, missing);
                 SafeArrayPutElement(result.get()->parray, &index, value.get());
                 ++index;
             }
         }
         trace.Value(L"propVals", *result);
-        return result;
+        // The values given are served even when others are missing: the
+        // warning comes with them.
+        result.DetachTo(propVals);
+        missing.Raise();
     });
 }
 

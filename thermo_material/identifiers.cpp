@@ -9,27 +9,25 @@ namespace korvid::thermo_material {
 
 namespace {
 
-using component_definition::ComponentRecord;
-
 constexpr unsigned kState = kOverall | kSinglePhase;
 constexpr unsigned kPhaseCalc = kSinglePhase | kCalculated;
 
 constexpr std::array<Property, 29> kProperties = {{
     {L"temperature", false, BasisUse::None, kState},
     {L"pressure", false, BasisUse::None, kState},
-    {L"fraction", true, BasisUse::Convertible, kState},
-    {L"flow", true, BasisUse::Convertible, kState},
-    {L"totalFlow", false, BasisUse::Convertible, kState},
-    {L"phaseFraction", false, BasisUse::Kept, kSinglePhase},
-    {L"enthalpy", false, BasisUse::Kept, kOverall | kPhaseCalc},
-    {L"entropy", false, BasisUse::Kept, kOverall | kPhaseCalc},
-    {L"volume", false, BasisUse::Kept, kOverall | kPhaseCalc},
-    {L"density", false, BasisUse::Kept, kOverall | kPhaseCalc},
-    {L"gibbsEnergy", false, BasisUse::Kept, kPhaseCalc},
-    {L"helmholtzEnergy", false, BasisUse::Kept, kPhaseCalc},
-    {L"internalEnergy", false, BasisUse::Kept, kPhaseCalc},
-    {L"heatCapacityCp", false, BasisUse::Kept, kPhaseCalc},
-    {L"heatCapacityCv", false, BasisUse::Kept, kPhaseCalc},
+    {L"fraction", true, BasisUse::Fraction, kState},
+    {L"flow", true, BasisUse::PerCompound, kState},
+    {L"totalFlow", false, BasisUse::AmountPer, kState},
+    {L"phaseFraction", false, BasisUse::PhaseShare, kSinglePhase},
+    {L"enthalpy", false, BasisUse::PerAmount, kOverall | kPhaseCalc},
+    {L"entropy", false, BasisUse::PerAmount, kOverall | kPhaseCalc},
+    {L"volume", false, BasisUse::PerAmount, kOverall | kPhaseCalc},
+    {L"density", false, BasisUse::AmountPer, kOverall | kPhaseCalc},
+    {L"gibbsEnergy", false, BasisUse::PerAmount, kPhaseCalc},
+    {L"helmholtzEnergy", false, BasisUse::PerAmount, kPhaseCalc},
+    {L"internalEnergy", false, BasisUse::PerAmount, kPhaseCalc},
+    {L"heatCapacityCp", false, BasisUse::PerAmount, kPhaseCalc},
+    {L"heatCapacityCv", false, BasisUse::PerAmount, kPhaseCalc},
     {L"compressibilityFactor", false, BasisUse::None, kPhaseCalc},
     {L"jouleThomsonCoefficient", false, BasisUse::None, kPhaseCalc},
     {L"molecularWeight", false, BasisUse::None, kPhaseCalc},
@@ -46,18 +44,20 @@ constexpr std::array<Property, 29> kProperties = {{
     {L"surfaceTension", false, BasisUse::None, kTwoPhase},
 }};
 
+// Their columns in component_record.h. Numbers are served as the table holds
+// them, taken to be in the units of the 1.1 constants (README).
 constexpr std::array<CompoundConstant, 11> kCompoundConstants = {{
-    {L"casRegistryNumber", nullptr, &ComponentRecord::cas},
-    {L"chemicalFormula", nullptr, &ComponentRecord::formula},
-    {L"iupacName", nullptr, &ComponentRecord::name},
-    {L"molecularWeight", &ComponentRecord::mw, nullptr},
-    {L"normalBoilingPoint", &ComponentRecord::tb, nullptr},
-    {L"criticalTemperature", &ComponentRecord::tc, nullptr},
-    {L"criticalPressure", &ComponentRecord::pc, nullptr},
-    {L"acentricFactor", &ComponentRecord::omega, nullptr},
-    {L"parachor", &ComponentRecord::parachor, nullptr},
-    {L"liquidDensityAt25C", &ComponentRecord::ild, nullptr},
-    {L"standardFormationEnthalpyLiquid", &ComponentRecord::hf, nullptr},
+    {L"casRegistryNumber", 1},
+    {L"chemicalFormula", 3},
+    {L"iupacName", 0},
+    {L"molecularWeight", 8},
+    {L"normalBoilingPoint", 4},
+    {L"criticalTemperature", 6},
+    {L"criticalPressure", 5},
+    {L"acentricFactor", 7},
+    {L"parachor", 9},
+    {L"liquidDensityAt25C", 16},
+    {L"standardFormationEnthalpyLiquid", 15},
 }};
 
 }  // namespace

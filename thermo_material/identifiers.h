@@ -30,11 +30,17 @@ inline constexpr std::array<Phase, 4> kPhases = {{
     {L"Solid", L"Solid", L"", L"Solid"},
 }};
 
-// How a property's values depend on the basis.
+// How a property's values depend on the basis. A place (overall, a phase)
+// keeps one value per property, in the basis it was given in; a read in the
+// other basis converts it through the molecular weights (g/mol) of the
+// compounds and M, the molar mass (kg/mol) of the place's composition.
 enum class BasisUse {
-    None,        // no basis: any basis given is ignored
-    Convertible, // flow, totalFlow, fraction: Mole and Mass convert through molecular weights
-    Kept,        // per amount (enthalpy...): kept per basis, never converted
+    None,         // no basis: any basis given is ignored
+    PerAmount,    // J/mol, m3/mol, J/(mol K): Mass = Mole / M
+    AmountPer,    // mol/m3, mol/s (density, totalFlow): Mass = Mole x M
+    PerCompound,  // flow: kg/s = mol/s x the compound's own molecular weight / 1000
+    Fraction,     // fraction: mass fractions from mole fractions, and back
+    PhaseShare,   // phaseFraction: Mass = Mole x M of the phase / M overall
 };
 
 // Where a property may be set and read.
@@ -60,11 +66,11 @@ std::vector<std::wstring> PropertyNames(PropertyScope scope);
 // Index into kPhases of the label (any case), or nothing.
 std::optional<size_t> FindPhase(std::wstring_view label);
 
-// A compound constant the component table holds.
+// A compound constant the component table holds, in its column of the table
+// (component_record.h): a text (columns 0..3) or a number.
 struct CompoundConstant {
     std::wstring_view name;
-    double component_definition::ComponentRecord::*number;        // or nullptr
-    std::wstring component_definition::ComponentRecord::*text;    // or nullptr
+    int column;
 };
 const CompoundConstant* FindCompoundConstant(std::wstring_view name);
 std::vector<std::wstring> CompoundConstantNames();

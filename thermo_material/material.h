@@ -7,9 +7,10 @@
 // raises a CapeFailure that the object keeps as its error record.
 //
 // [in, out] results are cleared first and written only by a call that
-// succeeds. The class shares the component table, the definition form, the
-// trace report and the argument readers with the 0.9 class and derives from
-// nothing.
+// succeeds, except the constants' results: those a table does not give are
+// UNDEFINED beside the others, and the warning comes after them. The class
+// shares the component table, the definition form, the trace report and the
+// argument readers with the 0.9 class and derives from nothing.
 #pragma once
 
 #include <windows.h>
@@ -100,7 +101,10 @@ public:
                          std::wstring_view basis, const VARIANT& values);
 
     // --- ICapeThermoCompounds ----------------------------------------------
-    com::Variant GetCompoundConstant(const VARIANT& props, const VARIANT& compIds);
+    // Constants not given in the component table are Empty (UNDEFINED) in
+    // the result, which is written before ECapeThrmPropertyNotAvailable names them.
+    void GetCompoundConstant(const VARIANT& props, const VARIANT& compIds, VARIANT* propVals);
+    // The same for the constants of the list: an empty text, a NaN number.
     void GetCompoundList(VARIANT* compIds, VARIANT* formulae, VARIANT* names,
                          VARIANT* boilTemps, VARIANT* molwts, VARIANT* casnos);
     com::Variant GetConstPropList();
@@ -166,14 +170,22 @@ private:
     void CheckLength(const Property& property, const std::vector<double>& values,
                      Argument argument);
 
-    // The key of `property`'s values at `place` in `basis`, built in key_,
-    // whose capacity stays: a lookup allocates nothing.
-    const std::pair<Place, std::wstring>& KeyOf(Place place, const Property& property, Basis basis);
+    // The key of `property`'s value at `place`, built in key_, whose
+    // capacity stays: a lookup allocates nothing.
+    const std::pair<Place, std::wstring>& KeyOf(Place place, const Property& property);
+    // The one value of `property` at `place`, replaced by a set on either basis.
     void Store(Place place, const Property& property, Basis basis, std::vector<double> values);
-    std::vector<double> Read(Place place, const Property& property, Basis basis,
-                             std::wstring_view where);
+    // The value as set, converted to `basis`; ECapeThrmPropertyNotAvailable
+    // when it was never set (a pair of phases: ECapeFailedInitialisation) or
+    // cannot be converted.
+    std::vector<double> Read(Place place, const Property& property, Basis basis);
     std::vector<double> Converted(Place place, const Property& property, const Stored& stored,
-                                  Basis basis, std::wstring_view where);
+                                  Basis basis);
+    // The mole fractions at `place`: its fraction, else its flow normalised;
+    // nothing when neither was set or the flow adds up to no amount.
+    std::optional<std::vector<double>> MoleFractions(Place place);
+    // The molar mass (kg/mol) of the composition at `place`.
+    double MolarMass(Place place, std::wstring_view purpose);
     double MolecularWeight(size_t compound, std::wstring_view purpose) const;
     void RemovePhaseValues(int phase);
 

@@ -28,8 +28,7 @@ double NeutralValue(const Property& property) {
 // A property CalcEquilibrium may hold fixed: an overall value of one number
 // that is no amount (temperature, pressure, enthalpy, entropy, volume, density).
 bool IsFlashSpecification(const Property& property) {
-    return (property.scopes & kOverall) && !property.perCompound &&
-           property.basis != BasisUse::Convertible;
+    return (property.scopes & kOverall) && !property.perCompound && property.name != L"totalFlow";
 }
 
 struct FlashSpec {
@@ -38,9 +37,9 @@ struct FlashSpec {
 };
 
 // Reads one of CalcEquilibrium's two fixed conditions {property, basis,
-// phaseLabel[, compoundId]}: a wrong shape, an unknown identifier or a
-// missing basis is an invalid argument; a flash the material does not do, a
-// limited implementation.
+// phaseLabel[, compoundId]}: a wrong shape or an unknown identifier is an
+// invalid argument; a flash the material does not do, a limited
+// implementation. An empty basis takes the value in the basis it was set in.
 FlashSpec ReadFlashSpec(const VARIANT& specification, Argument argument) {
     const auto items = TextList(specification, argument);
     if (!items || items->size() < 3 || items->size() > 4) {
@@ -62,11 +61,7 @@ FlashSpec ReadFlashSpec(const VARIANT& specification, Argument argument) {
     if (!basis.empty() && !SameIdentifier(basis, L"Mole") && !SameIdentifier(basis, L"Mass")) {
         RaiseInvalid(argument, L"gives the basis \"" + basis + L"\": Mole, Mass or empty");
     }
-    if (property->basis == BasisUse::Kept) {
-        if (basis.empty()) {
-            RaiseInvalid(argument,
-                         L"gives " + std::wstring(property->name) + L" no basis: Mole or Mass");
-        }
+    if (property->basis != BasisUse::None && !basis.empty()) {
         spec.basis = SameIdentifier(basis, L"Mass") ? Basis::Mass : Basis::Mole;
     }
     const std::wstring& phase = (*items)[2];
@@ -122,13 +117,8 @@ void Material::StoreNeutral(Place place, const Property& property, CallTrace& tr
     const std::vector<double> values(property.perCompound ? compounds_.size() : 1,
                                      NeutralValue(property));
     trace.Numbers(property.name, values);
-    if (property.basis != BasisUse::Kept) {
-        Store(place, property, Basis::Undefined, values);
-        return;
-    }
-    // A value asked without a basis reads the same on either.
-    Store(place, property, Basis::Mole, values);
-    Store(place, property, Basis::Mass, values);
+    Store(place, property, property.basis == BasisUse::None ? Basis::Undefined : Basis::Mole,
+          values);
 }
 
 com::Variant Material::GetSinglePhasePropList() {
@@ -269,25 +259,12 @@ bool Material::CheckEquilibriumSpec(const VARIANT& specification1, const VARIANT
 }
 
 std::vector<double> Material::OverallComposition() {
-    const Property& fraction = *FindProperty(L"fraction", kOverall);
-    if (values_.count({Place{}, std::wstring(fraction.name)})) {
-        return Read(Place{}, fraction, Basis::Mole, L"overall");
-    }
-    const Property& flow = *FindProperty(L"flow", kOverall);
-    if (!values_.count({Place{}, std::wstring(flow.name)})) {
-        Raise(
-            kECapeFailedInitialisation,
-            L"No overall composition: neither the overall fraction nor the overall flow was set.");
-    }
-    std::vector<double> x = Read(Place{}, flow, Basis::Mole, L"overall");
-    double total = 0;
-    for (double value : x) total += value;
-    if (!(total > 0)) {
-        Raise(kECapeFailedInitialisation,
-              L"No overall composition: the overall flow adds up to no amount.");
-    }
-    for (double& value : x) value /= total;
-    return x;
+    if (auto x = MoleFractions(Place{})) return *std::move(x);
+    const bool flow = values_.count({Place{}, L"flow"}) != 0;
+    Raise(kECapeFailedInitialisation,
+          flow ? L"No overall composition: the overall flow adds up to no amount."
+               : L"No overall composition: neither the overall fraction nor the overall flow "
+                 L"was set.");
 }
 
 void Material::CalcEquilibrium(const VARIANT& specification1, const VARIANT& specification2,
@@ -298,19 +275,22 @@ void Material::CalcEquilibrium(const VARIANT& specification1, const VARIANT& spe
         trace.Text(L"solutionType", solutionType);
         const auto [first, second] = ReadFlash(specification1, specification2, solutionType);
         if (present_.empty()) Raise(kECapeFailedInitialisation, L"No phase is present.");
-        // The specifications' values are the ones set overall.
+        // The specifications' values are the ones set overall, on either
+        // basis, and read on the basis the specification names.
         for (const auto& [spec, name] :
              {std::pair{first, L"specification1"}, std::pair{second, L"specification2"}}) {
+            const auto found = values_.find(KeyOf(Place{}, *spec.property));
+            if (found == values_.end()) {
+                Raise(kECapeFailedInitialisation, std::wstring(name) + L" names the overall " +
+                                                      std::wstring(spec.property->name) +
+                                                      L", which was never set.");
+            }
+            if (spec.basis == Basis::Undefined) continue;
             try {
-                Read(Place{}, *spec.property, spec.basis, L"overall");
-            } catch (const CapeFailure& missing) {
-                if (missing.hresult != kECapeThrmPropertyNotAvailable) throw;
+                Converted(Place{}, *spec.property, found->second, spec.basis);
+            } catch (const CapeFailure& unconverted) {
                 Raise(kECapeFailedInitialisation,
-                      std::wstring(name) + L" names the overall " +
-                          std::wstring(spec.property->name) + L", which was never set" +
-                          (spec.basis == Basis::Mass   ? L" on a Mass basis."
-                           : spec.basis == Basis::Mole ? L" on a Mole basis."
-                                                       : L"."));
+                      std::wstring(name) + L": " + unconverted.description);
             }
         }
         const std::vector<double> x = OverallComposition();
@@ -322,7 +302,7 @@ void Material::CalcEquilibrium(const VARIANT& specification1, const VARIANT& spe
         for (int k = 0; k < 2; ++k) {
             const Property& property = *FindProperty(names[k], kOverall);
             if (values_.count({Place{}, std::wstring(property.name)})) {
-                state[k] = Read(Place{}, property, Basis::Undefined, L"overall")[0];
+                state[k] = Read(Place{}, property, Basis::Undefined)[0];
             }
             Store(Place{}, property, Basis::Undefined, {state[k]});
             trace.Number(names[k], state[k]);
@@ -341,7 +321,6 @@ void Material::CalcEquilibrium(const VARIANT& specification1, const VARIANT& spe
             Store(place, fraction, Basis::Mole, x);
             // Each phase has the overall composition: its share is the same on either basis.
             Store(place, amount, Basis::Mole, {phaseFraction});
-            Store(place, amount, Basis::Mass, {phaseFraction});
             status = kAtEquilibrium;
             trace.Text(L"atEquilibrium", kPhases[phase].label);
         }

@@ -1,7 +1,6 @@
-// ICapeThermoMaterial: the phases present and the values set on them, read
-// back as they were set; flow, totalFlow and fraction convert between Mole
-// and Mass through the compounds' molecular weights.
-#include <array>
+// ICapeThermoMaterial: the phases present and the values set on them. Each
+// place keeps one value per property, in the basis it was set in, and a read
+// on the other basis converts it (identifiers.h: BasisUse).
 #include <utility>
 
 #include "thermo_material/material.h"
@@ -16,15 +15,13 @@ std::wstring PlaceText(std::wstring_view property, std::wstring_view where) {
     return std::wstring(property) + L" " + std::wstring(where);
 }
 
-// "of phase <label>", as messages place a phase's values: made once, not per call.
-std::wstring_view OfPhase(size_t phase) {
-    static const auto texts = [] {
-        std::array<std::wstring, kPhases.size()> made;
-        for (size_t k = 0; k < made.size(); ++k)
-            made[k] = L"of phase " + std::wstring(kPhases[k].label);
-        return made;
-    }();
-    return texts[phase];
+// Where a value lives, as messages name it: "overall", "of phase Vapor" or
+// "of phases Vapor and Liquid".
+std::wstring WhereOf(int first, int second) {
+    if (first < 0) return L"overall";
+    if (second < 0) return L"of phase " + std::wstring(kPhases[first].label);
+    return L"of phases " + std::wstring(kPhases[first].label) + L" and " +
+           std::wstring(kPhases[second].label);
 }
 
 }  // namespace
@@ -81,19 +78,15 @@ void Material::CheckLength(const Property& property, const std::vector<double>& 
 // --- The values --------------------------------------------------------------------
 
 const std::pair<Material::Place, std::wstring>& Material::KeyOf(Place place,
-                                                                const Property& property,
-                                                                Basis basis) {
+                                                                const Property& property) {
     key_.first = place;
     key_.second.assign(property.name);
-    // A property kept per basis keeps each basis apart; the others hold one value.
-    if (property.basis == BasisUse::Kept)
-        key_.second.append(basis == Basis::Mass ? L"|Mass" : L"|Mole");
     return key_;
 }
 
 void Material::Store(Place place, const Property& property, Basis basis,
                      std::vector<double> values) {
-    const auto& key = KeyOf(place, property, basis);
+    const auto& key = KeyOf(place, property);
     const auto found = values_.find(key);
     if (found != values_.end()) {
         found->second = Stored{std::move(values), basis};
@@ -102,68 +95,84 @@ void Material::Store(Place place, const Property& property, Basis basis,
     }
 }
 
-std::vector<double> Material::Read(Place place, const Property& property, Basis basis,
-                                   std::wstring_view where) {
-    const auto found = values_.find(KeyOf(place, property, basis));
+std::vector<double> Material::Read(Place place, const Property& property, Basis basis) {
+    const auto found = values_.find(KeyOf(place, property));
     if (found == values_.end()) {
-        std::wstring text = L"The " + PlaceText(property.name, where) + L" was never set";
-        if (property.basis == BasisUse::Kept) {
-            text += basis == Basis::Mass ? L" on a Mass basis" : L" on a Mole basis";
-        }
-        Raise(kECapeThrmPropertyNotAvailable, text + L".");
+        // A pair's value comes only from SetTwoPhaseProp or CalcTwoPhaseProp:
+        // without one of them the pair was never initialised.
+        Raise(place.second >= 0 ? kECapeFailedInitialisation : kECapeThrmPropertyNotAvailable,
+              L"The " + PlaceText(property.name, WhereOf(place.first, place.second)) +
+                  L" was never set.");
     }
-    return Converted(place, property, found->second, basis, where);
+    return Converted(place, property, found->second, basis);
 }
 
 double Material::MolecularWeight(size_t compound, std::wstring_view purpose) const {
-    const double mw = compounds_[compound].record.mw;
-    if (!(mw > 0)) {
+    static const int column = FindCompoundConstant(L"molecularWeight")->column;
+    const auto& record = compounds_[compound].record;
+    if (!component_definition::IsGiven(record, column) || !(record.mw > 0)) {
         Raise(kECapeThrmPropertyNotAvailable, L"The molecular weight of " +
                                                   compounds_[compound].id +
                                                   L" is not known: " + std::wstring(purpose));
     }
-    return mw;
+    return record.mw;
 }
 
-std::vector<double> Material::Converted(Place place, const Property& property,
-                                        const Stored& stored, Basis basis,
-                                        std::wstring_view where) {
-    if (property.basis != BasisUse::Convertible || stored.basis == basis) return stored.values;
+std::optional<std::vector<double>> Material::MoleFractions(Place place) {
+    const Property& fraction = *FindProperty(L"fraction", kSinglePhase);
+    if (const auto found = values_.find(KeyOf(place, fraction)); found != values_.end()) {
+        return Converted(place, fraction, found->second, Basis::Mole);
+    }
+    const Property& flow = *FindProperty(L"flow", kSinglePhase);
+    const auto found = values_.find(KeyOf(place, flow));
+    if (found == values_.end()) return std::nullopt;
+    std::vector<double> x = Converted(place, flow, found->second, Basis::Mole);
+    double total = 0;
+    for (double value : x) total += value;
+    if (!(total > 0)) return std::nullopt;
+    for (double& value : x) value /= total;
+    return x;
+}
+
+double Material::MolarMass(Place place, std::wstring_view purpose) {
+    const auto x = MoleFractions(place);
+    if (!x) {
+        Raise(kECapeThrmPropertyNotAvailable,
+              L"The composition " + WhereOf(place.first, place.second) +
+                  L" is not known (no fraction, no flow): " + std::wstring(purpose));
+    }
+    double grams = 0;
+    for (size_t k = 0; k < x->size(); ++k) grams += (*x)[k] * MolecularWeight(k, purpose);
+    return grams / 1000;
+}
+
+std::vector<double> Material::Converted(Place place, const Property& property, const Stored& stored,
+                                        Basis basis) {
+    if (property.basis == BasisUse::None || stored.basis == basis) return stored.values;
     const bool toMass = basis == Basis::Mass;
-    const std::wstring purpose = L"the " + PlaceText(property.name, where) +
+    const std::wstring purpose = L"the " +
+                                 PlaceText(property.name, WhereOf(place.first, place.second)) +
                                  L" cannot be converted to " + (toMass ? L"Mass." : L"Mole.");
     std::vector<double> values = stored.values;
-    if (property.name == L"flow") {
-        // kg/s = mol/s * g/mol / 1000
-        for (size_t k = 0; k < values.size(); ++k) {
-            const double mw = MolecularWeight(k, purpose);
-            values[k] = toMass ? values[k] * mw / 1000 : values[k] * 1000 / mw;
-        }
-        return values;
-    }
-    if (property.name == L"fraction") {
+    if (property.basis == BasisUse::PerCompound || property.basis == BasisUse::Fraction) {
         double sum = 0;
+        // flow: kg/s = mol/s x g/mol / 1000; fraction: normalised below.
+        const double scale = property.basis == BasisUse::Fraction ? 1 : 1000;
         for (size_t k = 0; k < values.size(); ++k) {
             const double mw = MolecularWeight(k, purpose);
-            values[k] = toMass ? values[k] * mw : values[k] / mw;
+            values[k] = toMass ? values[k] * mw / scale : values[k] * scale / mw;
             sum += values[k];
         }
-        if (sum != 0) {
+        if (property.basis == BasisUse::Fraction && sum != 0) {
             for (double& value : values) value /= sum;
         }
         return values;
     }
-    // totalFlow: through the mean molecular weight of the place's mole fractions.
-    const Property& fraction = *FindProperty(L"fraction", kSinglePhase);
-    const auto found = values_.find(KeyOf(place, fraction, Basis::Mole));
-    if (found == values_.end()) {
-        Raise(kECapeThrmPropertyNotAvailable,
-              L"The fraction " + std::wstring(where) + L" was never set: " + purpose);
-    }
-    const std::vector<double> x = Converted(place, fraction, found->second, Basis::Mole, where);
-    double meanMw = 0;
-    for (size_t k = 0; k < x.size(); ++k) meanMw += x[k] * MolecularWeight(k, purpose);
-    values[0] = toMass ? values[0] * meanMw / 1000 : values[0] * 1000 / meanMw;
+    // Mass = Mole x factor, the factor from the molar mass of the place.
+    double factor = MolarMass(place, purpose);
+    if (property.basis == BasisUse::PerAmount) factor = 1 / factor;
+    if (property.basis == BasisUse::PhaseShare) factor /= MolarMass(Place{}, purpose);
+    for (double& value : values) value = toMass ? value * factor : value / factor;
     return values;
 }
 
@@ -198,7 +207,7 @@ void Material::GetOverallProp(std::wstring_view property, std::wstring_view basi
         trace.Text(L"basis", basis);
         const Property& p = CheckProperty(property, kOverall, {L"property", 1});
         const Basis b = CheckBasis(p, basis, {L"basis", 2});
-        const std::vector<double> values = Read(Place{}, p, b, L"overall");
+        const std::vector<double> values = Read(Place{}, p, b);
         trace.Numbers(L"results", values);
         com::MakeDoubleArray(values).DetachTo(results);
     });
@@ -208,12 +217,11 @@ void Material::GetOverallTPFraction(double* temperature, double* pressure,
                                     VARIANT* composition) {
     VariantClear(composition);
     Traced(KORVID_OPERATION(ICapeThermoMaterial, GetOverallTPFraction), [&](CallTrace& trace) {
-        const double t = Read(Place{}, *FindProperty(L"temperature", kOverall), Basis::Undefined,
-                              L"overall")[0];
-        const double p = Read(Place{}, *FindProperty(L"pressure", kOverall), Basis::Undefined,
-                              L"overall")[0];
+        const double t =
+            Read(Place{}, *FindProperty(L"temperature", kOverall), Basis::Undefined)[0];
+        const double p = Read(Place{}, *FindProperty(L"pressure", kOverall), Basis::Undefined)[0];
         const std::vector<double> x =
-            Read(Place{}, *FindProperty(L"fraction", kOverall), Basis::Mole, L"overall");
+            Read(Place{}, *FindProperty(L"fraction", kOverall), Basis::Mole);
         trace.Number(L"temperature", t);
         trace.Number(L"pressure", p);
         trace.Numbers(L"composition", x);
@@ -333,8 +341,7 @@ void Material::GetSinglePhaseProp(std::wstring_view property, std::wstring_view 
         const Property& p = CheckProperty(property, kSinglePhase, {L"property", 1});
         const size_t phase = CheckPresentPhase(phaseLabel, {L"phaseLabel", 2});
         const Basis b = CheckBasis(p, basis, {L"basis", 3});
-        const std::vector<double> values =
-            Read(Place{static_cast<int>(phase)}, p, b, OfPhase(phase));
+        const std::vector<double> values = Read(Place{static_cast<int>(phase)}, p, b);
         trace.Numbers(L"results", values);
         com::MakeDoubleArray(values).DetachTo(results);
     });
@@ -346,13 +353,11 @@ void Material::GetTPFraction(std::wstring_view phaseLabel, double* temperature, 
     Traced(KORVID_OPERATION(ICapeThermoMaterial, GetTPFraction), [&](CallTrace& trace) {
         trace.Text(L"phaseLabel", phaseLabel);
         const Place place{static_cast<int>(CheckPresentPhase(phaseLabel, {L"phaseLabel", 1}))};
-        const std::wstring_view where = OfPhase(static_cast<size_t>(place.first));
         const double t =
-            Read(place, *FindProperty(L"temperature", kSinglePhase), Basis::Undefined, where)[0];
-        const double p =
-            Read(place, *FindProperty(L"pressure", kSinglePhase), Basis::Undefined, where)[0];
+            Read(place, *FindProperty(L"temperature", kSinglePhase), Basis::Undefined)[0];
+        const double p = Read(place, *FindProperty(L"pressure", kSinglePhase), Basis::Undefined)[0];
         const std::vector<double> x =
-            Read(place, *FindProperty(L"fraction", kSinglePhase), Basis::Mole, where);
+            Read(place, *FindProperty(L"fraction", kSinglePhase), Basis::Mole);
         trace.Number(L"temperature", t);
         trace.Number(L"pressure", p);
         trace.Numbers(L"composition", x);
@@ -390,9 +395,7 @@ void Material::GetTwoPhaseProp(std::wstring_view property, const VARIANT& phaseL
         const Property& p = CheckProperty(property, kTwoPhase, {L"property", 1});
         const Place place = CheckPhasePair(phaseLabels, {L"phaseLabels", 2});
         const Basis b = CheckBasis(p, basis, {L"basis", 3});
-        const std::wstring where = L"of phases " + std::wstring(kPhases[place.first].label) +
-                                   L" and " + std::wstring(kPhases[place.second].label);
-        const std::vector<double> values = Read(place, p, b, where);
+        const std::vector<double> values = Read(place, p, b);
         trace.Numbers(L"results", values);
         com::MakeDoubleArray(values).DetachTo(results);
     });

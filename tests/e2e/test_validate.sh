@@ -28,9 +28,17 @@ validate() {
 validate clean "${unit[@]}"
 [ "$code" = 0 ] || { cat "$WORK/clean.out" >&2; fail "a clean run exited $code"; }
 expect "$WORK/clean.out" "$WORK/clean.summary"
-validate clean11 "${unit[@]}" --thermo 1.1
+# Korvid.Material takes the file in the units of the 1.1 constants.
+unit11=(--unit Korvid.SampleFlashDrum --como "$(winpath "$DATA/three_components_si.como")" --report-prefix e2e --thermo 1.1)
+validate clean11 "${unit11[@]}"
 [ "$code" = 0 ] || { cat "$WORK/clean11.out" >&2; fail "a clean 1.1 run exited $code"; }
 expect "$WORK/clean11.out" "$WORK/clean11.summary"
+# A P-H flash with the enthalpy named without a basis, as CO-LaN's examples
+# write it, calculates to its end.
+KORVID_SAMPLE_FLASH=ph validate ph11 "${unit11[@]}"
+[ "$code" = 0 ] && grep -qxF result=clean "$WORK/ph11.summary" &&
+    grep -qF "CalcEquilibrium pressure enthalpy" "$WORK/ph11.out" ||
+    { cat "$WORK/ph11.out" >&2; fail "a 1.1 run with a P-H flash exited $code"; }
 
 # KORVID_SAMPLE_FAULT | exit code | lines of the summary file or printout, "~" between them |
 # arguments. A finding's count shows it fired alone.
@@ -47,16 +55,16 @@ cases=(
     "ignores-error|1|finding=Liquid:error-ignored:GetProp vapourFraction: 0x800A0001 \"vapourFraction is not supported by this material object\"~findings=2|${unit[*]}"
     "item-none|1|finding=unit:item-none:ports.Item(\"Feed\") answered S_OK with no object~failures=3~findings=3|${unit[*]}"
     "refuses-1.1|0|result=clean|${unit[*]}"
-    "writes-inlet|1|finding=Feed:inlet-changed:SetOverallProp temperature|${unit[*]} --thermo 1.1"
-    "skips-outlet|1|finding=Liquid:outlet-unset:temperature|${unit[*]} --thermo 1.1"
-    "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid~findings=1|${unit[*]} --thermo 1.1 --calculate-invalid"
-    "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit[*]} --thermo 1.1"
-    "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit[*]} --thermo 1.1"
-    "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005~    no IErrorInfo (the object answers no ISupportErrorInfo)|${unit[*]} --thermo 1.1"
-    "no-addref|1|finding=Liquid:connected-not-addrefed:get_connectedObject handed out the object without AddRef~findings=3|${unit[*]} --thermo 1.1"
-    "over-release|1|finding=Liquid:over-released:1 Release more than the references taken, during Liquid: Disconnect~findings=3|${unit[*]} --thermo 1.1"
-    "ignores-error|1|finding=Vapour:error-ignored:CalcEquilibrium temperature pressure: 0x8004050F ECapeFailedInitialisation \"No phase is present.\"~findings=2|${unit[*]} --thermo 1.1"
-    "refuses-1.1|1|finding=Feed:thermo-claim:the unit declares thermo 1.1, yet its Connect refused a Korvid.Material~Calculate: not called: port Feed is not connected~findings=3|${unit[*]} --thermo 1.1"
+    "writes-inlet|1|finding=Feed:inlet-changed:SetOverallProp temperature|${unit11[*]}"
+    "skips-outlet|1|finding=Liquid:outlet-unset:temperature|${unit11[*]}"
+    "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid~findings=1|${unit11[*]} --calculate-invalid"
+    "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit11[*]}"
+    "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit11[*]}"
+    "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005~    no IErrorInfo (the object answers no ISupportErrorInfo)|${unit11[*]}"
+    "no-addref|1|finding=Liquid:connected-not-addrefed:get_connectedObject handed out the object without AddRef~findings=3|${unit11[*]}"
+    "over-release|1|finding=Liquid:over-released:1 Release more than the references taken, during Liquid: Disconnect~findings=3|${unit11[*]}"
+    "ignores-error|1|finding=Vapour:error-ignored:CalcEquilibrium temperature pressure: 0x8004050F ECapeFailedInitialisation \"No phase is present.\"~findings=2|${unit11[*]}"
+    "refuses-1.1|1|finding=Feed:thermo-claim:the unit declares thermo 1.1, yet its Connect refused a Korvid.Material~Calculate: not called: port Feed is not connected~findings=3|${unit11[*]}"
     "|0|    Thermo: 1.0 1.1|--list"
     "|3|result=timeout|--unit Korvid.SampleFlashDrum --form --timeout 2 --report-prefix e2e"
     "|2|korvid-validate: unknown argument \"--bogus\"|--bogus ${unit[*]}"

@@ -30,7 +30,9 @@ std::vector<component_definition::ComponentRecord> ThreeComponents() {
         L"Water",   L"7732-18-5",    L"Other", L"H2O",  373.15, 220.64,
         647.1,      0.3449,          18.015,   52.0,    32.24,  0.001924,
         0.00001055, -0.000000003596, 0,        -285.83, 0.9970};
-    return {methane, ethane, water};
+    std::vector<component_definition::ComponentRecord> table{methane, ethane, water};
+    for (auto& record : table) record.given = (1u << component_definition::kRecordFields) - 1;
+    return table;
 }
 
 std::string Utf8(std::wstring_view text) {

@@ -23,6 +23,8 @@ TEST_F(Operations, Thermo11StateAndErrors) { RunScript("material11"); }
 
 TEST_F(Operations, Thermo11Routines) { RunScript("material11_routines"); }
 
+TEST_F(Operations, Thermo11BasesAndConstants) { RunScript("material11_bases"); }
+
 class GermanOperations : public CallScriptTest {
 protected:
     GermanOperations() : CallScriptTest(0x0407) {}

@@ -1,7 +1,9 @@
 // The flash drum's calls through CAPE-OPEN 1.1: the feed read with
 // GetOverallTPFraction and GetOverallProp, each outlet written with
 // SetOverallProp, its phase made present and flashed at its temperature and
-// pressure, as a 1.1 unit does.
+// pressure, as a 1.1 unit does. With KORVID_SAMPLE_FLASH=ph the outlet is
+// flashed at its pressure and enthalpy instead, the enthalpy set on a Mole
+// basis and named without one, as CO-LaN's examples write it.
 #include <cwchar>
 
 #include "tools/sample_unit/cape_object.h"
@@ -94,16 +96,30 @@ public:
     }
 
 private:
-    // The flash at the outlet's temperature and pressure, unchecked.
+    // The flash of the outlet, unchecked: at its temperature and pressure,
+    // or (KORVID_SAMPLE_FLASH=ph) at its pressure and an enthalpy set on
+    // "Mole" and named without a basis, as CO-LaN's examples write it.
     HRESULT Flash() {
-        Var temperature, pressure;
-        TextArray({L"temperature", L"", L"Overall"}, temperature);
-        TextArray({L"pressure", L"", L"Overall"}, pressure);
+        Var first, second;
+        if (FlashesPH()) {
+            Set(L"enthalpy", L"Mole", {0.0});
+            TextArray({L"pressure", L"", L"Overall"}, first);
+            TextArray({L"enthalpy", L"", L"Overall"}, second);
+        } else {
+            TextArray({L"temperature", L"", L"Overall"}, first);
+            TextArray({L"pressure", L"", L"Overall"}, second);
+        }
         Text unspecified(L"Unspecified");
         auto* routine = Facet<ICapeThermoEquilibriumRoutine>(L"CalcEquilibrium");
-        const HRESULT flashed = routine->CalcEquilibrium(temperature.v, pressure.v, unspecified);
+        const HRESULT flashed = routine->CalcEquilibrium(first.v, second.v, unspecified);
         routine->Release();
         return flashed;
+    }
+
+    static bool FlashesPH() {
+        wchar_t value[8] = {};
+        const DWORD length = GetEnvironmentVariableW(L"KORVID_SAMPLE_FLASH", value, 8);
+        return length == 2 && _wcsicmp(value, L"ph") == 0;
     }
 
     // Another interface of the object, or the failure of `call` without it.

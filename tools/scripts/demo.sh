@@ -14,6 +14,7 @@ mkdir -p "$bin/CapeOpenValidationReports"
 timeout 60 "$(korvid_system_wine)" regsvr32 /s "$(winepath -w "$bin/Korvid.dll")"
 
 como="$(winepath -w "$root/tests/data/three_components.como")"
+como_si="$(winepath -w "$root/tests/data/three_components_si.como")"  # the units of the 1.1 constants
 reports="$bin/CapeOpenValidationReports"
 
 show_report() {
@@ -75,7 +76,7 @@ tr -d '\r' <"$reports/demo_form-summary.txt"
 echo
 echo "== korvid-validate --thermo 1.1: the same unit with headless Korvid.Material objects"
 status=0
-timeout 120 wine "$bin/korvid-validate.exe" --unit Korvid.SampleFlashDrum --como "$como" \
+timeout 120 wine "$bin/korvid-validate.exe" --unit Korvid.SampleFlashDrum --como "$como_si" \
     --thermo 1.1 --report-prefix demo_thermo11 | tr -d '\r' | sed -n '/^Calculate:/,$p' || status=$?
 echo "== Its summary file (exit code $status)"
 tr -d '\r' <"$reports/demo_thermo11-summary.txt"

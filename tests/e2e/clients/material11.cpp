@@ -116,6 +116,9 @@ const std::vector<Row>& Rows() {
         {"GetCompoundConstant molecularWeight, casRegistryNumber of all", kRet, 0,
          ARGS(Names({L"molecularWeight", L"casRegistryNumber"}), Slot(), Slot()),
          VTABLE(C, GetCompoundConstant(a[0], a[1], &a[2]))},
+        {"GetCompoundConstant liquidDensityAt25C, criticalPressure of all, some not given", kRet, 0,
+         ARGS(Names({L"liquidDensityAt25C", L"criticalPressure"}), Slot(), Slot()),
+         VTABLE(C, GetCompoundConstant(a[0], a[1], &a[2]))},
         {"GetTDependentPropList", kRet, 0, ARGS(Slot()), VTABLE(C, GetTDependentPropList(&a[0]))},
         {"GetTDependentProperty vaporPressure", kCall, 8,
          ARGS(Names({L"vaporPressure"}), R8(300), Slot(), Slot()),
@@ -169,6 +172,19 @@ const std::vector<Row>& Rows() {
          ARGS(Names({L"temperature", L"", L"Overall"}), Names({L"pressure", L"", L"Overall"}),
               W(L"unspecified")),
          VTABLE(E, CalcEquilibrium(a[0], a[1], TXT(2)))},
+        // A P-H flash as CO-LaN's examples write it: the enthalpy without a basis
+        {"SetOverallProp enthalpy Mass", kCall, 0,
+         ARGS(W(L"enthalpy"), W(L"Mass"), Numbers({-1000})), kSetOverall},
+        {"GetOverallProp enthalpy Mole", kCall, 4, ARGS(W(L"enthalpy"), W(L"Mole"), Slot()),
+         kGetOverall},
+        {"CheckEquilibriumSpec P and H, no basis", kRet, 0,
+         ARGS(Names({L"pressure", L"", L"Overall"}), Names({L"enthalpy", L"", L"Overall"}),
+              W(L"Unspecified"), Slot(VT_BOOL)),
+         VTABLE(E, CheckEquilibriumSpec(a[0], a[1], TXT(2), &a[3].boolVal))},
+        {"CalcEquilibrium P and H, no basis", kCall, 0,
+         ARGS(Names({L"pressure", L"", L"Overall"}), Names({L"enthalpy", L"", L"Overall"}),
+              W(L"Unspecified")),
+         VTABLE(E, CalcEquilibrium(a[0], a[1], TXT(2)))},
         {"GetPresentPhases", kCall, 3, ARGS(Slot(), Slot()), kPresent},
         {"GetTPFraction Vapor", kCall, 14, ARGS(W(L"Vapor"), R8(0), R8(0), Slot()), kGetTP},
         {"GetSinglePhaseProp phaseFraction Liquid Mole", kCall, 8,
@@ -187,6 +203,9 @@ const std::vector<Row>& Rows() {
          VTABLE(R, CalcTwoPhaseProp(a[0], a[1]))},
         {"GetTwoPhaseProp kvalue Vapor, Liquid", kCall, 8,
          ARGS(W(L"kvalue"), Names({L"Vapor", L"Liquid"}), W(L""), Slot()),
+         VTABLE(M, GetTwoPhaseProp(TXT(0), a[1], TXT(2), &a[3]))},
+        {"GetTwoPhaseProp logKvalue Vapor, Liquid, never set", kCall, 8,
+         ARGS(W(L"logKvalue"), Names({L"Vapor", L"Liquid"}), W(L""), Slot()),
          VTABLE(M, GetTwoPhaseProp(TXT(0), a[1], TXT(2), &a[3]))},
         {"SetTwoPhaseProp surfaceTension Vapor, Liquid", kCall, 0,
          ARGS(W(L"surfaceTension"), Names({L"Vapor", L"Liquid"}), W(L""), Numbers({0.02})),
@@ -229,10 +248,14 @@ const std::vector<Row>& Rows() {
 }
 
 // "way: HRESULT [error] [= result]", then each [in, out] argument afterwards.
+// A failed call's result shows when it holds an array (constants served
+// beside those not given).
 void Outcome(const char* way, HRESULT hr, const std::string& error, const Row& row,
              const std::vector<Var>& a) {
     std::string line = std::string("  ") + way + ": " + Hex(hr) + error;
-    if (row.Retval() && SUCCEEDED(hr)) line += " = " + Describe(a.back(), true);
+    if (row.Retval() && (SUCCEEDED(hr) || a.back().vt & VT_ARRAY)) {
+        line += " = " + Describe(a.back(), true);
+    }
     std::printf("%s\n", line.c_str());
     for (size_t k = 0; k < a.size(); ++k) {
         if (row.outs >> k & 1) std::printf("    %zu: %s\n", k + 1, Describe(a[k], true).c_str());
