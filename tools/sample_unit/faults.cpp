@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "tools/sample_unit/cape_object.h"
@@ -21,9 +22,32 @@ constexpr Named kFaults[] = {
     {L"keeps-object", Fault::KeepsObject},
     {L"wrong-connected", Fault::WrongConnected},
     {L"bare-error", Fault::BareError},
+    {L"shows-window", Fault::ShowsWindow},
+    {L"crashes", Fault::Crashes},
+    {L"overflows-stack", Fault::OverflowsStack},
+    {L"foreign-ids", Fault::ForeignIds},
 };
 
+// Where crashes writes: address 0, which the compiler cannot know either.
+volatile std::uintptr_t g_nowhere = 0;
+
+// Each call takes a page of stack and the recursion never ends: `g_deeper`
+// stays true, which the compiler cannot know.
+volatile bool g_deeper = true;
+[[gnu::noinline]] int Deeper(int depth) {
+    volatile char page[4096];
+    page[0] = static_cast<char>(depth);
+    return (g_deeper ? Deeper(depth + 1) : 0) + page[0];
+}
+
 }  // namespace
+
+void MisbehaveInCalculate(Fault fault) {
+    if (fault == Fault::ShowsWindow)
+        MessageBoxW(nullptr, L"The drum is about to calculate.", L"Sample flash drum", MB_OK);
+    if (fault == Fault::Crashes) *reinterpret_cast<volatile int*>(g_nowhere) = 1;
+    if (fault == Fault::OverflowsStack) Deeper(0);
+}
 
 Fault FaultFromEnvironment() {
     std::vector<wchar_t> value(64);
@@ -40,9 +64,8 @@ Fault FaultFromEnvironment() {
         if (name == entry.name) return entry.fault;
         known.append(known.empty() ? L"" : L", ").append(entry.name);
     }
-    Fail(CapeErrorKind::FailedInitialisation,
-         L"KORVID_SAMPLE_FAULT has the unknown value \"" + name + L"\"; known values: " + known +
-             L".");
+    Fail(CapeErrorKind::FailedInitialisation, L"KORVID_SAMPLE_FAULT has the unknown value \"" +
+                                                  name + L"\"; known values: " + known + L".");
 }
 
 }  // namespace korvid::sample_unit

@@ -14,9 +14,17 @@ enum class Fault {
     KeepsObject,        // "keeps-object": Disconnect and Terminate keep the material objects
     WrongConnected,     // "wrong-connected": connectedObject answers another port's object
     BareError,          // "bare-error": Calculate fails with E_FAIL and no error information
+    ShowsWindow,        // "shows-window": Calculate shows a message box
+    Crashes,            // "crashes": Calculate writes through a null pointer
+    OverflowsStack,     // "overflows-stack": Calculate recurses without end
+    ForeignIds,         // "foreign-ids": 0.9: the feed is asked for a component it does not hold
 };
 
 // The fault the environment asks for; an unknown value fails (ECapeFailedInitialisation).
 Fault FaultFromEnvironment();
+
+// What shows-window, crashes and overflows-stack do in Calculate once the
+// feed is read (the box waits for its OK); nothing for the other faults.
+void MisbehaveInCalculate(Fault fault);
 
 }  // namespace korvid::sample_unit

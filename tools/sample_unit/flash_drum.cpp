@@ -129,7 +129,9 @@ void FlashDrum::Calculate() {
 
     // The feed is only read.
     const std::unique_ptr<Material> feed = PortAt(kFeed).Use();
+    if (fault == Fault::ForeignIds) feed->AskForeignIds();
     const FeedState in = feed->Read();
+    MisbehaveInCalculate(fault);
     const double temperature = ParameterAt(kTemperature).Value();
     if (fault == Fault::WritesInlet) feed->Set(L"temperature", L"", {temperature});
 

@@ -85,6 +85,17 @@ public:
 
     void Settle(const wchar_t*) override {}
 
+    void AskForeignIds() override {
+        Text name(L"fraction"), phase(L"overall"), calcType(L"Mixture"), basis(L"mole");
+        Var ids, result;
+        ids.v.vt = VT_ARRAY | VT_BSTR;
+        ids.v.parray = SafeArrayCreateVector(VT_BSTR, 0, 1);
+        LONG first = 0;
+        if (ids.v.parray) SafeArrayPutElement(ids.v.parray, &first, Text(L"no-such-component"));
+        Check(object_->GetProp(name, phase, ids.v, calcType, basis, &result.v),
+              L"GetProp fraction");
+    }
+
 private:
     std::vector<double> Get(const wchar_t* property, const wchar_t* basis) {
         Text name(property), phase(L"overall"), calcType(L"Mixture"), basisText(basis);

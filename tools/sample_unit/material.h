@@ -35,6 +35,9 @@ public:
     // present and flashes the outlet at its temperature and pressure; 0.9
     // nothing (the outlet holds exactly what the drum set).
     virtual void Settle(const wchar_t* stateOfAggregation) = 0;
+    // foreign-ids: 0.9 asks for the fraction of a component the object does
+    // not hold (and fails); 1.1 names no components in its calls.
+    virtual void AskForeignIds() {}
 
 protected:
     explicit Material(std::wstring port) : port_(std::move(port)) {}

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "tools/validate/korvid_call.h"
 #include "tools/validate/pass_through.h"
 
 namespace korvid::validate::pass {
@@ -132,6 +133,7 @@ public:
     // Forwards a call and records it with its outcome.
     template <typename Forward>
     HRESULT Call(const wchar_t* operation, const std::wstring& detail, Forward&& forward) {
+        const KorvidCallScope underWay(record_.label, operation, detail.c_str());
         const HRESULT hr = forward();
         Record(operation, detail, hr, FAILED(hr) ? PeekErrorText() : L"");
         return hr;
@@ -143,6 +145,7 @@ public:
         const std::wstring label = all_.NextCopyLabel(record_.port);
         if (all_.beforeCopy) all_.beforeCopy(label);
         IDispatch* made = nullptr;
+        const KorvidCallScope underWay(record_.label, operation, L"");
         HRESULT hr = forward(out ? &made : nullptr);
         const std::wstring error = FAILED(hr) ? PeekErrorText() : L"";
         if (SUCCEEDED(hr) && made) {

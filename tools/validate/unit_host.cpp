@@ -6,6 +6,7 @@
 
 #include "CapeOpenUnit_h.h"
 #include "tools/validate/com_values.h"
+#include "tools/validate/crash_report.h"
 #include "tools/validate/host_material.h"
 #include "tools/validate/output.h"
 #include "tools/validate/pass_through.h"
@@ -423,6 +424,7 @@ void Session::Judge() {
 
 void Session::Run() {
     verdict_.SetUnit(options_.unit);
+    const CrashRecord crashRecord([this] { Judge(); });
     if (FAILED(CLSIDFromProgID(thermo_.ClassName(), &korvid_)))
         return verdict_.HostError(std::wstring(thermo_.ClassName()) + L" is not registered");
     if (!options_.como.empty()) {
