@@ -26,10 +26,13 @@ constexpr Named kFaults[] = {
     {L"crashes", Fault::Crashes},
     {L"overflows-stack", Fault::OverflowsStack},
     {L"foreign-ids", Fault::ForeignIds},
+    {L"wild-pointer", Fault::WildPointer},
 };
 
-// Where crashes writes: address 0, which the compiler cannot know either.
+// Where crashes writes (address 0) and where wild-pointer has a count
+// written (0x10), which the compiler cannot know.
 volatile std::uintptr_t g_nowhere = 0;
+volatile std::uintptr_t g_wild = 0x10;
 
 // Each call takes a page of stack and the recursion never ends: `g_deeper`
 // stays true, which the compiler cannot know.
@@ -48,6 +51,8 @@ void MisbehaveInCalculate(Fault fault) {
     if (fault == Fault::Crashes) *reinterpret_cast<volatile int*>(g_nowhere) = 1;
     if (fault == Fault::OverflowsStack) Deeper(0);
 }
+
+long* WildPointer() { return reinterpret_cast<long*>(g_wild); }
 
 Fault FaultFromEnvironment() {
     std::vector<wchar_t> value(64);

@@ -18,6 +18,7 @@ enum class Fault {
     Crashes,            // "crashes": Calculate writes through a null pointer
     OverflowsStack,     // "overflows-stack": Calculate recurses without end
     ForeignIds,         // "foreign-ids": 0.9: the feed is asked for a component it does not hold
+    WildPointer,        // "wild-pointer": 0.9: the feed's GetNumComponents writes to address 0x10
 };
 
 // The fault the environment asks for; an unknown value fails (ECapeFailedInitialisation).
@@ -26,5 +27,9 @@ Fault FaultFromEnvironment();
 // What shows-window, crashes and overflows-stack do in Calculate once the
 // feed is read (the box waits for its OK); nothing for the other faults.
 void MisbehaveInCalculate(Fault fault);
+
+// Address 0x10, which the compiler cannot know: where wild-pointer has a
+// count written.
+long* WildPointer();
 
 }  // namespace korvid::sample_unit

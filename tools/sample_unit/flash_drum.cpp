@@ -129,7 +129,7 @@ void FlashDrum::Calculate() {
 
     // The feed is only read.
     const std::unique_ptr<Material> feed = PortAt(kFeed).Use();
-    if (fault == Fault::ForeignIds) feed->AskForeignIds();
+    feed->MisbehaveOnFeed(fault);
     const FeedState in = feed->Read();
     MisbehaveInCalculate(fault);
     const double temperature = ParameterAt(kTemperature).Value();

@@ -85,7 +85,11 @@ public:
 
     void Settle(const wchar_t*) override {}
 
-    void AskForeignIds() override {
+    // foreign-ids asks for the fraction of a component the object does not
+    // hold; wild-pointer has the component count written to address 0x10.
+    void MisbehaveOnFeed(Fault fault) override {
+        if (fault == Fault::WildPointer) object_->GetNumComponents(WildPointer());
+        if (fault != Fault::ForeignIds) return;
         Text name(L"fraction"), phase(L"overall"), calcType(L"Mixture"), basis(L"mole");
         Var ids, result;
         ids.v.vt = VT_ARRAY | VT_BSTR;

@@ -10,6 +10,7 @@
 
 #include "KorvidThermo11_h.h"
 #include "tools/cape_open/com_values.h"
+#include "tools/sample_unit/faults.h"
 #include "Korvid_h.h"
 
 namespace korvid::sample_unit {
@@ -35,9 +36,9 @@ public:
     // present and flashes the outlet at its temperature and pressure; 0.9
     // nothing (the outlet holds exactly what the drum set).
     virtual void Settle(const wchar_t* stateOfAggregation) = 0;
-    // foreign-ids: 0.9 asks for the fraction of a component the object does
-    // not hold (and fails); 1.1 names no components in its calls.
-    virtual void AskForeignIds() {}
+    // What the faults foreign-ids and wild-pointer do on the feed before it
+    // is read; 1.1 names no components in its calls and does neither.
+    virtual void MisbehaveOnFeed(Fault) {}
 
 protected:
     explicit Material(std::wstring port) : port_(std::move(port)) {}

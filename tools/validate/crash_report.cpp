@@ -134,8 +134,10 @@ void Report() {
     Line(L"crash: exception " + code + L", " + ExceptionName(raised));
     Line(L"crash: in " + name + L" at offset " + offset);
     if (_wcsicmp(name.c_str(), L"Korvid.dll") == 0)
-        Line(
-            L"crash: the fault is in Korvid.dll: a Korvid bug; please report it with the minidump");
+        Line(L"crash: the fault is in Korvid.dll" +
+             (korvidCall.empty() ? L"" : L", in the unit's call " + korvidCall) +
+             L": a Korvid bug, please report it with the minidump (unless the unit gave that "
+             L"call a pointer that is not valid)");
     else if (module && module == GetModuleHandleW(nullptr))
         Line(L"crash: the fault is in korvid-validate itself: please report it with the minidump");
     Line(L"crash: minidump " + (whyNoDump.empty() ? g_crash.dump : L"not written: " + whyNoDump));
