@@ -49,6 +49,7 @@ cases=(
     "shows-window|1|finding=unit:unit-window:Calculate: #32770 \"Sample flash drum\" \"The drum is about to calculate.\", closed with OK|${unit[*]} --thermo 1.1 --timeout 20"
     "foreign-ids|1|finding=Feed:message-box:Calculate, GetProp fraction: \"Korvid\" \"Error MO Components do not match with PPP components\"|${unit[*]} --timeout 20"
     "overflows-stack|4|crash_exception=0xC00000FD stack overflow|${unit[*]} --thermo 1.1"
+    "throws|4|crash_exception=0x40000015 abort(): the C runtime ended the process (a C++ exception nobody caught, or an assertion)|${unit[*]}"
     "wild-pointer|4|crash: the fault is in Korvid.dll, in the unit's call Feed: GetNumComponents: a Korvid bug, please report it with the minidump (unless the unit gave that call a pointer that is not valid)|${unit[*]}"
     "|3|findings=0|--unit Korvid.SampleFlashDrum --form --timeout 2 --report-prefix e2e"
     "|2|korvid-validate: unknown argument \"--bogus\"|--bogus ${unit[*]}"

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 #include "tools/sample_unit/cape_object.h"
@@ -25,6 +26,7 @@ constexpr Named kFaults[] = {
     {L"shows-window", Fault::ShowsWindow},
     {L"crashes", Fault::Crashes},
     {L"overflows-stack", Fault::OverflowsStack},
+    {L"throws", Fault::Throws},
     {L"foreign-ids", Fault::ForeignIds},
     {L"wild-pointer", Fault::WildPointer},
 };
@@ -50,6 +52,7 @@ void MisbehaveInCalculate(Fault fault) {
         MessageBoxW(nullptr, L"The drum is about to calculate.", L"Sample flash drum", MB_OK);
     if (fault == Fault::Crashes) *reinterpret_cast<volatile int*>(g_nowhere) = 1;
     if (fault == Fault::OverflowsStack) Deeper(0);
+    if (fault == Fault::Throws) throw std::runtime_error("thrown out of Calculate");
 }
 
 long* WildPointer() { return reinterpret_cast<long*>(g_wild); }

@@ -17,6 +17,7 @@ enum class Fault {
     ShowsWindow,        // "shows-window": Calculate shows a message box
     Crashes,            // "crashes": Calculate writes through a null pointer
     OverflowsStack,     // "overflows-stack": Calculate recurses without end
+    Throws,             // "throws": Calculate lets a C++ exception out of the unit
     ForeignIds,         // "foreign-ids": 0.9: the feed is asked for a component it does not hold
     WildPointer,        // "wild-pointer": 0.9: the feed's GetNumComponents writes to address 0x10
 };
@@ -24,7 +25,7 @@ enum class Fault {
 // The fault the environment asks for; an unknown value fails (ECapeFailedInitialisation).
 Fault FaultFromEnvironment();
 
-// What shows-window, crashes and overflows-stack do in Calculate once the
+// What shows-window, crashes, overflows-stack and throws do in Calculate once the
 // feed is read (the box waits for its OK); nothing for the other faults.
 void MisbehaveInCalculate(Fault fault);
 

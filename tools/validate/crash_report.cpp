@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <dbghelp.h>
 
+#include <csignal>
 #include <cwchar>
-#include <exception>
 #include <utility>
 #include <vector>
 
@@ -15,9 +15,8 @@ namespace korvid::validate {
 
 namespace {
 
-// What std::terminate raises: a C++ exception nobody caught, in a runtime
-// that ends the process without one of its own.
-constexpr DWORD kTerminated = 0xE04B5654;
+// abort() reported as an exception of this code (STATUS_FATAL_APP_EXIT).
+constexpr DWORD kAborted = 0x40000015;
 constexpr DWORD kVisualCpp = 0xE06D7363;
 constexpr DWORD kGcc = 0x20474343;
 
@@ -62,8 +61,9 @@ std::wstring ExceptionName(const EXCEPTION_RECORD& raised) {
             return L"C++ exception (Visual C++) left a call";
         case kGcc:
             return L"C++ exception (GCC) left a call";
-        case kTerminated:
-            return L"std::terminate: a C++ exception nobody caught";
+        case kAborted:
+            return L"abort(): the C runtime ended the process (a C++ exception nobody caught, "
+                   L"or an assertion)";
         case EXCEPTION_INT_DIVIDE_BY_ZERO:
             return L"integer division by zero";
         case EXCEPTION_ILLEGAL_INSTRUCTION:
@@ -166,6 +166,20 @@ LONG WINAPI Crashed(EXCEPTION_POINTERS* pointers) {
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
+// abort() of the C runtime the host shares with units built by the same
+// compiler (msvcrt.dll): where a C++ exception that left the unit ends, its
+// runtime's std::terminate having found no handler. Reported as a crash at
+// the place abort was called from.
+void Aborted(int) {
+    CONTEXT context{};
+    RtlCaptureContext(&context);
+    EXCEPTION_RECORD raised{};
+    raised.ExceptionCode = kAborted;
+    raised.ExceptionAddress = __builtin_return_address(0);
+    EXCEPTION_POINTERS pointers{&raised, &context};
+    Crashed(&pointers);
+}
+
 }  // namespace
 
 void InstallCrashReport(Verdict& verdict, const std::wstring& dump, const std::wstring& whyNone) {
@@ -180,7 +194,7 @@ void InstallCrashReport(Verdict& verdict, const std::wstring& dump, const std::w
     ULONG guarantee = 64 * 1024;
     SetThreadStackGuarantee(&guarantee);
     SetUnhandledExceptionFilter(Crashed);
-    std::set_terminate([] { RaiseException(kTerminated, EXCEPTION_NONCONTINUABLE, 0, nullptr); });
+    std::signal(SIGABRT, Aborted);
 }
 
 CrashRecord::CrashRecord(std::function<void()> print) { g_crash.printRecord = std::move(print); }

@@ -46,38 +46,36 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-// What the window says: the text of its static controls (not their icons).
+// Adds the text of a static control (not an icon's) to the text at `found`.
+BOOL CALLBACK AddStaticText(HWND child, LPARAM found) {
+    auto& text = *reinterpret_cast<std::wstring*>(found);
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    if (_wcsicmp(ClassOf(child).c_str(), L"Static") != 0 || (style & SS_TYPEMASK) == SS_ICON)
+        return TRUE;
+    const std::wstring line = TextOf(child);
+    if (!line.empty()) text += (text.empty() ? L"" : L" ") + line;
+    return TRUE;
+}
+
+// What the window says: the text of its static controls.
 std::wstring StaticText(HWND window) {
     std::wstring text;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM found) {
-            auto& text = *reinterpret_cast<std::wstring*>(found);
-            const LONG style = GetWindowLongW(child, GWL_STYLE);
-            if (_wcsicmp(ClassOf(child).c_str(), L"Static") != 0 ||
-                (style & SS_TYPEMASK) == SS_ICON)
-                return TRUE;
-            const std::wstring line = TextOf(child);
-            if (!line.empty()) text += (text.empty() ? L"" : L" ") + line;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    EnumChildWindows(window, AddStaticText, reinterpret_cast<LPARAM>(&text));
     return text;
 }
 
 bool IsForm(HWND window) { return ClassOf(window) == platform::form_controls::kFormClassName; }
 
+BOOL CALLBACK FindForm(HWND window, LPARAM found) {
+    if (IsForm(window) && IsWindowVisible(window)) *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+}
+
 // Whether a definition form is open on this thread: what opens then is the
 // form's, a person's to answer.
 bool FormOpen() {
     bool open = false;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            if (IsForm(window) && IsWindowVisible(window)) *reinterpret_cast<bool*>(found) = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&open));
+    EnumThreadWindows(GetCurrentThreadId(), FindForm, reinterpret_cast<LPARAM>(&open));
     return open;
 }
 
