@@ -72,8 +72,9 @@ Fault FaultFromEnvironment() {
         if (name == entry.name) return entry.fault;
         known.append(known.empty() ? L"" : L", ").append(entry.name);
     }
-    Fail(CapeErrorKind::FailedInitialisation, L"KORVID_SAMPLE_FAULT has the unknown value \"" +
-                                                  name + L"\"; known values: " + known + L".");
+    Fail(CapeErrorKind::FailedInitialisation,
+         L"KORVID_SAMPLE_FAULT has the unknown value \"" + name + L"\"; known values: " + known +
+             L".");
 }
 
 }  // namespace korvid::sample_unit

@@ -25,7 +25,7 @@ struct Crash {
     Verdict* verdict = nullptr;
     std::wstring dump, whyNoDump;
     std::function<void()> printRecord;
-    HANDLE go = nullptr;  // set by the filter once the fields below are
+    HANDLE go = nullptr;  // set by the filter once it has filled in the fields below
     HANDLE reporter = nullptr;
     DWORD reporterId = 0;
     EXCEPTION_POINTERS* pointers = nullptr;

@@ -26,6 +26,7 @@ struct Opened {
 struct Watch {
     Verdict& verdict;
     const bool form;
+    const DWORD thread;         // the host's
     std::deque<Opened> opened;  // by index: a window opened while one is handled is appended
     std::set<std::wstring> reported;
     bool narrowCopyNext = false;  // a wide debug line was just taken; its narrow copy follows
@@ -176,13 +177,13 @@ void KorvidDebugLine(std::wstring line) {
 
 // OutputDebugString raises DBG_PRINTEXCEPTION_WIDE_C (the W form), then,
 // unless a debugger took it, DBG_PRINTEXCEPTION_C with the narrow copy;
-// without a debugger, vectored handlers see both first. The line goes on to
-// OutputDebugString's own handler.
+// without a debugger, vectored handlers see both first. Lines of the host's
+// thread only; each goes on to OutputDebugString's own handler.
 LONG CALLBACK DebugOutput(EXCEPTION_POINTERS* pointers) {
     const EXCEPTION_RECORD& raised = *pointers->ExceptionRecord;
     const bool wide = raised.ExceptionCode == DBG_PRINTEXCEPTION_WIDE_C;
     if ((!wide && raised.ExceptionCode != DBG_PRINTEXCEPTION_C) || raised.NumberParameters < 2 ||
-        !raised.ExceptionInformation[1] || !g_watch)
+        !raised.ExceptionInformation[1] || !g_watch || GetCurrentThreadId() != g_watch->thread)
         return EXCEPTION_CONTINUE_SEARCH;
     const size_t limit = raised.ExceptionInformation[0];
     std::wstring line;
@@ -206,7 +207,7 @@ LONG CALLBACK DebugOutput(EXCEPTION_POINTERS* pointers) {
 }  // namespace
 
 WindowWatch::WindowWatch(Verdict& verdict, bool form) {
-    g_watch = new Watch{verdict, form, {}, {}};
+    g_watch = new Watch{verdict, form, GetCurrentThreadId(), {}, {}};
     hook_ = SetWindowsHookExW(WH_CBT, Cbt, nullptr, GetCurrentThreadId());
     debugOutput_ = AddVectoredExceptionHandler(1, DebugOutput);
     timer_ = SetTimer(nullptr, 0, 100, Tick);
