@@ -3,10 +3,12 @@
 # 0.9 (Korvid.Tessel) and 1.1 (Korvid.Material): a clean run of each exits 0
 # with the expected printout and summary file; each way the unit can be made
 # to misbehave (KORVID_SAMPLE_FAULT) exits 1 and names its finding in the
-# summary file, alone, through either version where it applies; --list shows
-# the thermo versions the unit declares; a form nobody fills in outlasts
-# --timeout (exit 3); bad arguments and a unit that is not registered exit 2;
-# a missing reports folder is made, and one that cannot be stops the run.
+# summary file, alone, through either version where it applies; a window
+# shown in Calculate is closed and named, a crash is reported (exit 4) with
+# its minidump; --list shows the thermo versions the unit declares; a form
+# nobody fills in outlasts --timeout (exit 3), left open for a person and no
+# finding; bad arguments and a unit that is not registered exit 2; a missing
+# reports folder is made, and one that cannot be stops the run.
 source "$(dirname "$0")/lib.sh" "$1"
 regsvr() { timeout 60 wine "$REGSVR32" /s "$@" "$WIN_BIN\\KorvidSampleUnit.dll"; }
 # The unit is unregistered on the way out: the other tests expect the
@@ -66,13 +68,37 @@ cases=(
     "ignores-error|1|finding=Vapour:error-ignored:CalcEquilibrium temperature pressure: 0x8004050F ECapeFailedInitialisation \"No phase is present.\"~findings=2|${unit11[*]}"
     "refuses-1.1|1|finding=Feed:thermo-claim:the unit declares thermo 1.1, yet its Connect refused a Korvid.Material~Calculate: not called: port Feed is not connected~findings=3|${unit11[*]}"
     "|0|    Thermo: 1.0 1.1|--list"
-    "|3|result=timeout|--unit Korvid.SampleFlashDrum --form --timeout 2 --report-prefix e2e"
+    "shows-window|1|finding=unit:unit-window:Calculate: #32770 \"Sample flash drum\" \"The drum is about to calculate.\", closed with OK|${unit11[*]} --timeout 20"
+    "foreign-ids|1|finding=Feed:message-box:Calculate, GetProp fraction: \"Korvid\" \"Error MO Components do not match with PPP components\"|${unit[*]} --timeout 20"
+    "overflows-stack|4|crash_exception=0xC00000FD stack overflow|${unit11[*]}"
+    "throws|4|crash_exception=0x40000015 abort(): the C runtime ended the process (a C++ exception nobody caught, or an assertion)|${unit[*]}"
+    "wild-pointer|4|crash: the fault is in Korvid.dll, in the unit's call Feed: GetNumComponents: a Korvid bug, please report it with the minidump (unless the unit gave that call a pointer that is not valid)|${unit[*]}"
+    "|3|result=timeout~findings=0|--unit Korvid.SampleFlashDrum --form --timeout 2 --report-prefix e2e"
     "|2|korvid-validate: unknown argument \"--bogus\"|--bogus ${unit[*]}"
     "|2|korvid-validate: --thermo takes 1.0 or 1.1|${unit[*]} --thermo 0.9"
     "|2|error=--feed gives 2 fractions for 3 components|${unit[*]} --feed x=0.5:0.5"
     "|2|error=no unit is registered as No.Such.Unit|--unit No.Such.Unit --como $COMO --report-prefix e2e"
     "|2|error=the unit is not registered: {00000000-0000-0000-0000-00000000D0D0}|--unit {00000000-0000-0000-0000-00000000D0D0} --como $COMO --report-prefix e2e"
 )
+# A crash in Calculate: exit 4, the call, the exception and the unit's module
+# named, the record up to the crash printed, the minidump beside the summary
+# and Korvid's report lines of the calls before it on disk. The next run,
+# whose message box is closed well before --timeout, leaves no minidump.
+dump="$REPORTS/e2e-crash.dmp"
+KORVID_SAMPLE_FAULT=crashes validate crash "${unit[@]}"
+for line in result=crashed crash_call=Calculate crash_module=KorvidSampleUnit.dll \
+    "crash_exception=0xC0000005 access violation writing address 0x0" \
+    "minidump=$(winpath "$dump")" "crash: in KorvidSampleUnit.dll at offset 0x" "    GetProp fraction: ok"; do
+    grep -qF "$line" "$WORK/crash.summary" "$WORK/crash.out" ||
+        { cat "$WORK/crash.out" "$WORK/crash.summary" >&2; fail "crashes: no \"$line\""; }
+done
+[ "$code" = 4 ] && [ -s "$dump" ] && grep -q "GetProp" "$REPORTS/e2e-Liquid.txt" ||
+    { cat "$WORK/crash.out" >&2; fail "crashes: exit code $code, a minidump and the report's lines expected"; }
+KORVID_SAMPLE_FAULT=shows-window validate window "${unit[@]}" --timeout 20
+[ "$code" = 1 ] && [ ! -e "$dump" ] &&
+    grep -qxF 'finding=unit:unit-window:Calculate: #32770 "Sample flash drum" "The drum is about to calculate.", closed with OK' "$WORK/window.summary" ||
+    { cat "$WORK/window.out" >&2; fail "shows-window: exit code $code, the window's finding and no minidump expected"; }
+
 for row in "${cases[@]}"; do
     IFS='|' read -r fault exit lines args <<<"$row"
     KORVID_SAMPLE_FAULT="$fault" validate case $args

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 #include "tools/sample_unit/cape_object.h"
@@ -26,9 +28,39 @@ constexpr Named kFaults[] = {
     {L"ignores-error", Fault::IgnoresError},
     {L"item-none", Fault::ItemNone},
     {L"refuses-1.1", Fault::Refuses11},
+    {L"shows-window", Fault::ShowsWindow},
+    {L"crashes", Fault::Crashes},
+    {L"overflows-stack", Fault::OverflowsStack},
+    {L"throws", Fault::Throws},
+    {L"foreign-ids", Fault::ForeignIds},
+    {L"wild-pointer", Fault::WildPointer},
 };
 
+// Where crashes writes (address 0) and where wild-pointer has a count
+// written (0x10), which the compiler cannot know.
+volatile std::uintptr_t g_nowhere = 0;
+volatile std::uintptr_t g_wild = 0x10;
+
+// Each call takes a page of stack and the recursion never ends: `g_deeper`
+// stays true, which the compiler cannot know.
+volatile bool g_deeper = true;
+[[gnu::noinline]] int Deeper(int depth) {
+    volatile char page[4096];
+    page[0] = static_cast<char>(depth);
+    return (g_deeper ? Deeper(depth + 1) : 0) + page[0];
+}
+
 }  // namespace
+
+void MisbehaveInCalculate(Fault fault) {
+    if (fault == Fault::ShowsWindow)
+        MessageBoxW(nullptr, L"The drum is about to calculate.", L"Sample flash drum", MB_OK);
+    if (fault == Fault::Crashes) *reinterpret_cast<volatile int*>(g_nowhere) = 1;
+    if (fault == Fault::OverflowsStack) Deeper(0);
+    if (fault == Fault::Throws) throw std::runtime_error("thrown out of Calculate");
+}
+
+long* WildPointer() { return reinterpret_cast<long*>(g_wild); }
 
 Fault FaultFromEnvironment() {
     std::vector<wchar_t> value(64);

@@ -19,9 +19,23 @@ enum class Fault {
     IgnoresError,       // "ignores-error": Calculate ignores a refused call on each outlet
     ItemNone,           // "item-none": the ports' Item by name answers S_OK with no object
     Refuses11,          // "refuses-1.1": Connect refuses a 1.1 object, though the unit declares 1.1
+    ShowsWindow,        // "shows-window": Calculate shows a message box
+    Crashes,            // "crashes": Calculate writes through a null pointer
+    OverflowsStack,     // "overflows-stack": Calculate recurses without end
+    Throws,             // "throws": Calculate lets a C++ exception out of the unit
+    ForeignIds,         // "foreign-ids": 0.9: the feed is asked for a component it does not hold
+    WildPointer,        // "wild-pointer": 0.9: the feed's GetNumComponents writes to address 0x10
 };
 
 // The fault the environment asks for; an unknown value fails (ECapeFailedInitialisation).
 Fault FaultFromEnvironment();
+
+// What shows-window, crashes, overflows-stack and throws do in Calculate once the
+// feed is read (the box waits for its OK); nothing for the other faults.
+void MisbehaveInCalculate(Fault fault);
+
+// Address 0x10, which the compiler cannot know: where wild-pointer has a
+// count written.
+long* WildPointer();
 
 }  // namespace korvid::sample_unit

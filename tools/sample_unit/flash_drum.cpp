@@ -135,7 +135,9 @@ void FlashDrum::Calculate() {
 
     // The feed is only read.
     const std::unique_ptr<Material> feed = PortAt(kFeed).Use();
+    feed->MisbehaveOnFeed(fault);
     const FeedState in = feed->Read();
+    MisbehaveInCalculate(fault);
     const double temperature = ParameterAt(kTemperature).Value();
     if (fault == Fault::WritesInlet) feed->Set(L"temperature", L"", {temperature});
 

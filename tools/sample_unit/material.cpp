@@ -93,6 +93,21 @@ public:
         return object_->GetProp(name, phase, all.v, calcType, basis, &result.v);
     }
 
+    // foreign-ids asks for the fraction of a component the object does not
+    // hold; wild-pointer has the component count written to address 0x10.
+    void MisbehaveOnFeed(Fault fault) override {
+        if (fault == Fault::WildPointer) object_->GetNumComponents(WildPointer());
+        if (fault != Fault::ForeignIds) return;
+        Text name(L"fraction"), phase(L"overall"), calcType(L"Mixture"), basis(L"mole");
+        Var ids, result;
+        ids.v.vt = VT_ARRAY | VT_BSTR;
+        ids.v.parray = SafeArrayCreateVector(VT_BSTR, 0, 1);
+        LONG first = 0;
+        if (ids.v.parray) SafeArrayPutElement(ids.v.parray, &first, Text(L"no-such-component"));
+        Check(object_->GetProp(name, phase, ids.v, calcType, basis, &result.v),
+              L"GetProp fraction");
+    }
+
 private:
     std::vector<double> Get(const wchar_t* property, const wchar_t* basis) {
         Text name(property), phase(L"overall"), calcType(L"Mixture"), basisText(basis);

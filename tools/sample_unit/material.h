@@ -10,6 +10,7 @@
 
 #include "KorvidThermo11_h.h"
 #include "tools/cape_open/com_values.h"
+#include "tools/sample_unit/faults.h"
 #include "Korvid_h.h"
 
 namespace korvid::sample_unit {
@@ -40,6 +41,9 @@ public:
     // Asks for an overall property and answers the outcome unchecked, its
     // error information left on the thread (the careless faults).
     virtual HRESULT Try(const wchar_t* property) = 0;
+    // What the faults foreign-ids and wild-pointer do on the feed before it
+    // is read; 1.1 names no components in its calls and does neither.
+    virtual void MisbehaveOnFeed(Fault) {}
 
 protected:
     explicit Material(std::wstring port) : port_(std::move(port)) {}

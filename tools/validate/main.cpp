@@ -4,17 +4,20 @@
 //
 // Exit codes: 0 clean, 1 the unit failed or there are findings, 2 the host
 // could not run (bad arguments, unit not registered, a creation failed),
-// 3 timeout.
+// 3 timeout, 4 the process crashed. A reports folder that cannot be made
+// stops the run at once (2).
 #include <windows.h>
 #include <objbase.h>
 
 #include <string>
 #include <vector>
 
+#include "tools/validate/crash_report.h"
 #include "tools/validate/options.h"
 #include "tools/validate/output.h"
 #include "tools/validate/unit_host.h"
 #include "tools/validate/verdict.h"
+#include "tools/validate/window_watch.h"
 
 namespace {
 
@@ -37,24 +40,9 @@ DWORD WINAPI Watchdog(void* parameter) {
     return 0;
 }
 
-Verdict* g_verdict = nullptr;
-
-// A crash inside the unit ends the run with its summary instead of a debugger.
-LONG WINAPI Crashed(EXCEPTION_POINTERS* exception) {
-    const std::wstring code = Hex(static_cast<HRESULT>(exception->ExceptionRecord->ExceptionCode));
-    ErrorLine(L"korvid-validate: the process crashed (exception " + code + L")");
-    if (g_verdict) {
-        g_verdict->Failure(L"crash in " + g_verdict->Call(), code);
-        g_verdict->Conclude();
-    }
-    TerminateProcess(GetCurrentProcess(), kUnitFailed);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    SetUnhandledExceptionFilter(Crashed);
     std::wstring error;
     const auto options = ParseOptions(std::vector<std::wstring>(argv + 1, argv + argc), &error);
     if (!options) {
@@ -67,15 +55,15 @@ int wmain(int argc, wchar_t** argv) {
         return kHostError;
     }
     int code = kHostError;
+    Verdict verdict;  // lives on while unloading the unit in CoUninitialize may still crash
     if (options->list) {
         code = ListUnits();
     } else {
-        Verdict verdict;
-        g_verdict = &verdict;
         std::wstring why;
         const std::wstring folder = ReportsFolder(&why);
-        verdict.SetSummaryFile(
-            folder.empty() ? L"" : folder + L"\\" + options->reportPrefix + L"-summary.txt", why);
+        const std::wstring prefix = folder.empty() ? L"" : folder + L"\\" + options->reportPrefix;
+        verdict.SetSummaryFile(folder.empty() ? L"" : prefix + L"-summary.txt", why);
+        InstallCrashReport(verdict, folder.empty() ? L"" : prefix + L"-crash.dmp", why);
         Watch watch{&verdict, CreateEventW(nullptr, TRUE, FALSE, nullptr), options->timeoutSeconds};
         HANDLE watchdog = CreateThread(nullptr, 0, Watchdog, &watch, 0, nullptr);
         // Without the reports folder no run can keep its records: stop at once.
@@ -83,6 +71,7 @@ int wmain(int argc, wchar_t** argv) {
             verdict.SetUnit(options->unit);
             verdict.HostError(why);
         } else {
+            const WindowWatch windows(verdict, options->form);
             RunUnit(*options, verdict);
         }
         code = verdict.Conclude();
@@ -90,7 +79,6 @@ int wmain(int argc, wchar_t** argv) {
         WaitForSingleObject(watchdog, INFINITE);
         CloseHandle(watchdog);
         CloseHandle(watch.done);
-        g_verdict = nullptr;
     }
     CoUninitialize();
     return code;

@@ -256,7 +256,10 @@ HRESULT PassThrough::Invoke(IDispatch* inner, const std::wstring& name, DISPID i
         given = *slot;
         std::tie(*slot, detail) = Unwrap(given);
     }
-    HRESULT hr = inner->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+    HRESULT hr = [&] {
+        const KorvidCallScope underWay(record_.label, name.c_str(), detail.c_str());
+        return inner->Invoke(id, iid, lcid, flags, params, result, excep, argErr);
+    }();
     if (slot) *slot = given;
     HRESULT outcome = hr;
     std::wstring error;

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "tools/validate/korvid_call.h"
 #include "tools/validate/pass_through.h"
 
 namespace korvid::validate::pass {
@@ -143,6 +144,7 @@ public:
     template <typename Forward>
     HRESULT Call(const wchar_t* operation, const std::wstring& detail, Forward&& forward) {
         if (released_) return Released(operation, detail);
+        const KorvidCallScope underWay(record_.label, operation, detail.c_str());
         const HRESULT hr = forward();
         Record(operation, detail, hr, FAILED(hr) ? PeekErrorText() : L"");
         return hr;
@@ -158,6 +160,7 @@ public:
         const std::wstring label = all_.NextCopyLabel(record_.port);
         if (all_.beforeCopy) all_.beforeCopy(label);
         IDispatch* made = nullptr;
+        const KorvidCallScope underWay(record_.label, operation, L"");
         HRESULT hr = forward(out ? &made : nullptr);
         const std::wstring error = FAILED(hr) ? PeekErrorText() : L"";
         if (SUCCEEDED(hr) && made) {

@@ -1,6 +1,7 @@
 #include "tools/validate/unit_host.h"
 
 #include "tools/validate/com_values.h"
+#include "tools/validate/crash_report.h"
 #include "tools/validate/output.h"
 #include "tools/validate/record_judge.h"
 #include "tools/validate/references.h"
@@ -182,6 +183,7 @@ void Session::Judge() {
 
 void Session::Run() {
     verdict_.SetUnit(options_.unit);
+    const CrashRecord crashRecord([this] { Judge(); });
     if (FAILED(CLSIDFromProgID(thermo_.ClassName(), &korvid_)))
         return verdict_.HostError(std::wstring(thermo_.ClassName()) + L" is not registered");
     if (!options_.como.empty()) {

@@ -104,9 +104,17 @@ int Verdict::ConcludeTimeout(int seconds) {
     return ConcludeLocked(kTimeout);
 }
 
+int Verdict::ConcludeCrash(const std::vector<std::pair<std::wstring, std::wstring>>& crash) {
+    Locked locked(lock_);
+    if (concluded_) return -1;
+    crash_ = crash;
+    return ConcludeLocked(kCrashed);
+}
+
 int Verdict::ConcludeLocked(int exitCode) {
     concluded_ = true;
-    const wchar_t* result = exitCode == kTimeout     ? L"timeout"
+    const wchar_t* result = exitCode == kCrashed     ? L"crashed"
+                            : exitCode == kTimeout   ? L"timeout"
                             : exitCode == kHostError ? L"error"
                             : !failures_.empty()     ? L"failed"
                             : !findings_.empty()     ? L"findings"
@@ -128,6 +136,7 @@ int Verdict::ConcludeLocked(int exitCode) {
     for (const Finding& finding : findings_)
         lines.push_back(L"finding=" + finding.port + L":" + finding.kind + L":" + finding.detail);
     if (!hostError_.empty()) lines.push_back(L"error=" + hostError_);
+    for (const auto& [key, value] : crash_) lines.push_back(key + L"=" + value);
     if (summaryFile_.empty()) {
         Line(L"Summary file: not written (" + noSummary_ + L")");
     } else if (WriteSummary(summaryFile_, lines)) {

@@ -7,17 +7,19 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvid::validate {
 
-enum ExitCode { kClean = 0, kUnitFailed = 1, kHostError = 2, kTimeout = 3 };
+enum ExitCode { kClean = 0, kUnitFailed = 1, kHostError = 2, kTimeout = 3, kCrashed = 4 };
 
 struct Finding {
     std::wstring port;  // a port's name, a copy's label, or "unit"
     std::wstring kind;  // inlet-changed, outlet-unset, calculated-invalid, object-kept,
                         // wrong-connected, no-error-info, over-released,
-                        // connected-not-addrefed, error-ignored, item-none, thermo-claim
+                        // connected-not-addrefed, error-ignored, item-none, thermo-claim,
+                        // unit-window, message-box
     std::wstring detail;
 };
 
@@ -45,6 +47,9 @@ public:
     int Conclude();
     // The same for the watchdog: the run took too long.
     int ConcludeTimeout(int seconds);
+    // The same for the crash report: the process crashed; `crash` are the
+    // summary file's crash_... and minidump lines (key, value).
+    int ConcludeCrash(const std::vector<std::pair<std::wstring, std::wstring>>& crash);
 
 private:
     int ConcludeLocked(int exitCode);
@@ -53,6 +58,7 @@ private:
     std::wstring unit_, call_, summaryFile_, noSummary_, hostError_;
     std::vector<std::wstring> failures_;
     std::vector<Finding> findings_;
+    std::vector<std::pair<std::wstring, std::wstring>> crash_;
     bool concluded_ = false;
 };
 
