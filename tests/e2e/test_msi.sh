@@ -14,13 +14,21 @@ source "$E2E_DIR/keys.sh"
 other=$((96 - bits))
 package() { echo "${KORVID_PACKAGE_DIR:?set by ctest}/Korvid-$2-win$1.msi"; }
 version="${KORVID_VERSION:?set by ctest}" older="$WORK/Korvid-0.9.0-win$bits.msi"
-# One msiexec serves both bitnesses, as on Windows: the 64-bit one.
-msiexec() { korvid_timeout 300 "$(KORVID_BITS=64 korvid_system_wine)" 'C:\windows\system32\msiexec.exe' "$@" /qn; }
+# msiexec PACKAGE-BITS ARGS...: this bitness's package through the msiexec of
+# this bitness (Wine's 64-bit one reads a 32-bit package's registry searches
+# in the 64-bit view), the other's through the 64-bit one, which any 64-bit
+# Windows runs.
+msiexec() {
+    local by=$(($1 == bits ? bits : 64))
+    korvid_timeout 300 "$(KORVID_BITS=$by korvid_system_wine)" "$(KORVID_BITS=$by korvid_system_dir)\\msiexec.exe" "${@:2}" /qn
+}
 folder() { [ "$1" = 64 ] && echo 'C:\Program Files\Korvid' || echo 'C:\Program Files (x86)\Korvid'; }
 reg() { korvid_timeout 30 "$SYSTEM_WINE" reg "$@" 2>/dev/null | tr -d '\r'; }
+# install BITS PACKAGE ARGS..., uninstall BITS PACKAGE: silently, remembering
+# what to take away on the way out.
 installed=()
-install() { msiexec /i "$(winpath "$1")" "${@:2}" && installed+=("$1"); }
-uninstall() { msiexec /x "$(winpath "$1")" && installed=("${installed[@]/"$1"/}"); }
+install() { msiexec "$1" /i "$(winpath "$2")" "${@:3}" && installed+=("$1:$2"); }
+uninstall() { msiexec "$1" /x "$(winpath "$2")" && installed=("${installed[@]/"$1:$2"/}"); }
 
 # The build's own registrations make way, and come back on the way out.
 korvid_keys
@@ -30,7 +38,7 @@ INSTALL="$(winepath -u "$(folder "$bits")")"
 value() { { reg query "$1" /ve "/reg:$2" || true; } | sed -n 's/.*REG_SZ *//p'; }
 other_dll="$(value "HKCR\\CLSID\\$clsid\\InprocServer32" "$other")"
 restore() {
-    for msi in "${installed[@]}"; do [ -z "$msi" ] || msiexec /x "$(winpath "$msi")" || true; done
+    for msi in "${installed[@]}"; do [ -z "$msi" ] || msiexec "${msi%%:*}" /x "$(winpath "${msi#*:}")" || true; done
     rm -rf "$INSTALL"
     regsvr32 "$bits" "$WIN_BIN\\Korvid.dll" || true
     [ -z "$other_dll" ] || regsvr32 "$other" "$other_dll" || true
@@ -51,12 +59,12 @@ products() {
 
 reg add "$ident\\TypeLib" /ve /d '{11111111-2222-3333-4444-555555555555}' /f "/reg:$bits" >/dev/null
 bash "$BIN/../msi/msi_make.sh" 0.9.0 "$older" >/dev/null 2>&1
-install "$older"
+install "$bits" "$older"
 files older_files
 [ "$(value "$ident\\TypeLib" "$bits")" = '{11111111-2222-3333-4444-555555555555}' ] ||
     fail "the package took over ICapeIdentification's key of another type library"
 reg delete "$ident" /f "/reg:$bits" >/dev/null
-install "$(package "$bits" "$version")" ADDLOCAL=ALL
+install "$bits" "$(package "$bits" "$version")" ADDLOCAL=ALL
 products upgraded
 files installed_files
 
@@ -91,14 +99,14 @@ if [ -f "$(package "$other" "$version")" ]; then
     shared "$(package "$bits" "$version")" >"$WORK/shared.out"
     grep -c ' 4$' "$WORK/shared.out" | grep -qx 3 || { cat "$WORK/shared.out" >&2; fail "not three 32-bit shared components"; }
     shared "$(package "$other" "$version")" | diff "$WORK/shared.out" - >&2 || fail "the packages' shared components differ"
-    install "$(package "$other" "$version")" ADDLOCAL=ALL
-    uninstall "$(package "$other" "$version")"
+    install "$other" "$(package "$other" "$version")" ADDLOCAL=ALL
+    uninstall "$other" "$(package "$other" "$version")"
     validate "$bits" clean
 else
     echo "side by side not tried: no $(package "$other" "$version")"
 fi
 
-uninstall "$(package "$bits" "$version")"
+uninstall "$bits" "$(package "$bits" "$version")"
 products uninstalled_products
 files uninstalled_files
 for view in "$bits" "$other"; do
