@@ -53,7 +53,8 @@ files() { (cd "$INSTALL" 2>/dev/null && find . -mindepth 1 | sort) >"$WORK/$1.ou
 # products NAME: our products of this bitness in Add/Remove Programs, compared.
 products() {
     reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "/reg:$bits" |
-        grep -A20 "DisplayName.*Korvid $bits-bit" | grep -E 'Display(Name|Version)' | sed "s/^ *//; s/$bits-bit/<BITS>-bit/; s/$version/<VERSION>/" >"$WORK/$1.out" || true
+        grep -A20 "DisplayName.*Korvid $bits-bit" | grep -E 'Display(Name|Version)' |
+        sed "s/^ *//; s/$bits-bit/<BITS>-bit/; s/$version/<VERSION>/" >"$WORK/$1.out" || true
     expect "$WORK/$1.out"
 }
 
@@ -78,11 +79,12 @@ mv "$WORK/client.out" "$WORK/create_other.out" && EXPECTED="$DATA/expected/regis
 # on the sample unit; its printout and summary compared with the validator
 # test's NAME.
 validate() {
-    local dir reports code=0
-    dir="$(winepath -u "$(folder "$1")")" reports="$(winepath -u "$(folder "$1")")/CapeOpenValidationReports"
+    local code=0 dir
+    dir="$(winepath -u "$(folder "$1")")"
     korvid_timeout 120 "$(KORVID_BITS=$1 korvid_system_wine)" "$dir/korvid-validate.exe" --unit Korvid.SampleFlashDrum \
-        --como "$(folder "$1")\\three_components.como" --report-prefix e2e "${@:3}" 2>&1 | WIN_BIN="$(folder "$1")" norm >"$WORK/$2.out" || code=$?
-    tr -d '\r' <"$reports/e2e-summary.txt" >"$WORK/$2.summary"
+        --como "$(folder "$1")\\three_components.como" --report-prefix e2e "${@:3}" 2>&1 |
+        WIN_BIN="$(folder "$1")" norm >"$WORK/$2.out" || code=$?
+    tr -d '\r' <"$dir/CapeOpenValidationReports/e2e-summary.txt" >"$WORK/$2.summary"
     [ "$code" = 0 ] || { cat "$WORK/$2.out" >&2; fail "korvid-validate ($1-bit) exited $code"; }
     EXPECTED="$DATA/expected/validate" expect "$WORK/$2".{out,summary}
 }
