@@ -1,6 +1,7 @@
-# The MSI package, one per bitness: cmake --build <dir> --target msi makes
+# The MSI package, one per bitness: every build (and --target msi) makes
 # Korvid-<version>-win<bitness>.msi beside the zip, from cmake/Korvid.wxs.in
-# and the registry table of cmake/msi_registry.cmake, with Debian's wixl.
+# and the registry table of cmake/msi_registry.cmake, with Debian's wixl and
+# msibuild (msi_make.sh in the build's msi folder).
 # Its programs and DLLs are the zip's: stripped, their debug information in
 # the same <package>-debug folder.
 if(KORVID_BITNESS EQUAL 64)
@@ -62,12 +63,11 @@ set(KORVID_MSI_BINARIES $<TARGET_FILE:Korvid> $<TARGET_FILE:korvid-validate>
 set(KORVID_MSI_DOCUMENTS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
                          ${CMAKE_SOURCE_DIR}/tests/data/three_components.como)
 # What wixl does not write, msibuild adds: the keys removed whole, the
-# searches of the interface keys' owners (AppSearch), secure so that they
-# reach the installation's server side, the conditions on the interface
-# components, and the reports folder's
-# access list: SYSTEM and Administrators full control, Users modify (so
-# that a host run by any user writes its reports there).
-# (";" written "<semicolon>" while in a list).
+# searches of the interface keys' owners and of a Wine prefix (AppSearch),
+# secure so that they reach the installation's server side, the conditions
+# on those components, and the reports folder's access list: SYSTEM and
+# Administrators full control, Users modify, so that a host run by any user
+# writes its reports there. (";" is "<semicolon>" while in a CMake list.)
 list(APPEND KORVID_MSI_OWNERS WINE_PREFIX)
 list(JOIN KORVID_MSI_OWNERS "<semicolon>" KORVID_MSI_SECURE)
 string(REPLACE ";" "<semicolon>" KORVID_MSI_REPORTS_SDDL "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;BU)")

@@ -11,6 +11,8 @@
 # bitness or names by bitness. Shared by both packages (one component code,
 # 32-bit in both, as the keys are one for both views): the ProgID and the
 # type library's version key, which stay while either package is installed.
+# A key of the class or interface goes whole with its component, and so does
+# the type library's with the shared one.
 # An interface key that another type library owns at install time is left
 # alone (a condition on its component), as regsvr32 leaves it.
 
@@ -105,7 +107,6 @@ function(korvid_msi_class id)
     endif()
     list(LENGTH arg_CAPE count)
     if(count GREATER 0)
-        korvid_msi_owned_key("${class}\\CapeDescription")
         math(EXPR last "${count} - 1")
         foreach(k RANGE 0 ${last} 2)
             math(EXPR v "${k} + 1")
