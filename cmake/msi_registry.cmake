@@ -228,7 +228,9 @@ korvid_msi_class(Material PROGRAMMABLE FEATURE Korvid FILE KorvidDll PROGID Korv
                678C0B20-7D66-11D2-A67D-00105A42887F ECapeFailedInitialisation
                678C09B6-7D66-11D2-A67D-00105A42887F ECapeThrmPropertyNotAvailable)
 # The sample unit operation: a CAPE-OPEN component, a unit operation, one
-# that takes 1.0 and 1.1 material objects.
+# that takes 1.0 and 1.1 material objects. Of its interfaces, those Korvid.dll
+# declares as well (ICapeIdentification, ECapeRoot, ECapeUser, ECapeUnknown)
+# are Korvid.dll's in this package, as they are when regsvr32 registers it first.
 korvid_msi_class(SampleFlashDrum FEATURE SampleUnit FILE SampleUnitDll
     PROGID Korvid.SampleFlashDrum NAME "Korvid sample flash drum"
     CLSID 131D0C75-548C-4316-B6C8-797D7C73A288 LIBID 8E2643F9-43B5-4282-92DE-5452B19899F5
@@ -244,12 +246,8 @@ korvid_msi_class(SampleFlashDrum FEATURE SampleUnit FILE SampleUnitDll
                4667023A-5A8E-4CCA-AB6D-9D78C5112FED
     INTERFACES 678C0998-0100-11D2-A67D-00105A42887F ICapeUnit
                678C0A9B-0100-11D2-A67D-00105A42887F ICapeUtilities
-               678C0990-7D66-11D2-A67D-00105A42887F ICapeIdentification
                678C0999-0093-11D2-A67D-00105A42887F ICapeUnitPort
                678C099A-0093-11D2-A67D-00105A42887F ICapeCollection
                678C09A0-0093-11D2-A67D-00105A42887F ICapeParameter
                678C099C-0093-11D2-A67D-00105A42887F ICapeParameterSpec
-               678C099D-0093-11D2-A67D-00105A42887F ICapeRealParameterSpec
-               678C0B10-7D66-11D2-A67D-00105A42887F ECapeRoot
-               678C0B11-7D66-11D2-A67D-00105A42887F ECapeUser
-               678C0B12-7D66-11D2-A67D-00105A42887F ECapeUnknown)
+               678C099D-0093-11D2-A67D-00105A42887F ICapeRealParameterSpec)
