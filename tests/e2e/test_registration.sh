@@ -5,13 +5,8 @@
 # bitness is registered; then the class can no longer be created in this
 # bitness, and still can in the other where its server is really registered.
 source "$(dirname "$0")/lib.sh" "$1"
-clsid='{B7F98B4C-E47C-4821-ABA9-A462547124BB}' lib='HKCR\TypeLib\{A0E3B237-872B-447D-A343-A7D418B7FE77}\1.0'
-ident='HKCR\Interface\{678C0990-7D66-11D2-A67D-00105A42887F}' other=$((96 - bits))
-# The CAPE-OPEN 1.1 class beside it, registered and removed by the same calls.
-clsid11='{3E8D6A52-91C4-4B7F-A0D3-6F25C81B9E07}' lib11='HKCR\TypeLib\{5C4B0E1D-7A35-4E8F-9C61-2B7D3F0A8E42}\1.0\0'
-keys=('HKCR\Korvid.Tessel' "HKCR\\CLSID\\$clsid" "$lib" "$lib\\0\\win$bits"
-      'HKCR\Interface\{91662CFF-B8FF-4B1A-B4DF-5A62AFEED1E9}' 'HKCR\Interface\{678C0994-7D66-11D2-A67D-00105A42887F}' "$ident"
-      'HKCR\Korvid.Material' "HKCR\\CLSID\\$clsid11" "$lib11\\win$bits" 'HKCR\Interface\{678C0A9B-7D66-11D2-A67D-00105A42887F}')
+source "$E2E_DIR/keys.sh" && korvid_keys
+other=$((96 - bits))
 reg() { korvid_timeout 30 "$SYSTEM_WINE" reg "$@" >/dev/null 2>&1; }
 regsvr() { korvid_timeout 60 "$SYSTEM_WINE" "$REGSVR32" /s "$@" "$WIN_BIN\\Korvid.dll"; }
 

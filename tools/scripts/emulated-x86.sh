@@ -19,7 +19,8 @@ KORVID_ROOT="$(pwd)"
 source tools/scripts/bitness.sh
 
 guest_packages=(linux-image-amd64 initramfs-tools kmod udev mount procps util-linux mawk
-                diffutils wine wine64 wine32:i386 xvfb x11-utils xauth xdotool imagemagick cmake)
+                diffutils wine wine64 wine32:i386 xvfb x11-utils xauth xdotool imagemagick cmake
+                wixl msitools)
 sources=/etc/apt/sources.list.d/debian.sources
 [ -f "$sources" ] || sources=/etc/apt/sources.list
 suite="$(. /etc/os-release && echo "$VERSION_CODENAME")"

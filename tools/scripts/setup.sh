@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine for Korvid and builds it, 32-bit and 64-bit:
-# packages, the German locale the locale tests use, and the two cross-builds.
+# packages, the German locale the locale tests use, and the two cross-builds
+# (each with its MSI package: wixl writes it, msibuild of msitools completes it).
 #   KORVID_BUILD_DIR  root of the build folders (default: build): the 32-bit
 #                     build in <root>/win32, the 64-bit one in <root>/win64
 set -euo pipefail
@@ -9,7 +10,7 @@ source tools/scripts/bitness.sh
 
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
           mingw-w64-tools libwine-dev wine wine64 xvfb x11-utils
-          xdotool imagemagick googletest cmake locales)
+          xdotool imagemagick googletest cmake locales wixl msitools)
 # wine32 runs the 32-bit programs, but only where the kernel executes 32-bit
 # code: elsewhere Debian's wine would pick its 32-bit loader and fail on every
 # call ("Exec format error"), and the 32-bit tests run in an emulated machine.

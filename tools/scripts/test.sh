@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs every test: the unit tests under Wine, the end-to-end tests through
 # real COM and the form under a virtual display. Sets up and builds both
-# bitnesses first and makes their packages. The 64-bit build runs every test;
-# the 32-bit build its end-to-end tests, in an emulated x86 machine where
-# this machine cannot execute 32-bit programs (bitness.sh says how to choose).
+# bitnesses first and makes their packages (zip and MSI). The 64-bit build
+# runs every test; the 32-bit build its end-to-end tests, in an emulated x86
+# machine where this machine cannot execute 32-bit programs (bitness.sh says
+# how to choose).
 set -euo pipefail
 # The tests run on a virtual display of their own (KORVID_DISPLAY), never on a
 # desktop: a window manager or another program there may take the keyboard
@@ -11,7 +12,7 @@ set -euo pipefail
 unset DISPLAY
 source "$(dirname "$0")/prepare.sh"
 for bits in 32 64; do
-    cmake --build "$(korvid_build_dir "$bits")" --target package >/dev/null
+    cmake --build "$(korvid_build_dir "$bits")" --target msi package >/dev/null
 done
 status=0
 (cd "$(korvid_build_dir 64)" && ctest --output-on-failure --timeout 600) || status=$?
