@@ -252,6 +252,7 @@ std::string Describe(const VARIANT& v, bool whole, const ObjectNamer& object, in
         const VARTYPE vt = v.vt & VT_TYPEMASK;
         SAFEARRAY* array = v.parray;
         if (!array) return "never:" + TypeName(vt);
+        if (com::ArrayProblem(array, vt)) return "misshapen:" + TypeName(vt);
         // One dimension: type[a b c]@lower; two: type[RxC@lower,lower: row by
         // row]; more: type[N dimensions: in memory order].
         const UINT dims = SafeArrayGetDim(array);

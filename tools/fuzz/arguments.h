@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "automation/argument_shape.h"
+
 namespace korvid::fuzz {
 
 struct Random : std::mt19937_64 {
@@ -62,8 +64,13 @@ using ObjectNamer = std::function<std::string(IUnknown*)>;
 std::string Describe(const VARIANT& v, bool whole = false, const ObjectNamer& object = nullptr,
                      int depth = 0);
 std::string DescribeText(const wchar_t* text, size_t length, bool whole = false);
+// A text that is not a BSTR shows as lit"..." (up to its first NUL).
 inline std::string Describe(BSTR text, bool whole = false) {
-    return text ? DescribeText(text, SysStringLen(text), whole) : "NULL";
+    if (!text) return "NULL";
+    const com::TextShape shape = com::ReadText(text);
+    if (!shape.problem.empty())
+        return "lit" + DescribeText(shape.shown.data(), shape.shown.size(), whole);
+    return DescribeText(text, SysStringLen(text), whole);
 }
 
 }  // namespace korvid::fuzz
