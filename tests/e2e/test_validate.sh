@@ -57,3 +57,14 @@ for row in "${cases[@]}"; do
     [ "$code" = "$exit" ] && grep -qxF "$line" "$WORK/case.summary" "$WORK/case.out" ||
         { cat "$WORK/case.out" "$WORK/case.summary" >&2; fail "${fault:-$args}: exit code $code, expected $exit and \"$line\""; }
 done
+
+# literal-text: its finding alone, and Korvid's refusal of the literal (the
+# unit's Calculate fails with it), not a crash.
+for row in "GetProp|1.0" "GetOverallProp|1.1"; do
+    IFS='|' read -r operation thermo <<<"$row"
+    KORVID_SAMPLE_FAULT=literal-text validate literal "${unit[@]}" --thermo "$thermo"
+    [ "$code" = 1 ] && [ "$(grep -c '^finding=' "$WORK/literal.summary")" = 1 ] &&
+        grep -qxF "finding=Feed:not-a-bstr:$operation argument 1 is not a BSTR (a literal?)" "$WORK/literal.summary" &&
+        grep -qF 'property (argument 1) is not a BSTR (a literal?)' "$WORK/literal.out" ||
+        { cat "$WORK/literal.out" "$WORK/literal.summary" >&2; fail "literal-text through $thermo"; }
+done

@@ -21,6 +21,7 @@ constexpr Named kFaults[] = {
     {L"keeps-object", Fault::KeepsObject},
     {L"wrong-connected", Fault::WrongConnected},
     {L"bare-error", Fault::BareError},
+    {L"literal-text", Fault::LiteralText},
 };
 
 }  // namespace

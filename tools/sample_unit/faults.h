@@ -14,6 +14,7 @@ enum class Fault {
     KeepsObject,        // "keeps-object": Disconnect and Terminate keep the material objects
     WrongConnected,     // "wrong-connected": connectedObject answers another port's object
     BareError,          // "bare-error": Calculate fails with E_FAIL and no error information
+    LiteralText,        // "literal-text": the feed read with a wide literal where a BSTR belongs
 };
 
 // The fault the environment asks for; an unknown value fails (ECapeFailedInitialisation).

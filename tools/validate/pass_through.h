@@ -32,6 +32,8 @@ struct ObjectRecord {
     bool copy = false;
     std::vector<RecordedCall> calls;
     ULONG references = 0;  // held now on the pass-through, the host's included
+    // Texts the unit passed that are not BSTRs: "GetOverallProp argument 1".
+    std::vector<std::wstring> notBstr;
 };
 
 // The records of one run. Their addresses stay fixed while the run lasts.

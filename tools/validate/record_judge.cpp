@@ -78,6 +78,8 @@ void JudgeRecord(const CallRecord& record, const std::vector<PortUse>& uses,
         ++k;
         PrintCalls(object.calls);
         if (use) Judge(object, *use, verdict);
+        for (const std::wstring& argument : object.notBstr)
+            verdict.Add({object.label, L"not-a-bstr", argument + L" is not a BSTR (a literal?)"});
     }
 }
 

@@ -16,7 +16,7 @@ enum ExitCode { kClean = 0, kUnitFailed = 1, kHostError = 2, kTimeout = 3 };
 struct Finding {
     std::wstring port;  // a port's name, a copy's label, or "unit"
     std::wstring kind;  // inlet-changed, outlet-unset, calculated-invalid, object-kept,
-                        // wrong-connected, no-error-info
+                        // wrong-connected, no-error-info, not-a-bstr
     std::wstring detail;
 };
 
