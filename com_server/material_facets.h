@@ -39,8 +39,17 @@ template <typename... Pointers>
 bool AnyNull(Pointers*... pointers) {
     return ((pointers == nullptr) || ...);
 }
-#define KORVID_CHECK(...) \
-    if (AnyNull(__VA_ARGS__)) return E_POINTER
+// [in, out] results are cleared first, before any argument is checked.
+inline void ClearResult(VARIANT* result) { VariantClear(result); }
+template <typename Other>
+void ClearResult(Other*) {}
+template <typename... Pointers>
+void ClearResults(Pointers*... pointers) {
+    (ClearResult(pointers), ...);
+}
+#define KORVID_CHECK(...)                       \
+    if (AnyNull(__VA_ARGS__)) return E_POINTER; \
+    ClearResults(__VA_ARGS__)
 
 class Identification final : public Facet<ICapeIdentification, &IID_ICapeIdentification> {
 public:

@@ -29,21 +29,52 @@ struct Random : std::mt19937_64 {
     }
 };
 
+// Misshapen texts: wide literals where BSTRs belong (their "length prefix"
+// lies, or lies on a page that cannot be read; L"" too), kept in a pool of
+// their own that nothing frees.
+bool IsLiteral(const wchar_t* text);
+// SysFreeString, except for a literal.
+void FreeText(BSTR text);
+// Takes the literals out of `v` (texts, arrays of texts or variants) before
+// it is cleared: a NULL in their place.
+void Scrub(VARIANT& v);
+
 // The arguments of one call and the targets of the by-reference ones, which
 // the caller owns: whatever they hold after the call is cleared once, here.
 struct CallArguments {
     std::vector<VARIANT> args;  // rgvarg: the last argument first
     std::vector<DISPID> named;
     std::deque<VARIANT> targets;  // stable addresses
+    // Arrays whose descriptor was made to lie, with the truth to restore.
+    struct Lie {
+        SAFEARRAY* array;
+        SAFEARRAY header;
+        DWORD elementType;
+    };
+    std::vector<Lie> lies;
+    // Puts every lying descriptor right again: before anything reads or frees them.
+    void RestoreLies() {
+        for (auto it = lies.rbegin(); it != lies.rend(); ++it) {
+            *it->array = it->header;
+            if (it->array->fFeatures & FADF_HAVEVARTYPE)
+                reinterpret_cast<DWORD*>(it->array)[-1] = it->elementType;
+        }
+        lies.clear();
+    }
     ~CallArguments() {
-        for (VARIANT& arg : args) VariantClear(&arg);  // a by-reference argument frees nothing
-        for (auto it = targets.rbegin(); it != targets.rend(); ++it) VariantClear(&*it);
+        RestoreLies();
+        for (VARIANT& arg : args) Scrub(arg), VariantClear(&arg);  // a by-reference one frees nothing
+        for (auto it = targets.rbegin(); it != targets.rend(); ++it) Scrub(*it), VariantClear(&*it);
     }
 };
 
 // Makes arguments; `object` is an object of the caller's to pass around.
+// Texts are freed with FreeText, the values Scrub'bed after RestoreLies.
 struct ArgumentMaker {
     IDispatch* object;
+    // Texts may be literals, arrays' descriptors may lie, references may be
+    // null: for [in] arguments only, never for what the callee clears.
+    bool misshapen = true;
     std::wstring Text(Random& random) const;
     BSTR NewBstr(Random& random) const;  // may be NULL
     // Fills `v`: `depth` limits nesting, `byRef` allows a by-reference
