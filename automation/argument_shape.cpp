@@ -22,15 +22,20 @@ size_t PageOffset(const void* address) {
     return reinterpret_cast<uintptr_t>(address) & (PageSize() - 1);
 }
 
-// True when the page that holds `address` may be read (VirtualQuery, which
-// never faults, unlike a read through the pointer).
-bool Readable(const void* address) {
+// The end of the readable region that holds `address`, or nothing when it
+// cannot be read (VirtualQuery, which never faults, unlike a read through
+// the pointer).
+std::optional<uintptr_t> ReadableUpTo(const void* address) {
     MEMORY_BASIC_INFORMATION info;
-    if (VirtualQuery(address, &info, sizeof info) != sizeof info) return false;
-    if (info.State != MEM_COMMIT || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS))) return false;
-    return (info.Protect & (PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                            PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) != 0;
+    if (VirtualQuery(address, &info, sizeof info) != sizeof info) return std::nullopt;
+    if (info.State != MEM_COMMIT || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS))) return std::nullopt;
+    if (!(info.Protect & (PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                          PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)))
+        return std::nullopt;
+    return reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize;
 }
+
+bool Readable(const void* address) { return ReadableUpTo(address).has_value(); }
 
 // The 4 bytes before `address` (a BSTR's length prefix, an array's element
 // type), or nothing when they lie on a page that cannot be read. The page
@@ -43,15 +48,18 @@ std::optional<uint32_t> FourBytesBefore(const void* address) {
     return value;
 }
 
-// True when `count` bytes from `start` may be read, given that the first may.
+// True when `count` bytes from `start` may be read, given that the first
+// page may: the regions after it are asked for, one query each.
 bool RangeReadable(const void* start, uint64_t count) {
     if (count == 0) return true;
-    const size_t page = PageSize();
-    auto address = reinterpret_cast<uintptr_t>(start);
-    const uintptr_t last = address + static_cast<uintptr_t>(count - 1);
-    if (last < address) return false;
-    for (address = (address | (page - 1)) + 1; address != 0 && address <= last; address += page) {
-        if (!Readable(reinterpret_cast<const void*>(address))) return false;
+    const auto first = reinterpret_cast<uintptr_t>(start);
+    const uintptr_t last = first + static_cast<uintptr_t>(count - 1);
+    if (last < first) return false;
+    uintptr_t next = (first | (PageSize() - 1)) + 1;  // the first byte after the first page
+    while (next != 0 && next <= last) {
+        const auto end = ReadableUpTo(reinterpret_cast<const void*>(next));
+        if (!end) return false;
+        next = *end;
     }
     return true;
 }
@@ -191,6 +199,11 @@ TextShape ReadText(const wchar_t* text) {
         return shape;
     }
     const std::optional<uint32_t> bytes = FourBytesBefore(text);
+    if (bytes && *bytes % 2 != 0) {
+        shape.problem = L"is not a BSTR of wide characters: its length prefix counts " +
+                        std::to_wstring(*bytes) + L" bytes";
+        return shape;
+    }
     const size_t claimed = bytes ? *bytes / 2 : 0;
     // Up to the first NUL, and never past the claimed length's end: a
     // further page is asked for before the first character on it is read.
@@ -204,13 +217,7 @@ TextShape ReadText(const wchar_t* text) {
         if (text[k] == L'\0' || (bytes && k == claimed)) break;
     }
     shape.shown = std::wstring_view(text, std::min(k, kShownLimit));
-    if (!pageUnreadable && bytes && k == claimed && text[k] == L'\0') {
-        if (*bytes % 2 != 0) {
-            shape.problem = L"is not a BSTR of wide characters: its length prefix counts " +
-                            std::to_wstring(*bytes) + L" bytes";
-        }
-        return shape;
-    }
+    if (!pageUnreadable && bytes && k == claimed && text[k] == L'\0') return shape;
     if (pageUnreadable) {
         shape.problem = L"is not a BSTR: no NUL ends " + Quoted(shape.shown) +
                         L" before memory that cannot be read";
