@@ -199,12 +199,9 @@ TextShape ReadText(const wchar_t* text) {
         return shape;
     }
     const std::optional<uint32_t> bytes = FourBytesBefore(text);
-    if (bytes && *bytes % 2 != 0) {
-        shape.problem = L"is not a BSTR of wide characters: its length prefix counts " +
-                        std::to_wstring(*bytes) + L" bytes";
-        return shape;
-    }
-    const size_t claimed = bytes ? *bytes / 2 : 0;
+    const bool odd = bytes && *bytes % 2 != 0;  // no count of wide characters
+    const bool bounded = bytes && !odd;
+    const size_t claimed = bounded ? *bytes / 2 : 0;
     // Up to the first NUL, and never past the claimed length's end: a
     // further page is asked for before the first character on it is read.
     size_t k = 0;
@@ -214,16 +211,20 @@ TextShape ReadText(const wchar_t* text) {
             pageUnreadable = true;
             break;
         }
-        if (text[k] == L'\0' || (bytes && k == claimed)) break;
+        if (text[k] == L'\0' || (bounded && k == claimed)) break;
     }
     shape.shown = std::wstring_view(text, std::min(k, kShownLimit));
-    if (!pageUnreadable && bytes && k == claimed && text[k] == L'\0') return shape;
+    if (!pageUnreadable && bounded && k == claimed && text[k] == L'\0') return shape;
     if (pageUnreadable) {
         shape.problem = L"is not a BSTR: no NUL ends " + Quoted(shape.shown) +
                         L" before memory that cannot be read";
     } else if (!bytes) {
         shape.problem = L"is not a BSTR (a literal?): the length prefix before " +
                         Quoted(shape.shown) + L" cannot be read";
+    } else if (odd) {
+        shape.problem = L"is not a BSTR (a literal?): the length prefix before " +
+                        Quoted(shape.shown) + L" counts " + std::to_wstring(*bytes) +
+                        L" bytes, an odd number";
     } else if (k == claimed) {
         shape.problem = L"is not a BSTR: its length prefix says " + std::to_wstring(claimed) +
                         L" characters, and no NUL follows them";

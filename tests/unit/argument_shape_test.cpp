@@ -71,7 +71,7 @@ TEST(ArgumentShape, TextsThatAreNotBstrsAreRefusedWithoutReadingPastThem) {
          L"is not a BSTR (a literal?): the length prefix before \"Mole\" cannot be read"},
         {"no NUL before an unreadable page", guarded.Put(end, 0x7FFFFFFE, L"xxxx", false),
          L"xxxx", L"is not a BSTR: no NUL ends \"xxxx\" before memory that cannot be read"},
-        {"an odd byte count", odd, L"", L"is not a BSTR of wide characters"},
+        {"an odd byte count", odd, L"", L"is not a BSTR (a literal?): the length prefix before \""},
         {"an odd address", oddAddress, L"", L"is not a BSTR: its address is odd"},
     };
     for (const Case& c : cases) {

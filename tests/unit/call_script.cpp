@@ -196,7 +196,7 @@ private:
             v.pdispVal = objects_.at(std::stoul(t.substr(1)));
             v.pdispVal->AddRef();
         } else if (t.rfind(L"lit\"", 0) == 0) {  // a literal where a BSTR belongs, by reference
-            auto& text = literals_.emplace_back(2, L'\x7FFF');  // its "prefix": 2 GB
+            auto& text = literals_.emplace_back(std::vector<wchar_t>{0x7FFE, 0x7FFF});  // "prefix": 2 GB
             text.insert(text.end(), t.begin() + 4, t.end() - 1);
             text.push_back(L'\0');
             VARIANT& target = literalVariants_.emplace_back();
