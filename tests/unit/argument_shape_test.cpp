@@ -11,37 +11,27 @@
 #include <string>
 
 #include "automation/argument_shape.h"
+#include "tools/fuzz/arguments.h"
 
 namespace korvid::testing {
 namespace {
 
-// Three pages, the outer two unreadable; texts are written into the middle.
+// Texts written into the middle of three pages whose outer two are unreadable.
 class GuardedPage {
 public:
-    GuardedPage() {
-        SYSTEM_INFO info;
-        GetSystemInfo(&info);
-        page_ = info.dwPageSize;
-        base_ = static_cast<char*>(VirtualAlloc(nullptr, 3 * page_, MEM_COMMIT, PAGE_READWRITE));
-        DWORD old;
-        VirtualProtect(base_, page_, PAGE_NOACCESS, &old);
-        VirtualProtect(base_ + 2 * page_, page_, PAGE_NOACCESS, &old);
-    }
-    ~GuardedPage() { VirtualFree(base_, 0, MEM_RELEASE); }
     // `text` (and a NUL unless `terminated` is false) at byte `offset` of the
     // middle page, after the 4-byte `prefix` when the offset leaves room.
     wchar_t* Put(size_t offset, uint32_t prefix, std::wstring_view text, bool terminated = true) {
-        char* at = base_ + page_ + offset;
+        char* at = pages_.Middle() + offset;
         if (offset >= 4) std::memcpy(at - 4, &prefix, 4);
         std::memcpy(at, text.data(), text.size() * 2);
         if (terminated) std::memset(at + text.size() * 2, 0, 2);
         return reinterpret_cast<wchar_t*>(at);
     }
-    size_t Size() const { return page_; }
+    size_t Size() const { return pages_.PageSize(); }
 
 private:
-    char* base_;
-    size_t page_;
+    fuzz::GuardedPages pages_;
 };
 
 TEST(ArgumentShape, TextsThatAreNotBstrsAreRefusedWithoutReadingPastThem) {
@@ -98,8 +88,8 @@ TEST(ArgumentShape, ArraysWhoseDescriptorLiesAndNullReferencesAreRefused) {
     } cases[] = {
         {"an honest array", VT_R8, 3, [](VARIANT&) {}, nullptr},
         {"no elements", VT_BSTR, 0, [](VARIANT&) {}, nullptr},
-        {"a wrong element size", VT_R8, 3, [](VARIANT& v) { v.parray->cbElements = 4; },
-         L"elements are said to be 4 bytes long"},
+        {"a wrong element size", VT_R8, 3, [](VARIANT& v) { v.parray->cbElements = 16; },
+         L"elements are said to be 16 bytes long"},
         {"another element type stored", VT_R8, 3, [](VARIANT& v) { v.vt = VT_ARRAY | VT_I4; },
          L"whose descriptor says VARTYPE 5"},
         {"features of another type", VT_R8, 3,

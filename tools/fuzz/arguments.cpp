@@ -83,20 +83,12 @@ namespace {
 // text starts the middle page (its prefix unreadable), another ends it
 // without a NUL; between them texts whose prefix lies.
 struct LiteralPool {
-    char* base = nullptr;
-    size_t page = 0;
+    GuardedPages pages;
     std::vector<wchar_t*> texts;
     LiteralPool() {
-        SYSTEM_INFO info;
-        GetSystemInfo(&info);
-        page = info.dwPageSize;
-        base = static_cast<char*>(VirtualAlloc(nullptr, 3 * page, MEM_COMMIT, PAGE_READWRITE));
-        DWORD old;
-        VirtualProtect(base, page, PAGE_NOACCESS, &old);
-        VirtualProtect(base + 2 * page, page, PAGE_NOACCESS, &old);
-        auto* at = reinterpret_cast<wchar_t*>(base + page);
+        auto* at = reinterpret_cast<wchar_t*>(pages.Middle());
         auto put = [&](uint32_t prefix, std::wstring_view text) {
-            if (at != reinterpret_cast<wchar_t*>(base + page)) {
+            if (at != reinterpret_cast<wchar_t*>(pages.Middle())) {
                 std::memcpy(at, &prefix, 4);
                 at += 2;
             }
@@ -109,13 +101,10 @@ struct LiteralPool {
         put(16, L"");                              // L"" whose prefix says 8 characters
         put(4, L"vapor");                          // a prefix too short
         put(10, std::wstring_view(L"mo\0le", 5));  // a NUL inside, the prefix right
-        auto* last = reinterpret_cast<wchar_t*>(base + 2 * page) - 4;  // no NUL before the end
+        auto* last = reinterpret_cast<wchar_t*>(pages.Middle() + pages.PageSize()) - 4;  // no NUL
         std::fill(last, last + 4, L'x');
         std::memcpy(last - 2, "\x08\0\0\0", 4);
         texts.push_back(last);
-    }
-    bool Holds(const void* p) const {
-        return base && p >= base && p < base + 3 * page;
     }
 };
 
@@ -126,7 +115,17 @@ const LiteralPool& Pool() {
 
 }  // namespace
 
-bool IsLiteral(const wchar_t* text) { return Pool().Holds(text); }
+GuardedPages::GuardedPages() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    page_ = info.dwPageSize;
+    base_ = static_cast<char*>(VirtualAlloc(nullptr, 3 * page_, MEM_COMMIT, PAGE_READWRITE));
+    DWORD old;
+    VirtualProtect(base_, page_, PAGE_NOACCESS, &old);
+    VirtualProtect(base_ + 2 * page_, page_, PAGE_NOACCESS, &old);
+}
+
+bool IsLiteral(const wchar_t* text) { return Pool().pages.Holds(text); }
 
 void FreeText(BSTR text) {
     if (!IsLiteral(text)) SysFreeString(text);

@@ -29,6 +29,23 @@ struct Random : std::mt19937_64 {
     }
 };
 
+// Three pages, the first and the last unreadable: a text written at the
+// start or the end of the middle one borders memory that cannot be read.
+class GuardedPages {
+public:
+    GuardedPages();
+    ~GuardedPages() { VirtualFree(base_, 0, MEM_RELEASE); }
+    GuardedPages(const GuardedPages&) = delete;
+    GuardedPages& operator=(const GuardedPages&) = delete;
+    char* Middle() const { return base_ + page_; }
+    size_t PageSize() const { return page_; }
+    bool Holds(const void* p) const { return p >= base_ && p < base_ + 3 * page_; }
+
+private:
+    char* base_;
+    size_t page_;
+};
+
 // Misshapen texts: wide literals where BSTRs belong (their "length prefix"
 // lies, or lies on a page that cannot be read; L"" too), kept in a pool of
 // their own that nothing frees.
