@@ -1,5 +1,6 @@
 #include "automation/argument_shape.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace korvid::com {
@@ -9,17 +10,12 @@ namespace {
 // Nested references and arrays of variants are followed this deep.
 constexpr int kMaxDepth = 4;
 
-size_t PageSize() {
-    static const size_t size = [] {
-        SYSTEM_INFO info;
-        GetSystemInfo(&info);
-        return static_cast<size_t>(info.dwPageSize);
-    }();
-    return size;
-}
+// Pages are checked at every 4 KB boundary: the smallest page Windows uses,
+// so every real page boundary is one of them.
+constexpr size_t kPage = 4096;
 
 size_t PageOffset(const void* address) {
-    return reinterpret_cast<uintptr_t>(address) & (PageSize() - 1);
+    return reinterpret_cast<uintptr_t>(address) & (kPage - 1);
 }
 
 // The end of the readable region that holds `address`, or nothing when it
@@ -55,7 +51,7 @@ bool RangeReadable(const void* start, uint64_t count) {
     const auto first = reinterpret_cast<uintptr_t>(start);
     const uintptr_t last = first + static_cast<uintptr_t>(count - 1);
     if (last < first) return false;
-    uintptr_t next = (first | (PageSize() - 1)) + 1;  // the first byte after the first page
+    uintptr_t next = (first | (kPage - 1)) + 1;  // the first byte after the first page
     while (next != 0 && next <= last) {
         const auto end = ReadableUpTo(reinterpret_cast<const void*>(next));
         if (!end) return false;
@@ -202,16 +198,24 @@ TextShape ReadText(const wchar_t* text) {
     const bool odd = bytes && *bytes % 2 != 0;  // no count of wide characters
     const bool bounded = bytes && !odd;
     const size_t claimed = bounded ? *bytes / 2 : 0;
-    // Up to the first NUL, and never past the claimed length's end: a
-    // further page is asked for before the first character on it is read.
+    // Up to the first NUL, and never past the claimed length's end, a page
+    // at a time: a further page is asked for before its first character is
+    // read. k ends at the NUL, or at `claimed` when no NUL came up to there.
     size_t k = 0;
     bool pageUnreadable = false;
-    for (;; ++k) {
-        if (k != 0 && PageOffset(text + k) == 0 && !Readable(text + k)) {
+    for (;;) {
+        const size_t pageEnd = k + (kPage - PageOffset(text + k)) / sizeof(wchar_t);
+        const size_t stop = bounded ? std::min(pageEnd, claimed + 1) : pageEnd;
+        while (k < stop && text[k] != L'\0') ++k;
+        if (k < stop) break;  // the NUL
+        if (bounded && k == claimed + 1) {
+            k = claimed;  // the text goes on after the length claimed
+            break;
+        }
+        if (!Readable(text + k)) {
             pageUnreadable = true;
             break;
         }
-        if (text[k] == L'\0' || (bounded && k == claimed)) break;
     }
     shape.shown = std::wstring_view(text, std::min(k, kShownLimit));
     if (!pageUnreadable && bounded && k == claimed && text[k] == L'\0') return shape;
