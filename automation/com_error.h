@@ -13,6 +13,7 @@ namespace korvid {
 
 // Classic run-time error numbers that the object lets reach its callers.
 enum RuntimeError : int {
+    kInvalidProcedureCall = 5,
     kSubscriptOutOfRange = 9,
     kTypeMismatch = 13,
     kBadFileNameOrNumber = 52,

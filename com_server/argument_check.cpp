@@ -1,5 +1,7 @@
 #include "com_server/argument_check.h"
 
+#include "automation/argument_shape.h"
+
 namespace korvid::com {
 
 namespace {
@@ -88,6 +90,9 @@ HRESULT ReadyArguments::Prepare(const std::vector<VARTYPE>& params, bool put,
 
         const VARTYPE type = params[p];
         VARIANT& arg = args_[source];
+        // Nothing copies or converts an argument whose shape lies (a text
+        // that is not a BSTR, an array descriptor that lies).
+        if (VariantProblem(arg)) return Refuse(DISP_E_TYPEMISMATCH, source, argErr);
         if (type == VT_VARIANT) {
             // Taken as it is (the machinery copies it).
             const HRESULT hr = CopyableType(arg.vt);

@@ -7,6 +7,9 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <string_view>
+
+#include "automation/argument_shape.h"
 #include "com_server/type_library.h"
 
 namespace korvid::com {
@@ -55,8 +58,21 @@ public:
 
 protected:
     LogicT& Logic() { return outer_->Logic(); }
+
+    // Hands the call to the logic's refusal (RefuseArgument: traced, raised
+    // as the class's invalid-argument error) when an argument's shape is
+    // refused. Through KORVID_SHAPES(Operation, every parameter in order).
+    template <typename... Args>
+    void CheckShapes(std::wstring_view operation, std::wstring_view names, const Args&... args) {
+        if (auto refused = FirstMisshapen(names, args...)) {
+            Logic().RefuseArgument(InterfaceName(*Iid), operation, *refused);
+        }
+    }
+
     Outer* outer_;
 };
+
+#define KORVID_SHAPES(operation, ...) CheckShapes(L"" #operation, L"" #__VA_ARGS__, __VA_ARGS__)
 
 // ISupportErrorInfo of the object `Outer`, which says which of its interfaces
 // set error information (Outer::SupportsErrorInfo).

@@ -39,8 +39,17 @@ template <typename... Pointers>
 bool AnyNull(Pointers*... pointers) {
     return ((pointers == nullptr) || ...);
 }
-#define KORVID_CHECK(...) \
-    if (AnyNull(__VA_ARGS__)) return E_POINTER
+// [in, out] results are cleared first, before any argument is checked.
+inline void ClearResult(VARIANT* result) { VariantClear(result); }
+template <typename Other>
+void ClearResult(Other*) {}
+template <typename... Pointers>
+void ClearResults(Pointers*... pointers) {
+    (ClearResult(pointers), ...);
+}
+#define KORVID_CHECK(...)                       \
+    if (AnyNull(__VA_ARGS__)) return E_POINTER; \
+    ClearResults(__VA_ARGS__)
 
 class Identification final : public Facet<ICapeIdentification, &IID_ICapeIdentification> {
 public:
@@ -50,13 +59,14 @@ public:
         return RunOutBstr(kIid, name, [&] { return Logic().GetComponentName(); });
     }
     HRESULT STDMETHODCALLTYPE put_ComponentName(BSTR name) override {
-        KORVID_CALL(Logic().PutComponentName(Text(name)));
+        KORVID_CALL(KORVID_SHAPES(ComponentName, name); Logic().PutComponentName(Text(name)));
     }
     HRESULT STDMETHODCALLTYPE get_ComponentDescription(BSTR* desc) override {
         return RunOutBstr(kIid, desc, [&] { return Logic().GetComponentDescription(); });
     }
     HRESULT STDMETHODCALLTYPE put_ComponentDescription(BSTR desc) override {
-        KORVID_CALL(Logic().PutComponentDescription(Text(desc)));
+        KORVID_CALL(KORVID_SHAPES(ComponentDescription, desc);
+                    Logic().PutComponentDescription(Text(desc)));
     }
 };
 
@@ -79,7 +89,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetOverallProp(BSTR property, BSTR basis, VARIANT* results) override {
         KORVID_CHECK(results);
-        KORVID_CALL(Logic().GetOverallProp(Text(property), Text(basis), results));
+        KORVID_CALL(KORVID_SHAPES(GetOverallProp, property, basis);
+                    Logic().GetOverallProp(Text(property), Text(basis), results));
     }
     HRESULT STDMETHODCALLTYPE GetOverallTPFraction(double* t, double* p, VARIANT* x) override {
         KORVID_CHECK(t, p, x);
@@ -89,33 +100,43 @@ public:
         KORVID_CHECK(labels, status);
         KORVID_CALL(Logic().GetPresentPhases(labels, status));
     }
-    HRESULT STDMETHODCALLTYPE GetSinglePhaseProp(BSTR property, BSTR phase, BSTR basis,
+    HRESULT STDMETHODCALLTYPE GetSinglePhaseProp(BSTR property, BSTR phaseLabel, BSTR basis,
                                                  VARIANT* results) override {
         KORVID_CHECK(results);
-        KORVID_CALL(Logic().GetSinglePhaseProp(Text(property), Text(phase), Text(basis), results));
+        KORVID_CALL(
+            KORVID_SHAPES(GetSinglePhaseProp, property, phaseLabel, basis);
+            Logic().GetSinglePhaseProp(Text(property), Text(phaseLabel), Text(basis), results));
     }
-    HRESULT STDMETHODCALLTYPE GetTPFraction(BSTR phase, double* t, double* p, VARIANT* x) override {
+    HRESULT STDMETHODCALLTYPE GetTPFraction(BSTR phaseLabel, double* t, double* p,
+                                            VARIANT* x) override {
         KORVID_CHECK(t, p, x);
-        KORVID_CALL(Logic().GetTPFraction(Text(phase), t, p, x));
+        KORVID_CALL(KORVID_SHAPES(GetTPFraction, phaseLabel);
+                    Logic().GetTPFraction(Text(phaseLabel), t, p, x));
     }
-    HRESULT STDMETHODCALLTYPE GetTwoPhaseProp(BSTR property, VARIANT phases, BSTR basis,
+    HRESULT STDMETHODCALLTYPE GetTwoPhaseProp(BSTR property, VARIANT phaseLabels, BSTR basis,
                                               VARIANT* results) override {
         KORVID_CHECK(results);
-        KORVID_CALL(Logic().GetTwoPhaseProp(Text(property), phases, Text(basis), results));
+        KORVID_CALL(KORVID_SHAPES(GetTwoPhaseProp, property, phaseLabels, basis);
+                    Logic().GetTwoPhaseProp(Text(property), phaseLabels, Text(basis), results));
     }
     HRESULT STDMETHODCALLTYPE SetOverallProp(BSTR property, BSTR basis, VARIANT values) override {
-        KORVID_CALL(Logic().SetOverallProp(Text(property), Text(basis), values));
+        KORVID_CALL(KORVID_SHAPES(SetOverallProp, property, basis, values);
+                    Logic().SetOverallProp(Text(property), Text(basis), values));
     }
-    HRESULT STDMETHODCALLTYPE SetPresentPhases(VARIANT labels, VARIANT status) override {
-        KORVID_CALL(Logic().SetPresentPhases(labels, status));
+    HRESULT STDMETHODCALLTYPE SetPresentPhases(VARIANT phaseLabels, VARIANT phaseStatus) override {
+        KORVID_CALL(KORVID_SHAPES(SetPresentPhases, phaseLabels, phaseStatus);
+                    Logic().SetPresentPhases(phaseLabels, phaseStatus));
     }
-    HRESULT STDMETHODCALLTYPE SetSinglePhaseProp(BSTR property, BSTR phase, BSTR basis,
+    HRESULT STDMETHODCALLTYPE SetSinglePhaseProp(BSTR property, BSTR phaseLabel, BSTR basis,
                                                  VARIANT values) override {
-        KORVID_CALL(Logic().SetSinglePhaseProp(Text(property), Text(phase), Text(basis), values));
+        KORVID_CALL(
+            KORVID_SHAPES(SetSinglePhaseProp, property, phaseLabel, basis, values);
+            Logic().SetSinglePhaseProp(Text(property), Text(phaseLabel), Text(basis), values));
     }
-    HRESULT STDMETHODCALLTYPE SetTwoPhaseProp(BSTR property, VARIANT phases, BSTR basis,
+    HRESULT STDMETHODCALLTYPE SetTwoPhaseProp(BSTR property, VARIANT phaseLabels, BSTR basis,
                                               VARIANT values) override {
-        KORVID_CALL(Logic().SetTwoPhaseProp(Text(property), phases, Text(basis), values));
+        KORVID_CALL(KORVID_SHAPES(SetTwoPhaseProp, property, phaseLabels, basis, values);
+                    Logic().SetTwoPhaseProp(Text(property), phaseLabels, Text(basis), values));
     }
 };
 
@@ -126,8 +147,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetCompoundConstant(VARIANT props, VARIANT compIds,
                                                   VARIANT* propVals) override {
         KORVID_CHECK(propVals);
-        VariantInit(propVals);
-        KORVID_CALL(Logic().GetCompoundConstant(props, compIds, propVals));
+        KORVID_CALL(KORVID_SHAPES(GetCompoundConstant, props, compIds);
+                    Logic().GetCompoundConstant(props, compIds, propVals));
     }
     HRESULT STDMETHODCALLTYPE GetCompoundList(VARIANT* ids, VARIANT* formulae, VARIANT* names,
                                               VARIANT* boilTemps, VARIANT* molwts,
@@ -144,7 +165,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetPDependentProperty(VARIANT props, double pressure,
                                                     VARIANT compIds, VARIANT* vals) override {
         KORVID_CHECK(vals);
-        KORVID_CALL(Logic().GetPDependentProperty(props, pressure, compIds, vals));
+        KORVID_CALL(KORVID_SHAPES(GetPDependentProperty, props, pressure, compIds);
+                    Logic().GetPDependentProperty(props, pressure, compIds, vals));
     }
     HRESULT STDMETHODCALLTYPE GetPDependentPropList(VARIANT* props) override {
         KORVID_OUT_VARIANT(props, Logic().GetPDependentPropList());
@@ -152,7 +174,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetTDependentProperty(VARIANT props, double temperature,
                                                     VARIANT compIds, VARIANT* vals) override {
         KORVID_CHECK(vals);
-        KORVID_CALL(Logic().GetTDependentProperty(props, temperature, compIds, vals));
+        KORVID_CALL(KORVID_SHAPES(GetTDependentProperty, props, temperature, compIds);
+                    Logic().GetTDependentProperty(props, temperature, compIds, vals));
     }
     HRESULT STDMETHODCALLTYPE GetTDependentPropList(VARIANT* props) override {
         KORVID_OUT_VARIANT(props, Logic().GetTDependentPropList());
@@ -166,8 +189,10 @@ public:
     HRESULT STDMETHODCALLTYPE GetNumPhases(LONG* num) override {
         KORVID_OUT_VALUE(num, static_cast<LONG>(Logic().GetNumPhases()));
     }
-    HRESULT STDMETHODCALLTYPE GetPhaseInfo(BSTR phase, BSTR attribute, VARIANT* value) override {
-        KORVID_OUT_VARIANT(value, Logic().GetPhaseInfo(Text(phase), Text(attribute)));
+    HRESULT STDMETHODCALLTYPE GetPhaseInfo(BSTR phaseLabel, BSTR phaseAttribute,
+                                           VARIANT* value) override {
+        KORVID_OUT_VARIANT(value, (KORVID_SHAPES(GetPhaseInfo, phaseLabel, phaseAttribute),
+                                   Logic().GetPhaseInfo(Text(phaseLabel), Text(phaseAttribute))));
     }
     HRESULT STDMETHODCALLTYPE GetPhaseList(VARIANT* labels, VARIANT* states,
                                            VARIANT* keys) override {
@@ -181,8 +206,9 @@ class Constants final
 public:
     using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ICapeThermoUniversalConstant;
-    HRESULT STDMETHODCALLTYPE GetUniversalConstant(BSTR id, VARIANT* value) override {
-        KORVID_OUT_VARIANT(value, Logic().GetUniversalConstant(Text(id)));
+    HRESULT STDMETHODCALLTYPE GetUniversalConstant(BSTR constantId, VARIANT* value) override {
+        KORVID_OUT_VARIANT(value, (KORVID_SHAPES(GetUniversalConstant, constantId),
+                                   Logic().GetUniversalConstant(Text(constantId))));
     }
     HRESULT STDMETHODCALLTYPE GetUniversalConstantList(VARIANT* ids) override {
         KORVID_OUT_VARIANT(ids, Logic().GetUniversalConstantList());
@@ -194,25 +220,33 @@ class PropertyRoutine final
 public:
     using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ICapeThermoPropertyRoutine;
-    HRESULT STDMETHODCALLTYPE CalcAndGetLnPhi(BSTR phase, double t, double p, VARIANT moles,
-                                              int flags, VARIANT* lnPhi, VARIANT* dT,
-                                              VARIANT* dP, VARIANT* dn) override {
+    HRESULT STDMETHODCALLTYPE CalcAndGetLnPhi(BSTR phaseLabel, double temperature, double pressure,
+                                              VARIANT moleNumbers, int fFlags, VARIANT* lnPhi,
+                                              VARIANT* dT, VARIANT* dP, VARIANT* dn) override {
         KORVID_CHECK(lnPhi, dT, dP, dn);
-        KORVID_CALL(Logic().CalcAndGetLnPhi(Text(phase), t, p, moles, flags, lnPhi, dT, dP, dn));
+        KORVID_CALL(
+            KORVID_SHAPES(CalcAndGetLnPhi, phaseLabel, temperature, pressure, moleNumbers, fFlags);
+            Logic().CalcAndGetLnPhi(Text(phaseLabel), temperature, pressure, moleNumbers, fFlags,
+                                    lnPhi, dT, dP, dn));
     }
-    HRESULT STDMETHODCALLTYPE CalcSinglePhaseProp(VARIANT props, BSTR phase) override {
-        KORVID_CALL(Logic().CalcSinglePhaseProp(props, Text(phase)));
+    HRESULT STDMETHODCALLTYPE CalcSinglePhaseProp(VARIANT props, BSTR phaseLabel) override {
+        KORVID_CALL(KORVID_SHAPES(CalcSinglePhaseProp, props, phaseLabel);
+                    Logic().CalcSinglePhaseProp(props, Text(phaseLabel)));
     }
-    HRESULT STDMETHODCALLTYPE CalcTwoPhaseProp(VARIANT props, VARIANT phases) override {
-        KORVID_CALL(Logic().CalcTwoPhaseProp(props, phases));
+    HRESULT STDMETHODCALLTYPE CalcTwoPhaseProp(VARIANT props, VARIANT phaseLabels) override {
+        KORVID_CALL(KORVID_SHAPES(CalcTwoPhaseProp, props, phaseLabels);
+                    Logic().CalcTwoPhaseProp(props, phaseLabels));
     }
-    HRESULT STDMETHODCALLTYPE CheckSinglePhasePropSpec(BSTR property, BSTR phase,
+    HRESULT STDMETHODCALLTYPE CheckSinglePhasePropSpec(BSTR property, BSTR phaseLabel,
                                                        VARIANT_BOOL* valid) override {
-        KORVID_OUT_VALUE(valid, Bool(Logic().CheckSinglePhasePropSpec(Text(property), Text(phase))));
+        KORVID_OUT_VALUE(
+            valid, (KORVID_SHAPES(CheckSinglePhasePropSpec, property, phaseLabel),
+                    Bool(Logic().CheckSinglePhasePropSpec(Text(property), Text(phaseLabel)))));
     }
-    HRESULT STDMETHODCALLTYPE CheckTwoPhasePropSpec(BSTR property, VARIANT phases,
+    HRESULT STDMETHODCALLTYPE CheckTwoPhasePropSpec(BSTR property, VARIANT phaseLabels,
                                                     VARIANT_BOOL* valid) override {
-        KORVID_OUT_VALUE(valid, Bool(Logic().CheckTwoPhasePropSpec(Text(property), phases)));
+        KORVID_OUT_VALUE(valid, (KORVID_SHAPES(CheckTwoPhasePropSpec, property, phaseLabels),
+                                 Bool(Logic().CheckTwoPhasePropSpec(Text(property), phaseLabels))));
     }
     HRESULT STDMETHODCALLTYPE GetSinglePhasePropList(VARIANT* props) override {
         KORVID_OUT_VARIANT(props, Logic().GetSinglePhasePropList());
@@ -227,14 +261,18 @@ class EquilibriumRoutine final
 public:
     using DispatchFacet::DispatchFacet;
     static constexpr const IID& kIid = IID_ICapeThermoEquilibriumRoutine;
-    HRESULT STDMETHODCALLTYPE CalcEquilibrium(VARIANT spec1, VARIANT spec2,
+    HRESULT STDMETHODCALLTYPE CalcEquilibrium(VARIANT specification1, VARIANT specification2,
                                               BSTR solutionType) override {
-        KORVID_CALL(Logic().CalcEquilibrium(spec1, spec2, Text(solutionType)));
+        KORVID_CALL(KORVID_SHAPES(CalcEquilibrium, specification1, specification2, solutionType);
+                    Logic().CalcEquilibrium(specification1, specification2, Text(solutionType)));
     }
-    HRESULT STDMETHODCALLTYPE CheckEquilibriumSpec(VARIANT spec1, VARIANT spec2, BSTR solutionType,
+    HRESULT STDMETHODCALLTYPE CheckEquilibriumSpec(VARIANT specification1, VARIANT specification2,
+                                                   BSTR solutionType,
                                                    VARIANT_BOOL* supported) override {
-        KORVID_OUT_VALUE(supported,
-                         Bool(Logic().CheckEquilibriumSpec(spec1, spec2, Text(solutionType))));
+        KORVID_OUT_VALUE(supported, (KORVID_SHAPES(CheckEquilibriumSpec, specification1,
+                                                   specification2, solutionType),
+                                     Bool(Logic().CheckEquilibriumSpec(
+                                         specification1, specification2, Text(solutionType)))));
     }
 };
 

@@ -36,16 +36,20 @@ public:
                           [&] { return Logic().ICapeIdentification_get_ComponentName(); });
     }
     HRESULT STDMETHODCALLTYPE put_ComponentName(BSTR name) override {
-        return Run(IID_ICapeIdentification,
-                   [&] { Logic().ICapeIdentification_put_ComponentName(Text(name)); });
+        return Run(IID_ICapeIdentification, [&] {
+            KORVID_SHAPES(ComponentName, name);
+            Logic().ICapeIdentification_put_ComponentName(Text(name));
+        });
     }
     HRESULT STDMETHODCALLTYPE get_ComponentDescription(BSTR* desc) override {
         return RunOutBstr(IID_ICapeIdentification, desc,
                           [&] { return Logic().ICapeIdentification_get_ComponentDescription(); });
     }
     HRESULT STDMETHODCALLTYPE put_ComponentDescription(BSTR desc) override {
-        return Run(IID_ICapeIdentification,
-                   [&] { Logic().ICapeIdentification_put_ComponentDescription(Text(desc)); });
+        return Run(IID_ICapeIdentification, [&] {
+            KORVID_SHAPES(ComponentDescription, desc);
+            Logic().ICapeIdentification_put_ComponentDescription(Text(desc));
+        });
     }
 };
 
@@ -66,23 +70,27 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetUniversalConstant(VARIANT props, VARIANT* propVals) override {
         return RunOutVariant(kIid, propVals, [&] {
+            KORVID_SHAPES(GetUniversalConstant, props);
             return Logic().ICapeThermoMaterialObject_GetUniversalConstant(props);
         });
     }
     HRESULT STDMETHODCALLTYPE GetComponentConstant(VARIANT props, VARIANT compIds,
                                                    VARIANT* propVals) override {
         return RunOutVariant(kIid, propVals, [&] {
+            KORVID_SHAPES(GetComponentConstant, props, compIds);
             return Logic().ICapeThermoMaterialObject_GetComponentConstant(props, compIds);
         });
     }
     HRESULT STDMETHODCALLTYPE CalcProp(VARIANT props, VARIANT phases, BSTR calcType) override {
         return Run(kIid, [&] {
+            KORVID_SHAPES(CalcProp, props, phases, calcType);
             Logic().ICapeThermoMaterialObject_CalcProp(props, phases, Text(calcType));
         });
     }
     HRESULT STDMETHODCALLTYPE GetProp(BSTR property, BSTR phase, VARIANT compIds, BSTR calcType,
                                       BSTR basis, VARIANT* results) override {
         return RunOutVariant(kIid, results, [&] {
+            KORVID_SHAPES(GetProp, property, phase, compIds, calcType, basis);
             return Logic().ICapeThermoMaterialObject_GetProp(Text(property), Text(phase), compIds,
                                                              Text(calcType), Text(basis));
         });
@@ -90,35 +98,44 @@ public:
     HRESULT STDMETHODCALLTYPE SetProp(BSTR property, BSTR phase, VARIANT compIds, BSTR calcType,
                                       BSTR basis, VARIANT values) override {
         return Run(kIid, [&] {
+            KORVID_SHAPES(SetProp, property, phase, compIds, calcType, basis, values);
             Logic().ICapeThermoMaterialObject_SetProp(Text(property), Text(phase), compIds,
                                                       Text(calcType), Text(basis), values);
         });
     }
     HRESULT STDMETHODCALLTYPE CalcEquilibrium(BSTR flashType, VARIANT props) override {
         return Run(kIid, [&] {
+            KORVID_SHAPES(CalcEquilibrium, flashType, props);
             Logic().ICapeThermoMaterialObject_CalcEquilibrium(Text(flashType), props);
         });
     }
     HRESULT STDMETHODCALLTYPE SetIndependentVar(VARIANT indVars, VARIANT values) override {
         return Run(kIid, [&] {
+            KORVID_SHAPES(SetIndependentVar, indVars, values);
             Logic().ICapeThermoMaterialObject_SetIndependentVar(indVars, values);
         });
     }
     HRESULT STDMETHODCALLTYPE GetIndependentVar(VARIANT indVars, VARIANT* values) override {
         return RunOutVariant(kIid, values, [&] {
+            KORVID_SHAPES(GetIndependentVar, indVars);
             return Logic().ICapeThermoMaterialObject_GetIndependentVar(indVars);
         });
     }
     HRESULT STDMETHODCALLTYPE PropCheck(VARIANT props, VARIANT* valid) override {
-        return RunOutVariant(kIid, valid,
-                             [&] { return Logic().ICapeThermoMaterialObject_PropCheck(props); });
+        return RunOutVariant(kIid, valid, [&] {
+            KORVID_SHAPES(PropCheck, props);
+            return Logic().ICapeThermoMaterialObject_PropCheck(props);
+        });
     }
     HRESULT STDMETHODCALLTYPE AvailableProps(VARIANT* props) override {
         return RunOutVariant(kIid, props,
                              [&] { return Logic().ICapeThermoMaterialObject_AvailableProps(); });
     }
     HRESULT STDMETHODCALLTYPE RemoveResults(VARIANT props) override {
-        return Run(kIid, [&] { Logic().ICapeThermoMaterialObject_RemoveResults(props); });
+        return Run(kIid, [&] {
+            KORVID_SHAPES(RemoveResults, props);
+            Logic().ICapeThermoMaterialObject_RemoveResults(props);
+        });
     }
     HRESULT STDMETHODCALLTYPE CreateMaterialObject(IDispatch** materialObject) override {
         return RunOutValue(kIid, materialObject, [&] {
@@ -131,6 +148,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE ValidityCheck(VARIANT props, VARIANT* relList) override {
         return RunOutVariant(kIid, relList, [&] {
+            KORVID_SHAPES(ValidityCheck, props);
             return Logic().ICapeThermoMaterialObject_ValidityCheck(props);
         });
     }
@@ -165,17 +183,26 @@ public:
         return RunOutBstr(kIid, value, [&] { return Logic().m_fileName; });
     }
     HRESULT STDMETHODCALLTYPE put_m_fileName(BSTR value) override {
-        return Run(kIid, [&] { Logic().m_fileName = Text(value); });
+        return Run(kIid, [&] {
+            KORVID_SHAPES(m_fileName, value);
+            Logic().m_fileName = Text(value);
+        });
     }
 #define KORVID_VARIANT_MEMBER(member)                                                   \
     HRESULT STDMETHODCALLTYPE get_##member(VARIANT* value) override {                   \
         return RunOutVariant(kIid, value, [&] { return Variant::CopyOf(*Logic().member); }); \
-    }                                                                                   \
-    HRESULT STDMETHODCALLTYPE put_##member(VARIANT value) override {                    \
-        return Run(kIid, [&] { Logic().member = Variant::IndependentCopyOf(value); });   \
-    }                                                                                   \
-    HRESULT STDMETHODCALLTYPE putref_##member(VARIANT value) override {                 \
-        return Run(kIid, [&] { Logic().member = Variant::IndependentCopyOf(value); });   \
+    }                                                                                        \
+    HRESULT STDMETHODCALLTYPE put_##member(VARIANT value) override {                         \
+        return Run(kIid, [&] {                                                               \
+            KORVID_SHAPES(member, value);                                                    \
+            Logic().member = Variant::IndependentCopyOf(value);                              \
+        });                                                                                  \
+    }                                                                                        \
+    HRESULT STDMETHODCALLTYPE putref_##member(VARIANT value) override {                      \
+        return Run(kIid, [&] {                                                               \
+            KORVID_SHAPES(member, value);                                                    \
+            Logic().member = Variant::IndependentCopyOf(value);                              \
+        });                                                                                  \
     }
     KORVID_VARIANT_MEMBER(m_componentIDs)
     KORVID_VARIANT_MEMBER(m_compFormulaes)
@@ -198,61 +225,96 @@ public:
 
     // Published methods.
     HRESULT STDMETHODCALLTYPE copyVariant(VARIANT value, VARIANT* result) override {
-        return RunOutVariant(kIid, result, [&] { return Logic().copyVariant(value); });
+        return RunOutVariant(kIid, result, [&] {
+            KORVID_SHAPES(copyVariant, value);
+            return Logic().copyVariant(value);
+        });
     }
     HRESULT STDMETHODCALLTYPE setFraction(SAFEARRAY** leTableau, VARIANT* LesValeurs) override {
         if (!leTableau || !LesValeurs) return E_POINTER;
-        return Run(kIid, [&] { Logic().setFraction(leTableau, LesValeurs); });
+        return Run(kIid, [&] {
+            KORVID_SHAPES(setFraction, leTableau, LesValeurs);
+            Logic().setFraction(leTableau, LesValeurs);
+        });
     }
     HRESULT STDMETHODCALLTYPE setFractionValue(short* position, SAFEARRAY** leTableau,
                                                VARIANT* LesValeurs) override {
         if (!position || !leTableau || !LesValeurs) return E_POINTER;
-        return Run(kIid, [&] { Logic().setFractionValue(position, leTableau, LesValeurs); });
+        return Run(kIid, [&] {
+            KORVID_SHAPES(setFractionValue, position, leTableau, LesValeurs);
+            Logic().setFractionValue(position, leTableau, LesValeurs);
+        });
     }
     HRESULT STDMETHODCALLTYPE displayRetVal(VARIANT* retVal, VARIANT* result) override {
         if (!retVal) return E_POINTER;
-        return RunOutVariant(kIid, result, [&] { return Logic().displayRetVal(retVal); });
+        return RunOutVariant(kIid, result, [&] {
+            KORVID_SHAPES(displayRetVal, retVal);
+            return Logic().displayRetVal(retVal);
+        });
     }
     HRESULT STDMETHODCALLTYPE CheckNonCstProp(VARIANT* props, VARIANT* retVar,
                                               VARIANT_BOOL* result) override {
         if (!props || !retVar) return E_POINTER;
-        return RunOutValue(kIid, result,
-                           [&] { return Bool(Logic().CheckNonCstProp(*props, retVar)); });
+        return RunOutValue(kIid, result, [&] {
+            KORVID_SHAPES(CheckNonCstProp, props, retVar);
+            return Bool(Logic().CheckNonCstProp(*props, retVar));
+        });
     }
     HRESULT STDMETHODCALLTYPE CheckCstProp(VARIANT* props, VARIANT* retVar,
                                            VARIANT_BOOL* result) override {
         if (!props || !retVar) return E_POINTER;
-        return RunOutValue(kIid, result,
-                           [&] { return Bool(Logic().CheckCstProp(*props, retVar)); });
+        return RunOutValue(kIid, result, [&] {
+            KORVID_SHAPES(CheckCstProp, props, retVar);
+            return Bool(Logic().CheckCstProp(*props, retVar));
+        });
     }
     HRESULT STDMETHODCALLTYPE IsInPhaseList(VARIANT* uneListe, VARIANT_BOOL* result) override {
         if (!uneListe) return E_POINTER;
-        return RunOutValue(kIid, result, [&] { return Bool(Logic().IsInPhaseList(*uneListe)); });
+        return RunOutValue(kIid, result, [&] {
+            KORVID_SHAPES(IsInPhaseList, uneListe);
+            return Bool(Logic().IsInPhaseList(*uneListe));
+        });
     }
     HRESULT STDMETHODCALLTYPE CheckComponent(VARIANT* uneListe, VARIANT_BOOL* result) override {
         if (!uneListe) return E_POINTER;
-        return RunOutValue(kIid, result, [&] { return Bool(Logic().CheckComponent(*uneListe)); });
+        return RunOutValue(kIid, result, [&] {
+            KORVID_SHAPES(CheckComponent, uneListe);
+            return Bool(Logic().CheckComponent(*uneListe));
+        });
     }
     HRESULT STDMETHODCALLTYPE GetCompIndex(VARIANT* cmp, short* result) override {
         if (!cmp) return E_POINTER;
-        return RunOutValue(kIid, result, [&] { return Logic().GetCompIndex(*cmp); });
+        return RunOutValue(kIid, result, [&] {
+            KORVID_SHAPES(GetCompIndex, cmp);
+            return Logic().GetCompIndex(*cmp);
+        });
     }
     HRESULT STDMETHODCALLTYPE GetBasisIndex(BSTR* base, short* result) override {
         if (!base) return E_POINTER;
-        return RunOutValue(kIid, result, [&] { return Logic().GetBasisIndex(Text(*base)); });
+        return RunOutValue(kIid, result, [&] {
+            KORVID_SHAPES(GetBasisIndex, base);
+            return Logic().GetBasisIndex(Text(*base));
+        });
     }
     HRESULT STDMETHODCALLTYPE GetPhaseIndex(BSTR* phase, short* result) override {
         if (!phase) return E_POINTER;
-        return RunOutValue(kIid, result, [&] { return Logic().GetPhaseIndex(Text(*phase)); });
+        return RunOutValue(kIid, result, [&] {
+            KORVID_SHAPES(GetPhaseIndex, phase);
+            return Logic().GetPhaseIndex(Text(*phase));
+        });
     }
     HRESULT STDMETHODCALLTYPE CheckGlobalVar(VARIANT* aVar, VARIANT_BOOL* result) override {
         if (!aVar) return E_POINTER;
-        return RunOutValue(kIid, result, [&] { return Bool(Logic().CheckGlobalVar(*aVar)); });
+        return RunOutValue(kIid, result, [&] {
+            KORVID_SHAPES(CheckGlobalVar, aVar);
+            return Bool(Logic().CheckGlobalVar(*aVar));
+        });
     }
     HRESULT STDMETHODCALLTYPE setValues(SAFEARRAY** variable, short* Phindex, short* Cpindex,
                                         short* BaIndex, VARIANT* value, VARIANT* result) override {
         if (!variable || !Phindex || !Cpindex || !BaIndex || !value) return E_POINTER;
         return RunOutVariant(kIid, result, [&] {
+            KORVID_SHAPES(setValues, variable, Phindex, Cpindex, BaIndex, value);
             return Logic().setValues(material_object::SlotRef::Client(*variable), *Phindex,
                                      *Cpindex, *BaIndex, *value);
         });
@@ -262,22 +324,25 @@ public:
                                                VARIANT* result) override {
         if (!variable || !Phindex || !Cpindex || !BaIndex || !value) return E_POINTER;
         return RunOutVariant(kIid, result, [&] {
-            return Logic().setVariantValues(material_object::SlotRef::Client(*variable),
-                                            *Phindex, *Cpindex, *BaIndex, *value);
+            KORVID_SHAPES(setVariantValues, variable, Phindex, Cpindex, BaIndex, value);
+            return Logic().setVariantValues(material_object::SlotRef::Client(*variable), *Phindex,
+                                            *Cpindex, *BaIndex, *value);
         });
     }
     HRESULT STDMETHODCALLTYPE GetValues(SAFEARRAY** tableau, short* Phindex, short* Cpindex,
                                         short* BaIndex, VARIANT* result) override {
         if (!tableau || !Phindex || !Cpindex || !BaIndex) return E_POINTER;
         return RunOutVariant(kIid, result, [&] {
-            return Logic().GetValues(material_object::SlotRef::Client(*tableau), *Phindex,
-                                     *Cpindex, *BaIndex);
+            KORVID_SHAPES(GetValues, tableau);
+            return Logic().GetValues(material_object::SlotRef::Client(*tableau), *Phindex, *Cpindex,
+                                     *BaIndex);
         });
     }
     HRESULT STDMETHODCALLTYPE GetVariantValues(SAFEARRAY** tableau, short* Phindex,
                                                short* Cpindex, short* BaIndex,
                                                VARIANT* result) override {
         if (!tableau || !Phindex || !Cpindex || !BaIndex) return E_POINTER;
+            KORVID_SHAPES(GetVariantValues, tableau);
         return RunOutVariant(kIid, result, [&] {
             return Logic().GetVariantValues(material_object::SlotRef::Client(*tableau), *Phindex,
                                             *Cpindex, *BaIndex);

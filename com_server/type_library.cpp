@@ -181,4 +181,14 @@ HRESULT InvokeThrough(REFIID iid, void* iface, DISPID id, WORD flags, DISPPARAMS
 
 ITypeInfo* TypeInfoOf(REFIID iid) { return TypeLibrary::Get().Info(iid); }
 
+std::wstring InterfaceName(REFIID iid) {
+    BSTR name = nullptr;
+    ITypeInfo* ti = TypeInfoOf(iid);
+    if (!ti || FAILED(ti->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr)))
+        return L"interface";
+    std::wstring text(name, SysStringLen(name));
+    SysFreeString(name);
+    return text;
+}
+
 }  // namespace korvid::com

@@ -4,12 +4,17 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <string>
+
 #include "Korvid_h.h"
 
 namespace korvid::com {
 
 // The type information of one of our interfaces, from the embedded library.
 ITypeInfo* TypeInfoOf(REFIID iid);
+
+// The name of one of our interfaces ("ICapeThermoMaterial"), from the library.
+std::wstring InterfaceName(REFIID iid);
 
 // IDispatch::Invoke of interface `iid` implemented by `iface`, from the type
 // library: the arguments are made ready for their parameters before the

@@ -31,7 +31,7 @@ namespace {
 
 }  // namespace
 
-void DefineNewObject() {
+platform::MessageMode DefineNewObject() {
     auto& module = Module1();
     // The module's values as this creation found them: a creation whose form
     // cannot finish puts them back and leaves no trace.
@@ -51,11 +51,13 @@ void DefineNewObject() {
             static_cast<Module1Values&>(module) = std::move(before);
             throw RaisedError{0, kComponentSource, std::move(refusal), E_FAIL};
         }
+        return platform::MessageMode::Unattended;
     } else if (const platform::FormEnd end = module.Form().ShowModal();
                end != platform::FormEnd::Closed) {
         static_cast<Module1Values&>(module) = std::move(before);
         RaiseUnfinishedForm(end);
     }
+    return platform::MessageMode::Modal;
 }
 
 }  // namespace korvid::component_definition

@@ -3,6 +3,8 @@
 // definition without a window (headless_definition.h).
 #pragma once
 
+#include "platform/platform.h"
+
 namespace korvid::component_definition {
 
 // Resets the thread's report switch and mismatch flag, then shows the
@@ -10,7 +12,8 @@ namespace korvid::component_definition {
 // runs the form's actions without a window. Where the form cannot finish
 // (no desktop, WM_QUIT, a refused headless definition) the thread's module
 // values are put back as this call found them and the error is raised:
-// no object is to be made then.
-void DefineNewObject();
+// no object is to be made then. Returns how the new object's message boxes
+// are shown: modally after the form, unattended after the host's definition.
+platform::MessageMode DefineNewObject();
 
 }  // namespace korvid::component_definition

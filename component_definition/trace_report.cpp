@@ -116,4 +116,19 @@ void CloseTraceReport(component_definition::Module1State& module) {
     platform::CurrentPlatform().CloseFile(module.g_reportFileNo);
 }
 
+void ShowObjectMessage(platform::MessageMode mode, std::wstring_view text,
+                       std::wstring_view caption, platform::MessageIcon icon) {
+    if (mode == platform::MessageMode::Unattended) {
+        if (TraceLines* lines = TraceLines::Active()) {
+            try {
+                lines->Write({L"\tMessage box\t", caption, L"\t", text});
+            } catch (const RaisedError&) {
+                // No report to write to: the debugger output still tells.
+            }
+        }
+    }
+    TraceFlush();
+    platform::CurrentPlatform().ShowMessage(text, caption, icon, mode);
+}
+
 }  // namespace korvid::component_definition

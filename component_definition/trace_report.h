@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
 #include "platform/text_buffer.h"
 
 namespace korvid::platform {
@@ -87,6 +88,13 @@ platform::TextBuffer& ScratchLine();
 
 // Hands the lines collected so far to the OS.
 void TraceFlush();
+
+// A message box of an object: shown modally (the report complete while it
+// waits), or, for an object made unattended, written to the report as
+// TAB "Message box" TAB caption TAB text and to the debugger output, and the
+// call goes on as if OK had been pressed (platform::MessageMode).
+void ShowObjectMessage(platform::MessageMode mode, std::wstring_view text,
+                       std::wstring_view caption, platform::MessageIcon icon);
 
 // Opens the report named `reportName` for the form's OK: takes the first free
 // file number, builds the path and opens the file (truncated, shared for

@@ -258,8 +258,7 @@ IDispatch* Tessel::ICapeThermoMaterialObject_Duplicate() {
     } catch (...) {
         created.reset();
         SetErrorInfo(0, nullptr);
-        TraceFlush();
-        platform::CurrentPlatform().ShowMessage(L"Cannot Duplicate MO", L"Korvid",
+        component_definition::ShowObjectMessage(messageMode_, L"Cannot Duplicate MO", L"Korvid",
                                                 platform::MessageIcon::None);
         return nullptr;
     }

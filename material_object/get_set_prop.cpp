@@ -14,11 +14,11 @@
 
 namespace korvid::material_object {
 
-using component_definition::TraceLines;
-using component_definition::TraceFlush;
-using component_definition::WriteTraceLine;
-using component_definition::ReportOn;
 using component_definition::kSeparator;
+using component_definition::ReportOn;
+using component_definition::TraceFlush;
+using component_definition::TraceLines;
+using component_definition::WriteTraceLine;
 
 namespace {
 
@@ -143,12 +143,11 @@ void DumpGetPropArguments(TraceLines& trace, Tessel& tessel, std::wstring_view p
     }
 }
 
-[[noreturn]] void RefuseComponents(std::wstring_view source) {
+[[noreturn]] void RefuseComponents(std::wstring_view source, platform::MessageMode mode) {
     auto& module = component_definition::Module1();
     if (!module.g_pppWarned) {
-        TraceFlush();  // the report is complete while the box waits
-        platform::CurrentPlatform().ShowMessage(
-            L"Error MO Components do not match with PPP components", L"Korvid",
+        component_definition::ShowObjectMessage(
+            mode, L"Error MO Components do not match with PPP components", L"Korvid",
             platform::MessageIcon::None);
         module.g_pppWarned = true;
     }
@@ -179,7 +178,7 @@ Address CheckArguments(Tessel& tessel, std::wstring_view source, std::wstring_vi
         Raise(1, std::wstring(source),
               Concat(phaseName, L" is not supported by this material object"));
     }
-    if (!tessel.CheckComponent(compIds)) RefuseComponents(source);
+    if (!tessel.CheckComponent(compIds)) RefuseComponents(source, tessel.MessageBoxMode());
     const std::wstring_view basisName = basis.empty() ? L"mole" : basis;
 
     Address address{};

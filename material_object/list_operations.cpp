@@ -9,10 +9,10 @@
 
 namespace korvid::material_object {
 
-using component_definition::TraceFlush;
-using component_definition::WriteTraceLine;
-using component_definition::WriteCallHeader;
 using component_definition::ReportOn;
+using component_definition::TraceFlush;
+using component_definition::WriteCallHeader;
+using component_definition::WriteTraceLine;
 
 com::Variant Tessel::ICapeThermoMaterialObject_ComponentIds() {
     WriteCallHeader(L"ICapeThermoMaterialObject_ComponentIds");
@@ -57,8 +57,8 @@ int32_t Tessel::ICapeThermoMaterialObject_GetNumComponents() {
         }
         return count;
     }
-    TraceFlush();
-    platform::CurrentPlatform().ShowMessage(L"MO error...", L"MO Initialisation failed....",
+    component_definition::ShowObjectMessage(messageMode_, L"MO error...",
+                                            L"MO Initialisation failed....",
                                             platform::MessageIcon::Critical);
     return -1;
 }

@@ -26,7 +26,7 @@ Tessel::Tessel() {
     // 1-3: the thread's report switch and mismatch flag reset, then the user
     // defines the components (raises, leaving no trace, where the form cannot
     // finish); everything below runs after the form closed.
-    component_definition::DefineNewObject();
+    messageMode_ = component_definition::DefineNewObject();
     auto& module = component_definition::Module1();
     componentName = L"Validation Material Object";
     componentDescription = L"This is a dummy material object for validation purposes only";
@@ -98,6 +98,18 @@ std::wstring Tessel::ICapeIdentification_get_ComponentDescription() {
 void Tessel::ICapeIdentification_put_ComponentDescription(std::wstring_view desc) {
     WriteCallHeader(L"ICapeIdentification_ComponentDescription");
     componentDescription = desc;
+}
+
+void Tessel::RefuseArgument(std::wstring_view interfaceName, std::wstring_view operation,
+                            const com::RefusedArgument& refused) {
+    std::wstring name(interfaceName);
+    name.append(L"_").append(operation);
+    WriteCallHeader(name);
+    component_definition::WriteTraceLine({L"\t", refused.name, L"\t", refused.shown});
+    const bool prop = interfaceName == L"ICapeThermoMaterialObject" &&
+                      (operation == L"GetProp" || operation == L"SetProp");
+    name.replace(interfaceName.size(), 1, L".");
+    Raise(prop ? 1 : kInvalidProcedureCall, prop ? name : kComponentSource, refused.Description());
 }
 
 }  // namespace korvid::material_object

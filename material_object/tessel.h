@@ -17,8 +17,10 @@
 #include <string_view>
 #include <vector>
 
+#include "automation/argument_shape.h"
 #include "automation/variant.h"
 #include "material_object/property_store.h"
+#include "platform/platform.h"
 
 namespace korvid::material_object {
 
@@ -107,8 +109,16 @@ public:
     com::Variant GetVariantValues(SlotRef tableau, int16_t Phindex, int16_t Cpindex,
                                   int16_t BaIndex);
 
+    // A call whose argument `refused` has a shape no reader may trust (a
+    // text that is not a BSTR...): traced as far as it can be read, then
+    // refused: error 1 from GetProp and SetProp, whose refusals of their
+    // arguments raise it, error 5 from the other operations.
+    [[noreturn]] void RefuseArgument(std::wstring_view interfaceName, std::wstring_view operation,
+                                     const com::RefusedArgument& refused);
+
     // Read access for tests and the COM layer.
     int32_t CompCount() const { return compCount; }
+    platform::MessageMode MessageBoxMode() const { return messageMode_; }
     const PropertyStore& Store() const { return store_; }
     const std::wstring& ComponentDescription() const { return componentDescription; }
 
@@ -133,6 +143,9 @@ private:
 
     std::array<std::wstring, 2> indVarNames;
     std::array<double, 2> indVarValues{};
+    // How this object's message boxes are shown: the form's objects show
+    // them, those made unattended report them.
+    platform::MessageMode messageMode_ = platform::MessageMode::Modal;
 
     PropertyStore store_;
 };

@@ -24,6 +24,12 @@ enum class FormEnd;
 
 enum class MessageIcon { None, Critical, Stop };
 
+// Who a message box is for: a person (a modal box), or nobody, for an object
+// made without the form: then the box is a debugger output line,
+// `Korvid message box "<caption>": <text>`, and the call goes on as if its
+// OK button had been pressed.
+enum class MessageMode { Modal, Unattended };
+
 // Settings of one use of the common file dialog (open or save).
 struct FileDialogRequest {
     std::wstring filter;           // "Description|*.ext" pairs, as the form gives them
@@ -61,8 +67,8 @@ public:
     virtual uint32_t Lcid() = 0;
 
     // --- Message boxes (modal; OK button only) ----------------------------
-    virtual void ShowMessage(std::wstring_view text, std::wstring_view caption,
-                             MessageIcon icon) = 0;
+    virtual void ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon,
+                             MessageMode mode = MessageMode::Modal) = 0;
 
     // --- Files by number (1..255, per process) -----------------------------
     // Lowest number not in use, or 0 when all 255 are taken.

@@ -62,6 +62,23 @@ void Material::Failed(const Operation& op, const CapeFailure& failure) {
 }
 
 // --- ICapeIdentification ---------------------------------------------------------
+void Material::RefuseArgument(std::wstring_view interfaceName, std::wstring_view operation,
+                              const com::RefusedArgument& refused) {
+    const std::wstring header = std::wstring(interfaceName) + L"_" + std::wstring(operation);
+    const Operation op{interfaceName, operation, header};
+    try {
+        CallTrace trace(op.header, number_);
+        trace.Text(refused.name, refused.shown);
+    } catch (const RaisedError&) {
+        // The report itself failed: the refusal is what the client learns.
+    }
+    try {
+        RaiseInvalid({refused.name, refused.position}, refused.problem);
+    } catch (const CapeFailure& failure) {
+        Failed(op, failure);
+    }
+}
+
 
 std::wstring Material::GetComponentName() {
     return Traced(KORVID_OPERATION(ICapeIdentification, ComponentName), [&](CallTrace& trace) {

@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "automation/argument_shape.h"
 #include "automation/variant.h"
 #include "thermo_material/arguments.h"
 #include "thermo_material/cape_error.h"
@@ -69,6 +70,13 @@ public:
     Material& operator=(const Material&) = delete;
 
     const ErrorRecord& LastError() const { return error_; }
+
+    // A call whose argument `refused` has a shape no reader may trust (a
+    // text that is not a BSTR...): traced as far as it can be read, then
+    // refused with ECapeInvalidArgument.
+    [[noreturn]] void RefuseArgument(std::wstring_view interfaceName, std::wstring_view operation,
+                                     const com::RefusedArgument& refused);
+
     int32_t Number() const { return number_; }
 
     // --- ICapeIdentification -----------------------------------------------

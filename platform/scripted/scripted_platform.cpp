@@ -42,8 +42,8 @@ std::wstring ScriptedPlatform::UpperCase(std::wstring_view text) {
 }
 
 void ScriptedPlatform::ShowMessage(std::wstring_view text, std::wstring_view caption,
-                                   MessageIcon icon) {
-    messages.push_back({std::wstring(text), std::wstring(caption), icon});
+                                   MessageIcon icon, MessageMode mode) {
+    messages.push_back({std::wstring(text), std::wstring(caption), icon, mode});
     if (onMessage) onMessage(messages.back());
 }
 

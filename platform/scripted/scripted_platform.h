@@ -23,6 +23,7 @@ public:
         std::wstring text;
         std::wstring caption;
         MessageIcon icon;
+        MessageMode mode;
     };
     // What the test's form script receives: the state, the handler and the
     // window to pass to the handler's events.
@@ -71,7 +72,8 @@ public:
     bool ParseNumber(std::wstring_view text, double* value) override;
     std::wstring UpperCase(std::wstring_view text) override;
     uint32_t Lcid() override { return lcid_; }
-    void ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon) override;
+    void ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon,
+                     MessageMode mode) override;
     int16_t FreeFileNumber() override;
     bool OpenFile(int16_t fileNo, const std::wstring& path, FileMode mode) override;
     bool IsFileOpen(int16_t fileNo) override;

@@ -150,8 +150,14 @@ public:
 
     uint32_t Lcid() override { return LOCALE_USER_DEFAULT; }
 
-    void ShowMessage(std::wstring_view text, std::wstring_view caption,
-                     MessageIcon icon) override {
+    void ShowMessage(std::wstring_view text, std::wstring_view caption, MessageIcon icon,
+                     MessageMode mode) override {
+        if (mode == MessageMode::Unattended) {
+            std::wstring line = L"Korvid message box \"";
+            line.append(caption).append(L"\": ").append(text).append(L"\n");
+            OutputDebugStringW(line.c_str());
+            return;
+        }
         UINT style = MB_OK | MB_SETFOREGROUND | MB_TOPMOST;
         if (icon == MessageIcon::Critical || icon == MessageIcon::Stop) style |= MB_ICONSTOP;
         HWND owner = OwnerWindow();

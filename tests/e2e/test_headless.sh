@@ -13,3 +13,12 @@ headless() {
 headless "$COMO" typed >"$WORK/client.out"
 headless 'C:\no such folder\three.como' no-desktop >"$WORK/unreadable.out"
 expect "$WORK/client.out" "$WORK/unreadable.out" "$REPORTS"/e2e_headless{,-2,-3}.txt
+
+# With a display present, nobody is at the desk either: each message box is
+# a report line and a debugger output line, and the call goes on as after OK.
+rm -f "$REPORTS"/e2e_boxes.txt
+# (Wine shows debugger output on its seh channel, escaped.)
+KORVID_COMO="$COMO" KORVID_REPORT=e2e_boxes WINEDEBUG=warn+seh CLIENT_TIMEOUT=30 \
+    vbs message_box 2>"$WORK/debug.raw" | norm >"$WORK/boxes.out"
+sed -n 's/^.*OutputDebugStringA "\(.*\)"\r*$/debugger: \1/p' "$WORK/debug.raw" >>"$WORK/boxes.out"
+expect "$WORK/boxes.out" "$REPORTS"/e2e_boxes.txt

@@ -122,3 +122,14 @@ rm -f "$REPORTS" && mkdir -p "$REPORTS"
 grep -qxF 'The host could not run: the reports folder <BIN>\CapeOpenValidationReports is a file' "$WORK/blocked.out" &&
     [ "$code" = 2 ] && ! grep -q '^create the unit' "$WORK/blocked.out" ||
     { cat "$WORK/blocked.out" >&2; fail "a file in the reports folder's place: exit $code"; }
+
+# literal-text: its finding alone, and Korvid's refusal of the literal (the
+# unit's Calculate fails with it), not a crash.
+for row in "GetProp|1.0" "GetOverallProp|1.1"; do
+    IFS='|' read -r operation thermo <<<"$row"
+    KORVID_SAMPLE_FAULT=literal-text validate literal "${unit[@]}" --thermo "$thermo"
+    [ "$code" = 1 ] && [ "$(grep -c '^finding=' "$WORK/literal.summary")" = 1 ] &&
+        grep -qxF "finding=Feed:not-a-bstr:$operation argument 1 is not a BSTR (a literal?)" "$WORK/literal.summary" &&
+        grep -qF 'property (argument 1) is not a BSTR (a literal?)' "$WORK/literal.out" ||
+        { cat "$WORK/literal.out" "$WORK/literal.summary" >&2; fail "literal-text through $thermo"; }
+done

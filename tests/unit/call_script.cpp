@@ -1,5 +1,6 @@
 #include "tests/unit/call_script.h"
 
+#include <deque>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -62,9 +63,10 @@ const std::map<std::wstring, VARTYPE> kElementTypes = {
     {L"r8", VT_R8},     {L"r4", VT_R4},    {L"i2", VT_I2},       {L"i4", VT_I4},
     {L"bool", VT_BOOL}, {L"str", VT_BSTR}, {L"var", VT_VARIANT}, {L"", VT_VARIANT}};
 
-// Tokens: quoted texts whole, "&", "r8[" and "]@1" apart.
+// Tokens: quoted texts whole (lit"..." too), "&", "r8[" and "]@1" apart.
 std::vector<std::wstring> Tokens(const std::wstring& line) {
-    static const std::wregex token(LR"re("[^"]*"|&|\][^\s\[\]]*|[^\s\[\]"&]*\[|[^\s\[\]"&]+)re");
+    static const std::wregex token(
+        LR"re((?:lit)?"[^"]*"|&|\][^\s\[\]]*|[^\s\[\]"&]*\[|[^\s\[\]"&]+)re");
     std::vector<std::wstring> tokens;
     for (std::wsregex_iterator m(line.begin(), line.end(), token), end; m != end; ++m) {
         tokens.push_back(m->str());
@@ -195,6 +197,15 @@ private:
             v.vt = VT_DISPATCH;
             v.pdispVal = objects_.at(std::stoul(t.substr(1)));
             v.pdispVal->AddRef();
+        } else if (t.rfind(L"lit\"", 0) == 0) {  // a literal where a BSTR belongs, by reference
+            auto& text = literals_.emplace_back(std::vector<wchar_t>{0x7FFE, 0x7FFF});  // "prefix": 2 GB
+            text.insert(text.end(), t.begin() + 4, t.end() - 1);
+            text.push_back(L'\0');
+            VARIANT& target = literalVariants_.emplace_back();
+            target.vt = VT_BSTR;
+            target.bstrVal = text.data() + 2;
+            v.vt = VT_BYREF | VT_VARIANT;
+            v.pvarVal = &target;
         } else if (t[0] == L'"') {
             v.vt = VT_BSTR;
             v.bstrVal = SysAllocStringLen(t.data() + 1, static_cast<UINT>(t.size() - 2));
@@ -331,7 +342,8 @@ private:
         }
         for (; boxes_ < platform_.messages.size(); ++boxes_) {
             const auto& box = platform_.messages[boxes_];
-            out_ << L"box " << box.caption << L": " << Visible(box.text) << L"\n";
+            out_ << (box.mode == platform::MessageMode::Modal ? L"box " : L"unattended box ")
+                 << box.caption << L": " << Visible(box.text) << L"\n";
         }
     }
 
@@ -351,6 +363,9 @@ private:
     FormActions form_{platform_, module_};
     std::vector<IDispatch*> objects_;
     std::vector<std::unique_ptr<com::Variant>> held_;
+    // Literals and the variants that point to them: never cleared.
+    std::deque<std::vector<wchar_t>> literals_;
+    std::deque<VARIANT> literalVariants_;
     std::map<std::wstring, size_t> shown_;
     std::wstring lastReport_;
     size_t boxes_ = 0;

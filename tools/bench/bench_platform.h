@@ -22,9 +22,9 @@ public:
     }
     std::wstring UpperCase(std::wstring_view text) override { return real_.UpperCase(text); }
     uint32_t Lcid() override { return real_.Lcid(); }
-    void ShowMessage(std::wstring_view text, std::wstring_view caption,
-                     platform::MessageIcon icon) override {
-        real_.ShowMessage(text, caption, icon);
+    void ShowMessage(std::wstring_view text, std::wstring_view caption, platform::MessageIcon icon,
+                     platform::MessageMode mode) override {
+        real_.ShowMessage(text, caption, icon, mode);
     }
     int16_t FreeFileNumber() override { return real_.FreeFileNumber(); }
     bool OpenFile(int16_t fileNo, const std::wstring& path, platform::FileMode mode) override {

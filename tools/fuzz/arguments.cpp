@@ -77,8 +77,82 @@ std::wstring ArgumentMaker::Text(Random& random) const {
     return std::wstring(70000, random.Percent(50) ? L'x' : L'\0');  // larger than any name
 }
 
+namespace {
+
+// The pool of literals: three pages, the first and the last unreadable. A
+// text starts the middle page (its prefix unreadable), another ends it
+// without a NUL; between them texts whose prefix lies.
+struct LiteralPool {
+    GuardedPages pages;
+    std::vector<wchar_t*> texts;
+    LiteralPool() {
+        auto* at = reinterpret_cast<wchar_t*>(pages.Middle());
+        auto put = [&](uint32_t prefix, std::wstring_view text) {
+            if (at != reinterpret_cast<wchar_t*>(pages.Middle())) {
+                std::memcpy(at, &prefix, 4);
+                at += 2;
+            }
+            texts.push_back(at);
+            at = std::copy(text.begin(), text.end(), at);
+            *at++ = L'\0';
+        };
+        put(0, L"temperature");                     // the prefix on the unreadable page
+        put(0x7FFFFFFE, L"totalFlow");             // a huge prefix, as before a literal
+        put(16, L"");                              // L"" whose prefix says 8 characters
+        put(4, L"vapor");                          // a prefix too short
+        put(10, std::wstring_view(L"mo\0le", 5));  // a NUL inside, the prefix right
+        auto* last = reinterpret_cast<wchar_t*>(pages.Middle() + pages.PageSize()) - 4;  // no NUL
+        std::fill(last, last + 4, L'x');
+        std::memcpy(last - 2, "\x08\0\0\0", 4);
+        texts.push_back(last);
+    }
+};
+
+const LiteralPool& Pool() {
+    static const LiteralPool pool;
+    return pool;
+}
+
+}  // namespace
+
+GuardedPages::GuardedPages() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    page_ = info.dwPageSize;
+    base_ = static_cast<char*>(VirtualAlloc(nullptr, 3 * page_, MEM_COMMIT, PAGE_READWRITE));
+    DWORD old;
+    VirtualProtect(base_, page_, PAGE_NOACCESS, &old);
+    VirtualProtect(base_ + 2 * page_, page_, PAGE_NOACCESS, &old);
+}
+
+bool IsLiteral(const wchar_t* text) { return Pool().pages.Holds(text); }
+
+void FreeText(BSTR text) {
+    if (!IsLiteral(text)) SysFreeString(text);
+}
+
+void Scrub(VARIANT& v) {
+    if (v.vt == VT_BSTR && IsLiteral(v.bstrVal)) v.bstrVal = nullptr;
+    if (!(v.vt & VT_ARRAY) || (v.vt & VT_BYREF) || !v.parray || !v.parray->pvData) return;
+    const VARTYPE vt = v.vt & VT_TYPEMASK;
+    if (vt != VT_BSTR && vt != VT_VARIANT) return;
+    ULONG count = v.parray->cDims ? 1 : 0;
+    for (USHORT d = 0; d < v.parray->cDims; ++d) count *= v.parray->rgsabound[d].cElements;
+    for (ULONG k = 0; k < count; ++k) {
+        if (vt == VT_VARIANT) {
+            Scrub(static_cast<VARIANT*>(v.parray->pvData)[k]);
+        } else if (BSTR& text = static_cast<BSTR*>(v.parray->pvData)[k]; IsLiteral(text)) {
+            text = nullptr;
+        }
+    }
+}
+
 BSTR ArgumentMaker::NewBstr(Random& random) const {
     if (random.Percent(4)) return nullptr;
+    if (misshapen && random.Percent(3)) {
+        const auto& texts = Pool().texts;
+        return texts[random.Below(static_cast<uint32_t>(texts.size()))];
+    }
     const std::wstring text = Text(random);
     return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
 }
@@ -156,6 +230,21 @@ static void FillArray(const ArgumentMaker& maker, Random& random, VARIANT* v, in
         std::memcpy(slot, vt == VT_DECIMAL ? static_cast<void*>(&e.decVal) : &e.llVal, size);
     }
     SafeArrayUnaccessData(psa);
+    if (!maker.misshapen || !random.Percent(3)) return;
+    // A descriptor that lies, put right again by RestoreLies.
+    CallArguments::Lie lie{psa, *psa, 0};
+    if (psa->fFeatures & FADF_HAVEVARTYPE) lie.elementType = reinterpret_cast<DWORD*>(psa)[-1];
+    call.lies.push_back(lie);
+    switch (random.Below(5)) {
+        case 0: psa->cbElements += 1; break;
+        case 1: psa->cDims = 0; break;
+        case 2: psa->pvData = psa->rgsabound[0].cElements ? nullptr : psa->pvData; break;
+        case 3: psa->rgsabound[0].cElements = 0x7FFFFFFF; break;
+        default:
+            if (psa->fFeatures & FADF_HAVEVARTYPE)
+                reinterpret_cast<DWORD*>(psa)[-1] = vt == VT_R8 ? VT_I4 : VT_R8;
+            break;
+    }
 }
 
 void ArgumentMaker::Fill(Random& random, VARIANT* v, int depth, bool byRef,
@@ -183,6 +272,11 @@ void ArgumentMaker::Fill(Random& random, VARIANT* v, int depth, bool byRef,
         VARIANT* target = &call.targets.emplace_back();
         Fill(random, target, depth + 1, random.Percent(20), call);
         const VARTYPE type = target->vt;
+        if (misshapen && random.Percent(3)) {  // a reference to nothing
+            v->vt = VT_BYREF | (random.Percent(50) ? VT_VARIANT : VT_BSTR);
+            v->byref = nullptr;
+            return;
+        }
         if (!(type & VT_BYREF) && type != VT_EMPTY && type != VT_NULL && type != VT_DECIMAL &&
             type != VT_VARIANT && random.Percent(50)) {
             v->vt = VT_BYREF | type;
@@ -252,6 +346,7 @@ std::string Describe(const VARIANT& v, bool whole, const ObjectNamer& object, in
         const VARTYPE vt = v.vt & VT_TYPEMASK;
         SAFEARRAY* array = v.parray;
         if (!array) return "never:" + TypeName(vt);
+        if (com::ArrayProblem(array, vt)) return "misshapen:" + TypeName(vt);
         // One dimension: type[a b c]@lower; two: type[RxC@lower,lower: row by
         // row]; more: type[N dimensions: in memory order].
         const UINT dims = SafeArrayGetDim(array);

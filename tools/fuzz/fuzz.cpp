@@ -127,8 +127,10 @@ struct Args {
     short n = 0;
     VARIANT_BOOL found = 0;
     ~Args() {
-        SysFreeString(s);
-        SysFreeString(t);
+        call.RestoreLies();
+        Scrub(a), Scrub(b);
+        FreeText(s);
+        FreeText(t);
     }
 };
 

@@ -117,7 +117,7 @@ void ByReference(VARIANT* v, Var&& value, CallArguments& call) {
 
 // A value the caller left in an [in, out] result: anything a VARIANT may hold.
 void OldContent(Random& random, VARIANT* v, CallArguments& call) {
-    const ArgumentMaker old{&g_old};
+    const ArgumentMaker old{&g_old, false};
     old.Fill(random, v, 0, true, call);
     const VARTYPE base = v->vt & VT_TYPEMASK;
     if (base == 15 || base == VT_VOID || base == VT_HRESULT || base == 0x7F) VariantInit(v);
@@ -219,7 +219,9 @@ struct Args {
         return nullResult == 0 ? nullptr : value;
     }
     ~Args() {
-        for (BSTR s : text) SysFreeString(s);
+        call.RestoreLies();
+        for (Var& value : in) Scrub(value);
+        for (BSTR s : text) FreeText(s);
         SysFreeString(textOut);
         if (made) made->Release();
         if (source) source->Release();

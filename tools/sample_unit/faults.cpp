@@ -34,6 +34,7 @@ constexpr Named kFaults[] = {
     {L"throws", Fault::Throws},
     {L"foreign-ids", Fault::ForeignIds},
     {L"wild-pointer", Fault::WildPointer},
+    {L"literal-text", Fault::LiteralText},
 };
 
 // Where crashes writes (address 0) and where wild-pointer has a count

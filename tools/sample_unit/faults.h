@@ -25,6 +25,7 @@ enum class Fault {
     Throws,             // "throws": Calculate lets a C++ exception out of the unit
     ForeignIds,         // "foreign-ids": 0.9: the feed is asked for a component it does not hold
     WildPointer,        // "wild-pointer": 0.9: the feed's GetNumComponents writes to address 0x10
+    LiteralText,        // "literal-text": the feed read with a wide literal where a BSTR belongs
 };
 
 // The fault the environment asks for; an unknown value fails (ECapeFailedInitialisation).

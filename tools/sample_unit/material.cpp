@@ -60,8 +60,8 @@ namespace {
 // CAPE-OPEN 0.9: GetProp and SetProp of overall values, calcType "Mixture".
 class Material09Calls final : public Material {
 public:
-    Material09Calls(ICapeThermoMaterialObject* object, std::wstring port)
-        : Material(std::move(port)), object_(object) {}
+    Material09Calls(ICapeThermoMaterialObject* object, std::wstring port, bool literalText)
+        : Material(std::move(port), literalText), object_(object) {}
 
     FeedState Read() override {
         long count = 0;
@@ -113,7 +113,8 @@ private:
         Text name(property), phase(L"overall"), calcType(L"Mixture"), basisText(basis);
         Var all, result;  // Empty compIds: every component
         const std::wstring call = std::wstring(L"GetProp ") + property;
-        Check(object_->GetProp(name, phase, all.v, calcType, basisText, &result.v), call);
+        Check(object_->GetProp(Arg(name, property), phase, all.v, calcType, basisText, &result.v),
+              call);
         std::vector<double> values;
         const SAFEARRAY* array = (result.v.vt & VT_ARRAY) ? result.v.parray : nullptr;
         if (!array || SafeArrayGetDim(result.v.parray) != 1)
@@ -136,8 +137,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Material> Material09(ICapeThermoMaterialObject* object, std::wstring port) {
-    return std::make_unique<Material09Calls>(object, std::move(port));
+std::unique_ptr<Material> Material09(ICapeThermoMaterialObject* object, std::wstring port,
+                                     bool literalText) {
+    return std::make_unique<Material09Calls>(object, std::move(port), literalText);
 }
 
 }  // namespace korvid::sample_unit

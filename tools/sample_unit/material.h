@@ -46,7 +46,13 @@ public:
     virtual void MisbehaveOnFeed(Fault) {}
 
 protected:
-    explicit Material(std::wstring port) : port_(std::move(port)) {}
+    Material(std::wstring port, bool literalText)
+        : port_(std::move(port)), literalText_(literalText) {}
+    // What the drum passes for the text `bstr` holds: the BSTR, or with the
+    // literal-text fault the wide literal `literal`, which is not one.
+    BSTR Arg(const cape_open::Text& bstr, const wchar_t* literal) const {
+        return literalText_ ? const_cast<BSTR>(literal) : static_cast<BSTR>(bstr);
+    }
     // Raises ECapeUnknown for a failed call, with the object's description.
     void Check(HRESULT hr, const std::wstring& call) const;
     [[noreturn]] void Refuse(const std::wstring& call, const std::wstring& why) const;
@@ -54,10 +60,14 @@ protected:
     static void CheckFractions(const FeedState& feed, long count, const wchar_t* what);
 
     std::wstring port_;  // the name of the port the object is connected to
+    bool literalText_;
 };
 
-std::unique_ptr<Material> Material09(ICapeThermoMaterialObject* object, std::wstring port);
-std::unique_ptr<Material> Material11(ICapeThermoMaterial* object, std::wstring port);
+// `literalText`: the feed is read with wide literals where BSTRs belong.
+std::unique_ptr<Material> Material09(ICapeThermoMaterialObject* object, std::wstring port,
+                                     bool literalText);
+std::unique_ptr<Material> Material11(ICapeThermoMaterial* object, std::wstring port,
+                                     bool literalText);
 
 using cape_open::Text;
 using cape_open::Var;

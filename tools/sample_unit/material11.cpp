@@ -30,8 +30,8 @@ void TextArray(std::initializer_list<const wchar_t*> texts, Var& out) {
 
 class Material11Calls final : public Material {
 public:
-    Material11Calls(ICapeThermoMaterial* object, std::wstring port)
-        : Material(std::move(port)), object_(object) {}
+    Material11Calls(ICapeThermoMaterial* object, std::wstring port, bool literalText)
+        : Material(std::move(port), literalText), object_(object) {}
 
     FeedState Read() override {
         auto* compounds = Facet<ICapeThermoCompounds>(L"GetNumCompounds");
@@ -47,7 +47,8 @@ public:
         if (!Numbers(composition.v, &feed.fractions))
             Refuse(L"GetOverallTPFraction", L"answered no list of numbers.");
         Text totalFlow(L"totalFlow"), mole(L"Mole");
-        Check(object_->GetOverallProp(totalFlow, mole, &flow.v), L"GetOverallProp totalFlow");
+        Check(object_->GetOverallProp(Arg(totalFlow, L"totalFlow"), Arg(mole, L"Mole"), &flow.v),
+              L"GetOverallProp totalFlow");
         std::vector<double> flows;
         if (!Numbers(flow.v, &flows) || flows.size() != 1)
             Refuse(L"GetOverallProp totalFlow", L"answered no single number.");
@@ -159,8 +160,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Material> Material11(ICapeThermoMaterial* object, std::wstring port) {
-    return std::make_unique<Material11Calls>(object, std::move(port));
+std::unique_ptr<Material> Material11(ICapeThermoMaterial* object, std::wstring port,
+                                     bool literalText) {
+    return std::make_unique<Material11Calls>(object, std::move(port), literalText);
 }
 
 }  // namespace korvid::sample_unit

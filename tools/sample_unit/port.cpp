@@ -54,8 +54,9 @@ void Port::Connect(IDispatch* object) {
 }
 
 std::unique_ptr<Material> Port::Use() const {
-    if (material11_) return Material11(material11_.Get(), Name());
-    return Material09(material_.Get(), Name());
+    const bool literalText = state_->fault == Fault::LiteralText;
+    if (material11_) return Material11(material11_.Get(), Name(), literalText);
+    return Material09(material_.Get(), Name(), literalText);
 }
 
 void Port::Disconnect() {

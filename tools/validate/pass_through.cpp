@@ -23,7 +23,11 @@ std::wstring PeekErrorText() {
     return text;
 }
 
-std::wstring Text(BSTR text) { return text ? std::wstring(text, SysStringLen(text)) : L""; }
+std::wstring Text(BSTR text) {
+    const com::TextShape shape = com::ReadText(text);
+    if (!shape.problem.empty()) return std::wstring(shape.shown);
+    return text ? std::wstring(text, SysStringLen(text)) : L"";
+}
 
 namespace {
 
@@ -77,6 +81,11 @@ private:
 
 #define PASS(operation, detail, call) \
     outer_->Call(operation, Detail(detail), [&] { return inner_->call; })
+// The same for a call with texts among its arguments, all of them given in
+// order after it: a text that is not a BSTR is noted.
+#define PASS_TEXTS(operation, detail, call, ...)                    \
+    outer_->Call(operation, Detail(detail), [&] { return inner_->call; }, \
+                 NotBstrPosition(__VA_ARGS__))
 
 class Identification final : public Facet<ICapeIdentification> {
 public:
@@ -85,13 +94,13 @@ public:
         return PASS(L"get ComponentName", L"", get_ComponentName(name));
     }
     HRESULT STDMETHODCALLTYPE put_ComponentName(BSTR name) override {
-        return PASS(L"put ComponentName", name, put_ComponentName(name));
+        return PASS_TEXTS(L"put ComponentName", name, put_ComponentName(name), name);
     }
     HRESULT STDMETHODCALLTYPE get_ComponentDescription(BSTR* desc) override {
         return PASS(L"get ComponentDescription", L"", get_ComponentDescription(desc));
     }
     HRESULT STDMETHODCALLTYPE put_ComponentDescription(BSTR desc) override {
-        return PASS(L"put ComponentDescription", L"", put_ComponentDescription(desc));
+        return PASS_TEXTS(L"put ComponentDescription", L"", put_ComponentDescription(desc), desc);
     }
 };
 
@@ -112,18 +121,21 @@ public:
         return PASS(L"GetComponentConstant", L"", GetComponentConstant(props, ids, values));
     }
     HRESULT STDMETHODCALLTYPE CalcProp(VARIANT props, VARIANT phases, BSTR calcType) override {
-        return PASS(L"CalcProp", L"", CalcProp(props, phases, calcType));
+        return PASS_TEXTS(L"CalcProp", L"", CalcProp(props, phases, calcType), props, phases,
+                          calcType);
     }
     HRESULT STDMETHODCALLTYPE GetProp(BSTR property, BSTR phase, VARIANT ids, BSTR calcType,
                                       BSTR basis, VARIANT* results) override {
-        return PASS(L"GetProp", property, GetProp(property, phase, ids, calcType, basis, results));
+        return PASS_TEXTS(L"GetProp", property, GetProp(property, phase, ids, calcType, basis, results),
+                          property, phase, ids, calcType, basis);
     }
     HRESULT STDMETHODCALLTYPE SetProp(BSTR property, BSTR phase, VARIANT ids, BSTR calcType,
                                       BSTR basis, VARIANT values) override {
-        return PASS(L"SetProp", property, SetProp(property, phase, ids, calcType, basis, values));
+        return PASS_TEXTS(L"SetProp", property, SetProp(property, phase, ids, calcType, basis, values),
+                          property, phase, ids, calcType, basis);
     }
     HRESULT STDMETHODCALLTYPE CalcEquilibrium(BSTR flashType, VARIANT props) override {
-        return PASS(L"CalcEquilibrium", flashType, CalcEquilibrium(flashType, props));
+        return PASS_TEXTS(L"CalcEquilibrium", flashType, CalcEquilibrium(flashType, props), flashType);
     }
     HRESULT STDMETHODCALLTYPE SetIndependentVar(VARIANT names, VARIANT values) override {
         return PASS(L"SetIndependentVar", L"", SetIndependentVar(names, values));
@@ -242,6 +254,12 @@ HRESULT PassThrough::Invoke(IDispatch* inner, const std::wstring& name, DISPID i
     const std::wstring label = cloning ? all_.NextCopyLabel(record_.port) : L"";
     if (cloning && all_.beforeCopy) all_.beforeCopy(label);
     std::wstring detail = cloning ? L"" : FirstText(params);
+    for (UINT k = 0; params && params->rgvarg && k < params->cArgs; ++k) {
+        const VARIANT& arg = params->rgvarg[params->cArgs - 1 - k];
+        const bool text = arg.vt == VT_BSTR || (arg.vt == (VT_BSTR | VT_BYREF) && arg.pbstrVal);
+        if (text && IsNotBstr(arg.vt == VT_BSTR ? arg.bstrVal : *arg.pbstrVal))
+            NotBstr(L"Invoke " + name, static_cast<int>(k + 1));
+    }
     // CopyFromMaterial's source goes to the inner object as the object it
     // stands for, as through the vtable.
     IDispatch* given = nullptr;

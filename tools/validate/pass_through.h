@@ -38,6 +38,8 @@ struct ObjectRecord {
     ULONG references = 0;  // the unit's references on the pass-through now
     // Each Release refused (the unit held no reference): the host's call under way.
     std::vector<std::wstring> overReleased;
+    // Texts the unit passed that are not BSTRs: "GetOverallProp argument 1".
+    std::vector<std::wstring> notBstr;
 };
 
 namespace pass {

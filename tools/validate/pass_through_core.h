@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "automation/argument_shape.h"
 #include "tools/validate/korvid_call.h"
 #include "tools/validate/pass_through.h"
 
@@ -20,7 +21,23 @@ namespace korvid::validate::pass {
 
 class PassThrough;
 
+// A text argument up to its first NUL, never read past it, whether or not
+// it is the BSTR it should be (automation/argument_shape.h).
 std::wstring Text(BSTR text);
+// Whether an argument is a text that is not a BSTR (a literal).
+inline bool IsNotBstr(BSTR text) { return !com::ReadText(text).problem.empty(); }
+template <typename Other>
+bool IsNotBstr(const Other&) {
+    return false;
+}
+// The 1-based position of the first of `args` that is a text but not a
+// BSTR, 0 when none is.
+template <typename... Args>
+int NotBstrPosition(const Args&... args) {
+    int position = 0, k = 0;
+    ((++k, position = position ? position : IsNotBstr(args) ? k : 0), ...);
+    return position;
+}
 // What the record shows beside an operation: a BSTR argument (NULL: ""),
 // a text.
 inline std::wstring Detail(BSTR text) { return Text(text); }
@@ -141,8 +158,11 @@ public:
     void LetGo();
 
     // Forwards a call and records it with its outcome.
+    // `notBstr`: the position of an argument that is not a BSTR, or 0.
     template <typename Forward>
-    HRESULT Call(const wchar_t* operation, const std::wstring& detail, Forward&& forward) {
+    HRESULT Call(const wchar_t* operation, const std::wstring& detail, Forward&& forward,
+                 int notBstr = 0) {
+        if (notBstr) NotBstr(operation, notBstr);
         if (released_) return Released(operation, detail);
         const KorvidCallScope underWay(record_.label, operation, detail.c_str());
         const HRESULT hr = forward();
@@ -181,6 +201,11 @@ public:
     // `object` itself with "another object": what an argument naming a
     // material object is forwarded as.
     std::pair<IDispatch*, std::wstring> Unwrap(IDispatch* object) const;
+
+    // Notes that argument `position` of `operation` is not a BSTR.
+    void NotBstr(const std::wstring& operation, int position) {
+        record_.notBstr.push_back(operation + L" argument " + std::to_wstring(position));
+    }
 
 private:
     friend IDispatch* Wrap(IUnknown*, ObjectRecord&, CallRecord&, FacetBuilder, ULONG);
@@ -253,7 +278,8 @@ bool AddIdentification(PassThrough& made, IUnknown* inner, bool required);
 #define KORVID_FORWARD(name, detail, params, args)              \
     HRESULT STDMETHODCALLTYPE name params override {            \
         return outer_->Call(KORVID_WIDE(#name), Detail(detail), \
-                            [&] { return inner_->name args; }); \
+                            [&] { return inner_->name args; }, \
+                            NotBstrPosition args);              \
     }
 
 }  // namespace korvid::validate::pass

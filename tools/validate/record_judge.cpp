@@ -112,6 +112,8 @@ void JudgeRecord(const CallRecord& record, const std::vector<PortUse>& uses,
         PrintCalls(object.calls);
         if (use) Judge(object, *use, verdict);
         JudgeUnitConduct(object, calculated, verdict);
+        for (const std::wstring& argument : object.notBstr)
+            verdict.Add({object.label, L"not-a-bstr", argument + L" is not a BSTR (a literal?)"});
     }
 }
 

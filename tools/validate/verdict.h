@@ -19,7 +19,7 @@ struct Finding {
     std::wstring kind;  // inlet-changed, outlet-unset, calculated-invalid, object-kept,
                         // wrong-connected, no-error-info, over-released,
                         // connected-not-addrefed, error-ignored, item-none, thermo-claim,
-                        // unit-window, message-box
+                        // unit-window, message-box, not-a-bstr
     std::wstring detail;
 };
 
