@@ -7,6 +7,8 @@
 # the thermo versions the unit declares; a form nobody fills in outlasts
 # --timeout (exit 3); bad arguments and a unit that is not registered exit 2;
 # a missing reports folder is made, and one that cannot be stops the run.
+# --checks chooses the checks beyond the life; a registration fault is
+# registered for its row alone.
 source "$(dirname "$0")/lib.sh" "$1"
 regsvr() { timeout 60 wine "$REGSVR32" /s "$@" "$WIN_BIN\\KorvidSampleUnit.dll"; }
 # The unit is unregistered on the way out: the other tests expect the
@@ -14,6 +16,7 @@ regsvr() { timeout 60 wine "$REGSVR32" /s "$@" "$WIN_BIN\\KorvidSampleUnit.dll";
 trap 'regsvr /u; rm -rf "$WORK"; [ -d "$REPORTS" ] || { rm -f "$REPORTS"; mkdir -p "$REPORTS"; }' EXIT
 regsvr
 summary="$REPORTS/e2e-summary.txt"
+class='{131D0C75-548C-4316-B6C8-797D7C73A288}'
 unit=(--unit Korvid.SampleFlashDrum --como "$COMO" --report-prefix e2e)
 
 # validate NAME ARGS...: the run's printout in $WORK/NAME.out, its summary
@@ -57,17 +60,30 @@ cases=(
     "over-release|1|finding=Liquid:over-released:1 Release more than the references taken, during Liquid: Disconnect~findings=3|${unit[*]} --thermo 1.1"
     "ignores-error|1|finding=Vapour:error-ignored:CalcEquilibrium temperature pressure: 0x8004050F ECapeFailedInitialisation \"No phase is present.\"~findings=2|${unit[*]} --thermo 1.1"
     "refuses-1.1|1|finding=Feed:thermo-claim:the unit declares thermo 1.1, yet its Connect refused a Korvid.Material~Calculate: not called: port Feed is not connected~findings=3|${unit[*]} --thermo 1.1"
+    "context-first|1|finding=unit:context-order:put simulationContext after Initialize: 0x80040511~findings=1|${unit[*]}"
+    "context-first|0|result=clean|${unit[*]} --checks registry"
+    "no-progid|1|finding=unit:registry-progid:HKCR\\CLSID\\$class\\ProgID is missing~findings=1|${unit[*]}"
+    "no-threadingmodel|1|finding=unit:registry-inprocserver32:HKCR\\CLSID\\$class\\InprocServer32 has no ThreadingModel~findings=1|${unit[*]} --thermo 1.1"
+    "no-unit-category|1|finding=unit:registry-category:HKCR\\CLSID\\$class\\Implemented Categories\\{678C09A5-7D66-11D2-A67D-00105A42887F} (unit operation) is missing~findings=1|${unit[*]}"
+    "no-helpurl|1|finding=unit:registry-capedescription:HKCR\\CLSID\\$class\\CapeDescription has no value HelpURL~findings=1|${unit[*]}"
+    "no-typelib|1|finding=unit:registry-typelib:HKCR\\CLSID\\$class\\TypeLib names no type library~findings=1|${unit[*]}"
+    "no-typelib|0|result=clean~findings=0|${unit[*]} --checks context"
     "|0|    Thermo: 1.0 1.1|--list"
     "|3|result=timeout|--unit Korvid.SampleFlashDrum --form --timeout 2 --report-prefix e2e"
     "|2|korvid-validate: unknown argument \"--bogus\"|--bogus ${unit[*]}"
     "|2|korvid-validate: --thermo takes 1.0 or 1.1|${unit[*]} --thermo 0.9"
+    "|2|korvid-validate: --checks: unknown check \"life\" (context, registry)|${unit[*]} --checks context,life"
+    "|2|korvid-validate: --checks: registry given twice|${unit[*]} --checks registry,registry"
     "|2|error=--feed gives 2 fractions for 3 components|${unit[*]} --feed x=0.5:0.5"
     "|2|error=no unit is registered as No.Such.Unit|--unit No.Such.Unit --como $COMO --report-prefix e2e"
     "|2|error=the unit is not registered: {00000000-0000-0000-0000-00000000D0D0}|--unit {00000000-0000-0000-0000-00000000D0D0} --como $COMO --report-prefix e2e"
 )
 for row in "${cases[@]}"; do
     IFS='|' read -r fault exit lines args <<<"$row"
+    registered=0
+    [[ "$fault" == no-* ]] && registered=1 && regsvr /u && KORVID_SAMPLE_FAULT="$fault" regsvr
     KORVID_SAMPLE_FAULT="$fault" validate case $args
+    [ "$registered" = 0 ] || { regsvr /u && regsvr; }
     found=1
     IFS='~' read -ra wanted <<<"$lines"
     for line in "${wanted[@]}"; do

@@ -26,20 +26,30 @@ constexpr Named kFaults[] = {
     {L"ignores-error", Fault::IgnoresError},
     {L"item-none", Fault::ItemNone},
     {L"refuses-1.1", Fault::Refuses11},
+    {L"context-first", Fault::ContextFirst},
+    {L"no-progid", Fault::NoProgId},
+    {L"no-threadingmodel", Fault::NoThreadingModel},
+    {L"no-unit-category", Fault::NoUnitCategory},
+    {L"no-helpurl", Fault::NoHelpUrl},
+    {L"no-typelib", Fault::NoTypeLib},
 };
 
 }  // namespace
 
-Fault FaultFromEnvironment() {
+std::wstring FaultValue() {
     std::vector<wchar_t> value(64);
     for (;;) {
         const DWORD length = GetEnvironmentVariableW(L"KORVID_SAMPLE_FAULT", value.data(),
                                                      static_cast<DWORD>(value.size()));
-        if (length == 0) return Fault::None;  // unset or empty
-        if (length < value.size()) break;
+        if (length == 0) return {};  // unset or empty
+        if (length < value.size()) return value.data();
         value.resize(length);
     }
-    const std::wstring name = value.data();
+}
+
+Fault FaultFromEnvironment() {
+    const std::wstring name = FaultValue();
+    if (name.empty()) return Fault::None;
     std::wstring known;
     for (const Named& entry : kFaults) {
         if (name == entry.name) return entry.fault;

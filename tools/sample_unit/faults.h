@@ -19,9 +19,19 @@ enum class Fault {
     IgnoresError,       // "ignores-error": Calculate ignores a refused call on each outlet
     ItemNone,           // "item-none": the ports' Item by name answers S_OK with no object
     Refuses11,          // "refuses-1.1": Connect refuses a 1.1 object, though the unit declares 1.1
+    ContextFirst,       // "context-first": a simulation context after Initialize is refused
+    // Registration faults: regsvr32 run with the value leaves out a key (no
+    // change at run time).
+    NoProgId,          // "no-progid": the class names no ProgID
+    NoThreadingModel,  // "no-threadingmodel": InprocServer32 has no ThreadingModel
+    NoUnitCategory,    // "no-unit-category": the unit operation category is not implemented
+    NoHelpUrl,         // "no-helpurl": CapeDescription has no HelpURL
+    NoTypeLib,         // "no-typelib": the class names no type library
 };
 
 // The fault the environment asks for; an unknown value fails (ECapeFailedInitialisation).
 Fault FaultFromEnvironment();
+// KORVID_SAMPLE_FAULT as it is set, unchecked ("" when unset).
+std::wstring FaultValue();
 
 }  // namespace korvid::sample_unit

@@ -217,6 +217,8 @@ HRESULT FlashDrum::Utilities::put_simulationContext(IDispatch* context) {
         if (Self().stage_ == Stage::Terminated) {
             Fail(CapeErrorKind::BadInvOrder, L"simulationContext after Terminate.");
         }
+        if (Self().stage_ == Stage::Initialized && Self().state_->fault == Fault::ContextFirst)
+            Fail(CapeErrorKind::BadInvOrder, L"simulationContext comes before Initialize.");
         Self().context_ = context;  // kept until Terminate, not used
     });
 }

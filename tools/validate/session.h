@@ -88,6 +88,12 @@ private:
     // A call of the host on a material object of its own.
     HRESULT HostCall(const std::wstring& what, const std::function<HRESULT()>& call,
                      const std::function<std::wstring()>& value = {});
+    // Hands `utilities` a new simulation context, printed as `what`.
+    HRESULT GiveContext(ICapeUtilities* utilities, const std::wstring& what);
+    // The unit took no context: ECapeNoImpl or E_NOTIMPL, which is fine.
+    static bool Declined(HRESULT hr) {
+        return hr == static_cast<HRESULT>(ECapeNoImplHR) || hr == E_NOTIMPL;
+    }
     bool CreateUnit();
     bool ReadPorts();
     // An Item that answered S_OK with no object: a failure; what is printed.
@@ -99,11 +105,22 @@ private:
     void ReadBack(Port& port);
     void TearDown();
     void Judge();
+    // The checks beyond the life (checks.cpp): those that work on the
+    // life's unit (`live`: solved, not yet terminated) or on instances of
+    // their own after its release.
+    void RunChecks(bool live);
+    // Each check returns why the unit does not offer what it checks, or "".
+    std::wstring CheckContext();   // check_context.cpp
+    std::wstring CheckRegistry();  // check_registry.cpp
 
     const Options& options_;
     Verdict& verdict_;
     const Thermo thermo_;
     CLSID korvid_{};
+    CLSID clsid_{};                  // the unit's class
+    bool offersUtilities_ = false;   // the unit answers ICapeUtilities
+    HRESULT lifeContext_ = S_OK;     // put simulationContext before Initialize in the life
+    HRESULT lifeInitialize_ = S_OK;  // the life's Initialize
     std::wstring como_;
     ICapeUnit* unit_ = nullptr;
     ICapeUtilities* utilities_ = nullptr;

@@ -45,11 +45,22 @@ HRESULT Session::HostCall(const std::wstring& what, const std::function<HRESULT(
     return hr;
 }
 
+HRESULT Session::GiveContext(ICapeUtilities* utilities, const std::wstring& what) {
+    IDispatch* context = NewSimulationContext();
+    verdict_.SetCall(what);
+    ClearErrorInfo();
+    const HRESULT hr = utilities->put_simulationContext(context);
+    context->Release();
+    if (!Declined(hr)) return Report(what, utilities, __uuidof(ICapeUtilities), hr, {}, L"unit");
+    ClearErrorInfo();
+    Line(what + L": " + Outcome(hr) + L" (accepted: the unit takes no context)");
+    return hr;
+}
+
 bool Session::CreateUnit() {
-    CLSID clsid{};
     const std::wstring& name = options_.unit;
-    const HRESULT found = name[0] == L'{' ? CLSIDFromString(name.c_str(), &clsid)
-                                          : CLSIDFromProgID(name.c_str(), &clsid);
+    const HRESULT found = name[0] == L'{' ? CLSIDFromString(name.c_str(), &clsid_)
+                                          : CLSIDFromProgID(name.c_str(), &clsid_);
     if (FAILED(found)) {
         verdict_.HostError(name[0] == L'{' ? L"not a CLSID: " + name
                                            : L"no unit is registered as " + name);
@@ -57,15 +68,15 @@ bool Session::CreateUnit() {
     }
     LPOLESTR progId = nullptr;
     const std::wstring registered =
-        SUCCEEDED(ProgIDFromCLSID(clsid, &progId)) ? std::wstring(progId) + L" " : L"";
+        SUCCEEDED(ProgIDFromCLSID(clsid_, &progId)) ? std::wstring(progId) + L" " : L"";
     CoTaskMemFree(progId);
-    declaresThermo_ = DeclaresThermo(clsid, thermo_.v11);
-    Line(L"Unit: " + registered + GuidText(clsid) + L", material objects " +
+    declaresThermo_ = DeclaresThermo(clsid_, thermo_.v11);
+    Line(L"Unit: " + registered + GuidText(clsid_) + L", material objects " +
          (options_.form ? L"with their forms" : L"headless") + L", reports " +
          options_.reportPrefix + L"-<port>");
     IUnknown* made = nullptr;
     verdict_.SetCall(L"create the unit");
-    const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
+    const HRESULT hr = CoCreateInstance(clsid_, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
     Line(L"create the unit: " + Outcome(hr));
     if (FAILED(hr)) {
         for (const std::wstring& line : DescribeFailure(nullptr, nullptr).lines)
@@ -81,6 +92,7 @@ bool Session::CreateUnit() {
     Line(L"QueryInterface ICapeUtilities: " + Outcome(asUtilities));
     made->Release();
     if (FAILED(asUnit)) verdict_.Failure(L"QueryInterface ICapeUnit", Hex(asUnit));
+    offersUtilities_ = SUCCEEDED(asUtilities);
     if (FAILED(asUtilities)) verdict_.Failure(L"QueryInterface ICapeUtilities", Hex(asUtilities));
     return unit_ != nullptr;
 }
@@ -195,26 +207,15 @@ void Session::Run() {
     }
     if (!CreateUnit()) return;
     if (utilities_) {
-        IDispatch* context = NewSimulationContext();
-        verdict_.SetCall(L"put simulationContext");
-        ClearErrorInfo();
-        const HRESULT hr = utilities_->put_simulationContext(context);
-        context->Release();
-        const bool declined = hr == static_cast<HRESULT>(ECapeNoImplHR) || hr == E_NOTIMPL;
-        if (declined) ClearErrorInfo();
-        if (declined)
-            Line(L"put simulationContext: " + Outcome(hr) +
-                 L" (accepted: the unit takes no context)");
-        else
-            Report(L"put simulationContext", utilities_, __uuidof(ICapeUtilities), hr, {}, L"unit");
-        initialized_ =
-            SUCCEEDED(Step(L"Initialize", utilities_, [&] { return utilities_->Initialize(); }));
+        lifeContext_ = GiveContext(utilities_, L"put simulationContext");
+        lifeInitialize_ = Step(L"Initialize", utilities_, [&] { return utilities_->Initialize(); });
+        initialized_ = SUCCEEDED(lifeInitialize_);
         if (!initialized_) {
             // A unit whose Initialize failed is released without Terminate.
             Drop(utilities_);
             Line(L"release the unit: " + std::to_wstring(unit_->Release()) + L" references left");
             unit_ = nullptr;
-            return;
+            return RunChecks(false);
         }
     }
     ICapeIdentification* identification = nullptr;
@@ -250,9 +251,11 @@ void Session::Run() {
             Connect(port);
         }
         if (ready) Solve();
+        if (ready) RunChecks(true);
     }
     TearDown();
     Judge();
+    RunChecks(false);
 }
 
 void RunUnit(const Options& options, Verdict& verdict) { Session(options, verdict).Run(); }

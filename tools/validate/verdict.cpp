@@ -79,7 +79,20 @@ void Verdict::Failure(const std::wstring& call, const std::wstring& detail) {
 
 void Verdict::Add(Finding finding) {
     Locked locked(lock_);
+    if (finding.check.empty()) finding.check = check_;
     findings_.push_back(std::move(finding));
+}
+
+void Verdict::SetCheck(const std::wstring& check) {
+    Locked locked(lock_);
+    check_ = check;
+}
+
+size_t Verdict::FindingCount(const std::wstring& check) {
+    Locked locked(lock_);
+    size_t count = 0;
+    for (const Finding& finding : findings_) count += finding.check == check;
+    return count;
 }
 
 void Verdict::HostError(const std::wstring& reason) {

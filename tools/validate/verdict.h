@@ -19,6 +19,7 @@ struct Finding {
                         // wrong-connected, no-error-info, over-released,
                         // connected-not-addrefed, error-ignored, item-none, thermo-claim
     std::wstring detail;
+    std::wstring check = {};  // the check that found it; empty: the life
 };
 
 class Verdict {
@@ -38,6 +39,9 @@ public:
     // A failed call of the unit: what was called, and its HRESULT or what went wrong.
     void Failure(const std::wstring& call, const std::wstring& detail);
     void Add(Finding finding);
+    // The check under way (empty: the life): the findings added are its.
+    void SetCheck(const std::wstring& check);
+    size_t FindingCount(const std::wstring& check);
     void HostError(const std::wstring& reason);
 
     // Prints the findings and the summary and writes the summary file;
@@ -50,7 +54,7 @@ private:
     int ConcludeLocked(int exitCode);
 
     CRITICAL_SECTION lock_;
-    std::wstring unit_, call_, summaryFile_, noSummary_, hostError_;
+    std::wstring unit_, call_, summaryFile_, noSummary_, hostError_, check_;
     std::vector<std::wstring> failures_;
     std::vector<Finding> findings_;
     bool concluded_ = false;
