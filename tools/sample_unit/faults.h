@@ -20,6 +20,9 @@ enum class Fault {
     ItemNone,           // "item-none": the ports' Item by name answers S_OK with no object
     Refuses11,          // "refuses-1.1": Connect refuses a 1.1 object, though the unit declares 1.1
     ContextFirst,       // "context-first": a simulation context after Initialize is refused
+    ForgetsName,        // "forgets-name": Load keeps the default name and description
+    StaysDirty,         // "stays-dirty": Save(stream, TRUE) leaves the unit dirty
+    LoadFails,          // "load-fails": Load fails
     // Registration faults: regsvr32 run with the value leaves out a key (no
     // change at run time).
     NoProgId,          // "no-progid": the class names no ProgID

@@ -22,6 +22,8 @@ struct Check {
 
 void Session::RunChecks(bool live) {
     static const Check kChecks[] = {
+        {L"persistence", true, L"the unit saved after its solve and loaded into a new instance",
+         &Session::CheckPersistence},
         {L"context", false, L"the simulation context before and after Initialize",
          &Session::CheckContext},
         {L"registry", false, L"the unit's registration as hosts read it", &Session::CheckRegistry},

@@ -102,8 +102,8 @@ void Session::Solve() {
     const HRESULT validated = Step(
         L"Validate", unit_, [&] { return unit_->Validate(&message, &valid); },
         [&] {
-            return std::wstring(L"isValid ") + (valid ? L"true" : L"false") + L", message " +
-                   Quoted(message);
+            return validation_ = std::wstring(L"isValid ") + (valid ? L"true" : L"false") +
+                                 L", message " + Quoted(message);
         });
     const bool invalid = SUCCEEDED(validated) && !valid;
     if (invalid) verdict_.Failure(L"Validate", L"invalid");
@@ -147,6 +147,7 @@ void Session::ReadBack(Port& port) {
         HostCall(
             port.name + L": " + thermo_.GetCall() + L" " + name, [&] { return hr; },
             [&] { return Numbers(values); });
+        port.readBack.push_back(SUCCEEDED(hr) ? Numbers(values) : Hex(hr));
         set[k] = !thermo_.NeverSet(hr);
         if (FAILED(hr) && set[k])
             verdict_.Failure(port.name + L": " + thermo_.GetCall() + L" " + name, Hex(hr));
@@ -166,6 +167,8 @@ void Session::TearDown() {
     if (initialized_) Step(L"Terminate", utilities_, [&] { return utilities_->Terminate(); });
     keptAfterTerminate_ = KeptReferences(*record_, verdict_);
     for (Port& port : ports_) Drop(port.port);
+    Drop(persistInit_);
+    Drop(persist_);
     Drop(collection_);
     Drop(utilities_);
     verdict_.SetCall(L"release the unit");
@@ -205,7 +208,7 @@ void Session::Run() {
             return verdict_.HostError(L"no component file " + options_.como);
         como_ = full;
     }
-    if (!CreateUnit()) return;
+    if (!CreateUnit() || !StartPersistence()) return;
     if (utilities_) {
         lifeContext_ = GiveContext(utilities_, L"put simulationContext");
         lifeInitialize_ = Step(L"Initialize", utilities_, [&] { return utilities_->Initialize(); });
@@ -251,6 +254,7 @@ void Session::Run() {
             Connect(port);
         }
         if (ready) Solve();
+        if (ready && load_) loadedFacts_ = Capture();
         if (ready) RunChecks(true);
     }
     TearDown();

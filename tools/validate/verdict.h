@@ -42,6 +42,9 @@ public:
     // The check under way (empty: the life): the findings added are its.
     void SetCheck(const std::wstring& check);
     size_t FindingCount(const std::wstring& check);
+    // While muted, failures and findings are not kept (a check's second run
+    // of what the life judged already).
+    void Mute(bool muted);
     void HostError(const std::wstring& reason);
 
     // Prints the findings and the summary and writes the summary file;
@@ -58,6 +61,7 @@ private:
     std::vector<std::wstring> failures_;
     std::vector<Finding> findings_;
     bool concluded_ = false;
+    bool muted_ = false;
 };
 
 }  // namespace korvid::validate
