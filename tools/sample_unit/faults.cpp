@@ -30,6 +30,8 @@ constexpr Named kFaults[] = {
     {L"forgets-name", Fault::ForgetsName},
     {L"stays-dirty", Fault::StaysDirty},
     {L"load-fails", Fault::LoadFails},
+    {L"drifts", Fault::Drifts},
+    {L"no-reconnect", Fault::NoReconnect},
     {L"no-progid", Fault::NoProgId},
     {L"no-threadingmodel", Fault::NoThreadingModel},
     {L"no-unit-category", Fault::NoUnitCategory},

@@ -23,6 +23,8 @@ enum class Fault {
     ForgetsName,        // "forgets-name": Load keeps the default name and description
     StaysDirty,         // "stays-dirty": Save(stream, TRUE) leaves the unit dirty
     LoadFails,          // "load-fails": Load fails
+    Drifts,             // "drifts": each Calculate sets the outlets' temperature 1 K higher
+    NoReconnect,        // "no-reconnect": a port once disconnected refuses Connect
     // Registration faults: regsvr32 run with the value leaves out a key (no
     // change at run time).
     NoProgId,          // "no-progid": the class names no ProgID

@@ -156,7 +156,8 @@ void FlashDrum::Calculate() {
     // The feed is only read.
     const std::unique_ptr<Material> feed = PortAt(kFeed).Use();
     const FeedState in = feed->Read();
-    const double temperature = ParameterAt(kTemperature).Value();
+    const double temperature =
+        ParameterAt(kTemperature).Value() + (fault == Fault::Drifts ? solves_++ : 0);
     if (fault == Fault::WritesInlet) feed->Set(L"temperature", L"", {temperature});
 
     // Each outlet: its state, the feed's composition and its share of the

@@ -112,6 +112,7 @@ private:
     bool validated_ = false;
     bool valid_ = false;
     unsigned validatedAt_ = 0;
+    unsigned solves_ = 0;  // the drifts fault's count
     // The parameter values until Initialize makes the parameters.
     std::vector<double> values_;
     // As last saved, loaded or made new (IsDirty compares); none before.

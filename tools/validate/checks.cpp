@@ -22,6 +22,11 @@ struct Check {
 
 void Session::RunChecks(bool live) {
     static const Check kChecks[] = {
+        {L"resolve", true, L"the unit solved again, reconnected, its outlets cleared",
+         &Session::CheckResolve},
+        // Last of those on the life's unit: releasing the loaded instance's
+        // material objects closes the report that Korvid objects of this
+        // thread share, and the life's objects' next calls would fail.
         {L"persistence", true, L"the unit saved after its solve and loaded into a new instance",
          &Session::CheckPersistence},
         {L"context", false, L"the simulation context before and after Initialize",
