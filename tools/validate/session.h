@@ -120,7 +120,7 @@ private:
     // instance; false when the loaded instance cannot go on.
     bool StartPersistence();
     // What a loaded instance must show as the saved one did: identification,
-    // parameters, ports, validation, outlets (key, value).
+    // ports, validation, outlets (key, value).
     std::vector<std::pair<std::wstring, std::wstring>> Capture();
 
     const Options& options_;
