@@ -32,6 +32,7 @@ constexpr Named kFaults[] = {
     {L"load-fails", Fault::LoadFails},
     {L"drifts", Fault::Drifts},
     {L"no-reconnect", Fault::NoReconnect},
+    {L"report-fails", Fault::ReportFails},
     {L"no-progid", Fault::NoProgId},
     {L"no-threadingmodel", Fault::NoThreadingModel},
     {L"no-unit-category", Fault::NoUnitCategory},

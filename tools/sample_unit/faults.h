@@ -25,6 +25,7 @@ enum class Fault {
     LoadFails,          // "load-fails": Load fails
     Drifts,             // "drifts": each Calculate sets the outlets' temperature 1 K higher
     NoReconnect,        // "no-reconnect": a port once disconnected refuses Connect
+    ReportFails,        // "report-fails": ProduceReport of "Streams" fails
     // Registration faults: regsvr32 run with the value leaves out a key (no
     // change at run time).
     NoProgId,          // "no-progid": the class names no ProgID

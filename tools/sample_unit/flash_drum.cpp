@@ -63,6 +63,7 @@ FlashDrum::~FlashDrum() {
 IUnknown* FlashDrum::Find(REFIID iid) {
     if (IsEqualIID(iid, IID_ICapeUnit)) return &unit_;
     if (IsEqualIID(iid, IID_ICapeUtilities)) return &utilities_;
+    if (IsEqualIID(iid, IID_ICapeUnitReport)) return &report_;
     if (IsEqualIID(iid, IID_IPersistStreamInit) || IsEqualIID(iid, IID_IPersist))
         return &persistence_;
     return nullptr;

@@ -51,6 +51,18 @@ private:
         FlashDrum& Self() { return *static_cast<FlashDrum*>(owner_); }
     };
 
+    // Two reports: "Summary" (the default) and "Streams" (report.cpp).
+    class Report final : public Part<ICapeUnitReport> {
+    public:
+        explicit Report(FlashDrum* drum) : Part(drum, L"ICapeUnitReport") {}
+        HRESULT STDMETHODCALLTYPE get_reports(VARIANT* reports) override;
+        HRESULT STDMETHODCALLTYPE get_selectedReport(BSTR* report) override;
+        HRESULT STDMETHODCALLTYPE put_selectedReport(BSTR report) override;
+        HRESULT STDMETHODCALLTYPE ProduceReport(BSTR* message) override;
+
+    private:
+        FlashDrum& Self() { return *static_cast<FlashDrum*>(owner_); }
+    };
     // IPersistStreamInit (persistence.cpp): the unit's name, description and
     // parameter values.
     class Persistence final : public IPersistStreamInit {
@@ -120,6 +132,8 @@ private:
     Unit unit_{this};
     Utilities utilities_{this};
     Persistence persistence_{this};
+    Report report_{this};
+    std::wstring selectedReport_;  // empty: the default
 };
 
 }  // namespace korvid::sample_unit

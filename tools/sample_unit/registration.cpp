@@ -39,6 +39,7 @@ struct Interface {
 constexpr Interface kInterfaces[] = {
     {&IID_ICapeUnit, L"ICapeUnit"},
     {&IID_ICapeUtilities, L"ICapeUtilities"},
+    {&IID_ICapeUnitReport, L"ICapeUnitReport"},
     {&IID_ICapeIdentification, L"ICapeIdentification"},
     {&IID_ICapeUnitPort, L"ICapeUnitPort"},
     {&IID_ICapeCollection, L"ICapeCollection"},

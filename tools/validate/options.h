@@ -22,7 +22,7 @@ struct FeedState {
 };
 
 // The checks beyond the one life, in the order they run (checks.cpp).
-inline constexpr const wchar_t* kCheckNames[] = {L"resolve", L"persistence", L"context",
+inline constexpr const wchar_t* kCheckNames[] = {L"resolve", L"report", L"persistence", L"context",
                                                  L"registry"};
 
 struct Options {

@@ -116,6 +116,7 @@ private:
     std::wstring CheckRegistry();     // check_registry.cpp
     std::wstring CheckPersistence();  // check_persistence.cpp
     std::wstring CheckResolve();      // check_resolve.cpp
+    std::wstring CheckReport();       // check_report.cpp
     // Right after the unit's creation: InitNew, or Load for a loaded
     // instance; false when the loaded instance cannot go on.
     bool StartPersistence();
