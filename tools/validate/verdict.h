@@ -18,6 +18,10 @@ struct Finding {
     std::wstring kind;  // inlet-changed, outlet-unset, calculated-invalid, object-kept,
                         // wrong-connected, no-error-info, over-released,
                         // connected-not-addrefed, error-ignored, item-none, thermo-claim
+                        // checks: resolve-differs, reconnect-fails, report-failed,
+                        // persistence-failed, persistence-lost, dirty-after-save,
+                        // context-order, registry-progid, registry-inprocserver32,
+                        // registry-category, registry-capedescription, registry-typelib
     std::wstring detail;
     std::wstring check = {};  // the check that found it; empty: the life
 };
