@@ -9,6 +9,8 @@
 # nobody fills in outlasts --timeout (exit 3), left open for a person and no
 # finding; bad arguments and a unit that is not registered exit 2; a missing
 # reports folder is made, and one that cannot be stops the run.
+# --checks chooses the checks beyond the life; a registration fault is
+# registered for its row alone.
 source "$(dirname "$0")/lib.sh" "$1"
 regsvr() { timeout 60 wine "$REGSVR32" /s "$@" "$WIN_BIN\\KorvidSampleUnit.dll"; }
 # The unit is unregistered on the way out: the other tests expect the
@@ -16,6 +18,7 @@ regsvr() { timeout 60 wine "$REGSVR32" /s "$@" "$WIN_BIN\\KorvidSampleUnit.dll";
 trap 'regsvr /u; rm -rf "$WORK"; [ -d "$REPORTS" ] || { rm -f "$REPORTS"; mkdir -p "$REPORTS"; }' EXIT
 regsvr
 summary="$REPORTS/e2e-summary.txt"
+class='{131D0C75-548C-4316-B6C8-797D7C73A288}'
 unit=(--unit Korvid.SampleFlashDrum --como "$COMO" --report-prefix e2e)
 
 # validate NAME ARGS...: the run's printout in $WORK/NAME.out, its summary
@@ -49,24 +52,41 @@ cases=(
     "skips-outlet|1|finding=Liquid:outlet-unset:temperature|${unit[*]}"
     "calculates-invalid|1|Calculate: not called: Validate said invalid (--calculate-invalid calls it all the same)~findings=0|${unit[*]}"
     "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid~findings=1|${unit[*]} --calculate-invalid"
-    "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit[*]}"
+    "keeps-object|1|finding=Feed:object-kept:2 references held after Disconnect and Terminate|${unit[*]}"
     "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit[*]}"
     "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005~    no IErrorInfo (the object answers no ISupportErrorInfo)|${unit[*]}"
     "no-addref|1|finding=Feed:connected-not-addrefed:get_connectedObject handed out the object without AddRef~findings=3|${unit[*]}"
-    "over-release|1|finding=Feed:over-released:1 Release more than the references taken, during Feed: Disconnect~findings=3|${unit[*]}"
-    "ignores-error|1|finding=Liquid:error-ignored:GetProp vapourFraction: 0x800A0001 \"vapourFraction is not supported by this material object\"~findings=2|${unit[*]}"
+    "over-release|1|finding=Feed:over-released:2 Releases more than the references taken, during Feed: Disconnect~findings=3|${unit[*]}"
+    "ignores-error|1|finding=Liquid:error-ignored:GetProp vapourFraction: 0x800A0001 \"vapourFraction is not supported by this material object\"~findings=2|${unit[*]} --checks context,registry"
     "item-none|1|finding=unit:item-none:ports.Item(\"Feed\") answered S_OK with no object~failures=3~findings=3|${unit[*]}"
     "refuses-1.1|0|result=clean|${unit[*]}"
     "writes-inlet|1|finding=Feed:inlet-changed:SetOverallProp temperature|${unit11[*]}"
     "skips-outlet|1|finding=Liquid:outlet-unset:temperature|${unit11[*]}"
     "calculates-invalid|1|finding=unit:calculated-invalid:Calculate succeeded after Validate said invalid~findings=1|${unit11[*]} --calculate-invalid"
-    "keeps-object|1|finding=Feed:object-kept:1 reference held after Disconnect and Terminate|${unit11[*]}"
+    "keeps-object|1|finding=Feed:object-kept:2 references held after Disconnect and Terminate|${unit11[*]}"
     "wrong-connected|1|finding=Vapour:wrong-connected:connectedObject is another object|${unit11[*]}"
     "bare-error|1|finding=unit:no-error-info:Calculate 0x80004005~    no IErrorInfo (the object answers no ISupportErrorInfo)|${unit11[*]}"
     "no-addref|1|finding=Liquid:connected-not-addrefed:get_connectedObject handed out the object without AddRef~findings=3|${unit11[*]}"
-    "over-release|1|finding=Liquid:over-released:1 Release more than the references taken, during Liquid: Disconnect~findings=3|${unit11[*]}"
-    "ignores-error|1|finding=Vapour:error-ignored:CalcEquilibrium temperature pressure: 0x8004050F ECapeFailedInitialisation \"No phase is present.\"~findings=2|${unit11[*]}"
+    "over-release|1|finding=Liquid:over-released:2 Releases more than the references taken, during Liquid: Disconnect~findings=3|${unit11[*]}"
+    "ignores-error|1|finding=Vapour:error-ignored:CalcEquilibrium temperature pressure: 0x8004050F ECapeFailedInitialisation \"No phase is present.\"~findings=2|${unit11[*]} --checks context,registry"
     "refuses-1.1|1|finding=Feed:thermo-claim:the unit declares thermo 1.1, yet its Connect refused a Korvid.Material~Calculate: not called: port Feed is not connected~findings=3|${unit11[*]}"
+    "context-first|1|finding=unit:context-order:put simulationContext after Initialize: 0x80040511~findings=1|${unit[*]}"
+    "context-first|0|result=clean|${unit[*]} --checks registry"
+    "forgets-name|1|finding=unit:persistence-lost:ComponentName: \"U-1\" saved, \"Flash drum\" loaded~findings=1|${unit[*]}"
+    "stays-dirty|1|finding=unit:dirty-after-save:IPersistStreamInit::IsDirty answered S_OK after Save(stream, TRUE)~findings=1|${unit11[*]}"
+    "load-fails|1|finding=unit:persistence-failed:IPersistStreamInit::Load 0x80040501~findings=1|${unit[*]}"
+    "load-fails|0|result=clean|${unit[*]} --checks context,registry"
+    "drifts|1|finding=Vapour:resolve-differs:Calculate again on the same connections: temperature [301], first [300]~findings=4|${unit[*]}"
+    "drifts|1|finding=Liquid:resolve-differs:Calculate after ClearAllProps on every outlet: temperature [303], first [300]~findings=6|${unit11[*]} --checks resolve"
+    "report-fails|1|finding=unit:report-failed:ProduceReport \"Streams\" 0x80040501~findings=1|${unit[*]}"
+    "report-fails|0|result=clean|${unit[*]} --checks resolve,persistence,context,registry"
+    "no-reconnect|1|finding=Feed:reconnect-fails:Disconnect and Connect again: 0x80040511~Calculate: not called: a port did not connect again~findings=3|${unit[*]}"
+    "no-progid|1|finding=unit:registry-progid:HKCR\\CLSID\\$class\\ProgID is missing~findings=1|${unit[*]}"
+    "no-threadingmodel|1|finding=unit:registry-inprocserver32:HKCR\\CLSID\\$class\\InprocServer32 has no ThreadingModel~findings=1|${unit11[*]}"
+    "no-unit-category|1|finding=unit:registry-category:HKCR\\CLSID\\$class\\Implemented Categories\\{678C09A5-7D66-11D2-A67D-00105A42887F} (unit operation) is missing~findings=1|${unit[*]}"
+    "no-helpurl|1|finding=unit:registry-capedescription:HKCR\\CLSID\\$class\\CapeDescription has no value HelpURL~findings=1|${unit[*]}"
+    "no-typelib|1|finding=unit:registry-typelib:HKCR\\CLSID\\$class\\TypeLib names no type library~findings=1|${unit[*]}"
+    "no-typelib|0|result=clean~findings=0|${unit[*]} --checks context"
     "|0|    Thermo: 1.0 1.1|--list"
     "shows-window|1|finding=unit:unit-window:Calculate: #32770 \"Sample flash drum\" \"The drum is about to calculate.\", closed with OK|${unit11[*]} --timeout 20"
     "foreign-ids|1|finding=Feed:message-box:Calculate, GetProp fraction: \"Korvid\" \"Error MO Components do not match with PPP components\"|${unit[*]} --timeout 20"
@@ -76,6 +96,8 @@ cases=(
     "|3|result=timeout~findings=0|--unit Korvid.SampleFlashDrum --form --timeout 2 --report-prefix e2e"
     "|2|korvid-validate: unknown argument \"--bogus\"|--bogus ${unit[*]}"
     "|2|korvid-validate: --thermo takes 1.0 or 1.1|${unit[*]} --thermo 0.9"
+    "|2|korvid-validate: --checks: unknown check \"life\" (resolve, report, persistence, context, registry)|${unit[*]} --checks context,life"
+    "|2|korvid-validate: --checks: registry given twice|${unit[*]} --checks registry,registry"
     "|2|error=--feed gives 2 fractions for 3 components|${unit[*]} --feed x=0.5:0.5"
     "|2|error=no unit is registered as No.Such.Unit|--unit No.Such.Unit --como $COMO --report-prefix e2e"
     "|2|error=the unit is not registered: {00000000-0000-0000-0000-00000000D0D0}|--unit {00000000-0000-0000-0000-00000000D0D0} --como $COMO --report-prefix e2e"
@@ -101,7 +123,10 @@ KORVID_SAMPLE_FAULT=shows-window validate window "${unit[@]}" --timeout 20
 
 for row in "${cases[@]}"; do
     IFS='|' read -r fault exit lines args <<<"$row"
+    registered=0
+    [[ "$fault" == no-* ]] && registered=1 && regsvr /u && KORVID_SAMPLE_FAULT="$fault" regsvr
     KORVID_SAMPLE_FAULT="$fault" validate case $args
+    [ "$registered" = 0 ] || { regsvr /u && regsvr; }
     found=1
     IFS='~' read -ra wanted <<<"$lines"
     for line in "${wanted[@]}"; do

@@ -114,6 +114,7 @@ public:
     ULONG Release();
 
     const std::wstring& Name() const { return name_; }
+    const std::wstring& Description() const { return description_; }
     // The object's default interface: its IDispatch and its identity.
     virtual IDispatch* Default() = 0;
 
@@ -145,6 +146,11 @@ protected:
     virtual ~CapeObject();
     // The object's own interfaces besides those of every CAPE-OPEN object.
     virtual IUnknown* Find(REFIID iid) = 0;
+    // What ICapeIdentification answers from now on.
+    void Rename(std::wstring name, std::wstring description) {
+        name_ = std::move(name);
+        description_ = std::move(description);
+    }
 
 private:
     struct ErrorRecord {

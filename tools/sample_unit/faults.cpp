@@ -35,6 +35,18 @@ constexpr Named kFaults[] = {
     {L"foreign-ids", Fault::ForeignIds},
     {L"wild-pointer", Fault::WildPointer},
     {L"literal-text", Fault::LiteralText},
+    {L"context-first", Fault::ContextFirst},
+    {L"forgets-name", Fault::ForgetsName},
+    {L"stays-dirty", Fault::StaysDirty},
+    {L"load-fails", Fault::LoadFails},
+    {L"drifts", Fault::Drifts},
+    {L"no-reconnect", Fault::NoReconnect},
+    {L"report-fails", Fault::ReportFails},
+    {L"no-progid", Fault::NoProgId},
+    {L"no-threadingmodel", Fault::NoThreadingModel},
+    {L"no-unit-category", Fault::NoUnitCategory},
+    {L"no-helpurl", Fault::NoHelpUrl},
+    {L"no-typelib", Fault::NoTypeLib},
 };
 
 // Where crashes writes (address 0) and where wild-pointer has a count
@@ -63,16 +75,20 @@ void MisbehaveInCalculate(Fault fault) {
 
 long* WildPointer() { return reinterpret_cast<long*>(g_wild); }
 
-Fault FaultFromEnvironment() {
+std::wstring FaultValue() {
     std::vector<wchar_t> value(64);
     for (;;) {
         const DWORD length = GetEnvironmentVariableW(L"KORVID_SAMPLE_FAULT", value.data(),
                                                      static_cast<DWORD>(value.size()));
-        if (length == 0) return Fault::None;  // unset or empty
-        if (length < value.size()) break;
+        if (length == 0) return {};  // unset or empty
+        if (length < value.size()) return value.data();
         value.resize(length);
     }
-    const std::wstring name = value.data();
+}
+
+Fault FaultFromEnvironment() {
+    const std::wstring name = FaultValue();
+    if (name.empty()) return Fault::None;
     std::wstring known;
     for (const Named& entry : kFaults) {
         if (name == entry.name) return entry.fault;

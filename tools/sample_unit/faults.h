@@ -26,10 +26,26 @@ enum class Fault {
     ForeignIds,         // "foreign-ids": 0.9: the feed is asked for a component it does not hold
     WildPointer,        // "wild-pointer": 0.9: the feed's GetNumComponents writes to address 0x10
     LiteralText,        // "literal-text": the feed read with a wide literal where a BSTR belongs
+    ContextFirst,       // "context-first": a simulation context after Initialize is refused
+    ForgetsName,        // "forgets-name": Load keeps the default name and description
+    StaysDirty,         // "stays-dirty": Save(stream, TRUE) leaves the unit dirty
+    LoadFails,          // "load-fails": Load fails
+    Drifts,             // "drifts": each Calculate sets the outlets' temperature 1 K higher
+    NoReconnect,        // "no-reconnect": a port once disconnected refuses Connect
+    ReportFails,        // "report-fails": ProduceReport of "Streams" fails
+    // Registration faults: regsvr32 run with the value leaves out a key (no
+    // change at run time).
+    NoProgId,          // "no-progid": the class names no ProgID
+    NoThreadingModel,  // "no-threadingmodel": InprocServer32 has no ThreadingModel
+    NoUnitCategory,    // "no-unit-category": the unit operation category is not implemented
+    NoHelpUrl,         // "no-helpurl": CapeDescription has no HelpURL
+    NoTypeLib,         // "no-typelib": the class names no type library
 };
 
 // The fault the environment asks for; an unknown value fails (ECapeFailedInitialisation).
 Fault FaultFromEnvironment();
+// KORVID_SAMPLE_FAULT as it is set, unchecked ("" when unset).
+std::wstring FaultValue();
 
 // What shows-window, crashes, overflows-stack and throws do in Calculate once the
 // feed is read (the box waits for its OK); nothing for the other faults.

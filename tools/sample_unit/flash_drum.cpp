@@ -36,9 +36,25 @@ void Append(std::wstring* text, const std::wstring& sentence) {
 
 FlashDrum* FlashDrum::Create() { return new FlashDrum(); }
 
+FlashDrum::Saved FlashDrum::Current() const {
+    Saved saved{Name(), Description(), values_};
+    if (stage_ == Stage::Initialized)
+        for (size_t k = 0; k < parameters_->Size(); ++k) saved.values[k] = ParameterAt(k).Value();
+    return saved;
+}
+
+void FlashDrum::Restore(const Saved& saved) {
+    Rename(saved.name, saved.description);
+    values_ = saved.values;
+    if (stage_ == Stage::Initialized)
+        for (size_t k = 0; k < parameters_->Size(); ++k) ParameterAt(k).SetValue(values_[k]);
+}
+
 FlashDrum::FlashDrum()
     : CapeObject(L"Flash drum", L"Korvid's sample flash drum: splits its feed into vapour and liquid",
-                 L"Korvid::SampleFlashDrum") {}
+                 L"Korvid::SampleFlashDrum") {
+    for (const RealSpec& spec : kParameters) values_.push_back(spec.defaultValue);
+}
 
 FlashDrum::~FlashDrum() {
     if (stage_ == Stage::Initialized) Terminate();
@@ -47,6 +63,9 @@ FlashDrum::~FlashDrum() {
 IUnknown* FlashDrum::Find(REFIID iid) {
     if (IsEqualIID(iid, IID_ICapeUnit)) return &unit_;
     if (IsEqualIID(iid, IID_ICapeUtilities)) return &utilities_;
+    if (IsEqualIID(iid, IID_ICapeUnitReport)) return &report_;
+    if (IsEqualIID(iid, IID_IPersistStreamInit) || IsEqualIID(iid, IID_IPersist))
+        return &persistence_;
     return nullptr;
 }
 
@@ -86,6 +105,8 @@ void FlashDrum::Initialize() {
         parameter.Attach(RealParameter::Create(spec, state_));
         parameters_->Add(parameter.Get());
     }
+    for (size_t k = 0; k < values_.size(); ++k)
+        if (values_[k] != ParameterAt(k).Value()) ParameterAt(k).SetValue(values_[k]);
     if (state_->fault == Fault::CalculatesInvalid) ParameterAt(kVapourFraction).SetValue(1.5);
     stage_ = Stage::Initialized;
 }
@@ -138,7 +159,8 @@ void FlashDrum::Calculate() {
     feed->MisbehaveOnFeed(fault);
     const FeedState in = feed->Read();
     MisbehaveInCalculate(fault);
-    const double temperature = ParameterAt(kTemperature).Value();
+    const double temperature =
+        ParameterAt(kTemperature).Value() + (fault == Fault::Drifts ? solves_++ : 0);
     if (fault == Fault::WritesInlet) feed->Set(L"temperature", L"", {temperature});
 
     // Each outlet: its state, the feed's composition and its share of the
@@ -219,6 +241,8 @@ HRESULT FlashDrum::Utilities::put_simulationContext(IDispatch* context) {
         if (Self().stage_ == Stage::Terminated) {
             Fail(CapeErrorKind::BadInvOrder, L"simulationContext after Terminate.");
         }
+        if (Self().stage_ == Stage::Initialized && Self().state_->fault == Fault::ContextFirst)
+            Fail(CapeErrorKind::BadInvOrder, L"simulationContext comes before Initialize.");
         Self().context_ = context;  // kept until Terminate, not used
     });
 }

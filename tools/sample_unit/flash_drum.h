@@ -4,7 +4,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <wrl/client.h>
 
@@ -49,6 +51,55 @@ private:
         FlashDrum& Self() { return *static_cast<FlashDrum*>(owner_); }
     };
 
+    // Two reports: "Summary" (the default) and "Streams" (report.cpp).
+    class Report final : public Part<ICapeUnitReport> {
+    public:
+        explicit Report(FlashDrum* drum) : Part(drum, L"ICapeUnitReport") {}
+        HRESULT STDMETHODCALLTYPE get_reports(VARIANT* reports) override;
+        HRESULT STDMETHODCALLTYPE get_selectedReport(BSTR* report) override;
+        HRESULT STDMETHODCALLTYPE put_selectedReport(BSTR report) override;
+        HRESULT STDMETHODCALLTYPE ProduceReport(BSTR* message) override;
+
+    private:
+        FlashDrum& Self() { return *static_cast<FlashDrum*>(owner_); }
+    };
+    // IPersistStreamInit (persistence.cpp): the unit's name, description and
+    // parameter values.
+    class Persistence final : public IPersistStreamInit {
+    public:
+        explicit Persistence(FlashDrum* drum) : drum_(drum) {}
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+            return drum_->QueryInterface(iid, out);
+        }
+        ULONG STDMETHODCALLTYPE AddRef() override { return drum_->AddRef(); }
+        ULONG STDMETHODCALLTYPE Release() override { return drum_->Release(); }
+        HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override;
+        HRESULT STDMETHODCALLTYPE IsDirty() override;
+        HRESULT STDMETHODCALLTYPE Load(IStream* stream) override;
+        HRESULT STDMETHODCALLTYPE Save(IStream* stream, BOOL clearDirty) override;
+        HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override;
+        HRESULT STDMETHODCALLTYPE InitNew() override;
+
+    private:
+        template <typename Body>
+        HRESULT Run(const wchar_t* operation, Body&& body) {
+            return drum_->Run(IID_IPersistStreamInit, L"IPersistStreamInit", operation,
+                              std::forward<Body>(body));
+        }
+        FlashDrum* drum_;
+    };
+    // What a save holds.
+    struct Saved {
+        std::wstring name, description;
+        std::vector<double> values;
+        bool operator==(const Saved& other) const {
+            return name == other.name && description == other.description &&
+                   values == other.values;
+        }
+    };
+    Saved Current() const;
+    void Restore(const Saved& saved);
+
     FlashDrum();
     ~FlashDrum() override;
     IUnknown* Find(REFIID iid) override;
@@ -73,8 +124,16 @@ private:
     bool validated_ = false;
     bool valid_ = false;
     unsigned validatedAt_ = 0;
+    unsigned solves_ = 0;  // the drifts fault's count
+    // The parameter values until Initialize makes the parameters.
+    std::vector<double> values_;
+    // As last saved, loaded or made new (IsDirty compares); none before.
+    std::optional<Saved> clean_;
     Unit unit_{this};
     Utilities utilities_{this};
+    Persistence persistence_{this};
+    Report report_{this};
+    std::wstring selectedReport_;  // empty: the default
 };
 
 }  // namespace korvid::sample_unit

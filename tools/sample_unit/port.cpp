@@ -46,6 +46,8 @@ void Port::Connect(IDispatch* object) {
     if (material11 && state_->fault == Fault::Refuses11)
         Fail(CapeErrorKind::InvalidArgument,
              L"Port " + Name() + L" takes no CAPE-OPEN 1.1 material object.");
+    if (state_->fault == Fault::NoReconnect && disconnected_)
+        Fail(CapeErrorKind::BadInvOrder, L"Port " + Name() + L" connects once.");
     Disconnect();
     object_ = object;
     material11_ = material11;
@@ -67,6 +69,7 @@ void Port::Disconnect() {
     }
     if (state_->fault == Fault::OverRelease) object_->Release();
     object_.Reset();
+    disconnected_ = true;
     material11_.Reset();
     material_.Reset();
     ++state_->changes;

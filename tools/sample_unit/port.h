@@ -49,6 +49,7 @@ private:
     CapePortDirection direction_;
     std::shared_ptr<DrumState> state_;
     Microsoft::WRL::ComPtr<IDispatch> object_;
+    bool disconnected_ = false;  // the no-reconnect fault's memory
     Microsoft::WRL::ComPtr<ICapeThermoMaterial> material11_;  // asked for first
     Microsoft::WRL::ComPtr<ICapeThermoMaterialObject> material_;
     UnitPort unitPort_{this};

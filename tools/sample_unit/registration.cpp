@@ -2,9 +2,12 @@
 
 #include <olectl.h>
 
+#include <algorithm>
+
 #include "KorvidSampleUnit_h.h"
 #include "com_server/registry.h"
 #include "com_server/server_lock.h"
+#include "tools/sample_unit/faults.h"
 
 namespace korvid::sample_unit {
 
@@ -36,6 +39,7 @@ struct Interface {
 constexpr Interface kInterfaces[] = {
     {&IID_ICapeUnit, L"ICapeUnit"},
     {&IID_ICapeUtilities, L"ICapeUtilities"},
+    {&IID_ICapeUnitReport, L"ICapeUnitReport"},
     {&IID_ICapeIdentification, L"ICapeIdentification"},
     {&IID_ICapeUnitPort, L"ICapeUnitPort"},
     {&IID_ICapeCollection, L"ICapeCollection"},
@@ -51,6 +55,24 @@ std::vector<const IID*> InterfaceIds() {
     std::vector<const IID*> iids;
     for (const auto& face : kInterfaces) iids.push_back(face.iid);
     return iids;
+}
+
+// KORVID_SAMPLE_FAULT at registration: the key or value that fault leaves out.
+void LeaveOutForFault(std::vector<Entry>& entries) {
+    const std::wstring fault = FaultValue();
+    const std::wstring classKey = L"CLSID\\" + com::registry::GuidText(CLSID_SampleFlashDrum);
+    auto leftOut = [&](const Entry& entry) {
+        const std::wstring name = entry.name ? entry.name : L"";
+        return fault == L"no-progid" ? entry.key == classKey + L"\\ProgID" ||
+                                           entry.key == classKey + L"\\VersionIndependentProgID"
+               : fault == L"no-threadingmodel" ? name == L"ThreadingModel"
+               : fault == L"no-unit-category"
+                   ? entry.key == classKey + L"\\Implemented Categories\\" + kCategories[1]
+               : fault == L"no-helpurl" ? name == L"HelpURL"
+               : fault == L"no-typelib" ? entry.key == classKey + L"\\TypeLib"
+                                        : false;
+    };
+    entries.erase(std::remove_if(entries.begin(), entries.end(), leftOut), entries.end());
 }
 
 }  // namespace
@@ -69,6 +91,7 @@ HRESULT RegisterServer() {
         {description, L"CapeVersion", L"1.0"},
         {description, L"ComponentVersion", KORVID_SAMPLE_UNIT_VERSION},
         {description, L"VendorURL", L""},
+        {description, L"HelpURL", L""},
         {description, L"About",
          L"Korvid Sample Flash Drum " KORVID_SAMPLE_UNIT_VERSION
          L". Copyright (c) the Korvid developers. MIT License."},
@@ -80,6 +103,7 @@ HRESULT RegisterServer() {
         auto keys = com::registry::InterfaceEntries(kServer, *face.iid, face.name);
         entries.insert(entries.end(), keys.begin(), keys.end());
     }
+    LeaveOutForFault(entries);
     return com::registry::Register(kServer, entries, InterfaceIds());
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cwchar>
 #include <cwctype>
+#include <iterator>
 
 namespace korvid::validate {
 
@@ -67,7 +68,29 @@ bool ValidPrefix(const std::wstring& prefix) {
     return true;
 }
 
+// --checks a,b,...: names of kCheckNames, each at most once.
+std::wstring ParseChecks(const std::wstring& text, std::vector<std::wstring>& checks) {
+    std::wstring known;
+    for (const wchar_t* name : kCheckNames)
+        known += (known.empty() ? L"" : L", ") + std::wstring(name);
+    for (const std::wstring& name : Split(text, L',')) {
+        bool found = false;
+        for (const wchar_t* check : kCheckNames) found = found || name == check;
+        if (!found) return L"--checks: unknown check \"" + name + L"\" (" + known + L")";
+        for (const std::wstring& earlier : checks)
+            if (earlier == name) return L"--checks: " + name + L" given twice";
+        checks.push_back(name);
+    }
+    return {};
+}
+
 }  // namespace
+
+bool Options::Chosen(const wchar_t* check) const {
+    for (const std::wstring& name : checks)
+        if (name == check) return true;
+    return false;
+}
 
 std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::wstring* error) {
     Options options;
@@ -86,7 +109,7 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
             continue;
         }
         if (arg != L"--unit" && arg != L"--como" && arg != L"--feed" && arg != L"--report-prefix" &&
-            arg != L"--timeout" && arg != L"--thermo")
+            arg != L"--timeout" && arg != L"--thermo" && arg != L"--checks")
             return fail(L"unknown argument \"" + arg + L"\"");
         if (k + 1 == args.size()) return fail(arg + L" needs a value");
         const std::wstring& value = args[++k];
@@ -101,6 +124,10 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
             if (!ValidPrefix(value))
                 return fail(L"--report-prefix \"" + value + L"\" cannot name a file");
             options.reportPrefix = value;
+        } else if (arg == L"--checks") {
+            if (!options.checks.empty()) return fail(L"--checks given twice");
+            const std::wstring reason = ParseChecks(value, options.checks);
+            if (!reason.empty()) return fail(reason);
         } else if (arg == L"--thermo") {
             if (value != L"1.0" && value != L"1.1") return fail(L"--thermo takes 1.0 or 1.1");
             options.thermo11 = value == L"1.1";
@@ -116,6 +143,8 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
         return options;
     }
     if (options.unit.empty()) return fail(L"--unit is missing");
+    if (options.checks.empty())
+        options.checks.assign(std::begin(kCheckNames), std::end(kCheckNames));
     // With the forms a person loads the components; headless needs the file.
     if (options.como.empty() && !options.form) return fail(L"--como is missing");
     return options;

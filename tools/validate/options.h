@@ -1,7 +1,7 @@
 // The command line of korvid-validate:
 //   --unit <ProgID|CLSID> --como FILE [--feed T=..,P=..,flow=..,x=a:b:c]
 //   [--report-prefix NAME] [--cas] [--form] [--timeout S] [--thermo 1.0|1.1]
-//   [--calculate-invalid]
+//   [--calculate-invalid] [--checks a,b,...]
 //   --list
 #pragma once
 
@@ -21,6 +21,10 @@ struct FeedState {
     std::vector<double> fractions;
 };
 
+// The checks beyond the one life, in the order they run (checks.cpp).
+inline constexpr const wchar_t* kCheckNames[] = {L"resolve", L"report", L"persistence", L"context",
+                                                 L"registry"};
+
 struct Options {
     bool list = false;  // --list: the unit operations registered here
     std::wstring unit;  // ProgID or {CLSID}
@@ -32,12 +36,16 @@ struct Options {
     int timeoutSeconds = 60;        // for the whole run
     bool thermo11 = false;          // --thermo 1.1: Korvid.Material on the ports, not Korvid.Tessel
     bool calculateInvalid = false;  // Calculate whatever Validate said
+    std::vector<std::wstring> checks;  // --checks: those chosen; all by default
+
+    bool Chosen(const wchar_t* check) const;
 };
 
 inline constexpr wchar_t kUsage[] =
     L"usage: korvid-validate --unit <ProgID|CLSID> --como FILE "
     L"[--feed T=..,P=..,flow=..,x=a:b:c] [--report-prefix NAME] [--cas] [--form] "
-    L"[--timeout S] [--thermo 1.0|1.1] [--calculate-invalid]\n       korvid-validate --list";
+    L"[--timeout S] [--thermo 1.0|1.1] [--calculate-invalid] [--checks a,b,...]\n       "
+    L"korvid-validate --list";
 
 // The options of `args` (without the program name), or nothing with the
 // reason in `error`.

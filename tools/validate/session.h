@@ -50,12 +50,14 @@ struct Port {
     bool named = false;  // by its ICapeIdentification
     bool connected = false;
     std::wstring unset;  // 1.1: the parts of the outlet's state never set, as read back
+    std::vector<std::wstring> readBack;  // the outlet's state as read back, part by part
 };
 
 class Session {
 public:
-    Session(const Options& options, Verdict& verdict)
-        : options_(options), verdict_(verdict), thermo_{options.thermo11} {
+    // `load`: a saved unit, loaded into the new instance instead of InitNew.
+    Session(const Options& options, Verdict& verdict, IStream* load = nullptr)
+        : options_(options), verdict_(verdict), thermo_{options.thermo11}, load_(load) {
         record_->callUnderWay = [this] { return verdict_.Call(); };
     }
     // The record stays for the pass-throughs the unit still holds, but no
@@ -88,6 +90,12 @@ private:
     // A call of the host on a material object of its own.
     HRESULT HostCall(const std::wstring& what, const std::function<HRESULT()>& call,
                      const std::function<std::wstring()>& value = {});
+    // Hands `utilities` a new simulation context, printed as `what`.
+    HRESULT GiveContext(ICapeUtilities* utilities, const std::wstring& what);
+    // The unit took no context: ECapeNoImpl or E_NOTIMPL, which is fine.
+    static bool Declined(HRESULT hr) {
+        return hr == static_cast<HRESULT>(ECapeNoImplHR) || hr == E_NOTIMPL;
+    }
     bool CreateUnit();
     bool ReadPorts();
     // An Item that answered S_OK with no object: a failure; what is printed.
@@ -99,11 +107,38 @@ private:
     void ReadBack(Port& port);
     void TearDown();
     void Judge();
+    // The checks beyond the life (checks.cpp): those that work on the
+    // life's unit (`live`: solved, not yet terminated) or on instances of
+    // their own after its release.
+    void RunChecks(bool live);
+    // Each check returns why the unit does not offer what it checks, or "".
+    std::wstring CheckContext();      // check_context.cpp
+    std::wstring CheckRegistry();     // check_registry.cpp
+    std::wstring CheckPersistence();  // check_persistence.cpp
+    std::wstring CheckResolve();      // check_resolve.cpp
+    std::wstring CheckReport();       // check_report.cpp
+    // Right after the unit's creation: InitNew, or Load for a loaded
+    // instance; false when the loaded instance cannot go on.
+    bool StartPersistence();
+    // What a loaded instance must show as the saved one did: identification,
+    // ports, validation, outlets (key, value).
+    std::vector<std::pair<std::wstring, std::wstring>> Capture();
 
     const Options& options_;
     Verdict& verdict_;
     const Thermo thermo_;
     CLSID korvid_{};
+    CLSID clsid_{};                 // the unit's class
+    bool offersUtilities_ = false;  // the unit answers ICapeUtilities
+    IStream* load_ = nullptr;
+    HRESULT loaded_ = S_OK;  // the loaded instance's Load
+    // The unit's IPersistStreamInit, else its IPersistStream.
+    IPersistStreamInit* persistInit_ = nullptr;
+    IPersistStream* persist_ = nullptr;
+    std::wstring validation_;                                         // what Validate answered
+    std::vector<std::pair<std::wstring, std::wstring>> loadedFacts_;  // Capture() after the solve
+    HRESULT lifeContext_ = S_OK;     // put simulationContext before Initialize in the life
+    HRESULT lifeInitialize_ = S_OK;  // the life's Initialize
     std::wstring como_;
     ICapeUnit* unit_ = nullptr;
     ICapeUtilities* utilities_ = nullptr;

@@ -46,11 +46,22 @@ HRESULT Session::HostCall(const std::wstring& what, const std::function<HRESULT(
     return hr;
 }
 
+HRESULT Session::GiveContext(ICapeUtilities* utilities, const std::wstring& what) {
+    IDispatch* context = NewSimulationContext();
+    verdict_.SetCall(what);
+    ClearErrorInfo();
+    const HRESULT hr = utilities->put_simulationContext(context);
+    context->Release();
+    if (!Declined(hr)) return Report(what, utilities, __uuidof(ICapeUtilities), hr, {}, L"unit");
+    ClearErrorInfo();
+    Line(what + L": " + Outcome(hr) + L" (accepted: the unit takes no context)");
+    return hr;
+}
+
 bool Session::CreateUnit() {
-    CLSID clsid{};
     const std::wstring& name = options_.unit;
-    const HRESULT found = name[0] == L'{' ? CLSIDFromString(name.c_str(), &clsid)
-                                          : CLSIDFromProgID(name.c_str(), &clsid);
+    const HRESULT found = name[0] == L'{' ? CLSIDFromString(name.c_str(), &clsid_)
+                                          : CLSIDFromProgID(name.c_str(), &clsid_);
     if (FAILED(found)) {
         verdict_.HostError(name[0] == L'{' ? L"not a CLSID: " + name
                                            : L"no unit is registered as " + name);
@@ -58,15 +69,15 @@ bool Session::CreateUnit() {
     }
     LPOLESTR progId = nullptr;
     const std::wstring registered =
-        SUCCEEDED(ProgIDFromCLSID(clsid, &progId)) ? std::wstring(progId) + L" " : L"";
+        SUCCEEDED(ProgIDFromCLSID(clsid_, &progId)) ? std::wstring(progId) + L" " : L"";
     CoTaskMemFree(progId);
-    declaresThermo_ = DeclaresThermo(clsid, thermo_.v11);
-    Line(L"Unit: " + registered + GuidText(clsid) + L", material objects " +
+    declaresThermo_ = DeclaresThermo(clsid_, thermo_.v11);
+    Line(L"Unit: " + registered + GuidText(clsid_) + L", material objects " +
          (options_.form ? L"with their forms" : L"headless") + L", reports " +
          options_.reportPrefix + L"-<port>");
     IUnknown* made = nullptr;
     verdict_.SetCall(L"create the unit");
-    const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
+    const HRESULT hr = CoCreateInstance(clsid_, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
     Line(L"create the unit: " + Outcome(hr));
     if (FAILED(hr)) {
         for (const std::wstring& line : DescribeFailure(nullptr, nullptr).lines)
@@ -82,6 +93,7 @@ bool Session::CreateUnit() {
     Line(L"QueryInterface ICapeUtilities: " + Outcome(asUtilities));
     made->Release();
     if (FAILED(asUnit)) verdict_.Failure(L"QueryInterface ICapeUnit", Hex(asUnit));
+    offersUtilities_ = SUCCEEDED(asUtilities);
     if (FAILED(asUtilities)) verdict_.Failure(L"QueryInterface ICapeUtilities", Hex(asUtilities));
     return unit_ != nullptr;
 }
@@ -91,8 +103,8 @@ void Session::Solve() {
     const HRESULT validated = Step(
         L"Validate", unit_, [&] { return unit_->Validate(&message, &valid); },
         [&] {
-            return std::wstring(L"isValid ") + (valid ? L"true" : L"false") + L", message " +
-                   Quoted(message);
+            return validation_ = std::wstring(L"isValid ") + (valid ? L"true" : L"false") +
+                                 L", message " + Quoted(message);
         });
     const bool invalid = SUCCEEDED(validated) && !valid;
     if (invalid) verdict_.Failure(L"Validate", L"invalid");
@@ -136,6 +148,7 @@ void Session::ReadBack(Port& port) {
         HostCall(
             port.name + L": " + thermo_.GetCall() + L" " + name, [&] { return hr; },
             [&] { return Numbers(values); });
+        port.readBack.push_back(SUCCEEDED(hr) ? Numbers(values) : Hex(hr));
         set[k] = !thermo_.NeverSet(hr);
         if (FAILED(hr) && set[k])
             verdict_.Failure(port.name + L": " + thermo_.GetCall() + L" " + name, Hex(hr));
@@ -155,6 +168,8 @@ void Session::TearDown() {
     if (initialized_) Step(L"Terminate", utilities_, [&] { return utilities_->Terminate(); });
     keptAfterTerminate_ = KeptReferences(*record_, verdict_);
     for (Port& port : ports_) Drop(port.port);
+    Drop(persistInit_);
+    Drop(persist_);
     Drop(collection_);
     Drop(utilities_);
     verdict_.SetCall(L"release the unit");
@@ -195,28 +210,17 @@ void Session::Run() {
             return verdict_.HostError(L"no component file " + options_.como);
         como_ = full;
     }
-    if (!CreateUnit()) return;
+    if (!CreateUnit() || !StartPersistence()) return;
     if (utilities_) {
-        IDispatch* context = NewSimulationContext();
-        verdict_.SetCall(L"put simulationContext");
-        ClearErrorInfo();
-        const HRESULT hr = utilities_->put_simulationContext(context);
-        context->Release();
-        const bool declined = hr == static_cast<HRESULT>(ECapeNoImplHR) || hr == E_NOTIMPL;
-        if (declined) ClearErrorInfo();
-        if (declined)
-            Line(L"put simulationContext: " + Outcome(hr) +
-                 L" (accepted: the unit takes no context)");
-        else
-            Report(L"put simulationContext", utilities_, __uuidof(ICapeUtilities), hr, {}, L"unit");
-        initialized_ =
-            SUCCEEDED(Step(L"Initialize", utilities_, [&] { return utilities_->Initialize(); }));
+        lifeContext_ = GiveContext(utilities_, L"put simulationContext");
+        lifeInitialize_ = Step(L"Initialize", utilities_, [&] { return utilities_->Initialize(); });
+        initialized_ = SUCCEEDED(lifeInitialize_);
         if (!initialized_) {
             // A unit whose Initialize failed is released without Terminate.
             Drop(utilities_);
             Line(L"release the unit: " + std::to_wstring(unit_->Release()) + L" references left");
             unit_ = nullptr;
-            return;
+            return RunChecks(false);
         }
     }
     ICapeIdentification* identification = nullptr;
@@ -252,9 +256,12 @@ void Session::Run() {
             Connect(port);
         }
         if (ready) Solve();
+        if (ready && load_) loadedFacts_ = Capture();
+        if (ready) RunChecks(true);
     }
     TearDown();
     Judge();
+    RunChecks(false);
 }
 
 void RunUnit(const Options& options, Verdict& verdict) { Session(options, verdict).Run(); }

@@ -74,12 +74,30 @@ std::wstring Verdict::Call() {
 
 void Verdict::Failure(const std::wstring& call, const std::wstring& detail) {
     Locked locked(lock_);
-    failures_.push_back(call + L":" + detail);
+    if (!muted_) failures_.push_back(call + L":" + detail);
 }
 
 void Verdict::Add(Finding finding) {
     Locked locked(lock_);
-    findings_.push_back(std::move(finding));
+    if (finding.check.empty()) finding.check = check_;
+    if (!muted_) findings_.push_back(std::move(finding));
+}
+
+void Verdict::SetCheck(const std::wstring& check) {
+    Locked locked(lock_);
+    check_ = check;
+}
+
+void Verdict::Mute(bool muted) {
+    Locked locked(lock_);
+    muted_ = muted;
+}
+
+size_t Verdict::FindingCount(const std::wstring& check) {
+    Locked locked(lock_);
+    size_t count = 0;
+    for (const Finding& finding : findings_) count += finding.check == check;
+    return count;
 }
 
 void Verdict::HostError(const std::wstring& reason) {

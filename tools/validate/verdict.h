@@ -20,7 +20,12 @@ struct Finding {
                         // wrong-connected, no-error-info, over-released,
                         // connected-not-addrefed, error-ignored, item-none, thermo-claim,
                         // unit-window, message-box, not-a-bstr
+                        // checks: resolve-differs, reconnect-fails, report-failed,
+                        // persistence-failed, persistence-lost, dirty-after-save,
+                        // context-order, registry-progid, registry-inprocserver32,
+                        // registry-category, registry-capedescription, registry-typelib
     std::wstring detail;
+    std::wstring check = {};  // the check that found it; empty: the life
 };
 
 class Verdict {
@@ -40,6 +45,12 @@ public:
     // A failed call of the unit: what was called, and its HRESULT or what went wrong.
     void Failure(const std::wstring& call, const std::wstring& detail);
     void Add(Finding finding);
+    // The check under way (empty: the life): the findings added are its.
+    void SetCheck(const std::wstring& check);
+    size_t FindingCount(const std::wstring& check);
+    // While muted, failures and findings are not kept (a check's second run
+    // of what the life judged already).
+    void Mute(bool muted);
     void HostError(const std::wstring& reason);
 
     // Prints the findings and the summary and writes the summary file;
@@ -55,11 +66,12 @@ private:
     int ConcludeLocked(int exitCode);
 
     CRITICAL_SECTION lock_;
-    std::wstring unit_, call_, summaryFile_, noSummary_, hostError_;
+    std::wstring unit_, call_, summaryFile_, noSummary_, hostError_, check_;
     std::vector<std::wstring> failures_;
     std::vector<Finding> findings_;
     std::vector<std::pair<std::wstring, std::wstring>> crash_;
     bool concluded_ = false;
+    bool muted_ = false;
 };
 
 }  // namespace korvid::validate
