@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "com_server/default_dispatch.h"
 #include "com_server/material_facets.h"
 #include "com_server/server_lock.h"
 
@@ -16,11 +17,27 @@ namespace material_detail {
 class MaterialObject {
 public:
     MaterialObject()
-        : thermo_(this), identification_(this), compounds_(this), phases_(this),
-          constants_(this), propertyRoutine_(this), equilibriumRoutine_(this), root_(this),
-          user_(this), badArgument_(this), badInvOrder_(this), unknown_(this), data_(this),
-          invalidArgument_(this), implementation_(this), noImpl_(this), limitedImpl_(this),
-          noMemory_(this), failedInitialisation_(this), notAvailable_(this), errors_(this),
+        : thermo_(this),
+          identification_(this),
+          compounds_(this),
+          phases_(this),
+          constants_(this),
+          propertyRoutine_(this),
+          equilibriumRoutine_(this),
+          root_(this),
+          user_(this),
+          badArgument_(this),
+          badInvOrder_(this),
+          unknown_(this),
+          data_(this),
+          invalidArgument_(this),
+          implementation_(this),
+          noImpl_(this),
+          limitedImpl_(this),
+          noMemory_(this),
+          failedInitialisation_(this),
+          notAvailable_(this),
+          errors_(this),
           logicAccess_(this) {
         ObjectCreated();
     }
@@ -34,20 +51,11 @@ public:
     Material& Logic() { return *logic_; }
     IDispatch* DefaultDispatch() { return static_cast<ICapeThermoMaterial*>(&thermo_); }
 
-    // Every interface of the object with its IDispatch, in the order in
-    // which the default IDispatch looks up names (interface k at k * 1000).
-    struct Face {
-        const IID* iid;
-        IDispatch* dispatch;
-    };
     // The interfaces whose failures set error information: all of its own.
-    bool SupportsErrorInfo(REFIID iid) {
-        for (const Face& face : Faces()) {
-            if (IsEqualIID(iid, *face.iid)) return true;
-        }
-        return false;
-    }
+    bool SupportsErrorInfo(REFIID iid) { return FaceOf(Faces(), iid) != nullptr; }
 
+    // Every interface of the object with its IDispatch, in the order in
+    // which the default IDispatch looks up names.
     std::array<Face, 20> Faces() {
         return {{{&IID_ICapeThermoMaterial, &thermo_},
                  {&IID_ICapeThermoCompounds, &compounds_},
@@ -80,11 +88,8 @@ public:
             *out = static_cast<ISupportErrorInfo*>(&errors_);
         } else if (IsEqualIID(iid, IID_IKorvidMaterialLogic)) {
             *out = static_cast<IKorvidMaterialLogic*>(&logicAccess_);
-        } else {
-            for (const Face& face : Faces()) {
-                if (IsEqualIID(iid, *face.iid)) *out = face.dispatch;
-            }
-            if (!*out) return E_NOINTERFACE;
+        } else if (!(*out = FaceOf(Faces(), iid))) {
+            return E_NOINTERFACE;
         }
         AddRef();
         return S_OK;
@@ -147,59 +152,13 @@ HRESULT Thermo::CopyFromMaterial(IDispatch** source) {
     KORVID_CALL(Logic().CopyFromMaterial(logic, given != nullptr));
 }
 
-HRESULT Thermo::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                              DISPID* ids) {
-    if (!names || !ids || count == 0) return E_INVALIDARG;
-    HRESULT hr = DispatchFacet::GetIDsOfNames(riid, names, count, lcid, ids);
-    if (hr != DISP_E_UNKNOWNNAME) return hr;
-    const auto faces = outer_->Faces();
-    for (size_t k = 1; k < faces.size(); ++k) {
-        ITypeInfo* ti = TypeInfoOf(*faces[k].iid);
-        if (!ti) continue;
-        const HRESULT found = DispGetIDsOfNames(ti, names, count, ids);
-        if (found != DISP_E_UNKNOWNNAME || ids[0] != DISPID_UNKNOWN) {
-            if (ids[0] != DISPID_UNKNOWN) ids[0] += static_cast<DISPID>(k) * kMaterialDispidStep;
-            return found;
-        }
-    }
-    return hr;
-}
-
-HRESULT Thermo::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                       VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
-    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-    const auto faces = outer_->Faces();
-    const DISPID k = id / kMaterialDispidStep;
-    if (id > kMaterialDispidStep && k < static_cast<DISPID>(faces.size()) &&
-        id % kMaterialDispidStep != 0) {
-        return InvokeThrough(*faces[k].iid, faces[k].dispatch, id % kMaterialDispidStep, flags,
-                             params, result, excep, argErr);
-    }
-    return DispatchFacet::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
-}
-
 }  // namespace material_detail
 
 using material_detail::MaterialObject;
 
 HRESULT CreateMaterialObject(REFIID iid, void** result) {
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    MaterialObject* object = nullptr;
-    HRESULT hr = Run(IID_ICapeThermoMaterial, [&] {
-        object = new MaterialObject();
-        try {
-            object->Start(nullptr);
-        } catch (...) {
-            object->Release();
-            object = nullptr;
-            throw;
-        }
-    });
-    if (FAILED(hr)) return hr;
-    hr = object->QueryInterface(iid, result);
-    object->Release();
-    return hr;
+    return CreateObject<MaterialObject>(IID_ICapeThermoMaterial, iid, result,
+                                        [](MaterialObject& object) { object.Start(nullptr); });
 }
 
 }  // namespace korvid::com
@@ -207,14 +166,8 @@ HRESULT CreateMaterialObject(REFIID iid, void** result) {
 namespace korvid::thermo_material {
 
 IDispatch* NewMaterialDispatch(const Material* configuration) {
-    auto* object = new com::material_detail::MaterialObject();
-    try {
-        object->Start(configuration);
-    } catch (...) {
-        object->Release();
-        throw;
-    }
-    return object->DefaultDispatch();
+    return com::NewObject<com::material_detail::MaterialObject>(
+        [&](com::material_detail::MaterialObject& object) { object.Start(configuration); });
 }
 
 }  // namespace korvid::thermo_material
