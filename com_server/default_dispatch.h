@@ -11,7 +11,9 @@
 
 #include "com_server/com_call.h"
 #include "com_server/dispatch_facet.h"
+#include "com_server/server_lock.h"
 #include "com_server/type_library.h"
+#include "component_definition/trace_report.h"
 
 namespace korvid::com {
 
@@ -43,14 +45,14 @@ class DefaultFacet : public DispatchFacet<Outer, LogicT, Interface, Iid> {
     using Base = DispatchFacet<Outer, LogicT, Interface, Iid>;
 
 public:
-    using Base::Base;
+    explicit DefaultFacet(Outer* outer) : Base(outer) {}
 
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
                                             DISPID* ids) override {
         if (!names || !ids || count == 0) return E_INVALIDARG;
         const HRESULT own = Base::GetIDsOfNames(riid, names, count, lcid, ids);
         if (own != DISP_E_UNKNOWNNAME) return own;
-        const auto faces = this->outer_->Faces();
+        const auto faces = this->owner_->Faces();
         for (size_t k = 1; k < faces.size(); ++k) {
             ITypeInfo* ti = TypeInfoOf(*faces[k].iid);
             if (!ti) continue;
@@ -66,7 +68,7 @@ public:
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
                                      UINT* argErr) override {
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        const auto faces = this->outer_->Faces();
+        const auto faces = this->owner_->Faces();
         const DISPID k = id / kFaceDispidStep;
         if (id > kFaceDispidStep && k < static_cast<DISPID>(faces.size()) &&
             id % kFaceDispidStep != 0) {
@@ -75,6 +77,54 @@ public:
         }
         return Base::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
     }
+};
+
+// One COM object of facets, `Derived`: one reference count, QueryInterface
+// over its faces (Derived::Faces(), whose face 0 also answers IUnknown and
+// IDispatch) and over Derived::Private(iid) (interfaces no type library
+// declares), and ISupportErrorInfo for every face.
+template <typename Derived>
+class FacetedObject {
+public:
+    HRESULT QueryInterface(REFIID iid, void** out) {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
+            *out = DefaultDispatch();
+        } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
+            *out = static_cast<ISupportErrorInfo*>(&errors_);
+        } else if (!(*out = FaceOf(Self().Faces(), iid)) && !(*out = Self().Private(iid))) {
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG Release() {
+        const LONG refs = InterlockedDecrement(&refs_);
+        if (refs == 0) {
+            // The release runs the shutdown, which may close the report:
+            // its lines go first.
+            component_definition::TraceScope trace;
+            delete &Self();
+        }
+        return static_cast<ULONG>(refs);
+    }
+    // The interfaces whose failures set error information: all of its own.
+    bool SupportsErrorInfo(REFIID iid) { return FaceOf(Self().Faces(), iid) != nullptr; }
+    IDispatch* DefaultDispatch() { return Self().Faces()[0].dispatch; }
+
+protected:
+    FacetedObject() { ObjectCreated(); }
+    ~FacetedObject() { ObjectDestroyed(); }
+    // The object's interfaces that no type library declares: none.
+    void* Private(REFIID) { return nullptr; }
+
+private:
+    Derived& Self() { return static_cast<Derived&>(*this); }
+
+    LONG refs_ = 1;
+    ErrorSupport<FacetedObject> errors_{this};
 };
 
 // A new `Object` started with `start(object)`, as its default IDispatch; the

@@ -328,16 +328,10 @@ public:
     using Facet<Interface, Iid>::DispatchFacet;
 };
 
-class LogicAccess final : public IKorvidMaterialLogic {
+class LogicAccess final : public Delegating<MaterialObject, IKorvidMaterialLogic> {
 public:
-    explicit LogicAccess(MaterialObject* outer) : outer_(outer) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    using Delegating::Delegating;
     Material* STDMETHODCALLTYPE Logic() override;
-
-private:
-    MaterialObject* outer_;
 };
 
 }  // namespace korvid::com::material_detail

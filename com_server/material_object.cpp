@@ -7,14 +7,13 @@
 
 #include "com_server/default_dispatch.h"
 #include "com_server/material_facets.h"
-#include "com_server/server_lock.h"
 
 namespace korvid::com {
 
 namespace material_detail {
 
 // One Material as a COM object.
-class MaterialObject {
+class MaterialObject final : public FacetedObject<MaterialObject> {
 public:
     MaterialObject()
         : thermo_(this),
@@ -37,11 +36,7 @@ public:
           noMemory_(this),
           failedInitialisation_(this),
           notAvailable_(this),
-          errors_(this),
-          logicAccess_(this) {
-        ObjectCreated();
-    }
-    ~MaterialObject() { ObjectDestroyed(); }
+          logicAccess_(this) {}
 
     // Runs the start-up (the form, or a copy of `configuration`'s compounds); raises its error.
     void Start(const Material* configuration) {
@@ -49,10 +44,6 @@ public:
                                : std::make_unique<Material>();
     }
     Material& Logic() { return *logic_; }
-    IDispatch* DefaultDispatch() { return static_cast<ICapeThermoMaterial*>(&thermo_); }
-
-    // The interfaces whose failures set error information: all of its own.
-    bool SupportsErrorInfo(REFIID iid) { return FaceOf(Faces(), iid) != nullptr; }
 
     // Every interface of the object with its IDispatch, in the order in
     // which the default IDispatch looks up names.
@@ -79,34 +70,14 @@ public:
                  {&IID_ECapeThrmPropertyNotAvailable, &notAvailable_}}};
     }
 
-    HRESULT QueryInterface(REFIID iid, void** out) {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *out = DefaultDispatch();
-        } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
-            *out = static_cast<ISupportErrorInfo*>(&errors_);
-        } else if (IsEqualIID(iid, IID_IKorvidMaterialLogic)) {
-            *out = static_cast<IKorvidMaterialLogic*>(&logicAccess_);
-        } else if (!(*out = FaceOf(Faces(), iid))) {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG Release() {
-        LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0) {
-            // The release may close the report: its lines go first.
-            component_definition::TraceScope trace;
-            delete this;
-        }
-        return static_cast<ULONG>(refs);
+    // The logic's access, for CopyFromMaterial.
+    void* Private(REFIID iid) {
+        return IsEqualIID(iid, IID_IKorvidMaterialLogic)
+                   ? static_cast<IKorvidMaterialLogic*>(&logicAccess_)
+                   : nullptr;
     }
 
 private:
-    LONG refs_ = 1;
     Thermo thermo_;
     Identification identification_;
     Compounds compounds_;
@@ -127,17 +98,11 @@ private:
     PlainError<ECapeNoMemory, &IID_ECapeNoMemory> noMemory_;
     PlainError<ECapeFailedInitialisation, &IID_ECapeFailedInitialisation> failedInitialisation_;
     PlainError<ECapeThrmPropertyNotAvailable, &IID_ECapeThrmPropertyNotAvailable> notAvailable_;
-    ErrorSupport<MaterialObject> errors_;
     LogicAccess logicAccess_;
     std::unique_ptr<Material> logic_;
 };
 
-HRESULT LogicAccess::QueryInterface(REFIID iid, void** out) {
-    return outer_->QueryInterface(iid, out);
-}
-ULONG LogicAccess::AddRef() { return outer_->AddRef(); }
-ULONG LogicAccess::Release() { return outer_->Release(); }
-Material* LogicAccess::Logic() { return &outer_->Logic(); }
+Material* LogicAccess::Logic() { return &owner_->Logic(); }
 
 HRESULT Thermo::CopyFromMaterial(IDispatch** source) {
     // The source's logic when it is a material of this apartment.

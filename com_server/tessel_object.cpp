@@ -9,11 +9,9 @@
 #include "com_server/com_call.h"
 #include "com_server/default_dispatch.h"
 #include "com_server/dispatch_facet.h"
-#include "com_server/server_lock.h"
 #include "com_server/type_library.h"
 #include "material_object/new_tessel.h"
 #include "material_object/tessel.h"
-#include "component_definition/trace_report.h"
 
 namespace korvid::com {
 
@@ -347,59 +345,26 @@ public:
 };
 
 // One Tessel as a COM object.
-class TesselObject {
+class TesselObject final : public FacetedObject<TesselObject> {
 public:
-    TesselObject() : default_(this), identification_(this), thermo_(this), errors_(this) {
-        ObjectCreated();
-    }
-    ~TesselObject() { ObjectDestroyed(); }
+    TesselObject() : default_(this), identification_(this), thermo_(this) {}
 
     // Runs the start-up; raises its error.
     void Start() { logic_ = std::make_unique<Tessel>(); }
 
     Tessel& Logic() { return *logic_; }
 
-    IDispatch* DefaultDispatch() { return static_cast<_Tessel*>(&default_); }
-
     // Its interfaces in the order in which the default IDispatch looks up names.
     std::array<Face, 3> Faces() {
-        return {{{&IID__Tessel, DefaultDispatch()},
+        return {{{&IID__Tessel, static_cast<_Tessel*>(&default_)},
                  {&IID_ICapeThermoMaterialObject, &thermo_},
                  {&IID_ICapeIdentification, &identification_}}};
     }
-    // The interfaces whose failures set error information: all of its own.
-    bool SupportsErrorInfo(REFIID iid) { return FaceOf(Faces(), iid) != nullptr; }
-
-    HRESULT QueryInterface(REFIID iid, void** out) {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *out = DefaultDispatch();
-        } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
-            *out = static_cast<ISupportErrorInfo*>(&errors_);
-        } else if (!(*out = FaceOf(Faces(), iid))) {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG Release() {
-        LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0) {
-            // The release runs the shutdown, which may close the report.
-            component_definition::TraceScope trace;
-            delete this;
-        }
-        return static_cast<ULONG>(refs);
-    }
 
 private:
-    LONG refs_ = 1;
     Default default_;
     Identification identification_;
     Thermo thermo_;
-    ErrorSupport<TesselObject> errors_;
     std::unique_ptr<Tessel> logic_;
 };
 
