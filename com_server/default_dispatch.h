@@ -127,11 +127,11 @@ private:
     ErrorSupport<FacetedObject> errors_{this};
 };
 
-// A new `Object` started with `start(object)`, as its default IDispatch; the
+// A new `Made` started with `start(object)`, as its default IDispatch; the
 // start-up's error is raised, and no object remains alive then.
-template <typename Object, typename Start>
+template <typename Made, typename Start>
 IDispatch* NewObject(Start&& start) {
-    auto* object = new Object();
+    auto* object = new Made();
     try {
         start(*object);
     } catch (...) {
@@ -141,15 +141,15 @@ IDispatch* NewObject(Start&& start) {
     return object->DefaultDispatch();
 }
 
-// The interface `iid` of a new `Object` started with `start(object)`; the
+// The interface `iid` of a new `Made` started with `start(object)`; the
 // start-up's failure comes back as its HRESULT with IErrorInfo set (on
 // behalf of the interface `defaultIid`).
-template <typename Object, typename Start>
+template <typename Made, typename Start>
 HRESULT CreateObject(REFIID defaultIid, REFIID iid, void** result, Start&& start) {
     if (!result) return E_POINTER;
     *result = nullptr;
     IDispatch* object = nullptr;
-    HRESULT hr = Run(defaultIid, [&] { object = NewObject<Object>(start); });
+    HRESULT hr = Run(defaultIid, [&] { object = NewObject<Made>(start); });
     if (FAILED(hr)) return hr;
     hr = object->QueryInterface(iid, result);
     object->Release();
