@@ -336,8 +336,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetVariantValues(SAFEARRAY** tableau, short* Phindex, short* Cpindex,
                                                short* BaIndex, VARIANT* result) override {
         if (!tableau || !Phindex || !Cpindex || !BaIndex) return E_POINTER;
-        KORVID_SHAPES(GetVariantValues, tableau);
         return RunOutVariant(kIid, result, [&] {
+            KORVID_SHAPES(GetVariantValues, tableau);
             return Logic().GetVariantValues(material_object::SlotRef::Client(*tableau), *Phindex,
                                             *Cpindex, *BaIndex);
         });
