@@ -1,8 +1,8 @@
 # The zip a Windows user downloads, one per bitness:
 # Korvid-<version>-win32.zip or Korvid-<version>-win64.zip with the DLL, the
-# form filler, the sample host, the sample unit operation, the unit
-# validator, a sample .como file, README, licence and the scripts that
-# register each DLL with the regsvr32 of its bitness.
+# form filler, the sample unit operation, the unit validator, a sample
+# .como file, README, licence and the scripts that register each DLL with the
+# regsvr32 of its bitness.
 if(KORVID_BITNESS EQUAL 64)
     set(KORVID_CMD_REGSVR32 [=[rem The 64-bit regsvr32: System32 of a 64-bit command prompt; a 32-bit one
 rem sees SysWOW64 under that name and reaches the 64-bit folder as Sysnative.
@@ -46,7 +46,7 @@ set(KORVID_CMD_PURPOSE "Unregisters the ${KORVID_BITNESS}-bit KorvidSampleUnit.d
 set(KORVID_CMD_SWITCH "/u ")
 korvid_cmd_file(${CMAKE_BINARY_DIR}/package/unregister-sample-unit.cmd)
 
-install(PROGRAMS $<TARGET_FILE:Korvid> $<TARGET_FILE:korvid-autofill> $<TARGET_FILE:korvid-sample-host>
+install(PROGRAMS $<TARGET_FILE:Korvid> $<TARGET_FILE:korvid-autofill>
                  $<TARGET_FILE:korvid-validate>
                  ${CMAKE_BINARY_DIR}/package/register.cmd ${CMAKE_BINARY_DIR}/package/unregister.cmd
                  $<TARGET_FILE:KorvidSampleUnit> ${CMAKE_BINARY_DIR}/package/register-sample-unit.cmd

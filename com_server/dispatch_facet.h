@@ -1,7 +1,6 @@
-// The IUnknown and IDispatch of one interface of one of our COM objects, and
-// its ISupportErrorInfo: each object is one struct of small interface structs
-// (facets) whose IUnknown is the object's own, and whose IDispatch is answered
-// from the interface's type information in the DLL's type libraries.
+// The IDispatch of one interface of one of Korvid's COM objects, answered
+// from the interface's type information in the DLL's type libraries, and the
+// object's ISupportErrorInfo (com_server/facet.h: the facets' plumbing).
 #pragma once
 
 #include <windows.h>
@@ -10,44 +9,24 @@
 #include <string_view>
 
 #include "automation/argument_shape.h"
+#include "com_server/facet.h"
 #include "com_server/type_library.h"
 
 namespace korvid::com {
 
+// The type information of the interface `*Iid` in the DLL's type libraries.
+template <const IID* Iid>
+ITypeInfo* TypeInfoFor() {
+    return TypeInfoOf(*Iid);
+}
+
 // One interface `Interface` (IID `*Iid`) of the object `Outer`, whose logic is
 // a `LogicT` (Outer::Logic()).
 template <typename Outer, typename LogicT, typename Interface, const IID* Iid>
-class DispatchFacet : public Interface {
+class DispatchFacet : public TypedFacet<Outer, Interface, &TypeInfoFor<Iid>> {
 public:
-    explicit DispatchFacet(Outer* outer) : outer_(outer) {}
+    explicit DispatchFacet(Outer* outer) : TypedFacet<Outer, Interface, &TypeInfoFor<Iid>>(outer) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        return outer_->QueryInterface(iid, out);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return outer_->AddRef(); }
-    ULONG STDMETHODCALLTYPE Release() override { return outer_->Release(); }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = TypeInfoOf(*Iid) ? 1 : 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        if (!info) return E_POINTER;
-        *info = nullptr;
-        if (index != 0) return DISP_E_BADINDEX;
-        ITypeInfo* ti = TypeInfoOf(*Iid);
-        if (!ti) return TYPE_E_ELEMENTNOTFOUND;
-        ti->AddRef();
-        *info = ti;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) override {
-        ITypeInfo* ti = TypeInfoOf(*Iid);
-        if (!ti) return E_UNEXPECTED;
-        return DispGetIDsOfNames(ti, names, count, ids);
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excep, UINT* argErr) override {
         // "Reserved for future use. Must be IID_NULL."
@@ -57,7 +36,7 @@ public:
     }
 
 protected:
-    LogicT& Logic() { return outer_->Logic(); }
+    LogicT& Logic() { return this->owner_->Logic(); }
 
     // Hands the call to the logic's refusal (RefuseArgument: traced, raised
     // as the class's invalid-argument error) when an argument's shape is
@@ -68,8 +47,6 @@ protected:
             Logic().RefuseArgument(InterfaceName(*Iid), operation, *refused);
         }
     }
-
-    Outer* outer_;
 };
 
 #define KORVID_SHAPES(operation, ...) CheckShapes(L"" #operation, L"" #__VA_ARGS__, __VA_ARGS__)
@@ -77,20 +54,12 @@ protected:
 // ISupportErrorInfo of the object `Outer`, which says which of its interfaces
 // set error information (Outer::SupportsErrorInfo).
 template <typename Outer>
-class ErrorSupport final : public ISupportErrorInfo {
+class ErrorSupport final : public Delegating<Outer, ISupportErrorInfo> {
 public:
-    explicit ErrorSupport(Outer* outer) : outer_(outer) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        return outer_->QueryInterface(iid, out);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return outer_->AddRef(); }
-    ULONG STDMETHODCALLTYPE Release() override { return outer_->Release(); }
+    using Delegating<Outer, ISupportErrorInfo>::Delegating;
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
-        return outer_->SupportsErrorInfo(iid) ? S_OK : S_FALSE;
+        return this->owner_->SupportsErrorInfo(iid) ? S_OK : S_FALSE;
     }
-
-private:
-    Outer* outer_;
 };
 
 }  // namespace korvid::com

@@ -9,6 +9,7 @@
 #include "KorvidThermo11_h.h"
 #include "automation/variant.h"
 #include "com_server/com_call.h"
+#include "com_server/default_dispatch.h"
 #include "com_server/dispatch_facet.h"
 #include "com_server/type_library.h"
 #include "thermo_material/material.h"
@@ -70,17 +71,12 @@ public:
     }
 };
 
-class Thermo final : public Facet<ICapeThermoMaterial, &IID_ICapeThermoMaterial> {
+// The default interface, whose IDispatch also answers the names of the others.
+class Thermo final
+    : public DefaultFacet<MaterialObject, Material, ICapeThermoMaterial, &IID_ICapeThermoMaterial> {
 public:
-    using DispatchFacet::DispatchFacet;
+    using DefaultFacet::DefaultFacet;
     static constexpr const IID& kIid = IID_ICapeThermoMaterial;
-
-    // The default IDispatch also answers the names of the other interfaces.
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                                            DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                                     UINT* argErr) override;
 
     HRESULT STDMETHODCALLTYPE ClearAllProps() override { KORVID_CALL(Logic().ClearAllProps()); }
     HRESULT STDMETHODCALLTYPE CopyFromMaterial(IDispatch** source) override;
@@ -162,8 +158,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetNumCompounds(LONG* num) override {
         KORVID_OUT_VALUE(num, static_cast<LONG>(Logic().GetNumCompounds()));
     }
-    HRESULT STDMETHODCALLTYPE GetPDependentProperty(VARIANT props, double pressure,
-                                                    VARIANT compIds, VARIANT* vals) override {
+    HRESULT STDMETHODCALLTYPE GetPDependentProperty(VARIANT props, double pressure, VARIANT compIds,
+                                                    VARIANT* vals) override {
         KORVID_CHECK(vals);
         KORVID_CALL(KORVID_SHAPES(GetPDependentProperty, props, pressure, compIds);
                     Logic().GetPDependentProperty(props, pressure, compIds, vals));
@@ -293,8 +289,8 @@ public:
     HRESULT STDMETHODCALLTYPE get_code(LONG* code) override {
         KORVID_OUT_VALUE(code, static_cast<LONG>(Logic().LastError().code));
     }
-#define KORVID_ERROR_TEXT(member, field)                                  \
-    HRESULT STDMETHODCALLTYPE get_##member(BSTR* out) override {          \
+#define KORVID_ERROR_TEXT(member, field)                                         \
+    HRESULT STDMETHODCALLTYPE get_##member(BSTR* out) override {                 \
         return RunOutBstr(kIid, out, [&] { return Logic().LastError().field; }); \
     }
     KORVID_ERROR_TEXT(description, description)
@@ -332,16 +328,10 @@ public:
     using Facet<Interface, Iid>::DispatchFacet;
 };
 
-class LogicAccess final : public IKorvidMaterialLogic {
+class LogicAccess final : public Delegating<MaterialObject, IKorvidMaterialLogic> {
 public:
-    explicit LogicAccess(MaterialObject* outer) : outer_(outer) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    using Delegating::Delegating;
     Material* STDMETHODCALLTYPE Logic() override;
-
-private:
-    MaterialObject* outer_;
 };
 
 }  // namespace korvid::com::material_detail

@@ -5,26 +5,38 @@
 #include <array>
 #include <memory>
 
+#include "com_server/default_dispatch.h"
 #include "com_server/material_facets.h"
-#include "com_server/server_lock.h"
 
 namespace korvid::com {
 
 namespace material_detail {
 
 // One Material as a COM object.
-class MaterialObject {
+class MaterialObject final : public FacetedObject<MaterialObject> {
 public:
     MaterialObject()
-        : thermo_(this), identification_(this), compounds_(this), phases_(this),
-          constants_(this), propertyRoutine_(this), equilibriumRoutine_(this), root_(this),
-          user_(this), badArgument_(this), badInvOrder_(this), unknown_(this), data_(this),
-          invalidArgument_(this), implementation_(this), noImpl_(this), limitedImpl_(this),
-          noMemory_(this), failedInitialisation_(this), notAvailable_(this), errors_(this),
-          logicAccess_(this) {
-        ObjectCreated();
-    }
-    ~MaterialObject() { ObjectDestroyed(); }
+        : thermo_(this),
+          identification_(this),
+          compounds_(this),
+          phases_(this),
+          constants_(this),
+          propertyRoutine_(this),
+          equilibriumRoutine_(this),
+          root_(this),
+          user_(this),
+          badArgument_(this),
+          badInvOrder_(this),
+          unknown_(this),
+          data_(this),
+          invalidArgument_(this),
+          implementation_(this),
+          noImpl_(this),
+          limitedImpl_(this),
+          noMemory_(this),
+          failedInitialisation_(this),
+          notAvailable_(this),
+          logicAccess_(this) {}
 
     // Runs the start-up (the form, or a copy of `configuration`'s compounds); raises its error.
     void Start(const Material* configuration) {
@@ -32,22 +44,9 @@ public:
                                : std::make_unique<Material>();
     }
     Material& Logic() { return *logic_; }
-    IDispatch* DefaultDispatch() { return static_cast<ICapeThermoMaterial*>(&thermo_); }
 
     // Every interface of the object with its IDispatch, in the order in
-    // which the default IDispatch looks up names (interface k at k * 1000).
-    struct Face {
-        const IID* iid;
-        IDispatch* dispatch;
-    };
-    // The interfaces whose failures set error information: all of its own.
-    bool SupportsErrorInfo(REFIID iid) {
-        for (const Face& face : Faces()) {
-            if (IsEqualIID(iid, *face.iid)) return true;
-        }
-        return false;
-    }
-
+    // which the default IDispatch looks up names.
     std::array<Face, 20> Faces() {
         return {{{&IID_ICapeThermoMaterial, &thermo_},
                  {&IID_ICapeThermoCompounds, &compounds_},
@@ -71,37 +70,14 @@ public:
                  {&IID_ECapeThrmPropertyNotAvailable, &notAvailable_}}};
     }
 
-    HRESULT QueryInterface(REFIID iid, void** out) {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *out = DefaultDispatch();
-        } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
-            *out = static_cast<ISupportErrorInfo*>(&errors_);
-        } else if (IsEqualIID(iid, IID_IKorvidMaterialLogic)) {
-            *out = static_cast<IKorvidMaterialLogic*>(&logicAccess_);
-        } else {
-            for (const Face& face : Faces()) {
-                if (IsEqualIID(iid, *face.iid)) *out = face.dispatch;
-            }
-            if (!*out) return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG Release() {
-        LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0) {
-            // The release may close the report: its lines go first.
-            component_definition::TraceScope trace;
-            delete this;
-        }
-        return static_cast<ULONG>(refs);
+    // The logic's access, for CopyFromMaterial.
+    void* Private(REFIID iid) {
+        return IsEqualIID(iid, IID_IKorvidMaterialLogic)
+                   ? static_cast<IKorvidMaterialLogic*>(&logicAccess_)
+                   : nullptr;
     }
 
 private:
-    LONG refs_ = 1;
     Thermo thermo_;
     Identification identification_;
     Compounds compounds_;
@@ -122,17 +98,11 @@ private:
     PlainError<ECapeNoMemory, &IID_ECapeNoMemory> noMemory_;
     PlainError<ECapeFailedInitialisation, &IID_ECapeFailedInitialisation> failedInitialisation_;
     PlainError<ECapeThrmPropertyNotAvailable, &IID_ECapeThrmPropertyNotAvailable> notAvailable_;
-    ErrorSupport<MaterialObject> errors_;
     LogicAccess logicAccess_;
     std::unique_ptr<Material> logic_;
 };
 
-HRESULT LogicAccess::QueryInterface(REFIID iid, void** out) {
-    return outer_->QueryInterface(iid, out);
-}
-ULONG LogicAccess::AddRef() { return outer_->AddRef(); }
-ULONG LogicAccess::Release() { return outer_->Release(); }
-Material* LogicAccess::Logic() { return &outer_->Logic(); }
+Material* LogicAccess::Logic() { return &owner_->Logic(); }
 
 HRESULT Thermo::CopyFromMaterial(IDispatch** source) {
     // The source's logic when it is a material of this apartment.
@@ -147,59 +117,13 @@ HRESULT Thermo::CopyFromMaterial(IDispatch** source) {
     KORVID_CALL(Logic().CopyFromMaterial(logic, given != nullptr));
 }
 
-HRESULT Thermo::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                              DISPID* ids) {
-    if (!names || !ids || count == 0) return E_INVALIDARG;
-    HRESULT hr = DispatchFacet::GetIDsOfNames(riid, names, count, lcid, ids);
-    if (hr != DISP_E_UNKNOWNNAME) return hr;
-    const auto faces = outer_->Faces();
-    for (size_t k = 1; k < faces.size(); ++k) {
-        ITypeInfo* ti = TypeInfoOf(*faces[k].iid);
-        if (!ti) continue;
-        const HRESULT found = DispGetIDsOfNames(ti, names, count, ids);
-        if (found != DISP_E_UNKNOWNNAME || ids[0] != DISPID_UNKNOWN) {
-            if (ids[0] != DISPID_UNKNOWN) ids[0] += static_cast<DISPID>(k) * kMaterialDispidStep;
-            return found;
-        }
-    }
-    return hr;
-}
-
-HRESULT Thermo::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                       VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
-    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-    const auto faces = outer_->Faces();
-    const DISPID k = id / kMaterialDispidStep;
-    if (id > kMaterialDispidStep && k < static_cast<DISPID>(faces.size()) &&
-        id % kMaterialDispidStep != 0) {
-        return InvokeThrough(*faces[k].iid, faces[k].dispatch, id % kMaterialDispidStep, flags,
-                             params, result, excep, argErr);
-    }
-    return DispatchFacet::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
-}
-
 }  // namespace material_detail
 
 using material_detail::MaterialObject;
 
 HRESULT CreateMaterialObject(REFIID iid, void** result) {
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    MaterialObject* object = nullptr;
-    HRESULT hr = Run(IID_ICapeThermoMaterial, [&] {
-        object = new MaterialObject();
-        try {
-            object->Start(nullptr);
-        } catch (...) {
-            object->Release();
-            object = nullptr;
-            throw;
-        }
-    });
-    if (FAILED(hr)) return hr;
-    hr = object->QueryInterface(iid, result);
-    object->Release();
-    return hr;
+    return CreateObject<MaterialObject>(IID_ICapeThermoMaterial, iid, result,
+                                        [](MaterialObject& object) { object.Start(nullptr); });
 }
 
 }  // namespace korvid::com
@@ -207,14 +131,8 @@ HRESULT CreateMaterialObject(REFIID iid, void** result) {
 namespace korvid::thermo_material {
 
 IDispatch* NewMaterialDispatch(const Material* configuration) {
-    auto* object = new com::material_detail::MaterialObject();
-    try {
-        object->Start(configuration);
-    } catch (...) {
-        object->Release();
-        throw;
-    }
-    return object->DefaultDispatch();
+    return com::NewObject<com::material_detail::MaterialObject>(
+        [&](com::material_detail::MaterialObject& object) { object.Start(configuration); });
 }
 
 }  // namespace korvid::thermo_material

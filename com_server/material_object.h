@@ -10,10 +10,6 @@
 
 namespace korvid::com {
 
-// DISPIDs under which the default IDispatch also answers the names of the
-// other interfaces: interface k of the object's list at k * 1000 + its own.
-inline constexpr DISPID kMaterialDispidStep = 1000;
-
 // Creates a Material (its start-up shows the definition form) and returns
 // the interface `iid` of it. Failures come back as their HRESULT with
 // IErrorInfo set; no object remains alive then.

@@ -1,17 +1,17 @@
 #include "com_server/tessel_object.h"
 
+#include <array>
 #include <memory>
 #include <new>
 
 #include "automation/com_error.h"
 #include "automation/variant.h"
 #include "com_server/com_call.h"
+#include "com_server/default_dispatch.h"
 #include "com_server/dispatch_facet.h"
-#include "com_server/server_lock.h"
 #include "com_server/type_library.h"
 #include "material_object/new_tessel.h"
 #include "material_object/tessel.h"
-#include "component_definition/trace_report.h"
 
 namespace korvid::com {
 
@@ -165,18 +165,13 @@ public:
 
 // --- _Tessel ------------------------------------------------------------------------
 
-class Default final : public Facet<_Tessel, &IID__Tessel> {
+// The default interface, whose IDispatch also answers the names of the
+// CAPE-OPEN operations (ICapeThermoMaterialObject's at 1000 + their own
+// DISPIDs, ICapeIdentification's at 2000 +).
+class Default final : public DefaultFacet<TesselObject, Tessel, _Tessel, &IID__Tessel> {
 public:
-    using DispatchFacet::DispatchFacet;
+    using DefaultFacet::DefaultFacet;
     static constexpr const IID& kIid = IID__Tessel;
-
-    // The default IDispatch also answers the names of the CAPE-OPEN operations,
-    // under DISPIDs moved out of the range of _Tessel's own.
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                                            DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                                     UINT* argErr) override;
 
     // Public members.
     HRESULT STDMETHODCALLTYPE get_m_fileName(BSTR* value) override {
@@ -188,8 +183,8 @@ public:
             Logic().m_fileName = Text(value);
         });
     }
-#define KORVID_VARIANT_MEMBER(member)                                                   \
-    HRESULT STDMETHODCALLTYPE get_##member(VARIANT* value) override {                   \
+#define KORVID_VARIANT_MEMBER(member)                                                        \
+    HRESULT STDMETHODCALLTYPE get_##member(VARIANT* value) override {                        \
         return RunOutVariant(kIid, value, [&] { return Variant::CopyOf(*Logic().member); }); \
     }                                                                                        \
     HRESULT STDMETHODCALLTYPE put_##member(VARIANT value) override {                         \
@@ -211,12 +206,12 @@ public:
     KORVID_VARIANT_MEMBER(m_compCASNos)
     KORVID_VARIANT_MEMBER(m_compNames)
 #undef KORVID_VARIANT_MEMBER
-#define KORVID_LONG_MEMBER(member)                                                      \
-    HRESULT STDMETHODCALLTYPE get_##member(LONG* value) override {                      \
+#define KORVID_LONG_MEMBER(member)                                                          \
+    HRESULT STDMETHODCALLTYPE get_##member(LONG* value) override {                          \
         return RunOutValue(kIid, value, [&] { return static_cast<LONG>(Logic().member); }); \
-    }                                                                                   \
-    HRESULT STDMETHODCALLTYPE put_##member(LONG value) override {                       \
-        return Run(kIid, [&] { Logic().member = value; });                              \
+    }                                                                                       \
+    HRESULT STDMETHODCALLTYPE put_##member(LONG value) override {                           \
+        return Run(kIid, [&] { Logic().member = value; });                                  \
     }
     KORVID_LONG_MEMBER(m_num)
     KORVID_LONG_MEMBER(i)
@@ -319,8 +314,8 @@ public:
                                      *Cpindex, *BaIndex, *value);
         });
     }
-    HRESULT STDMETHODCALLTYPE setVariantValues(SAFEARRAY** variable, short* Phindex,
-                                               short* Cpindex, short* BaIndex, VARIANT* value,
+    HRESULT STDMETHODCALLTYPE setVariantValues(SAFEARRAY** variable, short* Phindex, short* Cpindex,
+                                               short* BaIndex, VARIANT* value,
                                                VARIANT* result) override {
         if (!variable || !Phindex || !Cpindex || !BaIndex || !value) return E_POINTER;
         return RunOutVariant(kIid, result, [&] {
@@ -338,12 +333,11 @@ public:
                                      *BaIndex);
         });
     }
-    HRESULT STDMETHODCALLTYPE GetVariantValues(SAFEARRAY** tableau, short* Phindex,
-                                               short* Cpindex, short* BaIndex,
-                                               VARIANT* result) override {
+    HRESULT STDMETHODCALLTYPE GetVariantValues(SAFEARRAY** tableau, short* Phindex, short* Cpindex,
+                                               short* BaIndex, VARIANT* result) override {
         if (!tableau || !Phindex || !Cpindex || !BaIndex) return E_POINTER;
-            KORVID_SHAPES(GetVariantValues, tableau);
         return RunOutVariant(kIid, result, [&] {
+            KORVID_SHAPES(GetVariantValues, tableau);
             return Logic().GetVariantValues(material_object::SlotRef::Client(*tableau), *Phindex,
                                             *Cpindex, *BaIndex);
         });
@@ -351,125 +345,34 @@ public:
 };
 
 // One Tessel as a COM object.
-class TesselObject {
+class TesselObject final : public FacetedObject<TesselObject> {
 public:
-    TesselObject() : default_(this), identification_(this), thermo_(this), errors_(this) {
-        ObjectCreated();
-    }
-    ~TesselObject() { ObjectDestroyed(); }
+    TesselObject() : default_(this), identification_(this), thermo_(this) {}
 
     // Runs the start-up; raises its error.
     void Start() { logic_ = std::make_unique<Tessel>(); }
 
     Tessel& Logic() { return *logic_; }
 
-    HRESULT QueryInterface(REFIID iid, void** out) {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-            IsEqualIID(iid, IID__Tessel)) {
-            *out = static_cast<_Tessel*>(&default_);
-        } else if (IsEqualIID(iid, IID_ICapeIdentification)) {
-            *out = static_cast<ICapeIdentification*>(&identification_);
-        } else if (IsEqualIID(iid, IID_ICapeThermoMaterialObject)) {
-            *out = static_cast<ICapeThermoMaterialObject*>(&thermo_);
-        } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
-            *out = static_cast<ISupportErrorInfo*>(&errors_);
-        } else {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
+    // Its interfaces in the order in which the default IDispatch looks up names.
+    std::array<Face, 3> Faces() {
+        return {{{&IID__Tessel, static_cast<_Tessel*>(&default_)},
+                 {&IID_ICapeThermoMaterialObject, &thermo_},
+                 {&IID_ICapeIdentification, &identification_}}};
     }
-    ULONG AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG Release() {
-        LONG refs = InterlockedDecrement(&refs_);
-        if (refs == 0) {
-            // The release runs the shutdown, which may close the report.
-            component_definition::TraceScope trace;
-            delete this;
-        }
-        return static_cast<ULONG>(refs);
-    }
-
-    // The interfaces whose failures set error information.
-    bool SupportsErrorInfo(REFIID iid) const {
-        return IsEqualIID(iid, IID__Tessel) || IsEqualIID(iid, IID_ICapeIdentification) ||
-               IsEqualIID(iid, IID_ICapeThermoMaterialObject);
-    }
-
-    Default& DefaultFacet() { return default_; }
-    Identification& IdentificationFacet() { return identification_; }
-    Thermo& ThermoFacet() { return thermo_; }
 
 private:
-    LONG refs_ = 1;
     Default default_;
     Identification identification_;
     Thermo thermo_;
-    ErrorSupport<TesselObject> errors_;
     std::unique_ptr<Tessel> logic_;
 };
-
-HRESULT Default::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                               DISPID* ids) {
-    if (!names || !ids || count == 0) return E_INVALIDARG;
-    HRESULT hr = DispatchFacet::GetIDsOfNames(riid, names, count, lcid, ids);
-    if (hr != DISP_E_UNKNOWNNAME) return hr;
-    struct Extra {
-        const IID* iid;
-        DISPID base;
-    };
-    for (Extra extra : {Extra{&IID_ICapeThermoMaterialObject, kThermoDispidBase},
-                        Extra{&IID_ICapeIdentification, kIdentificationDispidBase}}) {
-        ITypeInfo* ti = TypeInfoOf(*extra.iid);
-        if (!ti) continue;
-        HRESULT extraHr = DispGetIDsOfNames(ti, names, count, ids);
-        if (extraHr != DISP_E_UNKNOWNNAME || ids[0] != DISPID_UNKNOWN) {
-            if (ids[0] != DISPID_UNKNOWN) ids[0] += extra.base;
-            return extraHr;
-        }
-    }
-    return hr;
-}
-
-HRESULT Default::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                        VARIANT* result, EXCEPINFO* excep, UINT* argErr) {
-    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-    constexpr DISPID kRange = 1000;
-    if (id > kThermoDispidBase && id < kThermoDispidBase + kRange) {
-        return InvokeThrough(IID_ICapeThermoMaterialObject,
-                             static_cast<ICapeThermoMaterialObject*>(&outer_->ThermoFacet()),
-                             id - kThermoDispidBase, flags, params, result, excep, argErr);
-    }
-    if (id > kIdentificationDispidBase && id < kIdentificationDispidBase + kRange) {
-        return InvokeThrough(IID_ICapeIdentification,
-                             static_cast<ICapeIdentification*>(&outer_->IdentificationFacet()),
-                             id - kIdentificationDispidBase, flags, params, result, excep, argErr);
-    }
-    return DispatchFacet::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
-}
 
 }  // namespace
 
 HRESULT CreateTesselObject(REFIID iid, void** result) {
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    TesselObject* object = nullptr;
-    HRESULT hr = Run(IID__Tessel, [&] {
-        object = new TesselObject();
-        try {
-            object->Start();
-        } catch (...) {
-            object->Release();
-            object = nullptr;
-            throw;
-        }
-    });
-    if (FAILED(hr)) return hr;
-    hr = object->QueryInterface(iid, result);
-    object->Release();
-    return hr;
+    return CreateObject<TesselObject>(IID__Tessel, iid, result,
+                                      [](TesselObject& object) { object.Start(); });
 }
 
 }  // namespace korvid::com
@@ -478,14 +381,7 @@ namespace korvid::material_object {
 
 // The cloning operations' new objects come from the shell.
 IDispatch* NewTesselDispatch() {
-    auto* object = new com::TesselObject();
-    try {
-        object->Start();
-    } catch (...) {
-        object->Release();
-        throw;
-    }
-    return static_cast<_Tessel*>(&object->DefaultFacet());
+    return com::NewObject<com::TesselObject>([](com::TesselObject& object) { object.Start(); });
 }
 
 }  // namespace korvid::material_object

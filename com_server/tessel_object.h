@@ -11,11 +11,6 @@
 
 namespace korvid::com {
 
-// DISPIDs of the CAPE-OPEN interfaces as the default IDispatch publishes
-// them, so that they cannot collide with the DISPIDs of _Tessel.
-inline constexpr DISPID kThermoDispidBase = 1000;
-inline constexpr DISPID kIdentificationDispidBase = 2000;
-
 // Creates a Tessel (its start-up shows the definition form) and returns the
 // interface `iid` of it. Failures of the start-up come back as their HRESULT
 // with IErrorInfo set; no object remains alive then.

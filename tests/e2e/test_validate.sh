@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # korvid-validate hosts the sample flash drum with headless material objects,
 # 0.9 (Korvid.Tessel) and 1.1 (Korvid.Material): a clean run of each exits 0
-# with the expected printout and summary file; each way the unit can be made
+# with the expected printout and summary file, and so does one through the
+# forms, with the reports the forms name; each way the unit can be made
 # to misbehave (KORVID_SAMPLE_FAULT) exits 1 and names its finding in the
 # summary file, alone, through either version where it applies; a window
 # shown in Calculate is closed and named, a crash is reported (exit 4) with
@@ -38,6 +39,15 @@ unit11=(--unit Korvid.SampleFlashDrum --como "$(winpath "$DATA/three_components_
 validate clean11 "${unit11[@]}"
 [ "$code" = 0 ] || { cat "$WORK/clean11.out" >&2; fail "a clean 1.1 run exited $code"; }
 expect "$WORK/clean11.out" "$WORK/clean11.summary"
+# Through the real forms, filled by korvid-autofill as a person would: the
+# unit works through material objects made with their forms, each port's
+# object writes the report its form names, and the run is clean.
+rm -f "$REPORTS"/e2e_form_{feed,vapour,liquid}.txt "$summary"
+run --como "$COMO" --forms 3 --report e2e_form_feed --report e2e_form_vapour --report e2e_form_liquid -- \
+    wine "$BIN/korvid-validate.exe" --unit Korvid.SampleFlashDrum --como "$COMO" --form --report-prefix e2e
+mv "$WORK/client.out" "$WORK/form.out"
+tr -d '\r' <"$summary" | grep -qxF result=clean || { cat "$WORK/form.out" >&2; fail "a run through the forms was not clean"; }
+expect "$WORK/form.out" "$REPORTS"/e2e_form_{feed,vapour,liquid}.txt
 # A P-H flash with the enthalpy named without a basis, as CO-LaN's examples
 # write it, calculates to its end.
 KORVID_SAMPLE_FLASH=ph validate ph11 "${unit11[@]}"

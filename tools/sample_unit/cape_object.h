@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "CapeOpenUnit_h.h"
+#include "com_server/facet.h"
 
 namespace korvid::sample_unit {
 
@@ -44,45 +45,27 @@ struct BareFailure {};
 
 class CapeObject;
 
+// The type information of the interface `Interface` in the embedded type library.
+template <typename Interface>
+ITypeInfo* TypeInfoOfPart() {
+    return TypeInfoOf(__uuidof(Interface));
+}
+
 // IUnknown and IDispatch of one interface of a CapeObject.
 template <typename Interface>
-class Part : public Interface {
+class Part : public com::TypedFacet<CapeObject, Interface, &TypeInfoOfPart<Interface>> {
+    using Base = com::TypedFacet<CapeObject, Interface, &TypeInfoOfPart<Interface>>;
+
 public:
-    Part(CapeObject* owner, const wchar_t* name) : owner_(owner), name_(name) {}
-    Part(const Part&) = delete;
-    Part& operator=(const Part&) = delete;
+    Part(CapeObject* owner, const wchar_t* name) : Base(owner), name_(name) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = TypeInfoOf(__uuidof(Interface)) ? 1 : 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        if (!info) return E_POINTER;
-        *info = nullptr;
-        if (index != 0) return DISP_E_BADINDEX;
-        ITypeInfo* ti = TypeInfoOf(__uuidof(Interface));
-        if (!ti) return TYPE_E_ELEMENTNOTFOUND;
-        ti->AddRef();
-        *info = ti;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) override {
-        ITypeInfo* ti = TypeInfoOf(__uuidof(Interface));
-        return ti ? DispGetIDsOfNames(ti, names, count, ids) : E_UNEXPECTED;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* excep, UINT* argErr) override {
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
         ITypeInfo* ti = TypeInfoOf(__uuidof(Interface));
         if (!ti) return E_UNEXPECTED;
-        const HRESULT hr = DispInvoke(static_cast<Interface*>(this), ti, id, flags, params, result,
-                                      excep, argErr);
+        const HRESULT hr =
+            DispInvoke(static_cast<Interface*>(this), ti, id, flags, params, result, excep, argErr);
         // Wine's machinery copies the result out of a failed method too.
         if (FAILED(hr) && result) VariantClear(result);
         return hr;
@@ -100,7 +83,7 @@ protected:
         return Run(operation, [&] { *out = body(); });
     }
 
-    CapeObject* owner_;
+    using Base::owner_;
     const wchar_t* name_;
 };
 
@@ -172,18 +155,6 @@ private:
     CommonParts* common_;
 };
 
-template <typename Interface>
-HRESULT Part<Interface>::QueryInterface(REFIID iid, void** out) {
-    return owner_->QueryInterface(iid, out);
-}
-template <typename Interface>
-ULONG Part<Interface>::AddRef() {
-    return owner_->AddRef();
-}
-template <typename Interface>
-ULONG Part<Interface>::Release() {
-    return owner_->Release();
-}
 template <typename Interface>
 template <typename Body>
 HRESULT Part<Interface>::Run(const wchar_t* operation, Body&& body) {

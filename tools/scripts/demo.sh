@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # The demo: sets up and builds everything, registers Korvid.dll in a Wine
-# prefix, then runs a VBScript host session and a sample host whose flash-drum
-# unit works through its material object. korvid-autofill.exe fills every
-# definition form from a sample .como file; the trace reports are printed.
-# Last, korvid-validate hosts the sample flash drum unit operation with
+# prefix, then runs a VBScript host session. korvid-autofill.exe fills every
+# definition form from a sample .como file; the trace report is printed.
+# Then korvid-validate hosts the sample flash drum unit operation with
 # headless material objects and prints its summary, once more through the
 # forms, and once more with CAPE-OPEN 1.1 material objects.
 set -euo pipefail
@@ -32,20 +31,7 @@ filler=$!
 wait "$filler"
 show_report demo_host
 
-# 2. A unit operation under test uses its material object.
-rm -f "$reports/demo_unit.txt" "$reports/demo_outlet.txt"
-echo
-echo "== A host hands the object to a flash-drum unit under test (two forms: the feed and its duplicate)"
-timeout 120 wine "$bin/korvid-autofill.exe" --como "$como" --report demo_unit --report demo_outlet --forms 2 | tr -d '\r' &
-filler=$!
-timeout 120 wine "$bin/korvid-sample-host.exe" | tr -d '\r'
-wait "$filler"
-# The outlet's form opened a report of its own: from then on the calls of
-# both objects go there.
-show_report demo_unit
-show_report demo_outlet
-
-# 3. korvid-validate hosts the sample flash drum unit: one headless material
+# 2. korvid-validate hosts the sample flash drum unit: one headless material
 # object per port, every call printed, the findings judged.
 echo
 echo "== korvid-validate: the sample flash drum unit with headless material objects"
@@ -57,7 +43,7 @@ echo
 echo "== Its summary file (exit code $status): $(winepath -w "$reports/demo_validate-summary.txt")"
 tr -d '\r' <"$reports/demo_validate-summary.txt"
 
-# 4. The same through the real forms, as a person at a desk would run it:
+# 3. The same through the real forms, as a person at a desk would run it:
 # korvid-autofill plays that person and fills one form per port.
 echo
 echo "== korvid-validate --form: the real definition forms, filled by korvid-autofill"
@@ -71,7 +57,7 @@ wait "$filler" || true
 echo "== Its summary file (exit code $status)"
 tr -d '\r' <"$reports/demo_form-summary.txt"
 
-# 5. The same unit given CAPE-OPEN 1.1 material objects (Korvid.Material):
+# 4. The same unit given CAPE-OPEN 1.1 material objects (Korvid.Material):
 # it asks for ICapeThermoMaterial first and runs through it.
 echo
 echo "== korvid-validate --thermo 1.1: the same unit with headless Korvid.Material objects"

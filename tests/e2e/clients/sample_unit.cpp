@@ -1,7 +1,8 @@
 // A smoke client of the registered Korvid.SampleFlashDrum, without material
-// objects (the life cycle with them is korvid-validate's): an unknown fault
-// refused by Initialize, the port collection by index and by name, the
-// parameters, and the CAPE-OPEN error each refusal leaves on its object.
+// objects (the life cycle with them is korvid-validate's): the class
+// factory's refusal of aggregation and its lock, an unknown fault refused by
+// Initialize, the port collection by index and by name, the parameters, and
+// the CAPE-OPEN error each refusal leaves on its object.
 #include "CapeOpenUnit_h.h"
 #include "tests/e2e/clients/client.h"
 
@@ -60,6 +61,33 @@ ICapeUnit* NewUnit() {
     return unit;
 }
 
+// The server's class factory: aggregation refused; a LockServer keeps the
+// server loaded after the factory's release, until it is undone.
+void ClassFactory() {
+    CLSID clsid{};
+    CLSIDFromProgID(L"Korvid.SampleFlashDrum", &clsid);
+    IClassFactory* factory = nullptr;
+    if (FAILED(CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_PPV_ARGS(&factory))))
+        return Check(false, "the class factory");
+    const auto canUnload = [] {
+        const auto entry = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"KorvidSampleUnit.dll"), "DllCanUnloadNow")));
+        return entry ? entry() : E_FAIL;
+    };
+    IUnknown* made = factory;
+    Check(factory->CreateInstance(factory, IID_IUnknown, reinterpret_cast<void**>(&made)) ==
+                  CLASS_E_NOAGGREGATION &&
+              !made,
+          "the factory refuses aggregation and answers no object");
+    factory->LockServer(TRUE);
+    factory->Release();
+    Check(canUnload() == S_FALSE, "a LockServer keeps the server");
+    CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_PPV_ARGS(&factory));
+    factory->LockServer(FALSE);
+    factory->Release();
+    Check(canUnload() == S_OK, "the server can unload once the lock and the factory are gone");
+}
+
 ICapeCollection* Collection(IDispatch* dispatch) {
     ICapeCollection* collection = As<ICapeCollection>(dispatch);
     dispatch->Release();
@@ -79,6 +107,7 @@ void Item(ICapeCollection* collection, Var id) {
 
 int wmain() {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ClassFactory();
     SetEnvironmentVariableW(L"KORVID_SAMPLE_FAULT", L"no-such-fault");
     ICapeUnit* unit = NewUnit();
     if (!unit) return Finish();
