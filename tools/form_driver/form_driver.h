@@ -10,6 +10,8 @@
 #include <set>
 #include <string>
 
+#include "platform/win32/form_controls.h"
+
 namespace korvid::form_driver {
 
 // Exit codes of the tools (kept below 256: Wine cuts exit codes to 8 bits).
@@ -26,7 +28,8 @@ void PrintLine(const std::wstring& line);
 
 class Deadline {
 public:
-    explicit Deadline(int seconds) : end_(GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000) {}
+    explicit Deadline(int seconds)
+        : end_(GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000) {}
     bool Passed() const { return GetTickCount64() >= end_; }
 
 private:
@@ -107,8 +110,22 @@ private:
 };
 
 // Hands `path` to the form, which loads it as if chosen in Load's dialog
-// (WM_COPYDATA, see form_controls.h); true when the grid was filled.
-bool HandFile(HWND form, const std::wstring& path);
+// (WM_COPYDATA, see form_controls.h), and gives its answer.
+platform::form_controls::LoadFileAnswer HandFile(HWND form, const std::wstring& path);
+// Hands `path` again while the form answers "not now" (and the monitor
+// watches the target), until the deadline: the last answer.
+platform::form_controls::LoadFileAnswer HandFileWhenReady(HWND form, const std::wstring& path,
+                                                          TargetMonitor& monitor,
+                                                          const Deadline& deadline);
+
+// How long a form may take to close after OK or its close command (stretched
+// on slow machines).
+constexpr int kCloseSeconds = 2;
+// Closes a form that will not be filled, as a person would: the window's
+// close command. A form that refuses it (nothing valid in its grid) is ended
+// by a WM_QUIT to its thread, as a host quitting would end it, so that the
+// creation fails rather than waits. Prints what closed it.
+void CloseForm(HWND form, TargetMonitor& monitor);
 
 // Presses Load on `form`, types `path` into the open dialog and confirms it.
 // Watches the target meanwhile; false when the dialog did not come and go
