@@ -11,7 +11,7 @@
 // answered with OK and printed as "message: <caption>: <text>".
 //
 // A form it cannot fill (the timeout passed, the form loaded nothing from the
-// file, or it stayed open after OK) is closed, so that the creation fails
+// file, or it stayed open after OK) is closed, so that the creation ends
 // rather than waits: see CloseForm.
 //
 // Exit codes: 0 the target process ended after N forms; 1 the timeout passed
@@ -62,10 +62,7 @@ ExitCode FillFormOnce(HWND form, int index, const korvid::autofill::Options& opt
         PrintLine(L"gave up: the form loaded nothing from " + options.como);
         return kFormStayedOpen;
     }
-    if (answer != controls::kLoadFilled) {
-        PrintLine(L"gave up: the form did not take the file before the timeout");
-        return kTimedOut;
-    }
+    if (answer != controls::kLoadFilled) return kTimedOut;
     if (!options.save.empty() && !SaveThroughDialog(form, options.save, monitor, deadline)) {
         return kTimedOut;
     }
@@ -80,8 +77,8 @@ ExitCode FillFormOnce(HWND form, int index, const korvid::autofill::Options& opt
         monitor.Poll();
         Click(FormControl(form, controls::OKButton));
         const Deadline closing(Scaled(kCloseSeconds));
-        const bool closed = WaitWatching([&] { return !IsWindow(form) || !IsWindowVisible(form); },
-                                         monitor, closing);
+        const bool closed = WaitWatching(
+            [&] { return !IsWindow(form) || !IsWindowVisible(form); }, monitor, closing);
         if (closed) return kDone;
         if (deadline.Passed()) return kTimedOut;
         monitor.PrintStatus();
@@ -96,6 +93,7 @@ ExitCode FillFormOnce(HWND form, int index, const korvid::autofill::Options& opt
 ExitCode FillForm(HWND form, int index, const korvid::autofill::Options& options,
                   TargetMonitor& monitor, const Deadline& deadline) {
     const ExitCode result = FillFormOnce(form, index, options, monitor, deadline);
+    if (result == kTimedOut) PrintLine(L"gave up: the timeout passed before the form was filled");
     if (result != kDone && IsWindow(form) && IsWindowVisible(form)) CloseForm(form, monitor);
     return result;
 }

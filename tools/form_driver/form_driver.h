@@ -28,8 +28,7 @@ void PrintLine(const std::wstring& line);
 
 class Deadline {
 public:
-    explicit Deadline(int seconds)
-        : end_(GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000) {}
+    explicit Deadline(int seconds) : end_(GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000) {}
     bool Passed() const { return GetTickCount64() >= end_; }
 
 private:
@@ -122,9 +121,10 @@ platform::form_controls::LoadFileAnswer HandFileWhenReady(HWND form, const std::
 // on slow machines).
 constexpr int kCloseSeconds = 2;
 // Closes a form that will not be filled, as a person would: the window's
-// close command. A form that refuses it (nothing valid in its grid) is ended
-// by a WM_QUIT to its thread, as a host quitting would end it, so that the
-// creation fails rather than waits. Prints what closed it.
+// close command (a valid grid then closes with reporting off). A form that
+// refuses it (nothing valid in its grid) is ended by a WM_QUIT to its
+// thread, as a host quitting would end it: the creation fails rather than
+// waits. Prints what closed it.
 void CloseForm(HWND form, TargetMonitor& monitor);
 
 // Presses Load on `form`, types `path` into the open dialog and confirms it.
