@@ -50,7 +50,7 @@ bool TypeReportName(HWND form, const std::wstring& text, const Deadline& deadlin
     return false;
 }
 
-// Fills one form: kDone when it closed after OK.
+// Fills one form: kDone when it closed after OK (or went away).
 ExitCode FillFormOnce(HWND form, int index, const korvid::autofill::Options& options,
                       TargetMonitor& monitor, const Deadline& deadline) {
     // The file goes to the form directly: under Wine the open dialog alone
@@ -62,6 +62,9 @@ ExitCode FillFormOnce(HWND form, int index, const korvid::autofill::Options& opt
         PrintLine(L"gave up: the form loaded nothing from " + options.como);
         return kFormStayedOpen;
     }
+    // A form gone meanwhile went with its host (or the host closed it): what
+    // follows, another form or the host's end, tells Run what to answer.
+    if (answer == controls::kLoadNotNow && !IsWindow(form)) return kDone;
     if (answer != controls::kLoadFilled) return kTimedOut;
     if (!options.save.empty() && !SaveThroughDialog(form, options.save, monitor, deadline)) {
         return kTimedOut;
