@@ -73,7 +73,7 @@ build_image() {
     # The Wine prefix, made once in the image (a new one takes 80 s emulated).
     mkdir -p "$work/job"
     cat >"$work/job/job.sh" <<'JOB'
-set -e
+set -ex
 source /mnt/project/tools/scripts/wine-env.sh
 korvid_start_display
 korvid_start_wine
@@ -81,7 +81,7 @@ korvid_stop_wine
 sync
 JOB
     boot "$work/job" "$work" persist
-    [ "$(cat "$work/job/rc")" = 0 ] || { cat "$work/job/log" >&2; return 1; }
+    [ "$(cat "$work/job/rc")" = 0 ] || { cat "$work/job/log" "$work/job/console" >&2; return 1; }
     rm -rf "$work/job"
     find "$cache" -mindepth 1 -maxdepth 1 ! -name "building.*" -exec rm -rf {} +
     mv "$work" "$image"

@@ -4,9 +4,9 @@
 # a busy machine. A stress run on demand, not a test: it judges no time. In
 # the emulated x86 machine: emulated-x86.sh --run tools/scripts/stress-autofill.sh ...
 #   --count N  creations per bitness (default 500), in host processes of up
-#              to 50 creations each; every 5th host makes 3, each after working
-#              6 s without taking messages (its form's thread then counts as
-#              hung until the form's loop runs)
+#              to 50 creations each; every Kth host (--busy-every K, default 5)
+#              makes 3, each after working 6 s without taking messages (its
+#              form's thread then counts as hung until the form's loop runs)
 #   --bits B   "64 32" (the default), 64 or 32
 #   --load N   CPU-bound processes running meanwhile (default 2)
 # Prints, per bitness, the creations made, the failures and the time taken;
@@ -16,13 +16,14 @@ cd "$(dirname "$0")/../.."
 source tools/scripts/bitness.sh
 source tools/scripts/wine-env.sh
 
-count=500 bits="64 32" load=2
+count=500 bits="64 32" load=2 every=5
 while [ $# -gt 0 ]; do
     case "$1" in
         --count) count="$2" ;;
         --bits) bits="$2" ;;
         --load) load="$2" ;;
-        *) echo "usage: stress-autofill.sh [--count N] [--bits '64 32'] [--load N]" >&2 && exit 4 ;;
+        --busy-every) every="$2" ;;
+        *) echo "usage: stress-autofill.sh [--count N] [--bits '64 32'] [--load N] [--busy-every K]" >&2 && exit 4 ;;
     esac
     shift 2
 done
@@ -49,10 +50,10 @@ for b in $bits; do
     export KORVID_BITS="$b"
     bin="$(korvid_build_dir "$b")/bin"
     korvid_timeout 60 "$(korvid_system_wine)" "$(korvid_system_dir)\\regsvr32.exe" /s "$bin/Korvid.dll"
-    made=0 failed=0 host=0 start=$SECONDS
+    made=0 failed=0 host=0 busy_made=0 start=$SECONDS
     while [ $((made + failed)) -lt "$count" ]; do
         host=$((host + 1)) n=50 busy=()
-        [ $((host % 5)) != 0 ] || n=3 busy=(env KORVID_PROBE_BUSY=6)
+        [ $((host % every)) != 0 ] || n=3 busy=(env KORVID_PROBE_BUSY=6)
         [ "$n" -le $((count - made - failed)) ] || n=$((count - made - failed))
         timeout "$(korvid_scaled $((60 + n * 10)))" wine "$bin/korvid-autofill.exe" --como "$como" \
             --forms "$n" --timeout "$(korvid_scaled $((30 + n * 10)))" >"$work/autofill.out" 2>&1 &
@@ -64,6 +65,7 @@ for b in $bits; do
         wait "$filler" || code=$?
         good=$(grep -c -xF "$created" "$work/probe.out" || true)
         made=$((made + good))
+        [ ${#busy[@]} = 0 ] || busy_made=$((busy_made + good))
         if [ "$good" != "$n" ] || [ "$code" != 0 ]; then
             failed=$((failed + n - good))
             echo "host $host ($n creations): $good made, autofill exit $code" >&2
@@ -71,7 +73,7 @@ for b in $bits; do
             grep -v -xF "$created" "$work/probe.out" | sed 's/^/  host: /' >&2 || true
         fi
     done
-    echo "win$b: $made of $count creations made through the form, $failed failed," \
+    echo "win$b: $made of $count creations made through the form ($busy_made after 6 s busy), $failed failed," \
         "$((SECONDS - start)) s, beside $load CPU-bound processes"
     [ "$failed" = 0 ] || status=1
 done
