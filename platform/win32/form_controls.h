@@ -25,10 +25,20 @@ inline constexpr wchar_t kGridCellPointMessage[] = L"KorvidGridCellPoint";
 
 // WM_COPYDATA's dwData for "load this .como file": lpData holds the path
 // in UTF-16 (cbData bytes, a terminating null optional). The form loads it as
-// if it had been chosen in Load's dialog and answers TRUE when the grid was
-// filled; a form busy with a dialog of its own answers FALSE and loads
-// nothing. Programs that fill the form skip the common file dialog this way.
+// if it had been chosen in Load's dialog and answers with a LoadFileAnswer.
+// Programs that fill the form skip the common file dialog this way.
 inline constexpr unsigned long kLoadFileCopyData = 0x4B4C4F44;  // "KLOD"
+// The form's answer. Not now (0, also what a window that does not know the
+// message, or a send that was never delivered, gives): the form is still
+// starting (its message loop has not run yet), has a dialog or menu of its
+// own open, or is busy with another event; it loaded nothing, and the same
+// file may be handed again. Nothing: the file could not be read or held no
+// component; the status line says why, and handing it again changes nothing.
+enum LoadFileAnswer : long {
+    kLoadNotNow = 0,
+    kLoadFilled = 1,
+    kLoadNothing = 2,
+};
 // The longest path the form takes so, in characters (the long-path limit).
 inline constexpr unsigned long kLoadFileMaxChars = 32767;
 

@@ -107,6 +107,8 @@ FormEnd DefinitionFormWindow::Run() {
 }
 
 void DefinitionFormWindow::RunMessageLoop() {
+    // From here on a file handed by another program is taken (OnCopyData).
+    looping_ = true;
     MSG msg;
     while (!state_.closed) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -121,6 +123,7 @@ void DefinitionFormWindow::RunMessageLoop() {
             DispatchMessageW(&msg);
         }
     }
+    looping_ = false;
 }
 
 LRESULT DefinitionFormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -149,7 +152,7 @@ LRESULT DefinitionFormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_QUERYENDSESSION:
             return Forward([&] { return handler_.OnCloseRequest(*this); }) ? TRUE : FALSE;
         case WM_COPYDATA:
-            return OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)) ? TRUE : FALSE;
+            return OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         case WM_ACTIVATE: OnActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
         case WM_SETFOCUS: OnActivate(true); return 0;
         case WM_SIZE:
@@ -211,17 +214,22 @@ void DefinitionFormWindow::OnCommand(int id, int code) {
     }
 }
 
-bool DefinitionFormWindow::OnCopyData(const COPYDATASTRUCT& data) {
+LoadFileAnswer DefinitionFormWindow::OnCopyData(const COPYDATASTRUCT& data) {
     using form_controls::kLoadFileMaxChars;
-    // A disabled form has a modal dialog of its own open: a person could not
-    // press Load now either.
-    if (data.dwData != form_controls::kLoadFileCopyData || !IsWindowEnabled(hwnd_)) return false;
-    if (!data.lpData || data.cbData % sizeof(wchar_t) != 0) return false;
-    if (data.cbData == 0 || data.cbData / sizeof(wchar_t) > kLoadFileMaxChars + 1) return false;
+    if (data.dwData != form_controls::kLoadFileCopyData) return kLoadNotNow;
+    // A form found visible may not have run its loop yet: a sender that
+    // waited for it was let in by a message pump of its start (a send to
+    // another thread, a COM call). A disabled form has a modal dialog of its
+    // own open, and an event under way may run a menu's or a box's loop: a
+    // person could not press Load then either.
+    if (!looping_ || eventsUnderWay_ > 0 || !IsWindowEnabled(hwnd_)) return kLoadNotNow;
+    if (!data.lpData || data.cbData % sizeof(wchar_t) != 0) return kLoadNothing;
+    if (data.cbData == 0 || data.cbData / sizeof(wchar_t) > kLoadFileMaxChars + 1)
+        return kLoadNothing;
     std::wstring path(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t));
     path.resize(wcsnlen(path.c_str(), path.size()));
-    if (path.empty()) return false;
-    return Forward([&] { return handler_.OnFileHanded(*this, path); });
+    if (path.empty()) return kLoadNothing;
+    return Forward([&] { return handler_.OnFileHanded(*this, path); }) ? kLoadFilled : kLoadNothing;
 }
 
 bool DefinitionFormWindow::OnEditChar(int charCode) {

@@ -60,7 +60,7 @@ private:
     LRESULT OnEditColours(HDC dc);
     void OnActivate(bool active);
     bool OnEditChar(int charCode);
-    bool OnCopyData(const COPYDATASTRUCT& data);
+    form_controls::LoadFileAnswer OnCopyData(const COPYDATASTRUCT& data);
     void RunMessageLoop();
 
     // Runs one handler event between a refresh of the state from the controls
@@ -85,11 +85,13 @@ private:
     template <typename Event>
     void RunHeld(Event&& event) {
         GridModel::HeldNotices held(state_.grid);
+        ++eventsUnderWay_;
         try {
             event();
         } catch (...) {
             OutputDebugStringW(L"Korvid: a definition form event failed\n");
         }
+        --eventsUnderWay_;
     }
     void RefreshFromControls();
     void Sync();
@@ -112,6 +114,8 @@ private:
     bool shownBlackText_ = false;
 
     int syncing_ = 0;             // writing the state into the controls
+    int eventsUnderWay_ = 0;      // handler events begun and not yet over
+    bool looping_ = false;        // the form's own message loop runs
     bool restoringFocus_ = false; // giving the focus back on activation
     HWND lastFocus_ = nullptr;    // the control that had the focus when the form was left
 };

@@ -37,11 +37,12 @@ norm() {
 
 # run AUTOFILL_ARGS -- CLIENT...: the client (a command or a function) runs
 # while korvid-autofill.exe fills its forms; their outputs go through norm to
-# $WORK/client.out and $WORK/autofill.out.
+# $WORK/client.out and $WORK/autofill.out. The autofill waits as long as the
+# client may run: it ends only after the client.
 run() {
-    local args=(--timeout "$(korvid_scaled 60)") filled=0
+    local args=(--timeout "$(korvid_scaled "${CLIENT_TIMEOUT:-120}")") filled=0
     while [ "$1" != -- ]; do args+=("$1") && shift; done
-    korvid_timeout "${CLIENT_TIMEOUT:-120}" wine "$BIN/korvid-autofill.exe" "${args[@]}" >"$WORK/autofill.raw" 2>&1 &
+    korvid_timeout $((${CLIENT_TIMEOUT:-120} + 30)) wine "$BIN/korvid-autofill.exe" "${args[@]}" >"$WORK/autofill.raw" 2>&1 &
     local filler=$!
     if declare -F "$2" >/dev/null; then "${@:2}"; else korvid_timeout "${CLIENT_TIMEOUT:-120}" "${@:2}"; fi 2>&1 | norm >"$WORK/client.out" || true
     wait "$filler" || filled=$?

@@ -10,9 +10,13 @@
 // printed as "status: <text>", and every message box of the target process is
 // answered with OK and printed as "message: <caption>: <text>".
 //
+// A form it cannot fill (the timeout passed, the form loaded nothing from the
+// file, or it stayed open after OK) is closed, so that the creation ends
+// rather than waits: see CloseForm.
+//
 // Exit codes: 0 the target process ended after N forms; 1 the timeout passed
-// first; 2 a form stayed open after OK; 3 the target process ended before N
-// forms were filled; 4 bad arguments.
+// first; 2 a form loaded nothing from the file or stayed open after OK; 3 the
+// target process ended before N forms were filled; 4 bad arguments.
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
@@ -32,17 +36,36 @@ namespace {
 using namespace korvid::form_driver;
 namespace controls = korvid::platform::form_controls;
 
-// How long a form may take to close after OK (stretched on slow machines).
-constexpr int kCloseSeconds = 2;
+// Types a report name over the one the form shows; false when the form
+// does not show it before the deadline.
+bool TypeReportName(HWND form, const std::wstring& text, const Deadline& deadline) {
+    const HWND name = FormControl(form, controls::FileNameTxt);
+    do {
+        SelectAll(name);
+        // Typing over the selection; an empty name erases it.
+        TypeText(name, text.empty() ? std::wstring(L"\b") : text);
+        if (WindowText(name) == text) return true;
+        Sleep(30);
+    } while (!deadline.Passed() && IsWindow(name));
+    return false;
+}
 
-// Fills one form: kDone when it closed after OK.
-ExitCode FillForm(HWND form, int index, const korvid::autofill::Options& options,
-                  TargetMonitor& monitor, const Deadline& deadline) {
+// Fills one form: kDone when it closed after OK (or went away).
+ExitCode FillFormOnce(HWND form, int index, const korvid::autofill::Options& options,
+                      TargetMonitor& monitor, const Deadline& deadline) {
     // The file goes to the form directly: under Wine the open dialog alone
-    // took three quarters of a creation. A file the form cannot read leaves
-    // its reason on the status line, and OK then leaves the form open.
-    HandFile(form, options.como);
+    // took three quarters of a creation. OK is pressed only on a grid the
+    // form says it filled.
+    const auto answer = HandFileWhenReady(form, options.como, monitor, deadline);
     monitor.Poll();  // the load's status line, before typing the name replaces it
+    if (answer == controls::kLoadNothing) {
+        PrintLine(L"gave up: the form loaded nothing from " + options.como);
+        return kFormStayedOpen;
+    }
+    // A form gone meanwhile went with its host (or the host closed it): what
+    // follows, another form or the host's end, tells Run what to answer.
+    if (answer == controls::kLoadNotNow && !IsWindow(form)) return kDone;
+    if (answer != controls::kLoadFilled) return kTimedOut;
     if (!options.save.empty() && !SaveThroughDialog(form, options.save, monitor, deadline)) {
         return kTimedOut;
     }
@@ -51,11 +74,8 @@ ExitCode FillForm(HWND form, int index, const korvid::autofill::Options& options
     const std::vector<std::wstring> names = options.ReportsFor(index);
     const size_t attempts = std::max<size_t>(names.size(), 1);
     for (size_t attempt = 0; attempt < attempts; ++attempt) {
-        if (attempt < names.size()) {
-            const HWND name = FormControl(form, controls::FileNameTxt);
-            SelectAll(name);
-            // Typing over the selection; an empty name erases it.
-            TypeText(name, names[attempt].empty() ? std::wstring(L"\b") : names[attempt]);
+        if (attempt < names.size() && !TypeReportName(form, names[attempt], deadline)) {
+            return kTimedOut;
         }
         monitor.Poll();
         Click(FormControl(form, controls::OKButton));
@@ -67,7 +87,18 @@ ExitCode FillForm(HWND form, int index, const korvid::autofill::Options& options
         monitor.PrintStatus();
         monitor.SetForm(form);  // the next attempt's status is printed even when it repeats
     }
+    PrintLine(L"gave up: the form stayed open after OK");
     return kFormStayedOpen;
+}
+
+// A form the autofill gives up on is closed, so that its creation ends
+// rather than waits for a person.
+ExitCode FillForm(HWND form, int index, const korvid::autofill::Options& options,
+                  TargetMonitor& monitor, const Deadline& deadline) {
+    const ExitCode result = FillFormOnce(form, index, options, monitor, deadline);
+    if (result == kTimedOut) PrintLine(L"gave up: the timeout passed before the form was filled");
+    if (result != kDone && IsWindow(form) && IsWindowVisible(form)) CloseForm(form, monitor);
+    return result;
 }
 
 int Run(const korvid::autofill::Options& options) {

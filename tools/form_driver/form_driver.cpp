@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/form_controls.h"
+#include "tools/form_driver/time_scale.h"
 
 namespace korvid::form_driver {
 
@@ -20,9 +21,22 @@ constexpr int kFileNameCombo = 0x47C;     // cmb13, an edit inside a combo box
 constexpr int kMessageBoxText = 0xFFFF;
 constexpr UINT kSendTimeout = 5000;
 
+// A question to a window: not waiting on a thread that hangs.
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeout, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// An action that must arrive: delivered once the window's thread takes
+// messages. SMTO_ABORTIFHUNG would drop it at once when that thread has not
+// asked for a message for 5 seconds: a host that worked a while without a
+// message loop and then shows the form is such a thread until its first
+// GetMessage, although the form is already visible.
+LRESULT Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, Scaled(kSendTimeout),
+                        &result);
     return static_cast<LRESULT>(result);
 }
 
@@ -135,12 +149,12 @@ std::wstring StatusText(HWND form) { return WindowText(FormControl(form, control
 
 void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
-void ClickAndWait(HWND button) { Send(button, BM_CLICK, 0, 0); }
+void ClickAndWait(HWND button) { Deliver(button, BM_CLICK, 0, 0); }
 
-void SelectAll(HWND edit) { Send(edit, EM_SETSEL, 0, -1); }
+void SelectAll(HWND edit) { Deliver(edit, EM_SETSEL, 0, -1); }
 
 void TypeText(HWND window, const std::wstring& text) {
-    for (wchar_t ch : text) Send(window, WM_CHAR, ch, 1);
+    for (wchar_t ch : text) Deliver(window, WM_CHAR, ch, 1);
 }
 
 void PostChars(HWND window, const std::wstring& text) {
@@ -355,13 +369,51 @@ bool AnswerFileDialog(HWND form, int button, const std::wstring& path, TargetMon
 
 }  // namespace
 
-bool HandFile(HWND form, const std::wstring& path) {
+controls::LoadFileAnswer HandFile(HWND form, const std::wstring& path) {
     const std::wstring windowsPath = ToWindowsPath(path);
     COPYDATASTRUCT data{};
     data.dwData = controls::kLoadFileCopyData;
     data.cbData = static_cast<DWORD>((windowsPath.size() + 1) * sizeof(wchar_t));
     data.lpData = const_cast<wchar_t*>(windowsPath.c_str());
-    return Send(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)) == TRUE;
+    switch (Deliver(form, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data))) {
+        case controls::kLoadFilled:
+            return controls::kLoadFilled;
+        case controls::kLoadNothing:
+            return controls::kLoadNothing;
+        default:
+            return controls::kLoadNotNow;
+    }
+}
+
+controls::LoadFileAnswer HandFileWhenReady(HWND form, const std::wstring& path,
+                                           TargetMonitor& monitor, const Deadline& deadline) {
+    auto answer = controls::kLoadNotNow;
+    WaitWatching(
+        [&] {
+            answer = HandFile(form, path);
+            return answer != controls::kLoadNotNow || !IsWindow(form);
+        },
+        monitor, deadline);
+    return answer;
+}
+
+void CloseForm(HWND form, TargetMonitor& monitor) {
+    // The close command of the window's system menu, as a person's click on its X.
+    PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    const auto gone = [&] { return !IsWindow(form) || !IsWindowVisible(form); };
+    if (WaitWatching(gone, monitor, Deadline(Scaled(kCloseSeconds)))) {
+        PrintLine(L"closed: the form, by its close command");
+        return;
+    }
+    // Refused: nothing valid in the grid. The form then ends with a WM_QUIT
+    // of its thread: the creation fails, and the quit is posted again for
+    // the host's own loop.
+    PostThreadMessageW(GetWindowThreadProcessId(form, nullptr), WM_QUIT, 0, 0);
+    if (WaitWatching(gone, monitor, Deadline(Scaled(kCloseSeconds)))) {
+        PrintLine(L"closed: the form refused its close command; it was ended by WM_QUIT");
+    } else {
+        PrintLine(L"closed: not even by WM_QUIT; the form stays open");
+    }
 }
 
 bool LoadThroughDialog(HWND form, const std::wstring& path, TargetMonitor& monitor,

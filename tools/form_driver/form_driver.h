@@ -10,6 +10,8 @@
 #include <set>
 #include <string>
 
+#include "platform/win32/form_controls.h"
+
 namespace korvid::form_driver {
 
 // Exit codes of the tools (kept below 256: Wine cuts exit codes to 8 bits).
@@ -107,8 +109,23 @@ private:
 };
 
 // Hands `path` to the form, which loads it as if chosen in Load's dialog
-// (WM_COPYDATA, see form_controls.h); true when the grid was filled.
-bool HandFile(HWND form, const std::wstring& path);
+// (WM_COPYDATA, see form_controls.h), and gives its answer.
+platform::form_controls::LoadFileAnswer HandFile(HWND form, const std::wstring& path);
+// Hands `path` again while the form answers "not now" (and the monitor
+// watches the target), until the deadline: the last answer.
+platform::form_controls::LoadFileAnswer HandFileWhenReady(HWND form, const std::wstring& path,
+                                                          TargetMonitor& monitor,
+                                                          const Deadline& deadline);
+
+// How long a form may take to close after OK or its close command (stretched
+// on slow machines).
+constexpr int kCloseSeconds = 2;
+// Closes a form that will not be filled, as a person would: the window's
+// close command (a valid grid then closes with reporting off). A form that
+// refuses it (nothing valid in its grid) is ended by a WM_QUIT to its
+// thread, as a host quitting would end it: the creation fails rather than
+// waits. Prints what closed it.
+void CloseForm(HWND form, TargetMonitor& monitor);
 
 // Presses Load on `form`, types `path` into the open dialog and confirms it.
 // Watches the target meanwhile; false when the dialog did not come and go

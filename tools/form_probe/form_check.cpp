@@ -190,6 +190,26 @@ bool Act(const std::vector<std::wstring>& w, std::vector<std::wstring>& out) {
                           (GetClipboardOwner() == g_form ? L", the form's" : L", not the form's"));
         }
         return chosen;
+    } else if (action == L"hand") {
+        // The file handed as korvid-autofill hands it, once, and the form's answer.
+        wchar_t path[MAX_PATH];
+        ExpandEnvironmentStringsW(arg(1).c_str(), path, MAX_PATH);
+        const auto answer = HandFile(g_form, path);
+        out.push_back(std::wstring(L"  answer: ") + (answer == kLoadFilled    ? L"filled"
+                                                     : answer == kLoadNothing ? L"nothing"
+                                                                              : L"not now"));
+    } else if (action == L"open-load") {  // Load's dialog left open
+        Click(Control(LoadButton));
+        const Deadline deadline(Scaled(20));
+        while (!FindFileDialog(ProcessOf(g_form), g_form) && !deadline.Passed()) Sleep(20);
+        return FindFileDialog(ProcessOf(g_form), g_form) != nullptr;
+    } else if (action == L"dialog-cancel") {
+        const HWND dialog = FindFileDialog(ProcessOf(g_form), g_form);
+        if (!dialog) return false;
+        Click(GetDlgItem(dialog, IDCANCEL));
+        const Deadline deadline(Scaled(20));
+        while (IsWindow(dialog) && !deadline.Passed()) Sleep(20);
+        return !IsWindow(dialog);
     } else if (action == L"save" || action == L"load") {
         wchar_t path[MAX_PATH];
         ExpandEnvironmentStringsW(arg(1).c_str(), path, MAX_PATH);

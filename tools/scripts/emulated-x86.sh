@@ -10,6 +10,8 @@
 # what it is built from: a change of the package list, the apt sources or the
 # guest's init makes a new one (and the old ones are removed).
 #   --image             only build the image (when it is not there yet)
+#   --run SCRIPT ARGS   runs the project's SCRIPT with ARGS in the guest
+#                       instead of the tests (--run tools/scripts/smoke-32bit.sh)
 #   other arguments     go to the guest's ctest (-R fuzz: one test)
 #   KORVID_GUEST_CACHE  where the image is kept
 #   KORVID_BUILD_DIR    the build root (see bitness.sh)
@@ -72,7 +74,7 @@ build_image() {
     # The Wine prefix, made once in the image (a new one takes 80 s emulated).
     mkdir -p "$work/job"
     cat >"$work/job/job.sh" <<'JOB'
-set -e
+set -ex
 source /mnt/project/tools/scripts/wine-env.sh
 korvid_start_display
 korvid_start_wine
@@ -80,7 +82,7 @@ korvid_stop_wine
 sync
 JOB
     boot "$work/job" "$work" persist
-    [ "$(cat "$work/job/rc")" = 0 ] || { cat "$work/job/log" >&2; return 1; }
+    [ "$(cat "$work/job/rc")" = 0 ] || { cat "$work/job/log" "$work/job/console" >&2; return 1; }
     rm -rf "$work/job"
     find "$cache" -mindepth 1 -maxdepth 1 ! -name "building.*" -exec rm -rf {} +
     mv "$work" "$image"
@@ -88,6 +90,11 @@ JOB
 
 [ -f "$image/root.img" ] || build_image
 [ "${1:-}" != --image ] || exit 0
+run=(tools/scripts/test-32bit.sh)
+if [ "${1:-}" = --run ]; then
+    run=("$2")
+    shift 2
+fi
 
 # The job: the checkout and the builds copied to the same paths inside the
 # guest (ctest's files name them), on a tmpfs, then the 32-bit tests.
@@ -104,9 +111,9 @@ mkdir -p /mnt/build && mount -t 9p -o trans=virtio,version=9p2000.L,msize=104857
 export KORVID_BUILD_DIR='$KORVID_BUILD_ROOT' KORVID_TIME_SCALE=$scale
 # What runs, every minute, for a look from outside while the tests go on.
 while sleep 60; do { date; ps -eo pid,etime,args | grep -v -e ' \[' -e 'ps -eo'; } >/mnt/job/processes; done &
-bash '$KORVID_ROOT/tools/scripts/test-32bit.sh' ${*:+$(printf '%q ' "$@")}
+cd '$KORVID_ROOT' && bash $(printf '%q ' "${run[@]}" "$@")
 JOB
-echo "== 32-bit end-to-end tests in an emulated x86 machine (time limits x$scale;" \
+echo "== ${run[*]} in an emulated x86 machine (time limits x$scale;" \
      "its processes every minute in $job/processes)"
 boot "$job" "$image"
 cat "$job/log"

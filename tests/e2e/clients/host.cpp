@@ -6,7 +6,10 @@
 //                an object of its own
 //   quit, no-desktop (without a display)   a creation whose form cannot finish
 //   probe [count [message]]   the GUI tests' host: `count` creations (their
-//                forms appear), then `message` in a box captioned "Korvid probe"
+//                forms appear), then `message` in a box captioned "Korvid probe";
+//                KORVID_PROBE_BUSY=S: before each creation the thread works S
+//                seconds without taking messages (as a client calling an object
+//                for long does)
 #include "tests/e2e/clients/client.h"
 #include "tools/form_driver/time_scale.h"
 
@@ -193,7 +196,13 @@ DWORD WINAPI EndProbe(void*) {
 // Each creation printed as "created: <names> <ids>" once its form is done.
 void Probe(int count, const wchar_t* message) {
     CloseHandle(CreateThread(nullptr, 0, EndProbe, nullptr, 0, nullptr));
+    const wchar_t* busy = _wgetenv(L"KORVID_PROBE_BUSY");
     for (int k = 0; k < count; ++k) {
+        if (busy) {
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists
+            Sleep(static_cast<DWORD>(_wtoi(busy)) * 1000);
+        }
         _Tessel* made = nullptr;
         Var names, ids;
         Print("creation", Create(&made));
