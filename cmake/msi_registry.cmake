@@ -240,6 +240,7 @@ korvid_msi_class(SampleFlashDrum FEATURE SampleUnit FILE SampleUnitDll
          CapeVersion 1.0
          ComponentVersion ${PROJECT_VERSION}
          VendorURL <empty>
+         HelpURL <empty>
          About "Korvid Sample Flash Drum ${PROJECT_VERSION}. Copyright (c) the Korvid developers. MIT License."
     CATEGORIES 678C09A1-7D66-11D2-A67D-00105A42887F 678C09A5-7D66-11D2-A67D-00105A42887F
                4150C28A-EE06-403F-A871-87AFEC38A249 0D562DC8-EA8E-4210-AB39-B66513C0CD09
