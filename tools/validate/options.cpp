@@ -129,8 +129,10 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
             const std::wstring reason = ParseChecks(value, options.checks);
             if (!reason.empty()) return fail(reason);
         } else if (arg == L"--thermo") {
-            if (value != L"1.0" && value != L"1.1") return fail(L"--thermo takes 1.0 or 1.1");
+            if (value != L"1.0" && value != L"1.1" && value != L"both")
+                return fail(L"--thermo takes 1.0, 1.1 or both");
             options.thermo11 = value == L"1.1";
+            options.thermoBoth = value == L"both";
         } else {
             const std::optional<double> seconds = Number(value);
             if (!seconds || *seconds < 1 || *seconds > 86400 || *seconds != std::floor(*seconds))

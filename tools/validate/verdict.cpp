@@ -74,12 +74,13 @@ std::wstring Verdict::Call() {
 
 void Verdict::Failure(const std::wstring& call, const std::wstring& detail) {
     Locked locked(lock_);
-    if (!muted_) failures_.push_back(call + L":" + detail);
+    if (!muted_) failures_.push_back(version_ + call + L":" + detail);
 }
 
 void Verdict::Add(Finding finding) {
     Locked locked(lock_);
     if (finding.check.empty()) finding.check = check_;
+    finding.port = version_ + finding.port;
     if (!muted_) findings_.push_back(std::move(finding));
 }
 
@@ -98,6 +99,21 @@ size_t Verdict::FindingCount(const std::wstring& check) {
     size_t count = 0;
     for (const Finding& finding : findings_) count += finding.check == check;
     return count;
+}
+
+void Verdict::SetVersion(const std::wstring& version) {
+    Locked locked(lock_);
+    version_ = version;
+}
+
+size_t Verdict::FailureCount() {
+    Locked locked(lock_);
+    return failures_.size();
+}
+
+void Verdict::ForgiveFailures(size_t from) {
+    Locked locked(lock_);
+    if (from < failures_.size()) failures_.resize(from);
 }
 
 void Verdict::HostError(const std::wstring& reason) {

@@ -52,6 +52,14 @@ public:
     // of what the life judged already).
     void Mute(bool muted);
     void HostError(const std::wstring& reason);
+    // --thermo both: the thermo version of the run under way, "1.0/" or
+    // "1.1/" before each finding's port and each failed call; empty for a
+    // run of one version.
+    void SetVersion(const std::wstring& version);
+    size_t FailureCount();
+    // The failed calls from the `from`th on are no failures of the unit: it
+    // said it handles the other thermo version only.
+    void ForgiveFailures(size_t from);
 
     // Prints the findings and the summary and writes the summary file;
     // returns the exit code (-1 when the run was concluded already).
@@ -66,7 +74,7 @@ private:
     int ConcludeLocked(int exitCode);
 
     CRITICAL_SECTION lock_;
-    std::wstring unit_, call_, summaryFile_, noSummary_, hostError_, check_;
+    std::wstring unit_, call_, summaryFile_, noSummary_, hostError_, check_, version_;
     std::vector<std::wstring> failures_;
     std::vector<Finding> findings_;
     std::vector<std::pair<std::wstring, std::wstring>> crash_;
