@@ -150,6 +150,20 @@ regsvr /u && regsvr
     grep -qF "Thermo 1.1: the unit handles only the other version" "$WORK/only10.out" ||
     { cat "$WORK/only10.out" "$WORK/only10.summary" >&2; fail "refuses-1.1, 1.1 not claimed, --thermo both: exit code $code"; }
 
+# --junit: the XML valid by the JUnit schema CI servers read (tests/data/junit.xsd,
+# xmllint); a suite per version, a case per check and the life, a failure per
+# finding in its case, the printout in system-out.
+KORVID_SAMPLE_FAULT=writes-inlet validate junit "${unit[@]}" --thermo both --checks context,registry --junit "$WIN_WORK\\run.xml"
+xmllint --noout --schema "$DATA/junit.xsd" "$WORK/run.xml" 2>"$WORK/xmllint.out" &&
+    [ "$code" = 1 ] && [ "$(grep -c '<testsuite ' "$WORK/run.xml")" = 2 ] &&
+    [ "$(grep -c '<testcase ' "$WORK/run.xml")" = 6 ] &&
+    [ "$(grep -c '<failure ' "$WORK/run.xml")" = 2 ] &&
+    grep -qF '<testsuite name="Korvid.SampleFlashDrum thermo 1.1" tests="3" failures="1" errors="0">' "$WORK/run.xml" &&
+    grep -qF '<failure message="1.0/Feed: inlet-changed: SetProp temperature" type="inlet-changed">' "$WORK/run.xml" &&
+    grep -A1 -xF 'Check registry: 0 findings' "$WORK/run.xml" | grep -qxF '</system-out>' &&
+    grep -qF '<system-out>Thermo 1.1:' "$WORK/run.xml" ||
+    { cat "$WORK/junit.out" "$WORK/xmllint.out" "$WORK/run.xml" >&2; fail "--junit: exit code $code"; }
+
 # The reports folder: made when it is missing; when a file stands in its
 # place the run stops at once and names it.
 rm -rf "$REPORTS"

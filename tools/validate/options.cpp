@@ -109,7 +109,7 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
             continue;
         }
         if (arg != L"--unit" && arg != L"--como" && arg != L"--feed" && arg != L"--report-prefix" &&
-            arg != L"--timeout" && arg != L"--thermo" && arg != L"--checks")
+            arg != L"--timeout" && arg != L"--thermo" && arg != L"--checks" && arg != L"--junit")
             return fail(L"unknown argument \"" + arg + L"\"");
         if (k + 1 == args.size()) return fail(arg + L" needs a value");
         const std::wstring& value = args[++k];
@@ -128,6 +128,8 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
             if (!options.checks.empty()) return fail(L"--checks given twice");
             const std::wstring reason = ParseChecks(value, options.checks);
             if (!reason.empty()) return fail(reason);
+        } else if (arg == L"--junit") {
+            options.junit = value;
         } else if (arg == L"--thermo") {
             if (value != L"1.0" && value != L"1.1" && value != L"both")
                 return fail(L"--thermo takes 1.0, 1.1 or both");

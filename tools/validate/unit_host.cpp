@@ -271,7 +271,10 @@ bool Session::Handled() const {
 }
 
 void RunUnit(const Options& options, Verdict& verdict) {
-    if (!options.thermoBoth) return Session(options, verdict).Run();
+    if (!options.thermoBoth) {
+        verdict.SetVersion(options.thermo11 ? L"1.1" : L"1.0", false);
+        return Session(options, verdict).Run();
+    }
     // Each version's own life and checks, its reports named apart. A unit
     // that refuses the version its categories do not claim handles the
     // other one only: said, and no failure.
@@ -281,8 +284,8 @@ void RunUnit(const Options& options, Verdict& verdict) {
         one.thermoBoth = false;
         const std::wstring version = v11 ? L"1.1" : L"1.0";
         one.reportPrefix += L"-" + version;
+        verdict.SetVersion(version, true);
         Line(L"Thermo " + version + L":");
-        verdict.SetVersion(version + L"/");
         const size_t failures = verdict.FailureCount();
         Session session(one, verdict);
         session.Run();
@@ -294,7 +297,7 @@ void RunUnit(const Options& options, Verdict& verdict) {
         }
         Line(L"");
     }
-    verdict.SetVersion(L"");
+    verdict.SetVersion(L"", false);
 }
 
 }  // namespace korvid::validate
