@@ -121,14 +121,10 @@ JUnitCase& Verdict::CaseUnderWay() {
 
 // The suites' cases gain the failed calls and findings, the case under way
 // why the run ended early; the suites are named after the unit.
-bool Verdict::WriteJUnitLocked(const wchar_t* result) {
-    const std::wstring ended = std::wstring(result) == L"crashed" ||
-                                       std::wstring(result) == L"timeout" ||
-                                       std::wstring(result) == L"error"
-                                   ? std::wstring(L"the run ended: ") + result +
-                                         (hostError_.empty() ? L"" : L": " + hostError_)
-                                   : L"";
-    if (!ended.empty()) CaseUnderWay().error = ended;
+bool Verdict::WriteJUnitLocked(int exitCode, const wchar_t* result) {
+    if (exitCode >= kHostError)
+        CaseUnderWay().error = std::wstring(L"the run ended: ") + result +
+                               (hostError_.empty() ? L"" : L": " + hostError_);
     for (size_t k = 0; k < failures_.size(); ++k) {
         const auto& [version, check] = failureWhere_[k];
         CaseOf(SuiteOf(version), check.empty() ? L"life" : check)
@@ -212,7 +208,8 @@ int Verdict::ConcludeLocked(int exitCode) {
     if (!hostError_.empty()) lines.push_back(L"error=" + hostError_);
     for (const auto& [key, value] : crash_) lines.push_back(key + L"=" + value);
     if (!junitFile_.empty())
-        Line((WriteJUnitLocked(result) ? L"JUnit file: " : L"JUnit file: could not be written: ") +
+        Line((WriteJUnitLocked(exitCode, result) ? L"JUnit file: "
+                                                 : L"JUnit file: could not be written: ") +
              junitFile_);
     if (summaryFile_.empty()) {
         Line(L"Summary file: not written (" + noSummary_ + L")");

@@ -79,7 +79,7 @@ private:
     void Printed(const std::wstring& line);
     JUnitCase& CaseUnderWay();
     JUnitSuite& SuiteOf(const std::wstring& version);
-    bool WriteJUnitLocked(const wchar_t* result);
+    bool WriteJUnitLocked(int exitCode, const wchar_t* result);
 
     CRITICAL_SECTION lock_;
     std::wstring unit_, call_, summaryFile_, noSummary_, hostError_, check_, version_, tag_,
