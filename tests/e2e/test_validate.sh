@@ -9,7 +9,9 @@
 # its minidump; --list shows the thermo versions the unit declares; a form
 # nobody fills in outlasts --timeout (exit 3), left open for a person and no
 # finding; bad arguments and a unit that is not registered exit 2; a missing
-# reports folder is made, and one that cannot be stops the run.
+# reports folder is made, and one that cannot be stops the run. --thermo both
+# runs each version and tags its findings; a version the unit refuses and
+# does not claim is no finding.
 # --checks chooses the checks beyond the life; a registration fault is
 # registered for its row alone.
 source "$(dirname "$0")/lib.sh" "$1"
@@ -81,6 +83,9 @@ cases=(
     "over-release|1|finding=Liquid:over-released:2 Releases more than the references taken, during Liquid: Disconnect~findings=3|${unit11[*]}"
     "ignores-error|1|finding=Vapour:error-ignored:CalcEquilibrium temperature pressure: 0x8004050F ECapeFailedInitialisation \"No phase is present.\"~findings=2|${unit11[*]} --checks context,registry"
     "refuses-1.1|1|finding=Feed:thermo-claim:the unit declares thermo 1.1, yet its Connect refused a Korvid.Material~Calculate: not called: port Feed is not connected~findings=3|${unit11[*]}"
+    "|0|result=clean~findings=0~Thermo 1.1:|${unit[*]} --thermo both"
+    "writes-inlet|1|finding=1.0/Feed:inlet-changed:SetProp temperature~finding=1.1/Feed:inlet-changed:SetOverallProp temperature~findings=2|${unit[*]} --thermo both --checks context"
+    "refuses-1.1|1|finding=1.1/Feed:thermo-claim:the unit declares thermo 1.1, yet its Connect refused a Korvid.Material~failure=1.1/Validate:invalid~failures=4~findings=3|${unit[*]} --thermo both"
     "context-first|1|finding=unit:context-order:put simulationContext after Initialize: 0x80040511~findings=1|${unit[*]}"
     "context-first|0|result=clean|${unit[*]} --checks registry"
     "forgets-name|1|finding=unit:persistence-lost:ComponentName: \"U-1\" saved, \"Flash drum\" loaded~findings=1|${unit[*]}"
@@ -106,7 +111,7 @@ cases=(
     "wild-pointer|4|crash: the fault is in Korvid.dll, in the unit's call Feed: GetNumComponents: a Korvid bug, please report it with the minidump (unless the unit gave that call a pointer that is not valid)|${unit[*]}"
     "|3|result=timeout~findings=0|--unit Korvid.SampleFlashDrum --form --timeout 2 --report-prefix e2e"
     "|2|korvid-validate: unknown argument \"--bogus\"|--bogus ${unit[*]}"
-    "|2|korvid-validate: --thermo takes 1.0 or 1.1|${unit[*]} --thermo 0.9"
+    "|2|korvid-validate: --thermo takes 1.0, 1.1 or both|${unit[*]} --thermo 0.9"
     "|2|korvid-validate: --checks: unknown check \"life\" (resolve, report, persistence, context, registry)|${unit[*]} --checks context,life"
     "|2|korvid-validate: --checks: registry given twice|${unit[*]} --checks registry,registry"
     "|2|error=--feed gives 2 fractions for 3 components|${unit[*]} --feed x=0.5:0.5"
@@ -146,6 +151,29 @@ for row in "${cases[@]}"; do
     [ "$code" = "$exit" ] && [ "$found" = 1 ] ||
         { cat "$WORK/case.out" "$WORK/case.summary" >&2; fail "${fault:-$args}: exit code $code, expected $exit and \"$lines\""; }
 done
+
+# --thermo both with a unit whose categories claim 1.0 alone: its refusal
+# of 1.1 says it handles 1.0 only, which is no finding.
+wine reg delete "HKCR\\CLSID\\$class\\Implemented Categories\\{4667023A-5A8E-4CCA-AB6D-9D78C5112FED}" /f /reg:"$bits" >/dev/null 2>&1
+KORVID_SAMPLE_FAULT=refuses-1.1 validate only10 "${unit[@]}" --thermo both
+regsvr /u && regsvr
+[ "$code" = 0 ] && grep -qxF result=clean "$WORK/only10.summary" &&
+    grep -qF "Thermo 1.1: the unit handles only the other version" "$WORK/only10.out" ||
+    { cat "$WORK/only10.out" "$WORK/only10.summary" >&2; fail "refuses-1.1, 1.1 not claimed, --thermo both: exit code $code"; }
+
+# --junit: the XML valid by the JUnit schema CI servers read (tests/data/junit.xsd,
+# xmllint); a suite per version, a case per check and the life, a failure per
+# finding in its case, the printout in system-out.
+KORVID_SAMPLE_FAULT=writes-inlet validate junit "${unit[@]}" --thermo both --checks context,registry --junit "$WIN_WORK\\run.xml"
+xmllint --noout --schema "$DATA/junit.xsd" "$WORK/run.xml" 2>"$WORK/xmllint.out" &&
+    [ "$code" = 1 ] && [ "$(grep -c '<testsuite ' "$WORK/run.xml")" = 2 ] &&
+    [ "$(grep -c '<testcase ' "$WORK/run.xml")" = 6 ] &&
+    [ "$(grep -c '<failure ' "$WORK/run.xml")" = 2 ] &&
+    grep -qF '<testsuite name="Korvid.SampleFlashDrum thermo 1.1" tests="3" failures="1" errors="0">' "$WORK/run.xml" &&
+    grep -qF '<failure message="1.0/Feed: inlet-changed: SetProp temperature" type="inlet-changed">' "$WORK/run.xml" &&
+    grep -A1 -xF 'Check registry: 0 findings' "$WORK/run.xml" | grep -qxF '</system-out>' &&
+    grep -qF '<system-out>Thermo 1.1:' "$WORK/run.xml" ||
+    { cat "$WORK/junit.out" "$WORK/xmllint.out" "$WORK/run.xml" >&2; fail "--junit: exit code $code"; }
 
 # The reports folder: made when it is missing; when a file stands in its
 # place the run stops at once and names it.

@@ -39,16 +39,16 @@ void Session::RunChecks(bool live) {
     for (const Check& check : kChecks) {
         if (check.live != live || !options_.Chosen(check.name)) continue;
         const std::wstring name = check.name;
+        verdict_.SetCheck(name);
         Line(L"");
         Line(L"Check " + name + L": " + check.what);
-        verdict_.SetCheck(name);
         const std::wstring notOffered = (this->*check.run)();
         const size_t findings = verdict_.FindingCount(name);
-        verdict_.SetCheck(L"");
         Line(L"Check " + name + L": " +
              (!notOffered.empty() ? L"not offered (" + notOffered + L")"
               : findings == 1     ? std::wstring(L"1 finding")
                                   : std::to_wstring(findings) + L" findings"));
+        verdict_.SetCheck(L"");
     }
 }
 

@@ -62,6 +62,7 @@ int wmain(int argc, wchar_t** argv) {
         std::wstring why;
         const std::wstring folder = ReportsFolder(&why);
         const std::wstring prefix = folder.empty() ? L"" : folder + L"\\" + options->reportPrefix;
+        if (!options->junit.empty()) verdict.SetJUnitFile(options->junit);
         verdict.SetSummaryFile(folder.empty() ? L"" : prefix + L"-summary.txt", why);
         InstallCrashReport(verdict, folder.empty() ? L"" : prefix + L"-crash.dmp", why);
         Watch watch{&verdict, CreateEventW(nullptr, TRUE, FALSE, nullptr), options->timeoutSeconds};

@@ -109,7 +109,7 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
             continue;
         }
         if (arg != L"--unit" && arg != L"--como" && arg != L"--feed" && arg != L"--report-prefix" &&
-            arg != L"--timeout" && arg != L"--thermo" && arg != L"--checks")
+            arg != L"--timeout" && arg != L"--thermo" && arg != L"--checks" && arg != L"--junit")
             return fail(L"unknown argument \"" + arg + L"\"");
         if (k + 1 == args.size()) return fail(arg + L" needs a value");
         const std::wstring& value = args[++k];
@@ -128,9 +128,13 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args, std::
             if (!options.checks.empty()) return fail(L"--checks given twice");
             const std::wstring reason = ParseChecks(value, options.checks);
             if (!reason.empty()) return fail(reason);
+        } else if (arg == L"--junit") {
+            options.junit = value;
         } else if (arg == L"--thermo") {
-            if (value != L"1.0" && value != L"1.1") return fail(L"--thermo takes 1.0 or 1.1");
+            if (value != L"1.0" && value != L"1.1" && value != L"both")
+                return fail(L"--thermo takes 1.0, 1.1 or both");
             options.thermo11 = value == L"1.1";
+            options.thermoBoth = value == L"both";
         } else {
             const std::optional<double> seconds = Number(value);
             if (!seconds || *seconds < 1 || *seconds > 86400 || *seconds != std::floor(*seconds))

@@ -1,7 +1,7 @@
 // The command line of korvid-validate:
 //   --unit <ProgID|CLSID> --como FILE [--feed T=..,P=..,flow=..,x=a:b:c]
-//   [--report-prefix NAME] [--cas] [--form] [--timeout S] [--thermo 1.0|1.1]
-//   [--calculate-invalid] [--checks a,b,...]
+//   [--report-prefix NAME] [--cas] [--form] [--timeout S] [--thermo 1.0|1.1|both]
+//   [--calculate-invalid] [--checks a,b,...] [--junit FILE]
 //   --list
 #pragma once
 
@@ -35,8 +35,10 @@ struct Options {
     bool form = false;              // show the definition forms instead of going headless
     int timeoutSeconds = 60;        // for the whole run
     bool thermo11 = false;          // --thermo 1.1: Korvid.Material on the ports, not Korvid.Tessel
+    bool thermoBoth = false;        // --thermo both: the life and the checks with 1.0, then 1.1
     bool calculateInvalid = false;  // Calculate whatever Validate said
     std::vector<std::wstring> checks;  // --checks: those chosen; all by default
+    std::wstring junit;                // --junit: the JUnit XML file to write
 
     bool Chosen(const wchar_t* check) const;
 };
@@ -44,7 +46,8 @@ struct Options {
 inline constexpr wchar_t kUsage[] =
     L"usage: korvid-validate --unit <ProgID|CLSID> --como FILE "
     L"[--feed T=..,P=..,flow=..,x=a:b:c] [--report-prefix NAME] [--cas] [--form] "
-    L"[--timeout S] [--thermo 1.0|1.1] [--calculate-invalid] [--checks a,b,...]\n       "
+    L"[--timeout S] [--thermo 1.0|1.1|both] [--calculate-invalid] [--checks a,b,...] [--junit "
+    L"FILE]\n       "
     L"korvid-validate --list";
 
 // The options of `args` (without the program name), or nothing with the

@@ -2,10 +2,16 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <utility>
 
 namespace korvid::validate {
 
 namespace {
+
+std::function<void(const std::wstring&)>& Tap() {
+    static std::function<void(const std::wstring&)> tap;
+    return tap;
+}
 
 void Write(DWORD which, FILE* stream, const std::wstring& text) {
     const std::wstring line = text + L"\n";
@@ -86,7 +92,30 @@ const wchar_t* HresultName(HRESULT hr) {
 
 }  // namespace
 
-void Line(const std::wstring& text) { Write(STD_OUTPUT_HANDLE, stdout, text); }
+void Line(const std::wstring& text) {
+    Write(STD_OUTPUT_HANDLE, stdout, text);
+    if (Tap()) Tap()(text);
+}
+
+void SetLineTap(std::function<void(const std::wstring&)> tap) { Tap() = std::move(tap); }
+
+bool WriteUtf8File(const std::wstring& path, const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
 void ErrorLine(const std::wstring& text) { Write(STD_ERROR_HANDLE, stderr, text); }
 
 std::wstring Hex(HRESULT hr) {

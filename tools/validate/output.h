@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ namespace korvid::validate {
 // pipe or file.
 void Line(const std::wstring& text);
 void ErrorLine(const std::wstring& text);
+// Every line Line prints goes to `tap` as well (an empty one: to none).
+void SetLineTap(std::function<void(const std::wstring&)> tap);
+// `text` as UTF-8 in the file `path`, made anew; false when it was not written.
+bool WriteUtf8File(const std::wstring& path, const std::wstring& text);
 
 std::wstring Hex(HRESULT hr);
 // "0x80040510 ECapeSolvingError", or the hex alone for a code without a name.

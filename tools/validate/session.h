@@ -70,6 +70,10 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
     void Run();
+    // Whether the unit took this thermo version: every material port
+    // connected and Validate not invalid; and whether its categories claim it.
+    bool Handled() const;
+    bool Claimed() const { return declaresThermo_; }
 
 private:
     // Calls into the unit, through interface I of `failing`: prints `what`
@@ -145,6 +149,7 @@ private:
     ICapeCollection* collection_ = nullptr;
     bool initialized_ = false;
     bool calculated_ = false;
+    bool saidInvalid_ = false;     // Validate answered isValid false
     bool declaresThermo_ = false;  // the unit's categories name the thermo version of the run
     std::vector<Port> ports_;
     std::unique_ptr<CallRecord> record_ = std::make_unique<CallRecord>();

@@ -106,7 +106,7 @@ void Session::Solve() {
             return validation_ = std::wstring(L"isValid ") + (valid ? L"true" : L"false") +
                                  L", message " + Quoted(message);
         });
-    const bool invalid = SUCCEEDED(validated) && !valid;
+    const bool invalid = saidInvalid_ = SUCCEEDED(validated) && !valid;
     if (invalid) verdict_.Failure(L"Validate", L"invalid");
     SysFreeString(message);
     CapeValidationStatus status = CAPE_NOT_VALIDATED;
@@ -264,6 +264,40 @@ void Session::Run() {
     RunChecks(false);
 }
 
-void RunUnit(const Options& options, Verdict& verdict) { Session(options, verdict).Run(); }
+bool Session::Handled() const {
+    for (const Port& port : ports_)
+        if (port.type == CAPE_MATERIAL && !port.connected) return false;
+    return !saidInvalid_;
+}
+
+void RunUnit(const Options& options, Verdict& verdict) {
+    if (!options.thermoBoth) {
+        verdict.SetVersion(options.thermo11 ? L"1.1" : L"1.0", false);
+        return Session(options, verdict).Run();
+    }
+    // Each version's own life and checks, its reports named apart. A unit
+    // that refuses the version its categories do not claim handles the
+    // other one only: said, and no failure.
+    for (const bool v11 : {false, true}) {
+        Options one = options;
+        one.thermo11 = v11;
+        one.thermoBoth = false;
+        const std::wstring version = v11 ? L"1.1" : L"1.0";
+        one.reportPrefix += L"-" + version;
+        verdict.SetVersion(version, true);
+        Line(L"Thermo " + version + L":");
+        const size_t failures = verdict.FailureCount();
+        Session session(one, verdict);
+        session.Run();
+        if (!session.Handled() && !session.Claimed()) {
+            verdict.ForgiveFailures(failures);
+            Line(L"Thermo " + version + L": the unit handles only the other version " +
+                 L"(a refused Connect or an invalid Validate); its categories do not claim " +
+                 version + L", so this is no finding");
+        }
+        Line(L"");
+    }
+    verdict.SetVersion(L"", false);
+}
 
 }  // namespace korvid::validate

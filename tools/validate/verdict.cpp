@@ -30,20 +30,7 @@ std::wstring OneLine(std::wstring text) {
 bool WriteSummary(const std::wstring& path, const std::vector<std::wstring>& lines) {
     std::wstring text;
     for (const std::wstring& line : lines) text += OneLine(line) + L"\r\n";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    CloseHandle(file);
-    return ok;
+    return WriteUtf8File(path, text);
 }
 
 }  // namespace
@@ -74,12 +61,16 @@ std::wstring Verdict::Call() {
 
 void Verdict::Failure(const std::wstring& call, const std::wstring& detail) {
     Locked locked(lock_);
-    if (!muted_) failures_.push_back(call + L":" + detail);
+    if (muted_) return;
+    failures_.push_back(tag_ + call + L":" + detail);
+    failureWhere_.emplace_back(version_, check_);
 }
 
 void Verdict::Add(Finding finding) {
     Locked locked(lock_);
     if (finding.check.empty()) finding.check = check_;
+    finding.port = tag_ + finding.port;
+    finding.thermo = version_;
     if (!muted_) findings_.push_back(std::move(finding));
 }
 
@@ -98,6 +89,67 @@ size_t Verdict::FindingCount(const std::wstring& check) {
     size_t count = 0;
     for (const Finding& finding : findings_) count += finding.check == check;
     return count;
+}
+
+void Verdict::SetVersion(const std::wstring& version, bool tagged) {
+    Locked locked(lock_);
+    version_ = version;
+    tag_ = tagged ? version + L"/" : L"";
+}
+
+void Verdict::SetJUnitFile(const std::wstring& path) {
+    Locked locked(lock_);
+    junitFile_ = path;
+    SetLineTap([this](const std::wstring& line) { Printed(line); });
+}
+
+void Verdict::Printed(const std::wstring& line) {
+    Locked locked(lock_);
+    if (!concluded_) CaseUnderWay().out += line + L"\n";
+}
+
+JUnitSuite& Verdict::SuiteOf(const std::wstring& version) {
+    for (JUnitSuite& suite : suites_)
+        if (suite.name == version) return suite;
+    suites_.push_back({version, {}});
+    return suites_.back();
+}
+
+JUnitCase& Verdict::CaseUnderWay() {
+    return CaseOf(SuiteOf(version_), check_.empty() ? L"life" : check_);
+}
+
+// The suites' cases gain the failed calls and findings, the case under way
+// why the run ended early; the suites are named after the unit.
+bool Verdict::WriteJUnitLocked(int exitCode, const wchar_t* result) {
+    if (exitCode >= kHostError)
+        CaseUnderWay().error = std::wstring(L"the run ended: ") + result +
+                               (hostError_.empty() ? L"" : L": " + hostError_);
+    for (size_t k = 0; k < failures_.size(); ++k) {
+        const auto& [version, check] = failureWhere_[k];
+        CaseOf(SuiteOf(version), check.empty() ? L"life" : check)
+            .failures.push_back({L"failed-call", failures_[k]});
+    }
+    for (const Finding& finding : findings_)
+        CaseOf(SuiteOf(finding.thermo), finding.check.empty() ? L"life" : finding.check)
+            .failures.push_back(
+                {finding.kind, finding.port + L": " + finding.kind + L": " + finding.detail});
+    std::vector<JUnitSuite> named = suites_;
+    for (JUnitSuite& suite : named)
+        suite.name = (unit_.empty() ? L"-" : unit_) + L" thermo " + suite.name;
+    return WriteJUnit(junitFile_, named);
+}
+
+size_t Verdict::FailureCount() {
+    Locked locked(lock_);
+    return failures_.size();
+}
+
+void Verdict::ForgiveFailures(size_t from) {
+    Locked locked(lock_);
+    if (from >= failures_.size()) return;
+    failures_.resize(from);
+    failureWhere_.resize(from);
 }
 
 void Verdict::HostError(const std::wstring& reason) {
@@ -155,6 +207,10 @@ int Verdict::ConcludeLocked(int exitCode) {
         lines.push_back(L"finding=" + finding.port + L":" + finding.kind + L":" + finding.detail);
     if (!hostError_.empty()) lines.push_back(L"error=" + hostError_);
     for (const auto& [key, value] : crash_) lines.push_back(key + L"=" + value);
+    if (!junitFile_.empty())
+        Line((WriteJUnitLocked(exitCode, result) ? L"JUnit file: "
+                                                 : L"JUnit file: could not be written: ") +
+             junitFile_);
     if (summaryFile_.empty()) {
         Line(L"Summary file: not written (" + noSummary_ + L")");
     } else if (WriteSummary(summaryFile_, lines)) {

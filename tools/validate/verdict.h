@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "tools/validate/junit.h"
+
 namespace korvid::validate {
 
 enum ExitCode { kClean = 0, kUnitFailed = 1, kHostError = 2, kTimeout = 3, kCrashed = 4 };
@@ -25,7 +27,8 @@ struct Finding {
                         // context-order, registry-progid, registry-inprocserver32,
                         // registry-category, registry-capedescription, registry-typelib
     std::wstring detail;
-    std::wstring check = {};  // the check that found it; empty: the life
+    std::wstring check = {};   // the check that found it; empty: the life
+    std::wstring thermo = {};  // the thermo version of the run that found it
 };
 
 class Verdict {
@@ -52,6 +55,15 @@ public:
     // of what the life judged already).
     void Mute(bool muted);
     void HostError(const std::wstring& reason);
+    // The thermo version of the run under way; `tagged` (--thermo both):
+    // "1.0/" or "1.1/" before each finding's port and each failed call.
+    void SetVersion(const std::wstring& version, bool tagged);
+    // --junit: the file, and the printout kept per version and check.
+    void SetJUnitFile(const std::wstring& path);
+    size_t FailureCount();
+    // The failed calls from the `from`th on are no failures of the unit: it
+    // said it handles the other thermo version only.
+    void ForgiveFailures(size_t from);
 
     // Prints the findings and the summary and writes the summary file;
     // returns the exit code (-1 when the run was concluded already).
@@ -64,10 +76,17 @@ public:
 
 private:
     int ConcludeLocked(int exitCode);
+    void Printed(const std::wstring& line);
+    JUnitCase& CaseUnderWay();
+    JUnitSuite& SuiteOf(const std::wstring& version);
+    bool WriteJUnitLocked(int exitCode, const wchar_t* result);
 
     CRITICAL_SECTION lock_;
-    std::wstring unit_, call_, summaryFile_, noSummary_, hostError_, check_;
+    std::wstring unit_, call_, summaryFile_, noSummary_, hostError_, check_, version_, tag_,
+        junitFile_;
     std::vector<std::wstring> failures_;
+    std::vector<std::pair<std::wstring, std::wstring>> failureWhere_;  // version, check
+    std::vector<JUnitSuite> suites_;
     std::vector<Finding> findings_;
     std::vector<std::pair<std::wstring, std::wstring>> crash_;
     bool concluded_ = false;
