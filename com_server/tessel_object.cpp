@@ -194,10 +194,7 @@ public:
         });                                                                                  \
     }                                                                                        \
     HRESULT STDMETHODCALLTYPE putref_##member(VARIANT value) override {                      \
-        return Run(kIid, [&] {                                                               \
-            KORVID_SHAPES(member, value);                                                    \
-            Logic().member = Variant::IndependentCopyOf(value);                              \
-        });                                                                                  \
+        return put_##member(value);                                                          \
     }
     KORVID_VARIANT_MEMBER(m_componentIDs)
     KORVID_VARIANT_MEMBER(m_compFormulaes)

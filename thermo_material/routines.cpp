@@ -275,19 +275,19 @@ void Material::CalcEquilibrium(const VARIANT& specification1, const VARIANT& spe
         trace.Text(L"solutionType", solutionType);
         const auto [first, second] = ReadFlash(specification1, specification2, solutionType);
         if (present_.empty()) Raise(kECapeFailedInitialisation, L"No phase is present.");
-        // The specifications' values are the ones set overall, on either
-        // basis, and read on the basis the specification names.
-        for (const auto& [spec, name] :
+        // What the flash keeps fixed is the value set overall, on either
+        // basis, read on the basis its argument names (none: as it was set).
+        for (const auto& [fixed, name] :
              {std::pair{first, L"specification1"}, std::pair{second, L"specification2"}}) {
-            const auto found = values_.find(KeyOf(Place{}, *spec.property));
+            const auto found = values_.find(KeyOf(Place{}, *fixed.property));
             if (found == values_.end()) {
                 Raise(kECapeFailedInitialisation, std::wstring(name) + L" names the overall " +
-                                                      std::wstring(spec.property->name) +
+                                                      std::wstring(fixed.property->name) +
                                                       L", which was never set.");
             }
-            if (spec.basis == Basis::Undefined) continue;
+            if (fixed.basis == Basis::Undefined) continue;
             try {
-                Converted(Place{}, *spec.property, found->second, spec.basis);
+                Converted(Place{}, *fixed.property, found->second, fixed.basis);
             } catch (const CapeFailure& unconverted) {
                 Raise(kECapeFailedInitialisation,
                       std::wstring(name) + L": " + unconverted.description);
