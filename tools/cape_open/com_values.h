@@ -1,12 +1,17 @@
 // Small COM values the tools that play host or unit share: a BSTR and a
-// VARIANT that free themselves, a new array of doubles and the doubles of
-// one. A text or an array that cannot be allocated throws std::bad_alloc.
+// VARIANT that free themselves, new arrays of doubles or texts and the
+// elements of one. A text or an array that cannot be allocated throws
+// std::bad_alloc.
 #pragma once
 
 #include <windows.h>
 #include <oleauto.h>
 
+#include <initializer_list>
+#include <iterator>
 #include <new>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace korvid::cape_open {
@@ -65,6 +70,46 @@ inline std::vector<double> Doubles(const VARIANT& value) {
         out.push_back(d);
     }
     return out;
+}
+
+inline const wchar_t* CText(const wchar_t* text) { return text; }
+inline const wchar_t* CText(const std::wstring& text) { return text.c_str(); }
+
+// A new zero-based array of texts in `out`, as PutDoubles.
+template <typename Texts>
+void PutTexts(const Texts& texts, VARIANT* out) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(std::size(texts)));
+    if (!array) throw std::bad_alloc();
+    out->vt = VT_ARRAY | VT_BSTR;
+    out->parray = array;
+    LONG k = 0;
+    for (const auto& text : texts) {
+        const Text element(CText(text));
+        if (FAILED(SafeArrayPutElement(array, &k, static_cast<BSTR>(element))))
+            throw std::bad_alloc();
+        ++k;
+    }
+}
+inline void PutTexts(std::initializer_list<const wchar_t*> texts, VARIANT* out) {
+    PutTexts<std::initializer_list<const wchar_t*>>(texts, out);
+}
+
+// The texts of a one-dimensional array of BSTR (a null element is ""); none
+// for anything else.
+inline std::optional<std::vector<std::wstring>> Texts(const VARIANT& value) {
+    if (value.vt != (VT_ARRAY | VT_BSTR) || !value.parray || SafeArrayGetDim(value.parray) != 1)
+        return std::nullopt;
+    LONG lower = 0, upper = -1;
+    SafeArrayGetLBound(value.parray, 1, &lower);
+    SafeArrayGetUBound(value.parray, 1, &upper);
+    std::vector<std::wstring> texts;
+    for (LONG k = lower; k <= upper; ++k) {
+        BSTR text = nullptr;
+        if (FAILED(SafeArrayGetElement(value.parray, &k, &text))) return std::nullopt;
+        texts.emplace_back(text ? text : L"");
+        SysFreeString(text);
+    }
+    return texts;
 }
 
 }  // namespace korvid::cape_open

@@ -33,6 +33,10 @@ enum class Fault {
     Drifts,             // "drifts": each Calculate sets the outlets' temperature 1 K higher
     NoReconnect,        // "no-reconnect": a port once disconnected refuses Connect
     ReportFails,        // "report-fails": ProduceReport of "Streams" fails
+    UncheckedParameter,  // "unchecked-parameter": a parameter's value outside its bounds is valid
+    ChangesInput,        // "changes-input": Calculate raises the temperature parameter by 1 K
+    StaleValStatus,      // "stale-valstatus": ValStatus ignores every change since Validate
+    BadSpec,             // "bad-spec": each default answered lies a whole range above the default
     // Registration faults: regsvr32 run with the value leaves out a key (no
     // change at run time).
     NoProgId,          // "no-progid": the class names no ProgID

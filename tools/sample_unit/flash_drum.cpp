@@ -183,6 +183,7 @@ void FlashDrum::Calculate() {
         product->Set(L"fraction", L"mole", in.fractions);
         if (!skip) product->Settle(outlet.phase, fault == Fault::IgnoresError);
     }
+    if (fault == Fault::ChangesInput) ParameterAt(kTemperature).SetValue(temperature + 1);
 }
 
 // --- ICapeUnit ---------------------------------------------------------------------------
@@ -199,7 +200,8 @@ HRESULT FlashDrum::Unit::get_ports(IDispatch** ports) {
 HRESULT FlashDrum::Unit::get_ValStatus(CapeValidationStatus* status) {
     return Out(L"get_ValStatus", status, [&] {
         const FlashDrum& drum = Self();
-        if (!drum.validated_ || drum.validatedAt_ != drum.state_->changes)
+        const bool stale = drum.state_->fault == Fault::StaleValStatus;
+        if (!drum.validated_ || (drum.validatedAt_ != drum.state_->changes && !stale))
             return CAPE_NOT_VALIDATED;
         return drum.valid_ ? CAPE_VALID : CAPE_INVALID;
     });

@@ -70,6 +70,7 @@ std::unique_ptr<Material> Material11(ICapeThermoMaterial* object, std::wstring p
                                      bool literalText);
 
 using cape_open::Text;
+using cape_open::PutTexts;
 using cape_open::Var;
 
 // The numbers of a one-dimensional array of doubles or of variants that

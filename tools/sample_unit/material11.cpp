@@ -13,21 +13,6 @@ namespace korvid::sample_unit {
 
 namespace {
 
-// A new zero-based array of texts in `out`.
-void TextArray(std::initializer_list<const wchar_t*> texts, Var& out) {
-    SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size()));
-    if (!array) throw std::bad_alloc();
-    out.v.vt = VT_ARRAY | VT_BSTR;
-    out.v.parray = array;
-    LONG k = 0;
-    for (const wchar_t* text : texts) {
-        Text element(text);
-        if (FAILED(SafeArrayPutElement(array, &k, static_cast<BSTR>(element))))
-            throw std::bad_alloc();
-        ++k;
-    }
-}
-
 class Material11Calls final : public Material {
 public:
     Material11Calls(ICapeThermoMaterial* object, std::wstring port, bool literalText)
@@ -75,7 +60,7 @@ public:
         phases->Release();
         Check(listed, L"GetPhaseList");
         const std::wstring label = PhaseOf(labels.v, states.v, stateOfAggregation);
-        TextArray({label.c_str()}, present);
+        PutTexts({label.c_str()}, &present.v);
         status.v.vt = VT_ARRAY | VT_I4;
         status.v.parray = SafeArrayCreateVector(VT_I4, 0, 1);
         if (!status.v.parray) throw std::bad_alloc();
@@ -104,11 +89,11 @@ private:
         Var first, second;
         if (FlashesPH()) {
             Set(L"enthalpy", L"Mole", {0.0});
-            TextArray({L"pressure", L"", L"Overall"}, first);
-            TextArray({L"enthalpy", L"", L"Overall"}, second);
+            PutTexts({L"pressure", L"", L"Overall"}, &first.v);
+            PutTexts({L"enthalpy", L"", L"Overall"}, &second.v);
         } else {
-            TextArray({L"temperature", L"", L"Overall"}, first);
-            TextArray({L"pressure", L"", L"Overall"}, second);
+            PutTexts({L"temperature", L"", L"Overall"}, &first.v);
+            PutTexts({L"pressure", L"", L"Overall"}, &second.v);
         }
         Text unspecified(L"Unspecified");
         auto* routine = Facet<ICapeThermoEquilibriumRoutine>(L"CalcEquilibrium");

@@ -56,7 +56,7 @@ bool RealParameter::Check(double value, std::wstring* message) const {
         side = L"above the upper";
         bound = spec_.upper;
     }
-    if (!side) return true;
+    if (!side || state_->fault == Fault::UncheckedParameter) return true;
     *message = L"Parameter " + Name() + L": " + Number(value) + L" is " + side + L" bound " +
                Number(bound) + L".";
     return false;
@@ -145,7 +145,11 @@ HRESULT RealParameter::Spec::get_Dimensionality(VARIANT* dims) {
 }
 
 HRESULT RealParameter::RealSpecPart::get_DefaultValue(double* value) {
-    return Out(L"get_DefaultValue", value, [&] { return Self().spec_.defaultValue; });
+    return Out(L"get_DefaultValue", value, [&] {
+        const RealSpec& spec = Self().spec_;
+        const bool bad = Self().state_->fault == Fault::BadSpec;
+        return spec.defaultValue + (bad ? spec.upper - spec.lower : 0);
+    });
 }
 
 HRESULT RealParameter::RealSpecPart::get_LowerBound(double* value) {

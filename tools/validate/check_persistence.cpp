@@ -63,6 +63,8 @@ std::vector<std::pair<std::wstring, std::wstring>> Session::Capture() {
         }
         identification->Release();
     }
+    for (const auto& [name, value] : ParameterValues())
+        facts.push_back({L"parameter " + name, value});
     for (const Port& port : ports_) {
         facts.push_back({L"port " + port.name,
                          Enumerated(port.type, {L"material", L"energy", L"information", L"any"}) +

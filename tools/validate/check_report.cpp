@@ -2,33 +2,12 @@
 // the default one, the names (`reports`, an array of strings), then each selected
 // (`selectedReport`) and produced (`ProduceReport`). A failed call, or
 // names that are no array of strings, is finding `report-failed`.
+#include "tools/cape_open/com_values.h"
 #include "tools/validate/com_values.h"
 #include "tools/validate/output.h"
 #include "tools/validate/session.h"
 
 namespace korvid::validate {
-
-namespace {
-
-// The strings of a VARIANT holding a one-dimensional array of BSTR;
-// nothing when it holds anything else.
-std::optional<std::vector<std::wstring>> Strings(const VARIANT& value) {
-    if (value.vt != (VT_ARRAY | VT_BSTR) || !value.parray || SafeArrayGetDim(value.parray) != 1)
-        return std::nullopt;
-    LONG lower = 0, upper = -1;
-    SafeArrayGetLBound(value.parray, 1, &lower);
-    SafeArrayGetUBound(value.parray, 1, &upper);
-    std::vector<std::wstring> strings;
-    for (LONG k = lower; k <= upper; ++k) {
-        BSTR text = nullptr;
-        if (FAILED(SafeArrayGetElement(value.parray, &k, &text))) return std::nullopt;
-        strings.emplace_back(text ? text : L"");
-        SysFreeString(text);
-    }
-    return strings;
-}
-
-}  // namespace
 
 std::wstring Session::CheckReport() {
     ICapeUnitReport* report = nullptr;
@@ -43,7 +22,7 @@ std::wstring Session::CheckReport() {
     const HRESULT listed = Step(
         L"get reports", report, [&] { return report->get_reports(&names); },
         [&] {
-            reports = Strings(names);
+            reports = cape_open::Texts(names);
             std::wstring shown;
             for (const std::wstring& name : reports.value_or(std::vector<std::wstring>{}))
                 shown += (shown.empty() ? L"" : L" ") + Quoted(name);

@@ -50,10 +50,7 @@ std::wstring Session::CheckResolve() {
             Line(L"Calculate: not called: a port did not connect again");
             continue;
         }
-        BSTR message = nullptr;
-        VARIANT_BOOL valid = VARIANT_FALSE;
-        Step(L"Validate", unit_, [&] { return unit_->Validate(&message, &valid); });
-        SysFreeString(message);
+        ValidateUnit();
         record_->calculating = true;
         const HRESULT hr = Step(L"Calculate", unit_, [&] { return unit_->Calculate(); });
         record_->calculating = false;

@@ -24,6 +24,8 @@ void Session::RunChecks(bool live) {
     static const Check kChecks[] = {
         {L"resolve", true, L"the unit solved again, reconnected, its outlets cleared",
          &Session::CheckResolve},
+        {L"parameters", true, L"the unit's parameters listed, solved with, set out of bounds",
+         &Session::CheckParameters},
         {L"report", true, L"the unit's reports listed, selected and produced",
          &Session::CheckReport},
         // Last of those on the life's unit: releasing the loaded instance's

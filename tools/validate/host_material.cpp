@@ -84,6 +84,33 @@ HRESULT Thermo::Get(IUnknown* object, const wchar_t* property, const wchar_t* ba
     return hr;
 }
 
+HRESULT Thermo::PresentAllPhases(IUnknown* object, std::vector<std::wstring>* labels) const {
+    cape_open::Var listed, states, keys, statuses;
+    HRESULT hr = Through<ICapeThermoPhases>(
+        object, [&](auto* o) { return o->GetPhaseList(&listed.v, &states.v, &keys.v); });
+    if (FAILED(hr)) return hr;
+    *labels = cape_open::Texts(listed.v).value_or(std::vector<std::wstring>{});
+    statuses.v.parray = SafeArrayCreateVector(VT_I4, 0, static_cast<ULONG>(labels->size()));
+    if (!statuses.v.parray) return E_OUTOFMEMORY;
+    statuses.v.vt = VT_ARRAY | VT_I4;
+    for (LONG k = 0; k < static_cast<LONG>(labels->size()); ++k) {
+        LONG unknown = CAPE_UNKNOWNPHASESTATUS;
+        SafeArrayPutElement(statuses.v.parray, &k, &unknown);
+    }
+    return Through<ICapeThermoMaterial>(
+        object, [&](auto* o) { return o->SetPresentPhases(listed.v, statuses.v); });
+}
+
+HRESULT Thermo::FlashTP(IUnknown* object) const {
+    cape_open::Var temperature, pressure;
+    cape_open::PutTexts({L"temperature", L"", L"Overall"}, &temperature.v);
+    cape_open::PutTexts({L"pressure", L"", L"Overall"}, &pressure.v);
+    const cape_open::Text unspecified(L"Unspecified");
+    return Through<ICapeThermoEquilibriumRoutine>(object, [&](auto* o) {
+        return o->CalcEquilibrium(temperature.v, pressure.v, unspecified);
+    });
+}
+
 bool Thermo::NeverSet(HRESULT hr) const {
     return v11 && hr == static_cast<HRESULT>(ECapeThrmPropertyNotAvailableHR);
 }

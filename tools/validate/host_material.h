@@ -1,7 +1,7 @@
 // The host's own calls on a port's material object, by thermo version: 1.0
 // gives each port a Korvid.Tessel (ICapeThermoMaterialObject), 1.1 a
 // Korvid.Material (ICapeThermoMaterial). The host counts the components,
-// sets an inlet's overall state and reads an outlet's back, through its own
+// sets an inlet's state (1.1: and flashes it) and reads an outlet's back, through its own
 // reference, and hands the unit a pass-through of the version.
 #pragma once
 
@@ -31,6 +31,11 @@ struct Thermo {
                 const std::vector<double>& values) const;
     HRESULT Get(IUnknown* object, const wchar_t* property, const wchar_t* basis,
                 std::vector<double>* values) const;
+    // 1.1 only, as a simulator hands a unit its streams: every phase of the
+    // object's list made present with an unknown status (`labels`), then the
+    // object flashed at its overall temperature and pressure.
+    HRESULT PresentAllPhases(IUnknown* object, std::vector<std::wstring>* labels) const;
+    HRESULT FlashTP(IUnknown* object) const;
     // Whether a failed Get says the value was never set (1.1 only: 0.9
     // answers defaults for a value never set).
     bool NeverSet(HRESULT hr) const;

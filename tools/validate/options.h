@@ -22,8 +22,8 @@ struct FeedState {
 };
 
 // The checks beyond the one life, in the order they run (checks.cpp).
-inline constexpr const wchar_t* kCheckNames[] = {L"resolve", L"report", L"persistence", L"context",
-                                                 L"registry"};
+inline constexpr const wchar_t* kCheckNames[] = {L"resolve",     L"parameters", L"report",
+                                                 L"persistence", L"context",    L"registry"};
 
 struct Options {
     bool list = false;  // --list: the unit operations registered here

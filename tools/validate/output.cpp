@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <utility>
 
+#include "tools/cape_open/com_values.h"
+
 namespace korvid::validate {
 
 namespace {
@@ -151,6 +153,29 @@ std::wstring GuidText(const GUID& guid) {
     wchar_t text[40] = {};
     StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
     return text;
+}
+
+std::wstring VariantText(const VARIANT& value) {
+    switch (value.vt) {
+        case VT_EMPTY:
+            return L"empty";
+        case VT_R8:
+            return Number(value.dblVal);
+        case VT_R4:
+            return Number(value.fltVal);
+        case VT_I4:
+            return std::to_wstring(value.lVal);
+        case VT_I2:
+            return std::to_wstring(value.iVal);
+        case VT_BOOL:
+            return value.boolVal ? L"true" : L"false";
+        case VT_BSTR:
+            return Quoted(value.bstrVal);
+        case VT_ARRAY | VT_R8:
+            return Numbers(cape_open::Doubles(value));
+        default:
+            return L"VARTYPE " + std::to_wstring(value.vt);
+    }
 }
 
 }  // namespace korvid::validate

@@ -29,5 +29,8 @@ std::wstring Quoted(BSTR text);
 std::wstring Number(double value);
 std::wstring Numbers(const std::vector<double>& values);
 std::wstring GuidText(const GUID& guid);
+// A parameter's value as printed: a number, a quoted text, true or false,
+// "empty", an array of numbers, else its VARTYPE.
+std::wstring VariantText(const VARIANT& value);
 
 }  // namespace korvid::validate

@@ -157,15 +157,37 @@ bool Session::SetFeed(Port& port) {
                            L" fractions for " + std::to_wstring(count) + L" components");
         return false;
     }
+    // The whole state a simulator's stream holds: besides the overall state
+    // the host reads back from outlets, each compound's flow.
     const FeedState& feed = options_.feed;
+    std::vector<double> flows;
+    for (const double fraction : fractions) flows.push_back(feed.totalFlow * fraction);
+    const std::pair<const wchar_t*, const wchar_t*> props[] = {
+        kStateProps[0], kStateProps[1], kStateProps[2], kStateProps[3], {L"flow", L"mole"}};
+    static_assert(std::size(kStateProps) == 4, "a state property the feed does not set");
     const std::vector<double> values[] = {
-        {feed.temperature}, {feed.pressure}, {feed.totalFlow}, fractions};
+        {feed.temperature}, {feed.pressure}, {feed.totalFlow}, fractions, flows};
     bool ok = true;
-    for (size_t k = 0; k < std::size(kStateProps) && ok; ++k) {
-        const auto& [property, basis] = kStateProps[k];
+    for (size_t k = 0; k < std::size(props) && ok; ++k) {
+        const auto& [property, basis] = props[k];
         ok = SUCCEEDED(HostCall(
             port.name + L": " + thermo_.SetCall() + L" " + property + L" " + Numbers(values[k]),
             [&] { return thermo_.Set(port.object, property, basis, values[k]); }));
+    }
+    // 1.1: the stream's phases present and at equilibrium, as simulators hand
+    // units flashed streams.
+    if (ok && thermo_.v11) {
+        std::vector<std::wstring> labels;
+        ok = SUCCEEDED(HostCall(
+                 port.name + L": SetPresentPhases, each phase of GetPhaseList",
+                 [&] { return thermo_.PresentAllPhases(port.object, &labels); },
+                 [&] {
+                     std::wstring shown;
+                     for (const std::wstring& label : labels) shown += L" " + label;
+                     return L"present:" + shown;
+                 })) &&
+             SUCCEEDED(HostCall(port.name + L": CalcEquilibrium at temperature and pressure",
+                                [&] { return thermo_.FlashTP(port.object); }));
     }
     if (!ok) verdict_.HostError(L"the feed state of port " + port.name + L" was refused");
     return ok;

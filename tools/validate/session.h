@@ -107,6 +107,16 @@ private:
     bool GiveMaterialObject(Port& port);
     bool SetFeed(Port& port);
     void Connect(Port& port);
+    // The unit's Validate and ValStatus, printed as `what`. ValStatus: -1
+    // when the call failed.
+    struct Validation {
+        HRESULT hr = E_FAIL;
+        bool valid = false;
+        std::wstring message;
+        std::wstring shown;  // as printed; empty when the call failed
+    };
+    Validation ValidateUnit(const std::wstring& what = L"Validate");
+    long ValStatus(const std::wstring& what = L"get ValStatus");
     void Solve();
     void ReadBack(Port& port);
     void TearDown();
@@ -121,11 +131,15 @@ private:
     std::wstring CheckPersistence();  // check_persistence.cpp
     std::wstring CheckResolve();      // check_resolve.cpp
     std::wstring CheckReport();       // check_report.cpp
+    std::wstring CheckParameters();   // check_parameters.cpp
+    // Each parameter's name and value, read without a word (persistence
+    // compares them).
+    std::vector<std::pair<std::wstring, std::wstring>> ParameterValues();
     // Right after the unit's creation: InitNew, or Load for a loaded
     // instance; false when the loaded instance cannot go on.
     bool StartPersistence();
     // What a loaded instance must show as the saved one did: identification,
-    // ports, validation, outlets (key, value).
+    // parameters, ports, validation, outlets (key, value).
     std::vector<std::pair<std::wstring, std::wstring>> Capture();
 
     const Options& options_;

@@ -97,24 +97,39 @@ bool Session::CreateUnit() {
     if (FAILED(asUtilities)) verdict_.Failure(L"QueryInterface ICapeUtilities", Hex(asUtilities));
     return unit_ != nullptr;
 }
-void Session::Solve() {
+Session::Validation Session::ValidateUnit(const std::wstring& what) {
+    Validation result;
     BSTR message = nullptr;
     VARIANT_BOOL valid = VARIANT_FALSE;
-    const HRESULT validated = Step(
-        L"Validate", unit_, [&] { return unit_->Validate(&message, &valid); },
+    result.hr = Step(
+        what, unit_, [&] { return unit_->Validate(&message, &valid); },
         [&] {
-            return validation_ = std::wstring(L"isValid ") + (valid ? L"true" : L"false") +
-                                 L", message " + Quoted(message);
+            result.valid = valid != VARIANT_FALSE;
+            result.message = message ? std::wstring(message, SysStringLen(message)) : L"";
+            return result.shown = std::wstring(L"isValid ") + (valid ? L"true" : L"false") +
+                                  L", message " + Quoted(message);
         });
-    const bool invalid = saidInvalid_ = SUCCEEDED(validated) && !valid;
-    if (invalid) verdict_.Failure(L"Validate", L"invalid");
     SysFreeString(message);
+    return result;
+}
+
+long Session::ValStatus(const std::wstring& what) {
     CapeValidationStatus status = CAPE_NOT_VALIDATED;
-    Step(
-        L"get ValStatus", unit_, [&] { return unit_->get_ValStatus(&status); },
+    const HRESULT hr = Step(
+        what, unit_, [&] { return unit_->get_ValStatus(&status); },
         [&] {
             return Enumerated(status, {L"CAPE_NOT_VALIDATED", L"CAPE_INVALID", L"CAPE_VALID"});
         });
+    return SUCCEEDED(hr) ? status : -1;
+}
+
+void Session::Solve() {
+    const Validation validation = ValidateUnit();
+    const HRESULT validated = validation.hr;
+    validation_ = validation.shown;
+    const bool invalid = saidInvalid_ = SUCCEEDED(validated) && !validation.valid;
+    if (invalid) verdict_.Failure(L"Validate", L"invalid");
+    ValStatus();
     // As a simulator: Calculate only once every material port is connected
     // and Validate said valid (--calculate-invalid: whatever Validate said).
     std::wstring notReady;
