@@ -1,7 +1,7 @@
 # The zip a Windows user downloads, one per bitness:
 # Korvid-<version>-win32.zip or Korvid-<version>-win64.zip with the DLL, the
 # form filler, the sample unit operation, the unit validator, a sample
-# .como file, README, licence and the scripts that register each DLL with the
+# .como file, README and the pages of docs/, licence and the scripts that register each DLL with the
 # regsvr32 of its bitness.
 if(KORVID_BITNESS EQUAL 64)
     set(KORVID_CMD_REGSVR32 [=[rem The 64-bit regsvr32: System32 of a 64-bit command prompt; a 32-bit one
@@ -56,6 +56,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
               ${CMAKE_SOURCE_DIR}/tests/data/three_components.como
               ${CMAKE_SOURCE_DIR}/tests/data/three_components_si.como
         DESTINATION .)
+file(GLOB KORVID_DOCS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/*.md)
+install(FILES ${KORVID_DOCS} DESTINATION docs)
 
 # Shipped stripped; the debug information stays beside the zip.
 if(MINGW)
