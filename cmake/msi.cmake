@@ -50,8 +50,8 @@ korvid_msi_file(Readme Korvid README.md)
 korvid_msi_file(License Korvid LICENSE)
 korvid_msi_file(SampleComponents Korvid three_components.como)
 korvid_msi_file(SampleUnitDll SampleUnit KorvidSampleUnit.dll)
-# The pages the README links, in the docs folder beside it.
-file(GLOB KORVID_DOCS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/*.md)
+# The pages the README links (KORVID_DOCS, package.cmake's), in the docs
+# folder beside it.
 foreach(page ${KORVID_DOCS})
     get_filename_component(name ${page} NAME)
     string(MAKE_C_IDENTIFIER "Doc_${name}" id)

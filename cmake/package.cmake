@@ -57,6 +57,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
               ${CMAKE_SOURCE_DIR}/tests/data/three_components.como
               ${CMAKE_SOURCE_DIR}/tests/data/three_components_si.como
         DESTINATION .)
+# The pages the README links, beside it as in the checkout (also the MSI's).
 file(GLOB KORVID_DOCS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/*.md)
 install(FILES ${KORVID_DOCS} DESTINATION docs)
 
