@@ -23,13 +23,23 @@ set(KORVID_MSI_DIR ${CMAKE_BINARY_DIR}/msi)
 set(KORVID_MSI_STAGE ${KORVID_MSI_DIR}/stage)
 set(KORVID_MSI_OUTPUT ${KORVID_PACKAGE_DIR}/Korvid-${PROJECT_VERSION}-win${KORVID_BITNESS}.msi)
 
-# <id> <feature> <name>: one file of the stage folder, one component.
+# <id> <feature> <name> [<folder>]: one file of the stage folder, one
+# component, in KORVID_MSI_FILES; with a folder, a file of that subfolder in
+# KORVID_MSI_<folder>_FILES.
 set(KORVID_MSI_FILES "")
+set(KORVID_MSI_docs_FILES "")
 macro(korvid_msi_file id feature name)
     korvid_msi_guid(_guid "win${KORVID_BITNESS}:${id}")
-    string(APPEND KORVID_MSI_FILES
+    if(${ARGC} GREATER 3)
+        set(_source ${ARGV3}/${name})
+        set(_list KORVID_MSI_${ARGV3}_FILES)
+    else()
+        set(_source ${name})
+        set(_list KORVID_MSI_FILES)
+    endif()
+    string(APPEND ${_list}
         "          <Component Id=\"${id}\" Guid=\"${_guid}\" Win64=\"${KORVID_MSI_WIN64}\">\n"
-        "            <File Id=\"${id}\" Name=\"${name}\" Source=\"stage/${name}\" KeyPath=\"yes\"/>\n"
+        "            <File Id=\"${id}\" Name=\"${name}\" Source=\"stage/${_source}\" KeyPath=\"yes\"/>\n"
         "          </Component>\n")
     list(APPEND KORVID_MSI_${feature}_COMPONENTS ${id})
 endmacro()
@@ -40,6 +50,13 @@ korvid_msi_file(Readme Korvid README.md)
 korvid_msi_file(License Korvid LICENSE)
 korvid_msi_file(SampleComponents Korvid three_components.como)
 korvid_msi_file(SampleUnitDll SampleUnit KorvidSampleUnit.dll)
+# The pages the README links (KORVID_DOCS, package.cmake's), in the docs
+# folder beside it.
+foreach(page ${KORVID_DOCS})
+    get_filename_component(name ${page} NAME)
+    string(MAKE_C_IDENTIFIER "Doc_${name}" id)
+    korvid_msi_file(${id} Korvid ${name} docs)
+endforeach()
 foreach(feature Korvid SampleUnit)
     set(KORVID_MSI_${feature}_REFS "")
     foreach(component ${KORVID_MSI_${feature}_COMPONENTS})
@@ -48,6 +65,7 @@ foreach(feature Korvid SampleUnit)
 endforeach()
 korvid_msi_guid(KORVID_MSI_FOLDER_GUID "win${KORVID_BITNESS}:InstallFolder")
 korvid_msi_guid(KORVID_MSI_REPORTS_GUID "win${KORVID_BITNESS}:ReportsFolder")
+korvid_msi_guid(KORVID_MSI_DOCS_GUID "win${KORVID_BITNESS}:DocsFolder")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/Korvid.wxs.in ${KORVID_MSI_DIR}/Korvid.wxs @ONLY)
 find_program(KORVID_WIXL wixl)
 find_program(KORVID_MSIBUILD msibuild)
@@ -87,12 +105,14 @@ add_custom_command(OUTPUT ${KORVID_MSI_OUTPUT}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${KORVID_MSI_STAGE}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${KORVID_MSI_STAGE}
     COMMAND ${CMAKE_COMMAND} -E copy ${KORVID_MSI_BINARIES} ${KORVID_MSI_DOCUMENTS} ${KORVID_MSI_STAGE}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${KORVID_MSI_STAGE}/docs
+    COMMAND ${CMAKE_COMMAND} -E copy ${KORVID_DOCS} ${KORVID_MSI_STAGE}/docs
     COMMAND ${CMAKE_COMMAND} -DCPACK_TEMPORARY_INSTALL_DIRECTORY=${KORVID_MSI_STAGE}
             -DCPACK_KORVID_OBJCOPY=${CMAKE_OBJCOPY} -DCPACK_KORVID_STRIP=${CMAKE_STRIP}
             -DCPACK_KORVID_DEBUG_DIR=${CPACK_KORVID_DEBUG_DIR}
             -P ${CMAKE_CURRENT_LIST_DIR}/strip_package.cmake
     COMMAND bash ${KORVID_MSI_DIR}/msi_make.sh ${PROJECT_VERSION} ${KORVID_MSI_OUTPUT}
-    DEPENDS ${KORVID_MSI_BINARIES} ${KORVID_MSI_DOCUMENTS} ${KORVID_MSI_DIR}/Korvid.wxs
+    DEPENDS ${KORVID_MSI_BINARIES} ${KORVID_MSI_DOCUMENTS} ${KORVID_DOCS} ${KORVID_MSI_DIR}/Korvid.wxs
             ${KORVID_MSI_DIR}/msi_make.sh ${KORVID_MSI_DIR}/msi_tables.sql
     COMMENT "Making ${KORVID_MSI_OUTPUT}"
     VERBATIM)

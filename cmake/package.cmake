@@ -1,8 +1,9 @@
 # The zip a Windows user downloads, one per bitness:
 # Korvid-<version>-win32.zip or Korvid-<version>-win64.zip with the DLL, the
 # form filler, the sample unit operation, the unit validator, a sample
-# .como file, README, licence and the scripts that register each DLL with the
-# regsvr32 of its bitness.
+# .como file, README and the pages of docs/ (in a docs folder, where the
+# README's links find them), licence and the scripts that register each DLL
+# with the regsvr32 of its bitness.
 if(KORVID_BITNESS EQUAL 64)
     set(KORVID_CMD_REGSVR32 [=[rem The 64-bit regsvr32: System32 of a 64-bit command prompt; a 32-bit one
 rem sees SysWOW64 under that name and reaches the 64-bit folder as Sysnative.
@@ -56,6 +57,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
               ${CMAKE_SOURCE_DIR}/tests/data/three_components.como
               ${CMAKE_SOURCE_DIR}/tests/data/three_components_si.como
         DESTINATION .)
+# The pages the README links, beside it as in the checkout (also the MSI's).
+file(GLOB KORVID_DOCS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/*.md)
+install(FILES ${KORVID_DOCS} DESTINATION docs)
 
 # Shipped stripped; the debug information stays beside the zip.
 if(MINGW)

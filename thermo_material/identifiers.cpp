@@ -45,7 +45,8 @@ constexpr std::array<Property, 29> kProperties = {{
 }};
 
 // Their columns in component_record.h. Numbers are served as the table holds
-// them, taken to be in the units of the 1.1 constants (README).
+// them, taken to be in the units of the 1.1 constants (docs/users-guide.md,
+// "The component file").
 constexpr std::array<CompoundConstant, 11> kCompoundConstants = {{
     {L"casRegistryNumber", 1},
     {L"chemicalFormula", 3},

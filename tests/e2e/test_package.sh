@@ -9,8 +9,10 @@ source "$(dirname "$0")/lib.sh" "$1"
 top="Korvid-${KORVID_VERSION:?set by ctest}-win$bits" dir="$WORK/Korvid-$KORVID_VERSION-win$bits"
 class='HKCR\CLSID\{B7F98B4C-E47C-4821-ABA9-A462547124BB}'
 unit='HKCR\CLSID\{131D0C75-548C-4316-B6C8-797D7C73A288}'
+# The build's DLL, named before WIN_BIN turns to the unpacked folder below.
+build_dll="$WIN_BIN\\Korvid.dll"
 trap 'korvid_timeout 60 "$SYSTEM_WINE" "$REGSVR32" /u /s "$(winpath "$dir/KorvidSampleUnit.dll")" >/dev/null 2>&1
-      korvid_timeout 60 "$SYSTEM_WINE" "$REGSVR32" /s "$WIN_BIN\\Korvid.dll" >/dev/null 2>&1; rm -rf "$WORK"' EXIT
+      korvid_timeout 60 "$SYSTEM_WINE" "$REGSVR32" /s "$build_dll" >/dev/null 2>&1; rm -rf "$WORK"' EXIT
 (cd "$WORK" && cmake -E tar xf "${KORVID_PACKAGE_DIR:?set by ctest}/$top.zip" && find "$top" -type f | sort) |
     sed "s/$KORVID_VERSION/<VERSION>/" | norm >"$WORK/files.out"
 expect "$WORK/files.out"

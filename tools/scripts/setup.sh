@@ -10,7 +10,8 @@ source tools/scripts/bitness.sh
 
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
           mingw-w64-tools libwine-dev wine wine64 xvfb x11-utils
-          xdotool imagemagick googletest cmake locales wixl msitools libxml2-utils)
+          xdotool imagemagick googletest cmake locales wixl msitools libxml2-utils
+          python3)
 # wine32 runs the 32-bit programs, but only where the kernel executes 32-bit
 # code: elsewhere Debian's wine would pick its 32-bit loader and fail on every
 # call ("Exec format error"), and the 32-bit tests run in an emulated machine.

@@ -1,6 +1,6 @@
 // korvid-validate: a CAPE-OPEN unit host that runs one unit operation with a
 // Korvid material object on each material port and reports what the unit
-// did with them. See the README's "Validate your unit".
+// did with them. Its reference: docs/validator.md.
 //
 // Exit codes: 0 clean, 1 the unit failed or there are findings, 2 the host
 // could not run (bad arguments, unit not registered, a creation failed),
