@@ -107,7 +107,7 @@ mkdir -p '$KORVID_ROOT' '$KORVID_BUILD_ROOT'
 tar -C /mnt/project --exclude=./.git --exclude='./$build_in_checkout' -cf - . | tar -C '$KORVID_ROOT' -xf -
 mkdir -p /mnt/build && mount -t 9p -o trans=virtio,version=9p2000.L,msize=1048576,ro build /mnt/build
 (cd /mnt/build && tar --exclude='*/CMakeFiles' --exclude='*/googletest' --exclude='*.obj' \
-    --exclude='win64/generated' -cf - ./*.zip win32 win64/bin) | tar -C '$KORVID_BUILD_ROOT' -xf -
+    --exclude='win64/generated' -cf - ./*.zip ./*.msi win32 win64/bin) | tar -C '$KORVID_BUILD_ROOT' -xf -
 export KORVID_BUILD_DIR='$KORVID_BUILD_ROOT' KORVID_TIME_SCALE=$scale
 # What runs, every minute, for a look from outside while the tests go on.
 while sleep 60; do { date; ps -eo pid,etime,args | grep -v -e ' \[' -e 'ps -eo'; } >/mnt/job/processes; done &
