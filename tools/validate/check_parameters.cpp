@@ -129,17 +129,8 @@ std::wstring Session::CheckParameters() {
     std::vector<Parameter> parameters;
     for (LONG k = 1; k <= count; ++k) {
         Parameter p;
-        IDispatch* item = nullptr;
-        VARIANT index;
-        VariantInit(&index);
-        index.vt = VT_I4;
-        index.lVal = k;
-        const std::wstring at = L"parameters.Item(" + std::to_wstring(k) + L")";
-        if (FAILED(Step(
-                at, collection, [&] { return collection->Item(index, &item); },
-                [&] { return item ? L"" : ItemNone(at); })) ||
-            !item)
-            continue;
+        IDispatch* item = ItemAt(collection, L"parameters", k);
+        if (!item) continue;
         p.name = L"parameter " + std::to_wstring(k);
         ICapeIdentification* identification = nullptr;
         if (SUCCEEDED(item->QueryInterface(IID_PPV_ARGS(&identification)))) {

@@ -28,17 +28,8 @@ bool Session::ReadPorts() {
         return false;
     for (LONG k = 1; k <= count; ++k) {
         Port port;
-        IDispatch* item = nullptr;
-        VARIANT index;
-        VariantInit(&index);
-        index.vt = VT_I4;
-        index.lVal = k;
-        const std::wstring at = L"ports.Item(" + std::to_wstring(k) + L")";
-        if (FAILED(Step(
-                at, collection_, [&] { return collection_->Item(index, &item); },
-                [&] { return item ? L"" : ItemNone(at); })) ||
-            !item)
-            continue;
+        IDispatch* item = ItemAt(collection_, L"ports", k);
+        if (!item) continue;
         item->QueryInterface(IID_PPV_ARGS(&port.port));
         ICapeIdentification* identification = nullptr;
         item->QueryInterface(IID_PPV_ARGS(&identification));
@@ -103,6 +94,20 @@ bool Session::ReadPorts() {
         Drop(item);
     }
     return true;
+}
+
+IDispatch* Session::ItemAt(ICapeCollection* collection, const wchar_t* name, LONG k) {
+    IDispatch* item = nullptr;
+    VARIANT index;
+    VariantInit(&index);
+    index.vt = VT_I4;
+    index.lVal = k;
+    const std::wstring at = name + (L".Item(" + std::to_wstring(k) + L")");
+    if (FAILED(Step(
+            at, collection, [&] { return collection->Item(index, &item); },
+            [&] { return item ? L"" : ItemNone(at); })))
+        Drop(item);
+    return item;
 }
 
 std::wstring Session::ItemNone(const std::wstring& call) {

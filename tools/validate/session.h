@@ -102,6 +102,8 @@ private:
     }
     bool CreateUnit();
     bool ReadPorts();
+    // Item(k) of a collection printed as `name`, or none (a failure, printed).
+    IDispatch* ItemAt(ICapeCollection* collection, const wchar_t* name, LONG k);
     // An Item that answered S_OK with no object: a failure; what is printed.
     std::wstring ItemNone(const std::wstring& call);
     bool GiveMaterialObject(Port& port);
