@@ -5,7 +5,7 @@
 # builds (setup.sh). Prints the guest's ctest lines and exits with its code.
 #
 # The guest's root image is built once from this machine's own apt sources
-# (mmdebstrap), with a Wine prefix already made in it, and kept under
+# (mmdebstrap), with a Wine prefix already made in it (guest-prefix.sh), and kept under
 # KORVID_GUEST_CACHE (default ~/.cache/korvid/guest) in a folder named after
 # what it is built from: a change of the package list, the apt sources or the
 # guest's init makes a new one (and the old ones are removed).
@@ -61,19 +61,26 @@ build_image() {
     echo "Building the emulated machine's image (once per package list): $image"
     mkdir -p "$cache"
     work="$(mktemp -d "$cache/building.XXXXXX")"
-    trap 'rm -rf "$work"' EXIT
-    local include
+    # Never across a file system still mounted in the root.
+    trap 'rm -rf --one-file-system "$work"' EXIT
+    local include hooks=()
     include="$(IFS=,; echo "${guest_packages[*]}")"
+    korvid_can_run_32bit && hooks=(--customize-hook="$KORVID_ROOT/tools/scripts/guest-prefix.sh")
     mmdebstrap --quiet --mode=root --variant=apt --architectures=amd64,i386 --include="$include" \
-        "$suite" "$work/root" "$sources"
+        "${hooks[@]}" "$suite" "$work/root" "$sources"
     install -m 755 tools/scripts/guest-init.sh "$work/root/sbin/korvid-init"
     cp "$work/root/boot"/vmlinuz-* "$work/vmlinuz"
     cp "$work/root/boot"/initrd.img-* "$work/initrd.img"
+    local native=0
+    [ -f "$work/root/root/.cache/korvid/wine/system.reg" ] && native=1
     mke2fs -q -t ext4 -L korvid-guest -d "$work/root" "$work/root.img" 4G
     rm -rf "$work/root"
-    # The Wine prefix, made once in the image (a new one takes 80 s emulated).
-    mkdir -p "$work/job"
-    cat >"$work/job/job.sh" <<'JOB'
+    # The Wine prefix, made once in the image: natively while the root was
+    # built (guest-prefix.sh), else in the emulated machine's first boot
+    # (about 7 minutes).
+    if [ "$native" = 0 ]; then
+        mkdir -p "$work/job"
+        cat >"$work/job/job.sh" <<'JOB'
 set -ex
 source /mnt/project/tools/scripts/wine-env.sh
 korvid_start_display
@@ -81,9 +88,10 @@ korvid_start_wine
 korvid_stop_wine
 sync
 JOB
-    boot "$work/job" "$work" persist
-    [ "$(cat "$work/job/rc")" = 0 ] || { cat "$work/job/log" "$work/job/console" >&2; return 1; }
-    rm -rf "$work/job"
+        boot "$work/job" "$work" persist
+        [ "$(cat "$work/job/rc")" = 0 ] || { cat "$work/job/log" "$work/job/console" >&2; return 1; }
+        rm -rf "$work/job"
+    fi
     find "$cache" -mindepth 1 -maxdepth 1 ! -name "building.*" -exec rm -rf {} +
     mv "$work" "$image"
 }
