@@ -37,6 +37,7 @@ constexpr Named kFaults[] = {
     {L"literal-text", Fault::LiteralText},
     {L"context-first", Fault::ContextFirst},
     {L"forgets-name", Fault::ForgetsName},
+    {L"forgets-parameters", Fault::ForgetsParameters},
     {L"stays-dirty", Fault::StaysDirty},
     {L"load-fails", Fault::LoadFails},
     {L"drifts", Fault::Drifts},

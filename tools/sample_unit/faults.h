@@ -28,6 +28,7 @@ enum class Fault {
     LiteralText,        // "literal-text": the feed read with a wide literal where a BSTR belongs
     ContextFirst,       // "context-first": a simulation context after Initialize is refused
     ForgetsName,        // "forgets-name": Load keeps the default name and description
+    ForgetsParameters,  // "forgets-parameters": Load keeps the parameters' values as they were
     StaysDirty,         // "stays-dirty": Save(stream, TRUE) leaves the unit dirty
     LoadFails,          // "load-fails": Load fails
     Drifts,             // "drifts": each Calculate sets the outlets' temperature 1 K higher

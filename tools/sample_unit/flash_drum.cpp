@@ -107,7 +107,11 @@ void FlashDrum::Initialize() {
     }
     for (size_t k = 0; k < values_.size(); ++k)
         if (values_[k] != ParameterAt(k).Value()) ParameterAt(k).SetValue(values_[k]);
-    if (state_->fault == Fault::CalculatesInvalid) ParameterAt(kVapourFraction).SetValue(1.5);
+    // calculates-invalid starts a new drum out of bounds; a loaded one keeps
+    // what was saved.
+    if (state_->fault == Fault::CalculatesInvalid &&
+        values_[kVapourFraction] == kParameters[kVapourFraction].defaultValue)
+        ParameterAt(kVapourFraction).SetValue(1.5);
     stage_ = Stage::Initialized;
 }
 

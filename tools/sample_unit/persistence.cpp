@@ -4,6 +4,7 @@
 // the name, the description and the parameter values (little-endian, texts
 // as a count of UTF-16 units and the units).
 #include <cstdint>
+#include <vector>
 
 #include "KorvidSampleUnit_h.h"
 #include "tools/sample_unit/flash_drum.h"
@@ -81,7 +82,9 @@ HRESULT FlashDrum::Persistence::Load(IStream* stream) {
         Read(stream, &count, sizeof count);
         if (count != saved.values.size())
             Fail(CapeErrorKind::InvalidArgument, L"The stream holds another number of parameters.");
-        Read(stream, saved.values.data(), count * sizeof(double));
+        std::vector<double> values(count);
+        Read(stream, values.data(), count * sizeof(double));
+        if (fault != Fault::ForgetsParameters) saved.values = std::move(values);
         if (fault != Fault::ForgetsName) {
             saved.name = std::move(name);
             saved.description = std::move(description);

@@ -25,17 +25,6 @@ namespace korvid::validate {
 
 namespace {
 
-constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
-
-struct Parameter {
-    std::wstring name;
-    ICapeParameter* parameter = nullptr;
-    long mode = -1;
-    long type = -1;
-    double defaultValue = kNone, lower = kNone, upper = kNone;  // a real one's
-    VARIANT value{};  // as read before the solve
-};
-
 std::wstring ModeName(long mode) {
     return Enumerated(mode, {L"CAPE_INPUT", L"CAPE_OUTPUT", L"CAPE_INPUT_OUTPUT"});
 }
@@ -49,7 +38,7 @@ std::wstring TypeName(long type) {
 // where it is finite, else below the lower one; none when neither is. One
 // hundredth of the range (or of the bound) beyond it, so that no unit's
 // tolerance takes it for the bound itself.
-bool JustOutside(const Parameter& p, double* value, std::wstring* which) {
+bool JustOutside(const UnitParameter& p, double* value, std::wstring* which) {
     const bool hasUpper = std::isfinite(p.upper), hasLower = std::isfinite(p.lower);
     if (!hasUpper && !hasLower) return false;
     const double range = hasUpper && hasLower && p.upper > p.lower ? p.upper - p.lower : 0;
@@ -101,8 +90,12 @@ std::vector<std::pair<std::wstring, std::wstring>> Session::ParameterValues() {
     return values;
 }
 
-std::wstring Session::CheckParameters() {
-    if (!utilities_) return L"the unit answers no ICapeUtilities";
+std::vector<UnitParameter> Session::ReadParameters(std::wstring* notOffered) {
+    std::vector<UnitParameter> parameters;
+    if (!utilities_) {
+        *notOffered = L"the unit answers no ICapeUtilities";
+        return parameters;
+    }
     IDispatch* listed = nullptr;
     verdict_.SetCall(L"get parameters");
     ClearErrorInfo();
@@ -110,25 +103,25 @@ std::wstring Session::CheckParameters() {
     if (Declined(got) || (SUCCEEDED(got) && !listed)) {
         Line(L"get parameters: " + Outcome(got) + (listed ? L"" : L", no collection"));
         ClearErrorInfo();
-        return L"the unit gives no parameter collection";
+        *notOffered = L"the unit gives no parameter collection";
+        return parameters;
     }
     if (FAILED(Report(L"get parameters", utilities_, __uuidof(ICapeUtilities), got, {}, L"unit")))
-        return {};
+        return parameters;
     ICapeCollection* collection = nullptr;
     const HRESULT asCollection = listed->QueryInterface(IID_PPV_ARGS(&collection));
     listed->Release();
     Line(L"QueryInterface ICapeCollection: " + Outcome(asCollection));
     if (FAILED(asCollection)) {
         verdict_.Failure(L"parameters: QueryInterface ICapeCollection", Hex(asCollection));
-        return {};
+        return parameters;
     }
     LONG count = 0;
     Step(
         L"parameters.Count", collection, [&] { return collection->Count(&count); },
         [&] { return std::to_wstring(count); });
-    std::vector<Parameter> parameters;
     for (LONG k = 1; k <= count; ++k) {
-        Parameter p;
+        UnitParameter p;
         IDispatch* item = ItemAt(collection, L"parameters", k);
         if (!item) continue;
         p.name = L"parameter " + std::to_wstring(k);
@@ -197,7 +190,7 @@ std::wstring Session::CheckParameters() {
                            {L"LowerBound", &ICapeRealParameterSpec::get_LowerBound, &p.lower},
                            {L"UpperBound", &ICapeRealParameterSpec::get_UpperBound, &p.upper}};
             for (const auto& entry : numbers) {
-                double read = kNone;
+                double read = UnitParameter::kNone;
                 if (SUCCEEDED(Step(
                         p.name + L": get " + entry.what, real,
                         [&] { return (real->*entry.get)(&read); }, [&] { return Number(read); })))
@@ -210,6 +203,44 @@ std::wstring Session::CheckParameters() {
         Step(
             p.name + L": get value", parameter, [&] { return parameter->get_value(&p.value); },
             [&] { return VariantText(p.value); });
+        parameters.push_back(std::move(p));
+    }
+    collection->Release();
+    if (parameters.empty())
+        *notOffered = count == 0 ? L"the unit has no parameters" : L"no parameter could be read";
+    return parameters;
+}
+
+size_t Session::EditParameters() {
+    std::wstring notOffered;
+    std::vector<UnitParameter> parameters = ReadParameters(&notOffered);
+    size_t edited = 0;
+    for (UnitParameter& p : parameters) {
+        VARIANT number;
+        VariantInit(&number);
+        if (p.mode != CAPE_INPUT || p.type != CAPE_REAL ||
+            FAILED(VariantChangeType(&number, &p.value, 0, VT_R8)))
+            continue;
+        const double now = number.dblVal;
+        if (std::isfinite(p.upper) && p.upper > now)
+            number.dblVal = now + (p.upper - now) / 2;
+        else if (std::isfinite(p.lower) && p.lower < now)
+            number.dblVal = now - (now - p.lower) / 2;
+        else
+            continue;
+        if (SUCCEEDED(Step(p.name + L": put value " + Number(number.dblVal) +
+                               L" (halfway to a bound, as a person edits it)",
+                           p.parameter, [&] { return p.parameter->put_value(number); })))
+            ++edited;
+    }
+    return edited;
+}
+
+std::wstring Session::CheckParameters() {
+    std::wstring notOffered;
+    std::vector<UnitParameter> parameters = ReadParameters(&notOffered);
+    if (parameters.empty()) return notOffered;
+    for (const UnitParameter& p : parameters) {
         if (p.lower > p.upper)
             verdict_.Add({L"unit", L"spec-inconsistent",
                           p.name + L": lower bound " + Number(p.lower) + L" above upper bound " +
@@ -218,18 +249,6 @@ std::wstring Session::CheckParameters() {
             verdict_.Add({L"unit", L"spec-inconsistent",
                           p.name + L": default " + Number(p.defaultValue) + L" outside [" +
                               Number(p.lower) + L", " + Number(p.upper) + L"]"});
-        parameters.push_back(std::move(p));
-    }
-    collection->Release();
-    auto release = [&] {
-        for (Parameter& p : parameters) {
-            VariantClear(&p.value);
-            Drop(p.parameter);
-        }
-    };
-    if (parameters.empty()) {
-        release();
-        return count == 0 ? L"the unit has no parameters" : L"no parameter could be read";
     }
 
     // A solve, as a host makes one, then every parameter read again: no
@@ -242,7 +261,7 @@ std::wstring Session::CheckParameters() {
         record_->calculating = true;
         const HRESULT solved = Step(L"Calculate", unit_, [&] { return unit_->Calculate(); });
         record_->calculating = false;
-        for (Parameter& p : parameters) {
+        for (UnitParameter& p : parameters) {
             cape_open::Var now;
             if (FAILED(Step(
                     p.name + L": get value", p.parameter,
@@ -260,7 +279,7 @@ std::wstring Session::CheckParameters() {
 
     // Each input real parameter just outside a bound: its Validate and the
     // unit's must say invalid, with a message.
-    for (Parameter& p : parameters) {
+    for (UnitParameter& p : parameters) {
         double outside = 0;
         std::wstring which;
         if (p.mode != CAPE_INPUT || p.type != CAPE_REAL || !JustOutside(p, &outside, &which))
@@ -325,7 +344,6 @@ std::wstring Session::CheckParameters() {
         ValidateUnit();
         break;
     }
-    release();
     return {};
 }
 

@@ -1,13 +1,15 @@
 // The check `persistence`: a host saves the unit with its flowsheet and
 // loads it into a new instance when the flowsheet is opened again. The
 // life's unit was made new (InitNew) right after its creation; after its
-// solve it is renamed as hosts name their units, saved (Save with the dirty
+// solve it is renamed as hosts name their units, its input parameters are
+// edited and it is solved again, then saved (Save with the dirty
 // flag cleared, then IsDirty must answer S_FALSE, GetSizeMax), and a new
 // instance loads the stream before Initialize and lives the same life with
 // new material objects and the same feeds. What it shows must match what the
 // saved unit showed, value by value. Through IPersistStreamInit where the
 // unit answers it, else IPersistStream.
 #include <algorithm>
+#include <tuple>
 
 #include "tools/validate/com_values.h"
 #include "tools/validate/output.h"
@@ -92,7 +94,27 @@ std::wstring Session::CheckPersistence() {
         SysFreeString(name);
         identification->Release();
     }
+    // As a person edits a unit before saving it: its inputs changed and the
+    // unit solved again, so that the loaded instance must bring back more
+    // than its defaults. The life's read-back stays what the record is
+    // judged by.
+    std::vector<std::pair<std::vector<std::wstring>, std::wstring>> life;
+    for (const Port& port : ports_) life.push_back({port.readBack, port.unset});
+    if (calculated_ && Handled() && EditParameters() > 0) {
+        Line(L"Solved again with them:");
+        validation_ = ValidateUnit().shown;
+        record_->calculating = true;
+        const HRESULT solved = Step(L"Calculate", unit_, [&] { return unit_->Calculate(); });
+        record_->calculating = false;
+        for (Port& port : ports_) {
+            if (!SUCCEEDED(solved) || !port.connected || port.direction != CAPE_OUTLET) continue;
+            port.readBack.clear();
+            port.unset.clear();
+            ReadBack(port);
+        }
+    }
     const auto saved = Capture();
+    for (size_t k = 0; k < ports_.size(); ++k) std::tie(ports_[k].readBack, ports_[k].unset) = life[k];
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
         verdict_.HostError(L"no stream in memory for the persistence check");

@@ -19,19 +19,19 @@ std::wstring Session::CheckResolve() {
     for (const Round round : {kAgain, kReconnected, kCleared}) {
         if (round == kCleared && !thermo_.v11) continue;
         Line(std::wstring(L"Solve ") + names[round] + L":");
-        bool connected = true;
         for (Port& port : ports_) {
             if (!port.connected) continue;
             if (round == kReconnected) {
                 HRESULT hr = Step(
                     port.name + L": Disconnect", port.port, [&] { return port.port->Disconnect(); },
                     {}, port.name);
-                if (SUCCEEDED(hr))
+                if (SUCCEEDED(hr)) {
                     hr = Step(
                         port.name + L": Connect", port.port,
                         [&] { return port.port->Connect(port.passThrough); }, {}, port.name);
+                    port.connected = SUCCEEDED(hr);
+                }
                 if (FAILED(hr)) {
-                    connected = false;
                     verdict_.Add({port.name, L"reconnect-fails",
                                   L"Disconnect and Connect again: " + Hex(hr)});
                 }
@@ -46,6 +46,9 @@ std::wstring Session::CheckResolve() {
                 });
             }
         }
+        bool connected = true;
+        for (const Port& port : ports_)
+            connected = connected && (port.type != CAPE_MATERIAL || port.connected);
         if (!connected) {
             Line(L"Calculate: not called: a port did not connect again");
             continue;

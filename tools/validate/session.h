@@ -6,6 +6,7 @@
 
 #include <cwchar>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
@@ -37,6 +38,37 @@ inline std::wstring Enumerated(long value, std::initializer_list<const wchar_t*>
 // property, basis.
 inline constexpr std::pair<const wchar_t*, const wchar_t*> kStateProps[] = {
     {L"temperature", L""}, {L"pressure", L""}, {L"totalFlow", L"mole"}, {L"fraction", L"mole"}};
+
+// A parameter of the unit as the host read it (check_parameters.cpp): what
+// its specification says and its value when read; the parameter and the
+// value are let go with it.
+struct UnitParameter {
+    static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    std::wstring name;
+    ICapeParameter* parameter = nullptr;
+    long mode = -1;
+    long type = -1;
+    double defaultValue = kNone, lower = kNone, upper = kNone;  // a real one's
+    VARIANT value{};
+
+    UnitParameter() = default;
+    UnitParameter(UnitParameter&& other) noexcept
+        : name(std::move(other.name)),
+          parameter(std::exchange(other.parameter, nullptr)),
+          mode(other.mode),
+          type(other.type),
+          defaultValue(other.defaultValue),
+          lower(other.lower),
+          upper(other.upper),
+          value(other.value) {
+        VariantInit(&other.value);
+    }
+    UnitParameter& operator=(UnitParameter&&) = delete;
+    ~UnitParameter() {
+        VariantClear(&value);
+        if (parameter) parameter->Release();
+    }
+};
 
 struct Port {
     std::wstring name;
@@ -134,6 +166,12 @@ private:
     std::wstring CheckResolve();      // check_resolve.cpp
     std::wstring CheckReport();       // check_report.cpp
     std::wstring CheckParameters();   // check_parameters.cpp
+    // The unit's parameters, each read and printed; none, and why in
+    // `notOffered`, when the unit gives none.
+    std::vector<UnitParameter> ReadParameters(std::wstring* notOffered);
+    // Each input real parameter moved halfway towards a bound, as a person
+    // edits a unit; how many took their new value.
+    size_t EditParameters();
     // Each parameter's name and value, read without a word (persistence
     // compares them).
     std::vector<std::pair<std::wstring, std::wstring>> ParameterValues();
