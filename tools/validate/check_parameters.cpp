@@ -102,12 +102,15 @@ std::vector<UnitParameter> Session::ReadParameters(std::wstring* notOffered) {
     const HRESULT got = utilities_->get_parameters(&listed);
     if (Declined(got) || (SUCCEEDED(got) && !listed)) {
         Line(L"get parameters: " + Outcome(got) + (listed ? L"" : L", no collection"));
+        Drop(listed);
         ClearErrorInfo();
         *notOffered = L"the unit gives no parameter collection";
         return parameters;
     }
-    if (FAILED(Report(L"get parameters", utilities_, __uuidof(ICapeUtilities), got, {}, L"unit")))
+    if (FAILED(Report(L"get parameters", utilities_, __uuidof(ICapeUtilities), got, {}, L"unit"))) {
+        Drop(listed);
         return parameters;
+    }
     ICapeCollection* collection = nullptr;
     const HRESULT asCollection = listed->QueryInterface(IID_PPV_ARGS(&collection));
     listed->Release();
