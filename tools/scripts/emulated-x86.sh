@@ -22,7 +22,7 @@ source tools/scripts/bitness.sh
 
 guest_packages=(linux-image-amd64 initramfs-tools kmod udev mount procps util-linux mawk
                 diffutils wine wine64 wine32:i386 xvfb x11-utils xauth xdotool imagemagick cmake
-                wixl msitools)
+                wixl msitools libxml2-utils)
 sources=/etc/apt/sources.list.d/debian.sources
 [ -f "$sources" ] || sources=/etc/apt/sources.list
 suite="$(. /etc/os-release && echo "$VERSION_CODENAME")"
@@ -38,6 +38,12 @@ image="$cache/$key"
 # iret to 32-bit user code, killing every 32-bit program.
 scale=10
 
+# The guest's own time limit, in native seconds (stretched by the scale): an
+# hour for the image's first boot and a script such as the smoke; the whole
+# suite, whose every test may take ten, gets two and a half (it takes about
+# 45 minutes on a quiet machine, more under load).
+limit=360
+
 # boot JOB_DIR IMAGE_DIR [persist]: starts the guest on the job folder's
 # job.sh and waits until it has switched itself off (or the time limit
 # passes). The image is used as a snapshot unless `persist` is given.
@@ -45,7 +51,7 @@ boot() {
     local job="$1" dir="$2" snapshot=on
     [ "${3:-}" = persist ] && snapshot=off
     local build_root="$KORVID_BUILD_ROOT"
-    timeout "$((scale * 360))" qemu-system-x86_64 -machine q35 -accel tcg,thread=multi -cpu max,smap=off \
+    timeout "$((scale * limit))" qemu-system-x86_64 -machine q35 -accel tcg,thread=multi -cpu max,smap=off \
         -smp "$(nproc)" -m 3072 -nographic -no-reboot -nic none \
         -kernel "$dir/vmlinuz" -initrd "$dir/initrd.img" \
         -append "root=/dev/vda rw console=ttyS0 init=/sbin/korvid-init panic=-1 quiet" \
@@ -102,6 +108,8 @@ run=(tools/scripts/test-32bit.sh)
 if [ "${1:-}" = --run ]; then
     run=("$2")
     shift 2
+else
+    limit=900
 fi
 
 # The job: the checkout and the builds copied to the same paths inside the
