@@ -40,8 +40,8 @@ scale=10
 
 # The guest's own time limit, in native seconds (stretched by the scale): an
 # hour for the image's first boot and a script such as the smoke; the whole
-# suite, whose every test may take ten, gets two and a half (it takes about
-# 45 minutes on a quiet machine, more under load).
+# suite, whose every test may take ten, gets two and a half (its 16 tests
+# take about 30 minutes on a quiet machine, well over an hour under load).
 limit=360
 
 # boot JOB_DIR IMAGE_DIR [persist]: starts the guest on the job folder's
