@@ -30,8 +30,8 @@ std::wstring ModeName(long mode) {
 }
 
 std::wstring TypeName(long type) {
-    return Enumerated(type, {L"CAPE_REAL", L"CAPE_INT", L"CAPE_OPTION", L"CAPE_BOOLEAN",
-                             L"CAPE_ARRAY"});
+    return Enumerated(type,
+                      {L"CAPE_REAL", L"CAPE_INT", L"CAPE_OPTION", L"CAPE_BOOLEAN", L"CAPE_ARRAY"});
 }
 
 // A value just outside one of the bounds, and which: above the upper bound
@@ -111,14 +111,9 @@ std::vector<UnitParameter> Session::ReadParameters(std::wstring* notOffered) {
         Drop(listed);
         return parameters;
     }
-    ICapeCollection* collection = nullptr;
-    const HRESULT asCollection = listed->QueryInterface(IID_PPV_ARGS(&collection));
-    listed->Release();
-    Line(L"QueryInterface ICapeCollection: " + Outcome(asCollection));
-    if (FAILED(asCollection)) {
-        verdict_.Failure(L"parameters: QueryInterface ICapeCollection", Hex(asCollection));
-        return parameters;
-    }
+    ICapeCollection* collection =
+        AsCollection(listed, L"parameters: QueryInterface ICapeCollection");
+    if (!collection) return parameters;
     LONG count = 0;
     Step(
         L"parameters.Count", collection, [&] { return collection->Count(&count); },
@@ -183,15 +178,15 @@ std::vector<UnitParameter> Session::ReadParameters(std::wstring* notOffered) {
         if (p.type == CAPE_REAL && specification)
             specification->QueryInterface(IID_PPV_ARGS(&real));
         if (real) {
-            using Getter = HRESULT(STDMETHODCALLTYPE ICapeRealParameterSpec::*)(double*);
+            using Getter = HRESULT (STDMETHODCALLTYPE ICapeRealParameterSpec::*)(double*);
             const struct {
                 const wchar_t* what;
                 Getter get;
                 double* number;
-            } numbers[] = {{L"DefaultValue", &ICapeRealParameterSpec::get_DefaultValue,
-                            &p.defaultValue},
-                           {L"LowerBound", &ICapeRealParameterSpec::get_LowerBound, &p.lower},
-                           {L"UpperBound", &ICapeRealParameterSpec::get_UpperBound, &p.upper}};
+            } numbers[] = {
+                {L"DefaultValue", &ICapeRealParameterSpec::get_DefaultValue, &p.defaultValue},
+                {L"LowerBound", &ICapeRealParameterSpec::get_LowerBound, &p.lower},
+                {L"UpperBound", &ICapeRealParameterSpec::get_UpperBound, &p.upper}};
             for (const auto& entry : numbers) {
                 double read = UnitParameter::kNone;
                 if (SUCCEEDED(Step(

@@ -114,7 +114,8 @@ std::wstring Session::CheckPersistence() {
         }
     }
     const auto saved = Capture();
-    for (size_t k = 0; k < ports_.size(); ++k) std::tie(ports_[k].readBack, ports_[k].unset) = life[k];
+    for (size_t k = 0; k < ports_.size(); ++k)
+        std::tie(ports_[k].readBack, ports_[k].unset) = life[k];
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
         verdict_.HostError(L"no stream in memory for the persistence check");

@@ -14,13 +14,7 @@ namespace korvid::validate {
 bool Session::ReadPorts() {
     IDispatch* ports = nullptr;
     if (FAILED(Step(L"get ports", unit_, [&] { return unit_->get_ports(&ports); }))) return false;
-    const HRESULT asCollection = ports->QueryInterface(IID_PPV_ARGS(&collection_));
-    ports->Release();
-    Line(L"QueryInterface ICapeCollection: " + Outcome(asCollection));
-    if (FAILED(asCollection)) {
-        verdict_.Failure(L"QueryInterface ICapeCollection", Hex(asCollection));
-        return false;
-    }
+    if (!(collection_ = AsCollection(ports, L"QueryInterface ICapeCollection"))) return false;
     LONG count = 0;
     if (FAILED(Step(
             L"ports.Count", collection_, [&] { return collection_->Count(&count); },
@@ -94,6 +88,15 @@ bool Session::ReadPorts() {
         Drop(item);
     }
     return true;
+}
+
+ICapeCollection* Session::AsCollection(IDispatch* listed, const std::wstring& failure) {
+    ICapeCollection* collection = nullptr;
+    const HRESULT asCollection = listed->QueryInterface(IID_PPV_ARGS(&collection));
+    listed->Release();
+    Line(L"QueryInterface ICapeCollection: " + Outcome(asCollection));
+    if (FAILED(asCollection)) verdict_.Failure(failure, Hex(asCollection));
+    return collection;
 }
 
 IDispatch* Session::ItemAt(ICapeCollection* collection, const wchar_t* name, LONG k) {

@@ -134,6 +134,9 @@ private:
     }
     bool CreateUnit();
     bool ReadPorts();
+    // `listed` as an ICapeCollection, its reference let go; none when it
+    // answers none (a failed call named `failure`, printed).
+    ICapeCollection* AsCollection(IDispatch* listed, const std::wstring& failure);
     // Item(k) of a collection printed as `name`, or none (a failure, printed).
     IDispatch* ItemAt(ICapeCollection* collection, const wchar_t* name, LONG k);
     // An Item that answered S_OK with no object: a failure; what is printed.
