@@ -46,7 +46,7 @@ constexpr Named kFaults[] = {
     {L"unchecked-parameter", Fault::UncheckedParameter},
     {L"changes-input", Fault::ChangesInput},
     {L"stale-valstatus", Fault::StaleValStatus},
-    {L"bad-spec", Fault::BadSpec},
+    {L"bad-default", Fault::BadDefault},
     {L"no-progid", Fault::NoProgId},
     {L"no-threadingmodel", Fault::NoThreadingModel},
     {L"no-unit-category", Fault::NoUnitCategory},

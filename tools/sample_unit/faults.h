@@ -37,7 +37,7 @@ enum class Fault {
     UncheckedParameter,  // "unchecked-parameter": a parameter's value outside its bounds is valid
     ChangesInput,        // "changes-input": Calculate raises the temperature parameter by 1 K
     StaleValStatus,      // "stale-valstatus": ValStatus ignores every change since Validate
-    BadSpec,             // "bad-spec": each default answered lies a whole range above the default
+    BadDefault,  // "bad-default": each default answered lies a whole range above the default
     // Registration faults: regsvr32 run with the value leaves out a key (no
     // change at run time).
     NoProgId,          // "no-progid": the class names no ProgID

@@ -147,7 +147,7 @@ HRESULT RealParameter::Spec::get_Dimensionality(VARIANT* dims) {
 HRESULT RealParameter::RealSpecPart::get_DefaultValue(double* value) {
     return Out(L"get_DefaultValue", value, [&] {
         const RealSpec& spec = Self().spec_;
-        const bool bad = Self().state_->fault == Fault::BadSpec;
+        const bool bad = Self().state_->fault == Fault::BadDefault;
         return spec.defaultValue + (bad ? spec.upper - spec.lower : 0);
     });
 }
