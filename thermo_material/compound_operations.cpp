@@ -61,7 +61,6 @@ com::Variant ConstantValue(const Compound& compound, const CompoundConstant& con
 
 void Material::GetCompoundList(VARIANT* compIds, VARIANT* formulae, VARIANT* names,
                                VARIANT* boilTemps, VARIANT* molwts, VARIANT* casnos) {
-    for (VARIANT* out : {compIds, formulae, names, boilTemps, molwts, casnos}) VariantClear(out);
     Traced(KORVID_OPERATION(ICapeThermoCompounds, GetCompoundList), [&](CallTrace& trace) {
         // The five constants in the order of their arguments: texts not given
         // are empty, numbers not given NaN (an array of doubles holds no Empty).
@@ -108,7 +107,6 @@ com::Variant Material::GetConstPropList() {
 
 void Material::GetCompoundConstant(const VARIANT& props, const VARIANT& compIds,
                                    VARIANT* propVals) {
-    VariantClear(propVals);
     Traced(KORVID_OPERATION(ICapeThermoCompounds, GetCompoundConstant), [&](CallTrace& trace) {
         trace.Value(L"props", props);
         trace.Value(L"compIds", compIds);
@@ -178,7 +176,6 @@ com::Variant Material::GetPDependentPropList() {
 
 void Material::GetTDependentProperty(const VARIANT& props, double temperature,
                                      const VARIANT& compIds, VARIANT* propVals) {
-    VariantClear(propVals);
     Traced(KORVID_OPERATION(ICapeThermoCompounds, GetTDependentProperty), [&](CallTrace& trace) {
         trace.Value(L"props", props);
         trace.Number(L"temperature", temperature);
@@ -189,7 +186,6 @@ void Material::GetTDependentProperty(const VARIANT& props, double temperature,
 
 void Material::GetPDependentProperty(const VARIANT& props, double pressure,
                                      const VARIANT& compIds, VARIANT* propVals) {
-    VariantClear(propVals);
     Traced(KORVID_OPERATION(ICapeThermoCompounds, GetPDependentProperty), [&](CallTrace& trace) {
         trace.Value(L"props", props);
         trace.Number(L"pressure", pressure);
@@ -209,7 +205,6 @@ int32_t Material::GetNumPhases() {
 
 void Material::GetPhaseList(VARIANT* phaseLabels, VARIANT* stateOfAggregation,
                             VARIANT* keyCompoundId) {
-    for (VARIANT* out : {phaseLabels, stateOfAggregation, keyCompoundId}) VariantClear(out);
     Traced(KORVID_OPERATION(ICapeThermoPhases, GetPhaseList), [&](CallTrace&) {
         std::vector<std::wstring> labels, states, keys;
         for (const Phase& phase : kPhases) {

@@ -79,6 +79,10 @@ public:
 
     int32_t Number() const { return number_; }
 
+    // The [in, out] VARIANT results below come empty: the COM shell frees
+    // their old content before any argument is checked, so the operations
+    // write them without clearing them again.
+
     // --- ICapeIdentification -----------------------------------------------
     std::wstring GetComponentName();
     void PutComponentName(std::wstring_view name);
@@ -100,8 +104,7 @@ public:
                        VARIANT* composition);
     void GetTwoPhaseProp(std::wstring_view property, const VARIANT& phaseLabels,
                          std::wstring_view basis, VARIANT* results);
-    void SetOverallProp(std::wstring_view property, std::wstring_view basis,
-                        const VARIANT& values);
+    void SetOverallProp(std::wstring_view property, std::wstring_view basis, const VARIANT& values);
     void SetPresentPhases(const VARIANT& phaseLabels, const VARIANT& phaseStatus);
     void SetSinglePhaseProp(std::wstring_view property, std::wstring_view phaseLabel,
                             std::wstring_view basis, const VARIANT& values);
@@ -113,8 +116,8 @@ public:
     // the result, which is written before ECapeThrmPropertyNotAvailable names them.
     void GetCompoundConstant(const VARIANT& props, const VARIANT& compIds, VARIANT* propVals);
     // The same for the constants of the list: an empty text, a NaN number.
-    void GetCompoundList(VARIANT* compIds, VARIANT* formulae, VARIANT* names,
-                         VARIANT* boilTemps, VARIANT* molwts, VARIANT* casnos);
+    void GetCompoundList(VARIANT* compIds, VARIANT* formulae, VARIANT* names, VARIANT* boilTemps,
+                         VARIANT* molwts, VARIANT* casnos);
     com::Variant GetConstPropList();
     int32_t GetNumCompounds();
     void GetPDependentProperty(const VARIANT& props, double pressure, const VARIANT& compIds,
@@ -196,6 +199,14 @@ private:
     double MolarMass(Place place, std::wstring_view purpose);
     double MolecularWeight(size_t compound, std::wstring_view purpose) const;
     void RemovePhaseValues(int phase);
+    // The tail of a Set...Prop and of a Get...Prop once the place is checked,
+    // and the T, P and mole fractions at a place.
+    void StoreArguments(Place place, const Property& property, std::wstring_view basis,
+                        const VARIANT& values, int16_t basisPosition);
+    void ReadResults(Place place, const Property& property, std::wstring_view basis,
+                     int16_t basisPosition, CallTrace& trace, VARIANT* results);
+    void ReadTPFraction(Place place, PropertyScope scope, CallTrace& trace, double* temperature,
+                        double* pressure, VARIANT* composition);
 
     // Of the routines: a calculated property's neutral values, stored and
     // traced; the overall mole fractions a flash starts from.

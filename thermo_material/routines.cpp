@@ -194,7 +194,6 @@ void Material::CalcTwoPhaseProp(const VARIANT& props, const VARIANT& phaseLabels
 void Material::CalcAndGetLnPhi(std::wstring_view phaseLabel, double temperature, double pressure,
                                const VARIANT& moleNumbers, int32_t fFlags, VARIANT* lnPhi,
                                VARIANT* lnPhiDT, VARIANT* lnPhiDP, VARIANT* lnPhiDn) {
-    for (VARIANT* out : {lnPhi, lnPhiDT, lnPhiDP, lnPhiDn}) VariantClear(out);
     Traced(KORVID_OPERATION(ICapeThermoPropertyRoutine, CalcAndGetLnPhi), [&](CallTrace& trace) {
         trace.Text(L"phaseLabel", phaseLabel);
         trace.Number(L"temperature", temperature);

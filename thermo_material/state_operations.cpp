@@ -59,8 +59,8 @@ Basis Material::CheckBasis(const Property& property, std::wstring_view basis, Ar
     const Basis read = ReadBasis(basis, argument);
     if (property.basis == BasisUse::None) return Basis::Undefined;
     if (read == Basis::Undefined) {
-        RaiseInvalid(argument, L"is UNDEFINED: " + std::wstring(property.name) +
-                                   L" needs Mole or Mass");
+        RaiseInvalid(argument,
+                     L"is UNDEFINED: " + std::wstring(property.name) + L" needs Mole or Mass");
     }
     return read;
 }
@@ -112,8 +112,8 @@ double Material::MolecularWeight(size_t compound, std::wstring_view purpose) con
     const auto& record = compounds_[compound].record;
     if (!component_definition::IsGiven(record, column) || !(record.mw > 0)) {
         Raise(kECapeThrmPropertyNotAvailable, L"The molecular weight of " +
-                                                  compounds_[compound].id +
-                                                  L" is not known: " + std::wstring(purpose));
+                                                  compounds_[compound].id + L" is not known: " +
+                                                  std::wstring(purpose));
     }
     return record.mw;
 }
@@ -183,6 +183,39 @@ void Material::RemovePhaseValues(int phase) {
     }
 }
 
+// What every kind's set and get do once the property and the place are
+// checked: the basis (argument `basisPosition`), then the values after it.
+
+void Material::StoreArguments(Place place, const Property& property, std::wstring_view basis,
+                              const VARIANT& values, int16_t basisPosition) {
+    const Basis b = CheckBasis(property, basis, {L"basis", basisPosition});
+    const Argument valuesArgument{L"values", static_cast<int16_t>(basisPosition + 1)};
+    std::vector<double> numbers = NumberList(values, valuesArgument);
+    CheckLength(property, numbers, valuesArgument);
+    Store(place, property, b, std::move(numbers));
+}
+
+void Material::ReadResults(Place place, const Property& property, std::wstring_view basis,
+                           int16_t basisPosition, CallTrace& trace, VARIANT* results) {
+    const Basis b = CheckBasis(property, basis, {L"basis", basisPosition});
+    const std::vector<double> values = Read(place, property, b);
+    trace.Numbers(L"results", values);
+    com::MakeDoubleArray(values).DetachTo(results);
+}
+
+void Material::ReadTPFraction(Place place, PropertyScope scope, CallTrace& trace,
+                              double* temperature, double* pressure, VARIANT* composition) {
+    const double t = Read(place, *FindProperty(L"temperature", scope), Basis::Undefined)[0];
+    const double p = Read(place, *FindProperty(L"pressure", scope), Basis::Undefined)[0];
+    const std::vector<double> x = Read(place, *FindProperty(L"fraction", scope), Basis::Mole);
+    trace.Number(L"temperature", t);
+    trace.Number(L"pressure", p);
+    trace.Numbers(L"composition", x);
+    *temperature = t;
+    *pressure = p;
+    com::MakeDoubleArray(x).DetachTo(composition);
+}
+
 // --- Overall -----------------------------------------------------------------------
 
 void Material::SetOverallProp(std::wstring_view property, std::wstring_view basis,
@@ -192,42 +225,23 @@ void Material::SetOverallProp(std::wstring_view property, std::wstring_view basi
         trace.Text(L"basis", basis);
         trace.Value(L"values", values);
         const Property& p = CheckProperty(property, kOverall, {L"property", 1});
-        const Basis b = CheckBasis(p, basis, {L"basis", 2});
-        std::vector<double> numbers = NumberList(values, {L"values", 3});
-        CheckLength(p, numbers, {L"values", 3});
-        Store(Place{}, p, b, std::move(numbers));
+        StoreArguments(Place{}, p, basis, values, 2);
     });
 }
 
 void Material::GetOverallProp(std::wstring_view property, std::wstring_view basis,
                               VARIANT* results) {
-    VariantClear(results);
     Traced(KORVID_OPERATION(ICapeThermoMaterial, GetOverallProp), [&](CallTrace& trace) {
         trace.Text(L"property", property);
         trace.Text(L"basis", basis);
         const Property& p = CheckProperty(property, kOverall, {L"property", 1});
-        const Basis b = CheckBasis(p, basis, {L"basis", 2});
-        const std::vector<double> values = Read(Place{}, p, b);
-        trace.Numbers(L"results", values);
-        com::MakeDoubleArray(values).DetachTo(results);
+        ReadResults(Place{}, p, basis, 2, trace, results);
     });
 }
 
-void Material::GetOverallTPFraction(double* temperature, double* pressure,
-                                    VARIANT* composition) {
-    VariantClear(composition);
+void Material::GetOverallTPFraction(double* temperature, double* pressure, VARIANT* composition) {
     Traced(KORVID_OPERATION(ICapeThermoMaterial, GetOverallTPFraction), [&](CallTrace& trace) {
-        const double t =
-            Read(Place{}, *FindProperty(L"temperature", kOverall), Basis::Undefined)[0];
-        const double p = Read(Place{}, *FindProperty(L"pressure", kOverall), Basis::Undefined)[0];
-        const std::vector<double> x =
-            Read(Place{}, *FindProperty(L"fraction", kOverall), Basis::Mole);
-        trace.Number(L"temperature", t);
-        trace.Number(L"pressure", p);
-        trace.Numbers(L"composition", x);
-        *temperature = t;
-        *pressure = p;
-        com::MakeDoubleArray(x).DetachTo(composition);
+        ReadTPFraction(Place{}, kOverall, trace, temperature, pressure, composition);
     });
 }
 
@@ -255,11 +269,12 @@ void Material::SetPresentPhases(const VARIANT& phaseLabels, const VARIANT& phase
                 RaiseInvalid({L"phaseLabels", 1}, L"\"" + (*labels)[k] + L"\" is no phase label");
             }
             for (const auto& earlier : present) {
-                if (earlier.first == *phase) RaiseInvalid({L"phaseLabels", 1}, L"names a phase twice");
+                if (earlier.first == *phase)
+                    RaiseInvalid({L"phaseLabels", 1}, L"names a phase twice");
             }
             if (statuses[k] < 0 || statuses[k] > 2) {
-                RaiseInvalid({L"phaseStatus", 2}, L"holds " + std::to_wstring(statuses[k]) +
-                                                      L": a status is 0, 1 or 2");
+                RaiseInvalid({L"phaseStatus", 2},
+                             L"holds " + std::to_wstring(statuses[k]) + L": a status is 0, 1 or 2");
             }
             present.emplace_back(*phase, statuses[k]);
         }
@@ -274,8 +289,6 @@ void Material::SetPresentPhases(const VARIANT& phaseLabels, const VARIANT& phase
 }
 
 void Material::GetPresentPhases(VARIANT* phaseLabels, VARIANT* phaseStatus) {
-    VariantClear(phaseLabels);
-    VariantClear(phaseStatus);
     Traced(KORVID_OPERATION(ICapeThermoMaterial, GetPresentPhases), [&](CallTrace& trace) {
         if (present_.empty()) {
             trace.Text(L"phaseLabels", L"(empty)");
@@ -286,8 +299,7 @@ void Material::GetPresentPhases(VARIANT* phaseLabels, VARIANT* phaseStatus) {
         for (const auto& [phase, status] : present_) {
             labels.emplace_back(kPhases[phase].label);
             statuses.push_back(static_cast<double>(status));
-            trace.Text(L"phaseLabels[" + std::to_wstring(labels.size() - 1) + L"]",
-                       labels.back());
+            trace.Text(L"phaseLabels[" + std::to_wstring(labels.size() - 1) + L"]", labels.back());
         }
         trace.Numbers(L"phaseStatus", statuses);
         com::MakeStringArray(labels).DetachTo(phaseLabels);
@@ -316,13 +328,10 @@ void Material::SetSinglePhaseProp(std::wstring_view property, std::wstring_view 
         trace.Value(L"values", values);
         const Property& p = CheckProperty(property, kSinglePhase, {L"property", 1});
         const size_t phase = CheckPresentPhase(phaseLabel, {L"phaseLabel", 2});
-        const Basis b = CheckBasis(p, basis, {L"basis", 3});
-        std::vector<double> numbers = NumberList(values, {L"values", 4});
-        CheckLength(p, numbers, {L"values", 4});
-        Store(Place{static_cast<int>(phase)}, p, b, std::move(numbers));
+        StoreArguments(Place{static_cast<int>(phase)}, p, basis, values, 3);
         // A phase at equilibrium whose state changes is no longer known to be.
-        const bool state = p.name == L"temperature" || p.name == L"pressure" ||
-                           p.name == L"fraction";
+        const bool state =
+            p.name == L"temperature" || p.name == L"pressure" || p.name == L"fraction";
         for (auto& present : present_) {
             if (state && present.first == phase && present.second == kAtEquilibrium) {
                 present.second = 0;
@@ -333,37 +342,22 @@ void Material::SetSinglePhaseProp(std::wstring_view property, std::wstring_view 
 
 void Material::GetSinglePhaseProp(std::wstring_view property, std::wstring_view phaseLabel,
                                   std::wstring_view basis, VARIANT* results) {
-    VariantClear(results);
     Traced(KORVID_OPERATION(ICapeThermoMaterial, GetSinglePhaseProp), [&](CallTrace& trace) {
         trace.Text(L"property", property);
         trace.Text(L"phaseLabel", phaseLabel);
         trace.Text(L"basis", basis);
         const Property& p = CheckProperty(property, kSinglePhase, {L"property", 1});
         const size_t phase = CheckPresentPhase(phaseLabel, {L"phaseLabel", 2});
-        const Basis b = CheckBasis(p, basis, {L"basis", 3});
-        const std::vector<double> values = Read(Place{static_cast<int>(phase)}, p, b);
-        trace.Numbers(L"results", values);
-        com::MakeDoubleArray(values).DetachTo(results);
+        ReadResults(Place{static_cast<int>(phase)}, p, basis, 3, trace, results);
     });
 }
 
 void Material::GetTPFraction(std::wstring_view phaseLabel, double* temperature, double* pressure,
                              VARIANT* composition) {
-    VariantClear(composition);
     Traced(KORVID_OPERATION(ICapeThermoMaterial, GetTPFraction), [&](CallTrace& trace) {
         trace.Text(L"phaseLabel", phaseLabel);
         const Place place{static_cast<int>(CheckPresentPhase(phaseLabel, {L"phaseLabel", 1}))};
-        const double t =
-            Read(place, *FindProperty(L"temperature", kSinglePhase), Basis::Undefined)[0];
-        const double p = Read(place, *FindProperty(L"pressure", kSinglePhase), Basis::Undefined)[0];
-        const std::vector<double> x =
-            Read(place, *FindProperty(L"fraction", kSinglePhase), Basis::Mole);
-        trace.Number(L"temperature", t);
-        trace.Number(L"pressure", p);
-        trace.Numbers(L"composition", x);
-        *temperature = t;
-        *pressure = p;
-        com::MakeDoubleArray(x).DetachTo(composition);
+        ReadTPFraction(place, kSinglePhase, trace, temperature, pressure, composition);
     });
 }
 
@@ -377,27 +371,18 @@ void Material::SetTwoPhaseProp(std::wstring_view property, const VARIANT& phaseL
         trace.Text(L"basis", basis);
         trace.Value(L"values", values);
         const Property& p = CheckProperty(property, kTwoPhase, {L"property", 1});
-        const Place place = CheckPhasePair(phaseLabels, {L"phaseLabels", 2});
-        const Basis b = CheckBasis(p, basis, {L"basis", 3});
-        std::vector<double> numbers = NumberList(values, {L"values", 4});
-        CheckLength(p, numbers, {L"values", 4});
-        Store(place, p, b, std::move(numbers));
+        StoreArguments(CheckPhasePair(phaseLabels, {L"phaseLabels", 2}), p, basis, values, 3);
     });
 }
 
 void Material::GetTwoPhaseProp(std::wstring_view property, const VARIANT& phaseLabels,
                                std::wstring_view basis, VARIANT* results) {
-    VariantClear(results);
     Traced(KORVID_OPERATION(ICapeThermoMaterial, GetTwoPhaseProp), [&](CallTrace& trace) {
         trace.Text(L"property", property);
         trace.Value(L"phaseLabels", phaseLabels);
         trace.Text(L"basis", basis);
         const Property& p = CheckProperty(property, kTwoPhase, {L"property", 1});
-        const Place place = CheckPhasePair(phaseLabels, {L"phaseLabels", 2});
-        const Basis b = CheckBasis(p, basis, {L"basis", 3});
-        const std::vector<double> values = Read(place, p, b);
-        trace.Numbers(L"results", values);
-        com::MakeDoubleArray(values).DetachTo(results);
+        ReadResults(CheckPhasePair(phaseLabels, {L"phaseLabels", 2}), p, basis, 3, trace, results);
     });
 }
 
