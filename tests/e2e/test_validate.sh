@@ -5,7 +5,8 @@
 # forms, with the reports the forms name; each way the unit can be made
 # to misbehave (KORVID_SAMPLE_FAULT) exits 1 and names its finding in the
 # summary file, alone, through either version where it applies; a window
-# shown in Calculate is closed and named, a crash is reported (exit 4) with
+# shown in Calculate is closed and named (Korvid's own box, shown for real
+# through the forms, as Korvid's), a crash is reported (exit 4) with
 # its minidump; --list shows the thermo versions the unit declares; a form
 # nobody fills in outlasts --timeout (exit 3), left open for a person and no
 # finding; bad arguments and a unit that is not registered exit 2; a missing
@@ -54,6 +55,15 @@ run --como "$COMO" --forms 3 --report e2e_form_feed --report e2e_form_vapour --r
 mv "$WORK/client.out" "$WORK/form.out"
 tr -d '\r' <"$summary" | grep -qxF result=clean || { cat "$WORK/form.out" >&2; fail "a run through the forms was not clean"; }
 expect "$WORK/form.out" "$REPORTS"/e2e_form_{feed,vapour,liquid}.txt
+# Objects a person made with the forms show their boxes for real, not to the
+# debugger output: a unit asking for compounds they do not have gets Korvid's
+# box, which the watch closes and names as Korvid's, as it does the headless
+# object's debugger line.
+rm -f "$summary"
+KORVID_SAMPLE_FAULT=foreign-ids run --como "$COMO" --forms 3 --report "" --report "" --report "" -- \
+    wine "$BIN/korvid-validate.exe" --unit Korvid.SampleFlashDrum --como "$COMO" --form --checks report --report-prefix e2e --timeout 20
+tr -d '\r' <"$summary" | grep -qxF 'finding=Feed:message-box:Calculate, GetProp fraction: "Korvid" "Error MO Components do not match with PPP components"' ||
+    { cat "$WORK/client.out" "$summary" >&2; fail "foreign-ids through the forms: Korvid's box not named as Korvid's"; }
 # A P-H flash with the enthalpy named without a basis, as CO-LaN's examples
 # write it, calculates to its end.
 KORVID_SAMPLE_FLASH=ph validate ph11 "${unit11[@]}"
