@@ -402,15 +402,10 @@ LRESULT GridControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_VSCROLL: OnScroll(SB_VERT, LOWORD(wParam)); return 0;
         case WM_HSCROLL: OnScroll(SB_HORZ, LOWORD(wParam)); return 0;
-        case WM_MOUSEWHEEL: {
-            wheelRemainder_ += GET_WHEEL_DELTA_WPARAM(wParam);
-            const int notches = wheelRemainder_ / WHEEL_DELTA;
-            wheelRemainder_ -= notches * WHEEL_DELTA;
-            GridScroll scroll = scroll_;
-            scroll.topRow -= notches * kWheelRows;
-            SetScroll(scroll);
+        case WM_MOUSEWHEEL:
+            SetScroll(
+                WheelScroll(scroll_, GET_WHEEL_DELTA_WPARAM(wParam), kWheelRows, wheelRemainder_));
             return 0;
-        }
         case WM_LBUTTONDOWN: {
             const GridCell cell =
                 Geometry().HitTest(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, scroll_);

@@ -135,6 +135,14 @@ GridCell NavigateGrid(UINT key, bool ctrl, GridCell current, int rows, int cols,
     return next;
 }
 
+GridScroll WheelScroll(GridScroll scroll, int delta, int rowsPerNotch, int& remainder) {
+    remainder += delta;
+    const int notches = remainder / WHEEL_DELTA;
+    remainder -= notches * WHEEL_DELTA;
+    scroll.topRow -= notches * rowsPerNotch;
+    return scroll;
+}
+
 std::wstring GridAsText(const GridModel& model) {
     size_t size = 0;
     for (int row = 0; row < model.Rows(); ++row) {

@@ -88,6 +88,11 @@ private:
 GridCell NavigateGrid(UINT key, bool ctrl, GridCell current, int rows, int cols, int fixedRows,
                       int pageRows);
 
+// The mouse wheel: `delta` (WHEEL_DELTA a notch, positive when the wheel
+// turns away from the person) scrolls `rowsPerNotch` rows a notch, towards
+// the top for positive; a part of a notch waits in `remainder`. Unclamped.
+GridScroll WheelScroll(GridScroll scroll, int delta, int rowsPerNotch, int& remainder);
+
 // The whole grid as text: cells joined by TAB, every row ended by CR LF.
 std::wstring GridAsText(const GridModel& model);
 

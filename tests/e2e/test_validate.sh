@@ -70,6 +70,18 @@ KORVID_SAMPLE_FLASH=ph validate ph11 "${unit11[@]}"
 [ "$code" = 0 ] && grep -qxF result=clean "$WORK/ph11.summary" &&
     grep -qF "CalcEquilibrium pressure enthalpy" "$WORK/ph11.out" ||
     { cat "$WORK/ph11.out" >&2; fail "a 1.1 run with a P-H flash exited $code"; }
+# Outlets written as other units write them run clean: their compounds' flows
+# one SetProp each, which the record folds into one line; through 1.1 each
+# outlet first a copy of the feed, the copy made from the object the feed
+# stands for.
+KORVID_SAMPLE_OUTLET=flows validate flows "${unit[@]}"
+[ "$code" = 0 ] && grep -qxF result=clean "$WORK/flows.summary" &&
+    grep -qxF "    SetProp flow: ok (3 times)" "$WORK/flows.out" ||
+    { cat "$WORK/flows.out" >&2; fail "outlets given their compound flows: exit code $code"; }
+KORVID_SAMPLE_OUTLET=copy validate copy11 "${unit11[@]}"
+[ "$code" = 0 ] && grep -qxF result=clean "$WORK/copy11.summary" &&
+    grep -qxF "    CopyFromMaterial Feed: ok" "$WORK/copy11.out" ||
+    { cat "$WORK/copy11.out" >&2; fail "outlets begun as copies of the feed: exit code $code"; }
 
 # KORVID_SAMPLE_FAULT | exit code | lines of the summary file or printout, "~" between them |
 # arguments. A finding's count shows it fired alone.

@@ -12,7 +12,7 @@
 // KORVID_TIME_SCALE stretches every wait (tools/form_driver/time_scale.h).
 //
 // Actions: state (everything the form shows), click ROW COL, gridkeys "text",
-// type "text" (into the edit box, key by key), key left|right|home [N],
+// type "text" (into the edit box, key by key), key left|right|home|tab [N],
 // accept, cancel, option 1|2, report "name", ok, close, clipboard "text",
 // menu ROW COL copy|paste, save PATH, load PATH, box-ok. Texts take \r \t \e;
 // paths take %VARIABLES%.
@@ -160,7 +160,10 @@ bool Act(const std::vector<std::wstring>& w, std::vector<std::wstring>& out) {
                 Sleep(10);
         }
     } else if (action == L"key") {
-        const WPARAM key = arg(1) == L"left" ? VK_LEFT : arg(1) == L"right" ? VK_RIGHT : VK_HOME;
+        const WPARAM key = arg(1) == L"left"    ? VK_LEFT
+                           : arg(1) == L"right" ? VK_RIGHT
+                           : arg(1) == L"tab"   ? VK_TAB
+                                                : VK_HOME;
         for (int n = std::max(1, number(2)); n > 0; --n) PostMessageW(grid, WM_KEYDOWN, key, 1);
     } else if (action == L"accept" || action == L"cancel") {
         ClickAndWait(Control(action == L"accept" ? ValidButton : CancelButton));

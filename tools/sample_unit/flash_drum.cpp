@@ -32,6 +32,16 @@ void Append(std::wstring* text, const std::wstring& sentence) {
     text->append(text->empty() ? L"" : L" ").append(sentence);
 }
 
+// KORVID_SAMPLE_OUTLET, read at each Calculate: how the drum writes its
+// outlets, as other units do. "flows": their compounds' flows instead of a
+// total and fractions; "copy" (1.1): each first a copy of the feed; else a
+// total and fractions.
+std::wstring OutletStyle() {
+    wchar_t value[8] = {};
+    const DWORD length = GetEnvironmentVariableW(L"KORVID_SAMPLE_OUTLET", value, 8);
+    return length < 8 ? value : L"";
+}
+
 }  // namespace
 
 FlashDrum* FlashDrum::Create() { return new FlashDrum(); }
@@ -177,14 +187,22 @@ void FlashDrum::Calculate() {
         double share;
         const wchar_t* phase;
     } outlets[] = {{kVapour, vapour, L"Vapor"}, {kLiquid, 1 - vapour, L"Liquid"}};
+    const std::wstring style = OutletStyle();
     for (const auto& outlet : outlets) {
         const std::unique_ptr<Material> product = PortAt(outlet.port).Use();
+        if (style == L"copy") product->CopyFrom(*feed);
         // skips-outlet forgets the liquid's temperature, and so its flash.
         const bool skip = fault == Fault::SkipsOutlet && outlet.port == kLiquid;
         if (!skip) product->Set(L"temperature", L"", {temperature});
         product->Set(L"pressure", L"", {in.pressure});
-        product->Set(L"totalFlow", L"mole", {in.totalFlow * outlet.share});
-        product->Set(L"fraction", L"mole", in.fractions);
+        if (style == L"flows") {
+            std::vector<double> flows;
+            for (double x : in.fractions) flows.push_back(x * in.totalFlow * outlet.share);
+            product->SetFlows(flows);
+        } else {
+            product->Set(L"totalFlow", L"mole", {in.totalFlow * outlet.share});
+            product->Set(L"fraction", L"mole", in.fractions);
+        }
         if (!skip) product->Settle(outlet.phase, fault == Fault::IgnoresError);
     }
     if (fault == Fault::ChangesInput) ParameterAt(kTemperature).SetValue(temperature + 1);

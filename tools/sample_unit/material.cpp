@@ -83,6 +83,29 @@ public:
               std::wstring(L"SetProp ") + property);
     }
 
+    void SetFlows(const std::vector<double>& flows) override {
+        Var ids;
+        Check(object_->get_ComponentIds(&ids.v), L"ComponentIds");
+        LONG lower = 0, upper = -1;
+        if (ids.v.vt != (VT_ARRAY | VT_BSTR) || SafeArrayGetDim(ids.v.parray) != 1 ||
+            FAILED(SafeArrayGetLBound(ids.v.parray, 1, &lower)) ||
+            FAILED(SafeArrayGetUBound(ids.v.parray, 1, &upper)) ||
+            upper - lower + 1 != static_cast<LONG>(flows.size()))
+            Refuse(L"ComponentIds", L"answered no text per component.");
+        Text name(L"flow"), phase(L"overall"), calcType(L"Mixture"), basis(L"mole");
+        for (LONG k = 0; k < static_cast<LONG>(flows.size()); ++k) {
+            LONG at = lower + k;
+            BSTR element = nullptr;
+            SafeArrayGetElement(ids.v.parray, &at, &element);
+            const std::wstring id(element ? element : L"", SysStringLen(element));
+            SysFreeString(element);
+            Var one, value;
+            cape_open::PutTexts({id.c_str()}, &one.v);
+            cape_open::PutDoubles({flows[static_cast<size_t>(k)]}, &value.v);
+            Check(object_->SetProp(name, phase, one.v, calcType, basis, value.v), L"SetProp flow");
+        }
+    }
+
     void Settle(const wchar_t*, bool careless) override {
         if (careless) Try(L"vapourFraction");
     }

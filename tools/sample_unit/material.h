@@ -31,6 +31,13 @@ public:
     // component for "fraction".
     virtual void Set(const wchar_t* property, const wchar_t* basis,
                      const std::vector<double>& values) = 0;
+    // The compounds' flows (mol/s), as some units give an outlet instead of
+    // a total and fractions: 0.9 one SetProp "flow" per compound, named by
+    // its id; 1.1 all of them in one SetOverallProp.
+    virtual void SetFlows(const std::vector<double>& flows) { Set(L"flow", L"mole", flows); }
+    // 1.1: the object becomes a copy of `source` (CopyFromMaterial), as 1.1
+    // units often start an outlet; 0.9 has no such call.
+    virtual void CopyFrom(const Material& /*source*/) {}
     // What a unit of the object's version does once an outlet's state is
     // set: 1.1 makes the phase of `stateOfAggregation` ("Vapor", "Liquid")
     // present and flashes the outlet at its temperature and pressure; 0.9

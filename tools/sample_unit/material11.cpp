@@ -52,6 +52,13 @@ public:
               std::wstring(L"SetOverallProp ") + property);
     }
 
+    void CopyFrom(const Material& source) override {
+        const auto* feed = dynamic_cast<const Material11Calls*>(&source);
+        if (!feed) return;
+        IDispatch* object = feed->object_;
+        Check(object_->CopyFromMaterial(&object), L"CopyFromMaterial");
+    }
+
     void Settle(const wchar_t* stateOfAggregation, bool careless) override {
         if (careless) return static_cast<void>(Flash());
         Var labels, states, keys, present, status;

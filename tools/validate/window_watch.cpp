@@ -21,6 +21,7 @@ struct Opened {
     std::wstring object;      // Korvid's box: the object whose call showed it
     std::wstring korvidCall;  // and that call ("GetProp fraction")
     bool seen = false;        // looked at once: reported and closed, or left to a person
+    bool activated = false;   // it was shown and activated (a box is hidden before it goes)
 };
 
 struct Watch {
@@ -120,19 +121,24 @@ void ReportKorvidBox(const std::wstring& call, const std::wstring& object,
 }
 
 // The first look at an opened window once it is shown: reported and
-// closed, unless it is a definition form's.
-void Look(size_t index) {
-    if (g_watch->opened[index].seen || !IsWindowVisible(g_watch->opened[index].window)) return;
+// closed, unless it is a definition form's. A window `going` already was
+// answered before the watch's tick came (by another program that answers
+// boxes, as korvid-autofill does): reported all the same, as it was.
+void Look(size_t index, bool going = false) {
+    const bool shown =
+        going ? g_watch->opened[index].activated : IsWindowVisible(g_watch->opened[index].window);
+    if (g_watch->opened[index].seen || !shown) return;
     g_watch->opened[index].seen = true;
     const Opened opened = g_watch->opened[index];
     if (g_watch->form && (IsForm(opened.window) || FormOpen())) return;
     const std::wstring caption = TextOf(opened.window), text = StaticText(opened.window);
-    const std::wstring button = Close(opened.window);
+    const std::wstring closed =
+        going ? L"answered before the watch came" : L"closed with " + Close(opened.window);
     if (!opened.object.empty())
         return ReportKorvidBox(opened.call, opened.object, opened.korvidCall, caption, text);
     Report(L"unit", L"unit-window",
            opened.call + L": " + ClassOf(opened.window) + L" " + Quoted(caption) + L" " +
-               Quoted(text) + L", closed with " + button);
+               Quoted(text) + L", " + closed);
 }
 
 void Created(HWND window) {
@@ -144,11 +150,21 @@ void Created(HWND window) {
     g_watch->opened.push_back(std::move(made));
 }
 
-// Top-level windows are noted when created, with the calls under way.
+// Top-level windows are noted when created, with the calls under way, and
+// looked at when destroyed if they were shown and not looked at yet.
 LRESULT CALLBACK Cbt(int code, WPARAM wParam, LPARAM lParam) {
     if (g_watch && code == HCBT_CREATEWND &&
         !(reinterpret_cast<const CBT_CREATEWNDW*>(lParam)->lpcs->style & WS_CHILD))
         Created(reinterpret_cast<HWND>(wParam));
+    if (g_watch && (code == HCBT_ACTIVATE || code == HCBT_DESTROYWND)) {
+        for (size_t k = 0; k < g_watch->opened.size(); ++k) {
+            if (g_watch->opened[k].window != reinterpret_cast<HWND>(wParam)) continue;
+            if (code == HCBT_ACTIVATE)
+                g_watch->opened[k].activated = true;
+            else
+                Look(k, true);
+        }
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
