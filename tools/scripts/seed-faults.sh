@@ -15,8 +15,11 @@
 #                  not remade for a fault)
 #
 # KORVID_BUILD_DIR, KORVID_WINEPREFIX and KORVID_DISPLAY as for test.sh; the
-# build folder (<root>/win64) must have been set up before (setup.sh). The
-# results also go to <root>/win64/seed-faults/results.txt.
+# build folder (<root>/win64) must have been set up before (setup.sh), with
+# the 32-bit one beside it: the MSI faults of the two packages side by side
+# need the 32-bit package. The results also go to
+# <root>/win64/seed-faults/results.txt. Two worktrees with their own prefix
+# and display may each run a share of the list (--only) side by side.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 source tools/scripts/bitness.sh
