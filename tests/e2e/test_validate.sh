@@ -57,8 +57,9 @@ tr -d '\r' <"$summary" | grep -qxF result=clean || { cat "$WORK/form.out" >&2; f
 expect "$WORK/form.out" "$REPORTS"/e2e_form_{feed,vapour,liquid}.txt
 # Objects a person made with the forms show their boxes for real, not to the
 # debugger output: a unit asking for compounds they do not have gets Korvid's
-# box, which the watch closes and names as Korvid's, as it does the headless
-# object's debugger line.
+# box, named as Korvid's as the headless object's debugger line is, whoever
+# answers it first: the watch, or korvid-autofill, which answers the boxes of
+# the process it fills forms for.
 rm -f "$summary"
 KORVID_SAMPLE_FAULT=foreign-ids run --como "$COMO" --forms 3 --report "" --report "" --report "" -- \
     wine "$BIN/korvid-validate.exe" --unit Korvid.SampleFlashDrum --como "$COMO" --form --checks report --report-prefix e2e --timeout 20
