@@ -127,7 +127,7 @@ cases=(
     "changes-input|1|finding=unit:input-changed:temperature: 301 before Calculate, 302 after~findings=1|${unit11[*]} --checks parameters"
     "stale-valstatus|1|finding=unit:valstatus-stale:ValStatus still CAPE_VALID after put value of vapourFraction~finding=unit:valstatus-stale:ValStatus still CAPE_VALID after Feed: Connect~findings=3|${unit11[*]}"
     "stale-valstatus|0|result=clean|${unit[*]} --checks resolve,report,persistence,context,registry"
-    "bad-default|1|finding=unit:spec-inconsistent:temperature: default 1200 outside [100, 1000]~finding=unit:spec-inconsistent:vapourFraction: default 1.5 outside [0, 1]~findings=2|${unit[*]}"
+    "bad-default|1|finding=unit:bounds-inconsistent:temperature: default 1200 outside [100, 1000]~finding=unit:bounds-inconsistent:vapourFraction: default 1.5 outside [0, 1]~findings=2|${unit[*]}"
     "no-reconnect|1|finding=Feed:reconnect-fails:Disconnect and Connect again: 0x80040511~Calculate: not called: a port did not connect again~findings=3|${unit[*]}"
     "no-progid|1|finding=unit:registry-progid:HKCR\\CLSID\\$class\\ProgID is missing~findings=1|${unit[*]}"
     "no-threadingmodel|1|finding=unit:registry-inprocserver32:HKCR\\CLSID\\$class\\InprocServer32 has no ThreadingModel~findings=1|${unit11[*]}"

@@ -80,16 +80,18 @@ void MisbehaveInCalculate(Fault fault) {
 
 long* WildPointer() { return reinterpret_cast<long*>(g_wild); }
 
-std::wstring FaultValue() {
+std::wstring SampleSetting(const wchar_t* name) {
     std::vector<wchar_t> value(64);
     for (;;) {
-        const DWORD length = GetEnvironmentVariableW(L"KORVID_SAMPLE_FAULT", value.data(),
-                                                     static_cast<DWORD>(value.size()));
+        const DWORD length =
+            GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
         if (length == 0) return {};  // unset or empty
         if (length < value.size()) return value.data();
         value.resize(length);
     }
 }
+
+std::wstring FaultValue() { return SampleSetting(L"KORVID_SAMPLE_FAULT"); }
 
 Fault FaultFromEnvironment() {
     const std::wstring name = FaultValue();

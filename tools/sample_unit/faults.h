@@ -49,7 +49,10 @@ enum class Fault {
 
 // The fault the environment asks for; an unknown value fails (ECapeFailedInitialisation).
 Fault FaultFromEnvironment();
-// KORVID_SAMPLE_FAULT as it is set, unchecked ("" when unset).
+// An environment variable (KORVID_SAMPLE_FAULT, _FLASH, _OUTLET) as it is
+// set, unchecked ("" when unset).
+std::wstring SampleSetting(const wchar_t* name);
+// KORVID_SAMPLE_FAULT as it is set.
 std::wstring FaultValue();
 
 // What shows-window, crashes, overflows-stack and throws do in Calculate once the

@@ -32,16 +32,6 @@ void Append(std::wstring* text, const std::wstring& sentence) {
     text->append(text->empty() ? L"" : L" ").append(sentence);
 }
 
-// KORVID_SAMPLE_OUTLET, read at each Calculate: how the drum writes its
-// outlets, as other units do. "flows": their compounds' flows instead of a
-// total and fractions; "copy" (1.1): each first a copy of the feed; else a
-// total and fractions.
-std::wstring OutletStyle() {
-    wchar_t value[8] = {};
-    const DWORD length = GetEnvironmentVariableW(L"KORVID_SAMPLE_OUTLET", value, 8);
-    return length < 8 ? value : L"";
-}
-
 }  // namespace
 
 FlashDrum* FlashDrum::Create() { return new FlashDrum(); }
@@ -187,7 +177,10 @@ void FlashDrum::Calculate() {
         double share;
         const wchar_t* phase;
     } outlets[] = {{kVapour, vapour, L"Vapor"}, {kLiquid, 1 - vapour, L"Liquid"}};
-    const std::wstring style = OutletStyle();
+    // KORVID_SAMPLE_OUTLET: how the drum writes its outlets, as other units
+    // do. "flows": their compounds' flows instead of a total and fractions;
+    // "copy" (1.1): each first a copy of the feed; else a total and fractions.
+    const std::wstring style = SampleSetting(L"KORVID_SAMPLE_OUTLET");
     for (const auto& outlet : outlets) {
         const std::unique_ptr<Material> product = PortAt(outlet.port).Use();
         if (style == L"copy") product->CopyFrom(*feed);

@@ -110,9 +110,7 @@ private:
     }
 
     static bool FlashesPH() {
-        wchar_t value[8] = {};
-        const DWORD length = GetEnvironmentVariableW(L"KORVID_SAMPLE_FLASH", value, 8);
-        return length == 2 && _wcsicmp(value, L"ph") == 0;
+        return _wcsicmp(SampleSetting(L"KORVID_SAMPLE_FLASH").c_str(), L"ph") == 0;
     }
 
     // Another interface of the object, or the failure of `call` without it.

@@ -3,7 +3,7 @@
 // inputs, and read them all again after each solve. Printed: each
 // parameter's name, description, mode, type, specification (a real one's
 // default, bounds and dimensionality) and value. Findings:
-// - spec-inconsistent: a real lower bound above its upper bound, or a
+// - bounds-inconsistent: a real lower bound above its upper bound, or a
 //   default outside the bounds;
 // - input-changed: an input parameter's value changed by Calculate;
 // - parameter-unchecked: an input real parameter set just outside a bound,
@@ -240,11 +240,11 @@ std::wstring Session::CheckParameters() {
     if (parameters.empty()) return notOffered;
     for (const UnitParameter& p : parameters) {
         if (p.lower > p.upper)
-            verdict_.Add({L"unit", L"spec-inconsistent",
+            verdict_.Add({L"unit", L"bounds-inconsistent",
                           p.name + L": lower bound " + Number(p.lower) + L" above upper bound " +
                               Number(p.upper)});
         else if (p.defaultValue < p.lower || p.defaultValue > p.upper)
-            verdict_.Add({L"unit", L"spec-inconsistent",
+            verdict_.Add({L"unit", L"bounds-inconsistent",
                           p.name + L": default " + Number(p.defaultValue) + L" outside [" +
                               Number(p.lower) + L", " + Number(p.upper) + L"]"});
     }
